@@ -1,0 +1,30 @@
+// TGraphic: a picture held by a document (picture items, list levels, backgrounds, InvalidPicture).
+#pragma once
+
+#include <memory>
+#include <string>
+
+namespace xq {
+
+/// A picture of one of the kinds documents may hold. Each kind keeps its own byte stream,
+/// so that a picture read from a file is written back unchanged.
+class TGraphic {
+public:
+    virtual ~TGraphic() = default;
+
+    /// The kind's class name as files store it ("TBitmap", "TPNGObject", ...).
+    [[nodiscard]] virtual std::string ClassName() const = 0;
+    [[nodiscard]] virtual int Width() const = 0;
+    [[nodiscard]] virtual int Height() const = 0;
+    [[nodiscard]] virtual bool Empty() const = 0;
+    /// The picture's own serialisation.
+    [[nodiscard]] virtual std::string SaveToBytes() const = 0;
+    [[nodiscard]] virtual std::unique_ptr<TGraphic> Clone() const = 0;
+    /// Bitmaps honour transparency; other kinds ignore it.
+    virtual void SetTransparent(bool) {}
+};
+
+/// Same kind, same size and byte-identical serialisation; two absent pictures are equal.
+[[nodiscard]] bool GraphicsEqual(const TGraphic* a, const TGraphic* b);
+
+} // namespace xq

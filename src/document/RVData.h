@@ -1,0 +1,168 @@
+// TCustomRVData: the item container of documents, table cells and note texts.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "document/ItemInfo.h"
+
+namespace xq {
+
+class TRVStyle;
+class TRVMarkerItemInfo;
+class TRVSeqItemInfo;
+
+/// One entry of a container: the item's characters (text items) or name (other items),
+/// and the item.
+struct TRVItemEntry {
+    std::string Text;
+    std::unique_ptr<TCustomRVItemInfo> Item;
+};
+
+/// An ordered list of (text, item) pairs with its checkpoints, list markers and sequences.
+/// Text of a Unicode item is UTF-16LE bytes (even length); other text is 8-bit in the code page
+/// of its style. Names, tags and hints are UTF-8.
+class TCustomRVData {
+public:
+    /// A top-level container using sheet (which must outlive it; may be null for a bare list).
+    explicit TCustomRVData(TRVStyle* sheet = nullptr) noexcept;
+    virtual ~TCustomRVData();
+    TCustomRVData(const TCustomRVData&) = delete;
+    TCustomRVData& operator=(const TCustomRVData&) = delete;
+
+    [[nodiscard]] TRVStyle* GetRVStyle() const noexcept;
+    [[nodiscard]] TCustomRVData* GetParentData() const noexcept { return Parent_; }
+    [[nodiscard]] const TCustomRVData& GetRootData() const noexcept;
+
+    /// When false, an added item that would start a paragraph becomes a line break instead.
+    bool AllowNewParagraphs = true;
+    /// Tags are strings here; an editor with integer tags cannot take this one's content.
+    bool TagsArePChars = true;
+
+    // --- Access -------------------------------------------------------------------------------
+    [[nodiscard]] int Count() const noexcept { return static_cast<int>(Items_.size()); }
+    [[nodiscard]] bool Empty() const noexcept { return Items_.empty(); }
+    /// Checked access: an index outside 0..Count-1 throws "Item index is out of bounds".
+    [[nodiscard]] TCustomRVItemInfo& ItemAt(int index) const;
+    [[nodiscard]] const std::string& TextAt(int index) const;
+    void SetText(int index, std::string text);
+    [[nodiscard]] int StyleOf(int index) const { return ItemAt(index).StyleNo; }
+    /// StyleOf with rvsDefStyle resolved through the paragraph's DefStyleNo (text style 0 when none).
+    [[nodiscard]] int ActualStyleOf(int index) const;
+    [[nodiscard]] int ParaOf(int index) const { return ItemAt(index).ParaNo; }
+    [[nodiscard]] const std::string& TagOf(int index) const { return ItemAt(index).Tag; }
+    [[nodiscard]] bool StartsParagraph(int index) const { return !ItemAt(index).ContinuesPara(); }
+    [[nodiscard]] bool StartsLine(int index) const { return ItemAt(index).StartsParagraph(); }
+    /// Caret offsets: 1 .. length+1 inside text (characters, not bytes), 0 .. 1 around other items.
+    [[nodiscard]] int OffsetBefore(int index) const;
+    [[nodiscard]] int OffsetAfter(int index) const;
+    /// Number of characters of a text item (UTF-16 units for Unicode items).
+    [[nodiscard]] int ItemLength(int index) const;
+
+    // --- Adding and removing --------------------------------------------------------------------
+    /// Appends an item: ParaNo -1 continues the last paragraph (unless the last item is a
+    /// full-line item); a paragraph start after a list marker first gets an empty text item.
+    void AppendItem(std::string text, std::unique_ptr<TCustomRVItemInfo> item);
+    /// Appends 8-bit text in styleNo (a negative styleNo means rvsDefStyle), converted to UTF-16
+    /// when the style is Unicode. paraNo -1: same paragraph.
+    void AppendText(std::string_view text, int styleNo, int paraNo = -1, std::string tag = {});
+    /// Appends UTF-16 text, converted to the style's code page when the style is not Unicode.
+    void AppendTextW(std::u16string_view text, int styleNo, int paraNo = -1, std::string tag = {});
+    /// Appends text as it is, in the form the style stores.
+    void AppendPlain(std::string text, int styleNo, int paraNo = -1);
+    /// AppendText with tab characters replaced by SpacesInTab spaces (8 without a sheet).
+    void AppendTextExpandingTabs(std::string_view text, int styleNo, int paraNo = -1, std::string tag = {});
+
+    /// Places an item at index as it is (the caller keeps the document valid).
+    void InsertItemAt(int index, std::string text, std::unique_ptr<TCustomRVItemInfo> item);
+    /// Removes count items from first (count is cut at the end), with their checkpoints.
+    void RemoveItems(int first, int count);
+    /// Takes an item out without freeing it; its checkpoint stays with it, unlinked.
+    [[nodiscard]] TRVItemEntry ExtractItem(int index);
+    /// Removes all items, checkpoints and the pending checkpoint.
+    void Clear();
+
+    // --- Checkpoints ----------------------------------------------------------------------------
+    /// Creates the checkpoint that the next added item receives; returns its number. Only one
+    /// can be pending: a second call returns the number of the existing one.
+    int CreatePendingCheckpoint(std::string name, bool raiseEvent, std::string tag);
+    [[nodiscard]] TRVCPInfo* PendingCheckpoint() const noexcept { return PendingCP_.get(); }
+    /// The pending checkpoint, taken out (for a writer that stores it at the end).
+    std::unique_ptr<TRVCPInfo> TakePendingCheckpoint() noexcept { return std::move(PendingCP_); }
+    [[nodiscard]] TRVCPInfo* FirstCheckpoint() const noexcept { return FirstCP_; }
+    [[nodiscard]] TRVCPInfo* LastCheckpoint() const noexcept { return LastCP_; }
+    [[nodiscard]] int CheckpointCount() const noexcept { return CPCount_; }
+    /// Attaches cp to the item at index, replacing a checkpoint it had.
+    void SetCheckpoint(int index, std::unique_ptr<TRVCPInfo> cp);
+    /// Detaches and frees the checkpoint of the item at index.
+    void RemoveCheckpoint(int index);
+
+    // --- Extra properties -----------------------------------------------------------------------
+    /// Throws "Can't get or set this kind of information for this item" when the item has no such property.
+    [[nodiscard]] std::int32_t GetItemExtraIntProperty(int index, TRVExtraItemProperty prop) const;
+    void SetItemExtraIntProperty(int index, TRVExtraItemProperty prop, std::int32_t value);
+    [[nodiscard]] std::string GetItemExtraStrProperty(int index, TRVExtraItemStrProperty prop) const;
+    void SetItemExtraStrProperty(int index, TRVExtraItemStrProperty prop, const std::string& value);
+
+    // --- Lists kept by the container --------------------------------------------------------------
+    /// The list markers of this container in document order.
+    [[nodiscard]] std::vector<TRVMarkerItemInfo*>& Markers() noexcept { return Markers_; }
+    [[nodiscard]] const std::vector<TRVMarkerItemInfo*>& Markers() const noexcept { return Markers_; }
+    /// The sequence items of this container in document order.
+    [[nodiscard]] std::vector<TRVSeqItemInfo*>& Sequences() noexcept { return Sequences_; }
+    [[nodiscard]] const std::vector<TRVSeqItemInfo*>& Sequences() const noexcept { return Sequences_; }
+    /// The index of item in this container, or -1.
+    [[nodiscard]] int IndexOf(const TCustomRVItemInfo* item) const noexcept;
+
+    /// Copies the whole content of source (items with checkpoints) after Clear.
+    /// Throws "Can't assign DocView to DocView - tags types mismatch" when the tag modes differ.
+    void AssignDocument(const TCustomRVData& source);
+
+protected:
+    /// A sub-document of parent (table cell, note text).
+    explicit TCustomRVData(TCustomRVData* parent) noexcept;
+    void SetParentData(TCustomRVData* parent) noexcept { Parent_ = parent; }
+
+private:
+    void CheckIndex(int index) const;
+    void CheckUnicodeText(const TCustomRVItemInfo& item, const std::string& text) const;
+    void LinkCheckpoint(int index);
+    void UnlinkCheckpoint(TRVCPInfo* cp) noexcept;
+    void ReleaseItemAt(int index);
+
+    std::vector<TRVItemEntry> Items_;
+    TRVStyle* Sheet_ = nullptr;
+    TCustomRVData* Parent_ = nullptr;
+    TRVCPInfo* FirstCP_ = nullptr;
+    TRVCPInfo* LastCP_ = nullptr;
+    int CPCount_ = 0;
+    std::unique_ptr<TRVCPInfo> PendingCP_;
+    std::vector<TRVMarkerItemInfo*> Markers_;
+    std::vector<TRVSeqItemInfo*> Sequences_;
+};
+
+/// The text of a footnote or endnote: a sub-document whose markers and sequences are numbered
+/// on from those of the document that holds the note.
+class TRVSubData : public TCustomRVData {
+public:
+    /// owner is the note item that holds this text inside parent.
+    TRVSubData(TCustomRVData* parent, const TCustomRVItemInfo* owner) noexcept
+        : TCustomRVData(parent), Owner_(owner)
+    {
+    }
+    [[nodiscard]] const TCustomRVItemInfo* OwnerItem() const noexcept { return Owner_; }
+    /// The note moved into another container.
+    void AttachTo(TCustomRVData* parent) noexcept { SetParentData(parent); }
+
+private:
+    const TCustomRVItemInfo* Owner_;
+};
+
+/// Calls fn for data and for every container below it, depth first, parents first.
+void ForEachContainer(TCustomRVData& data, const std::function<void(TCustomRVData&)>& fn);
+
+} // namespace xq

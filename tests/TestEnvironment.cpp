@@ -1,0 +1,9 @@
+#include "TestEnvironment.h"
+
+namespace xq::test {
+
+void EngineEnvironment::SetUp()
+{
+}
+
+} // namespace xq::test
