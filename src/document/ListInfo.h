@@ -50,7 +50,7 @@ public:
 
     [[nodiscard]] const TRVMarkerFont* Font() const noexcept { return Font_.get(); }
     /// The marker font, created with the defaults on first use.
-    [[nodiscard]] TRVMarkerFont& EditFont();
+    TRVMarkerFont& EditFont();
     void RemoveFont() noexcept { Font_.reset(); }
     /// The font markers are drawn with: the level's own or the default marker font.
     [[nodiscard]] const TFontDescription& EffectiveFont() const noexcept;

@@ -55,8 +55,10 @@ public:
     [[nodiscard]] int ActualStyleOf(int index) const;
     [[nodiscard]] int ParaOf(int index) const { return ItemAt(index).ParaNo; }
     [[nodiscard]] const std::string& TagOf(int index) const { return ItemAt(index).Tag; }
-    [[nodiscard]] bool StartsParagraph(int index) const { return !ItemAt(index).ContinuesPara(); }
-    [[nodiscard]] bool StartsLine(int index) const { return ItemAt(index).StartsParagraph(); }
+    /// The item begins a paragraph: neither ContinuesPara nor NewLine.
+    [[nodiscard]] bool StartsParagraph(int index) const { return ItemAt(index).StartsParagraph(); }
+    /// The item begins a paragraph or a line inside one.
+    [[nodiscard]] bool StartsLine(int index) const { return !ItemAt(index).ContinuesPara(); }
     /// Caret offsets: 1 .. length+1 inside text (characters, not bytes), 0 .. 1 around other items.
     [[nodiscard]] int OffsetBefore(int index) const;
     [[nodiscard]] int OffsetAfter(int index) const;
