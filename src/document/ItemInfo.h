@@ -181,6 +181,7 @@ public:
 
 private:
     friend class TCustomRVData;
+    friend void NormalizeDocument(TCustomRVData& data);
 
     std::uint8_t Options_ = 0;
     std::unique_ptr<TRVCPInfo> Checkpoint_;

@@ -1,4 +1,5 @@
-// NormalizeDocument.
+// NormalizeDocument: one pass over the items that rebuilds the list, so that big documents with
+// many pieces to join or drop are repaired in linear time.
 #include "document/Normalize.h"
 
 #include <memory>
@@ -10,113 +11,96 @@ namespace xq {
 
 namespace {
 
-std::unique_ptr<TCustomRVItemInfo> EmptyTextAfterMarker(const TCustomRVData& data)
+constexpr std::uint8_t StartBits = TCustomRVItemInfo::rvioNewPageBefore | TCustomRVItemInfo::rvioNewLine;
+
+TRVItemEntry EmptyTextAfterMarker(const TCustomRVData& data, int paraNo)
 {
     auto item = std::make_unique<TRVTextItemInfo>(0);
-    item->ParaNo = 0;
+    item->ParaNo = paraNo;
     item->SetContinuesPara(true);
     const TRVStyle* sheet = data.GetRVStyle();
     item->SetUnicode(sheet && sheet->TextStyles.StyleAt(0).Unicode);
-    return item;
+    return TRVItemEntry{std::string(), std::move(item)};
 }
 
 } // namespace
 
 void NormalizeDocument(TCustomRVData& data)
 {
+    std::vector<TRVItemEntry> in = std::move(data.Items_);
+    std::vector<TRVItemEntry>& out = data.Items_;
+    out.clear();
+    out.reserve(in.size());
+
     int paraNo = 0;
-    bool prevFullLine = true;
-    bool prevMarker = false;
+    auto prevFullLine = [&] { return out.empty() || out.back().Item->IsFullLine(); };
+    auto prevMarker = [&] { return !out.empty() && out.back().Item->IsListMarker(); };
 
-    int i = 0;
-    while (i < data.Count()) {
-        TCustomRVItemInfo* item = &data.ItemAt(i);
+    for (std::size_t i = 0; i < in.size(); ++i) {
+        TRVItemEntry& entry = in[i];
+        TCustomRVItemInfo& item = *entry.Item;
 
-        if (prevFullLine || item->IsFullLine() || item->IsListMarker()) {
-            item->SetContinuesPara(false);
-            item->SetNewLine(false);
+        if (prevFullLine() || item.IsFullLine() || item.IsListMarker()) {
+            item.SetContinuesPara(false);
+            item.SetNewLine(false);
         }
-        if (item->ContinuesPara() || item->NewLine())
-            item->ParaNo = paraNo;
+        if (item.ContinuesPara() || item.NewLine())
+            item.ParaNo = paraNo;
         else
-            paraNo = item->ParaNo;
+            paraNo = item.ParaNo;
 
-        for (int k = 0; k < item->SubDocumentCount(); ++k)
-            if (TCustomRVData* sub = item->SubDocument(k))
+        for (int k = 0; k < item.SubDocumentCount(); ++k)
+            if (TCustomRVData* sub = item.SubDocument(k))
                 NormalizeDocument(*sub);
 
-        if (prevMarker) {
-            if (item->IsListMarker()) {
-                auto filler = EmptyTextAfterMarker(data);
-                filler->ParaNo = paraNo = data.ItemAt(i - 1).ParaNo;
-                data.InsertItemAt(i, std::string(), std::move(filler));
-                item = &data.ItemAt(i);
+        if (prevMarker()) {
+            if (item.IsListMarker()) {
+                // Two markers in a row: the first one's paragraph gets its text.
+                out.push_back(EmptyTextAfterMarker(data, out.back().Item->ParaNo));
             } else {
-                item->SetContinuesPara(true);
+                item.SetContinuesPara(true);
             }
         }
 
-        prevFullLine = item->IsFullLine();
-        prevMarker = item->IsListMarker();
-        if (!item->IsText()) {
-            ++i;
+        if (!item.IsText()) {
+            out.push_back(std::move(entry));
             continue;
         }
 
-        const bool empty = data.TextAt(i).empty();
-        TCustomRVItemInfo* next = i + 1 < data.Count() ? &data.ItemAt(i + 1) : nullptr;
+        const bool empty = entry.Text.empty();
+        TCustomRVItemInfo* next = i + 1 < in.size() ? in[i + 1].Item.get() : nullptr;
         const bool nextContinues = next && next->ContinuesPara();
 
-        // An empty paragraph start hands the start over to the next item of its paragraph.
-        if (!item->ContinuesPara() && empty && nextContinues) {
-            constexpr std::uint8_t startBits =
-                TCustomRVItemInfo::rvioNewPageBefore | TCustomRVItemInfo::rvioNewLine;
-            next->SetItemOptions((next->ItemOptions() & ~(TCustomRVItemInfo::rvioContinuesPara | startBits)) |
-                                 (item->ItemOptions() & startBits));
-            if (item->Checkpoint() && !next->Checkpoint()) {
-                auto cp = item->Checkpoint()->CreateCopy();
-                data.RemoveCheckpoint(i);
-                data.SetCheckpoint(i + 1, std::move(cp));
-            }
-            data.RemoveItems(i, 1);
-            prevFullLine = i > 0 && data.ItemAt(i - 1).IsFullLine();
-            prevMarker = i > 0 && data.ItemAt(i - 1).IsListMarker();
-            if (i == 0)
-                prevFullLine = true;
+        // An empty paragraph or line start hands the start over to the next item of its paragraph.
+        if (!item.ContinuesPara() && empty && nextContinues) {
+            next->SetItemOptions((next->ItemOptions() & ~(TCustomRVItemInfo::rvioContinuesPara | StartBits)) |
+                                 (item.ItemOptions() & StartBits));
+            if (item.Checkpoint_ && !next->Checkpoint_)
+                next->Checkpoint_ = std::move(item.Checkpoint_);
             continue;
         }
 
-        if (item->ContinuesPara() && i > 0) {
-            const TCustomRVItemInfo& prev = data.ItemAt(i - 1);
+        if (item.ContinuesPara() && !out.empty()) {
+            TRVItemEntry& prev = out.back();
             // An empty piece inside a paragraph goes (but not the one that keeps a marker company).
-            if (empty && !prev.IsListMarker()) {
-                if (item->Checkpoint() && nextContinues && !next->Checkpoint()) {
-                    auto cp = item->Checkpoint()->CreateCopy();
-                    data.SetCheckpoint(i + 1, std::move(cp));
-                }
-                data.RemoveItems(i, 1);
-                prevFullLine = prev.IsFullLine();
-                prevMarker = prev.IsListMarker();
+            if (empty && !prev.Item->IsListMarker()) {
+                if (item.Checkpoint_ && nextContinues && !next->Checkpoint_)
+                    next->Checkpoint_ = std::move(item.Checkpoint_);
                 continue;
             }
             // Adjacent text of one style and tag is one item.
-            if (!item->Checkpoint() && prev.StyleNo == item->StyleNo && prev.Tag == item->Tag) {
-                std::string joined = data.TextAt(i - 1) + data.TextAt(i);
-                data.SetText(i - 1, std::move(joined));
-                data.RemoveItems(i, 1);
-                prevFullLine = prev.IsFullLine();
-                prevMarker = prev.IsListMarker();
+            if (!item.Checkpoint_ && prev.Item->StyleNo == item.StyleNo && prev.Item->Tag == item.Tag) {
+                prev.Text += entry.Text;
                 continue;
             }
         }
-        ++i;
+        out.push_back(std::move(entry));
     }
 
-    if (prevMarker && data.Count() > 0) {
-        auto filler = EmptyTextAfterMarker(data);
-        filler->ParaNo = data.ItemAt(data.Count() - 1).ParaNo;
-        data.InsertItemAt(data.Count(), std::string(), std::move(filler));
-    }
+    if (prevMarker())
+        out.push_back(EmptyTextAfterMarker(data, out.back().Item->ParaNo));
+
+    data.RelinkCheckpoints();
 }
 
 } // namespace xq

@@ -237,11 +237,10 @@ void TCustomRVData::RemoveItems(int first, int count)
     if (count <= 0)
         return;
     CheckIndex(first);
-    const int last = std::min(Count(), first + count);
-    for (int i = last - 1; i >= first; --i) {
+    const int last = first + std::min(count, Count() - first);
+    for (int i = last - 1; i >= first; --i)
         ReleaseItemAt(i);
-        Items_.erase(Items_.begin() + i);
-    }
+    Items_.erase(Items_.begin() + first, Items_.begin() + last);
 }
 
 TRVItemEntry TCustomRVData::ExtractItem(int index)
@@ -306,6 +305,23 @@ void TCustomRVData::UnlinkCheckpoint(TRVCPInfo* cp) noexcept
     (cp->Next ? cp->Next->Prev : LastCP_) = cp->Prev;
     cp->Prev = cp->Next = nullptr;
     --CPCount_;
+}
+
+void TCustomRVData::RelinkCheckpoints() noexcept
+{
+    FirstCP_ = LastCP_ = nullptr;
+    CPCount_ = 0;
+    for (TRVItemEntry& entry : Items_) {
+        TRVCPInfo* cp = entry.Item->Checkpoint_.get();
+        if (!cp)
+            continue;
+        cp->ItemInfo = entry.Item.get();
+        cp->Prev = LastCP_;
+        cp->Next = nullptr;
+        (LastCP_ ? LastCP_->Next : FirstCP_) = cp;
+        LastCP_ = cp;
+        ++CPCount_;
+    }
 }
 
 void TCustomRVData::SetCheckpoint(int index, std::unique_ptr<TRVCPInfo> cp)

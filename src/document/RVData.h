@@ -130,7 +130,11 @@ protected:
     void SetParentData(TCustomRVData* parent) noexcept { Parent_ = parent; }
 
 private:
+    friend void NormalizeDocument(TCustomRVData& data);
+
     void CheckIndex(int index) const;
+    /// Rebuilds the checkpoint chain from the items, after a pass that moved items in bulk.
+    void RelinkCheckpoints() noexcept;
     void CheckUnicodeText(const TCustomRVItemInfo& item, const std::string& text) const;
     void LinkCheckpoint(int index);
     void UnlinkCheckpoint(TRVCPInfo* cp) noexcept;
