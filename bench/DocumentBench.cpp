@@ -49,3 +49,59 @@ void BM_NormalizeDocument(benchmark::State& state)
 BENCHMARK(BM_NormalizeDocument)->Arg(10000)->Arg(100000);
 
 } // namespace
+
+#include "document/StylePurge.h"
+#include "lists/ListBuilders.h"
+#include "lists/ListItems.h"
+
+namespace {
+
+// A document whose paragraphs are all items of one numbered list on two levels.
+void BM_AppendNumberedParagraphs(benchmark::State& state)
+{
+    RegisterListItemKinds();
+    TRVStyle sheet;
+    SetupMainWindowStyleSheet(sheet);
+    TRVListInfo& list = sheet.ListStyles.Add();
+    for (int level = 0; level < 2; ++level) {
+        TRVListLevel& l = list.Levels.Add();
+        l.ListType = rvlstDecimal;
+        l.FormatString = "%0:s.%1:s.";
+    }
+    for (auto _ : state) {
+        TCustomRVData doc(&sheet);
+        for (int p = 0; p < state.range(0); ++p) {
+            auto marker = std::make_unique<TRVMarkerItemInfo>(0, p % 5 == 0 ? 0 : 1);
+            marker->ParaNo = 0;
+            doc.AppendItem({}, std::move(marker));
+            doc.AppendText("Punkt der Aufz\xE4hlung", 0, -1);
+        }
+        benchmark::DoNotOptimize(doc.Markers().back()->DisplayText);
+    }
+    state.SetItemsProcessed(state.iterations() * state.range(0));
+}
+BENCHMARK(BM_AppendNumberedParagraphs)->Arg(10000)->Arg(50000);
+
+void BM_PurgeStyles(benchmark::State& state)
+{
+    TRVStyle sheet;
+    for (auto _ : state) {
+        state.PauseTiming();
+        SetupMainWindowStyleSheet(sheet);
+        for (int s = 0; s < 500; ++s) {
+            TFontInfo& f = sheet.TextStyles.Add();
+            f.Size = 8 + s;
+            f.Standard = false;
+        }
+        TCustomRVData doc(&sheet);
+        for (int p = 0; p < state.range(0); ++p)
+            doc.AppendText("Text", 7 + p % 500, p % 6);
+        state.ResumeTiming();
+        PurgeStyles(sheet, doc, true, true, true);
+        benchmark::DoNotOptimize(sheet.TextStyles.Count());
+    }
+    state.SetItemsProcessed(state.iterations() * state.range(0));
+}
+BENCHMARK(BM_PurgeStyles)->Arg(100000);
+
+} // namespace

@@ -94,6 +94,21 @@ public:
         Changed();
     }
 
+    /// Keeps the styles whose flag is set, in their order, and frees the others; styles beyond
+    /// the flags are kept. One pass, however many styles go.
+    void KeepOnly(const std::vector<bool>& keep)
+    {
+        std::size_t to = 0;
+        for (std::size_t from = 0; from < Items_.size(); ++from)
+            if (from >= keep.size() || keep[from]) {
+                if (to != from)
+                    Items_[to] = std::move(Items_[from]);
+                ++to;
+            }
+        Items_.erase(Items_.begin() + static_cast<std::ptrdiff_t>(to), Items_.end());
+        Changed();
+    }
+
     /// Replaces the whole content with copies of other's styles.
     void CopyFrom(const TRVInfoCollection& other)
     {
