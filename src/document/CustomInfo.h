@@ -78,6 +78,8 @@ public:
     T& Add()
     {
         Items_.push_back(std::make_unique<T>());
+        if (Items_.size() == 1)
+            Changed(); // the fallback copies style 0
         return *Items_.back();
     }
 
@@ -133,8 +135,42 @@ public:
 protected:
     /// How CopyFrom copies one style; list collections keep identities here.
     virtual void CopyItem(T& target, const T& source) const { target.CopyStyle(source); }
-    /// Called after the content changed as a whole or a style was removed.
-    virtual void Changed() noexcept {}
+    /// Called after the content changed as a whole or style 0 may have changed.
+    virtual void Changed() noexcept { FallbackStale_ = true; }
+    /// Turns a copy of style 0 (or a default style) into the fallback style.
+    virtual void MakeFallback(T& style) const {}
+
+    /// The style at index, or the fallback style for an index outside the collection. The
+    /// fallback lives as long as the collection, so a reference to it never dangles; it is
+    /// refreshed from style 0 when the collection has changed.
+    [[nodiscard]] T& StyleAtOrFallback(int index) const
+    {
+        if (IsValidIndex(index))
+            return *Items_[static_cast<std::size_t>(index)];
+        if (!Fallback_)
+            Fallback_ = std::make_unique<T>();
+        if (FallbackStale_) {
+            T fresh;
+            if (!Items_.empty())
+                fresh.CopyStyle(*Items_[0]);
+            MakeFallback(fresh);
+            Fallback_->CopyStyle(fresh);
+            FallbackStale_ = false;
+        }
+        return *Fallback_;
+    }
+
+    /// The base first, then every other index in ascending order; -1 when none matches.
+    template <class Mask>
+    [[nodiscard]] int FindMatching(int baseIndex, const T& probe, Mask mask) const
+    {
+        if (IsValidIndex(baseIndex) && probe.EqualsStyleExcept(*Items_[std::size_t(baseIndex)], mask))
+            return baseIndex;
+        for (int i = 0; i < Count(); ++i)
+            if (i != baseIndex && probe.EqualsStyleExcept(*Items_[std::size_t(i)], mask))
+                return i;
+        return -1;
+    }
 
     void Check(int index) const
     {
@@ -143,6 +179,10 @@ protected:
     }
 
     std::vector<std::unique_ptr<T>> Items_;
+
+private:
+    mutable std::unique_ptr<T> Fallback_;
+    mutable bool FallbackStale_ = true;
 };
 
 } // namespace xq

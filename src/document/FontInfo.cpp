@@ -175,33 +175,10 @@ bool TFontInfo::EqualsStyleExcept(const TFontInfo& o, TRVFontInfoProperties mask
 // ---------------------------------------------------------------------------------------------
 // TFontInfos
 
-TFontInfo& TFontInfos::StyleAt(int index)
+void TFontInfos::MakeFallback(TFontInfo& style) const
 {
-    if (IsValidIndex(index))
-        return *Items_[static_cast<std::size_t>(index)];
-    if (!Fallback_) {
-        Fallback_ = std::make_unique<TFontInfo>();
-        if (Count() > 0)
-            Fallback_->CopyStyle(*Items_[0]);
-        Fallback_->BackColor = clRed;
-        Fallback_->Color = clWhite;
-    }
-    return *Fallback_;
-}
-
-const TFontInfo& TFontInfos::StyleAt(int index) const
-{
-    return const_cast<TFontInfos*>(this)->StyleAt(index);
-}
-
-int TFontInfos::FindMatchingStyle(int baseIndex, const TFontInfo& probe, TRVFontInfoProperties mask) const
-{
-    if (IsValidIndex(baseIndex) && probe.EqualsStyleExcept(*Items_[std::size_t(baseIndex)], mask))
-        return baseIndex;
-    for (int i = 0; i < Count(); ++i)
-        if (i != baseIndex && probe.EqualsStyleExcept(*Items_[std::size_t(i)], mask))
-            return i;
-    return -1;
+    style.BackColor = clRed;
+    style.Color = clWhite;
 }
 
 int TFontInfos::FindCharsetVariant(int baseIndex, std::uint8_t charset) const

@@ -93,19 +93,19 @@ public:
     using TRVInfoCollection::TRVInfoCollection;
 
     /// The style at index, or the fallback (white on red) for an index outside the collection.
-    [[nodiscard]] const TFontInfo& StyleAt(int index) const;
-    [[nodiscard]] TFontInfo& StyleAt(int index);
+    [[nodiscard]] const TFontInfo& StyleAt(int index) const { return StyleAtOrFallback(index); }
+    [[nodiscard]] TFontInfo& StyleAt(int index) { return StyleAtOrFallback(index); }
 
     /// The base first, then every other index in ascending order; -1 when none matches.
-    [[nodiscard]] int FindMatchingStyle(int baseIndex, const TFontInfo& probe, TRVFontInfoProperties mask) const;
+    [[nodiscard]] int FindMatchingStyle(int baseIndex, const TFontInfo& probe, TRVFontInfoProperties mask) const
+    {
+        return FindMatching(baseIndex, probe, mask);
+    }
     /// A non-Unicode variant of the base style in the given charset; -1 when none exists.
     [[nodiscard]] int FindCharsetVariant(int baseIndex, std::uint8_t charset) const;
 
 protected:
-    void Changed() noexcept override { Fallback_.reset(); }
-
-private:
-    mutable std::unique_ptr<TFontInfo> Fallback_;
+    void MakeFallback(TFontInfo& style) const override;
 };
 
 } // namespace xq

@@ -166,37 +166,14 @@ bool TParaInfo::EqualsStyleExcept(const TParaInfo& o, TRVParaInfoProperties mask
 // ---------------------------------------------------------------------------------------------
 // TParaInfos
 
-TParaInfo& TParaInfos::StyleAt(int index)
+void TParaInfos::MakeFallback(TParaInfo& style) const
 {
-    if (IsValidIndex(index))
-        return *Items_[std::size_t(index)];
-    if (!Fallback_) {
-        Fallback_ = std::make_unique<TParaInfo>();
-        if (Count() > 0)
-            Fallback_->CopyStyle(*Items_[0]);
-        Fallback_->SpaceBefore = Fallback_->SpaceAfter = 1;
-        Fallback_->LeftIndent = Fallback_->RightIndent = 1;
-        Fallback_->Border.Color = clRed;
-        Fallback_->Border.Style = rvbSingle;
-        Fallback_->Border.Width = 2;
-        Fallback_->Border.BorderOffsets.SetAll(1);
-    }
-    return *Fallback_;
-}
-
-const TParaInfo& TParaInfos::StyleAt(int index) const
-{
-    return const_cast<TParaInfos*>(this)->StyleAt(index);
-}
-
-int TParaInfos::FindMatchingStyle(int baseIndex, const TParaInfo& probe, TRVParaInfoProperties mask) const
-{
-    if (IsValidIndex(baseIndex) && probe.EqualsStyleExcept(*Items_[std::size_t(baseIndex)], mask))
-        return baseIndex;
-    for (int i = 0; i < Count(); ++i)
-        if (i != baseIndex && probe.EqualsStyleExcept(*Items_[std::size_t(i)], mask))
-            return i;
-    return -1;
+    style.SpaceBefore = style.SpaceAfter = 1;
+    style.LeftIndent = style.RightIndent = 1;
+    style.Border.Color = clRed;
+    style.Border.Style = rvbSingle;
+    style.Border.Width = 2;
+    style.Border.BorderOffsets.SetAll(1);
 }
 
 } // namespace xq

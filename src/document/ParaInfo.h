@@ -132,17 +132,17 @@ public:
     using TRVInfoCollection::TRVInfoCollection;
 
     /// The style at index, or the fallback (red frame) for an index outside the collection.
-    [[nodiscard]] const TParaInfo& StyleAt(int index) const;
-    [[nodiscard]] TParaInfo& StyleAt(int index);
+    [[nodiscard]] const TParaInfo& StyleAt(int index) const { return StyleAtOrFallback(index); }
+    [[nodiscard]] TParaInfo& StyleAt(int index) { return StyleAtOrFallback(index); }
 
     /// The base first, then every other index in ascending order; -1 when none matches.
-    [[nodiscard]] int FindMatchingStyle(int baseIndex, const TParaInfo& probe, TRVParaInfoProperties mask) const;
+    [[nodiscard]] int FindMatchingStyle(int baseIndex, const TParaInfo& probe, TRVParaInfoProperties mask) const
+    {
+        return FindMatching(baseIndex, probe, mask);
+    }
 
 protected:
-    void Changed() noexcept override { Fallback_.reset(); }
-
-private:
-    mutable std::unique_ptr<TParaInfo> Fallback_;
+    void MakeFallback(TParaInfo& style) const override;
 };
 
 } // namespace xq

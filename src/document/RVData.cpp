@@ -147,51 +147,46 @@ void TCustomRVData::AppendItem(std::string text, std::unique_ptr<TCustomRVItemIn
     added.OnInserted(*this, index);
 }
 
-void TCustomRVData::AppendText(std::string_view text, int styleNo, int paraNo, std::string tag)
+std::unique_ptr<TCustomRVItemInfo> TCustomRVData::NewTextItem(int styleNo, int paraNo, std::string tag,
+                                                              int& codePage) const
 {
-    if (styleNo < 0)
-        styleNo = rvsDefStyle;
-    auto item = std::make_unique<TRVTextItemInfo>(styleNo);
+    auto item = std::make_unique<TRVTextItemInfo>(styleNo < 0 ? rvsDefStyle : styleNo);
     item->ParaNo = paraNo;
     item->Tag = std::move(tag);
-    const TRVStyle* sheet = GetRVStyle();
-    std::string stored(text);
-    if (sheet && styleNo != rvsDefStyle && sheet->TextStyles.StyleAt(styleNo).Unicode) {
-        item->SetUnicode(true);
-        stored = AnsiToUnicodeBytes(text, sheet->CodePageOfStyle(styleNo));
+    codePage = 0;
+    if (const TRVStyle* sheet = GetRVStyle()) {
+        int shown = item->StyleNo;
+        if (shown == rvsDefStyle) {
+            // The paragraph's default text style decides, as it will when the text is shown.
+            const int para = paraNo >= 0 || Items_.empty() ? paraNo : Items_.back().Item->ParaNo;
+            shown = std::max(0, sheet->ParaStyles.StyleAt(para).DefStyleNo);
+        }
+        item->SetUnicode(sheet->TextStyles.StyleAt(shown).Unicode);
+        codePage = sheet->CodePageOfStyle(shown);
     }
+    return item;
+}
+
+void TCustomRVData::AppendText(std::string_view text, int styleNo, int paraNo, std::string tag)
+{
+    int codePage;
+    auto item = NewTextItem(styleNo, paraNo, std::move(tag), codePage);
+    std::string stored = item->IsUnicode() ? AnsiToUnicodeBytes(text, codePage) : std::string(text);
     AppendItem(std::move(stored), std::move(item));
 }
 
 void TCustomRVData::AppendTextW(std::u16string_view text, int styleNo, int paraNo, std::string tag)
 {
-    if (styleNo < 0)
-        styleNo = rvsDefStyle;
-    auto item = std::make_unique<TRVTextItemInfo>(styleNo);
-    item->ParaNo = paraNo;
-    item->Tag = std::move(tag);
-    const TRVStyle* sheet = GetRVStyle();
-    const bool unicode = sheet && styleNo != rvsDefStyle && sheet->TextStyles.StyleAt(styleNo).Unicode;
-    std::string stored;
-    if (unicode) {
-        item->SetUnicode(true);
-        stored = BytesFromUtf16(text);
-    } else {
-        stored = UnicodeToAnsi(text, sheet ? sheet->CodePageOfStyle(styleNo == rvsDefStyle ? -1 : styleNo) : 0);
-    }
+    int codePage;
+    auto item = NewTextItem(styleNo, paraNo, std::move(tag), codePage);
+    std::string stored = item->IsUnicode() ? BytesFromUtf16(text) : UnicodeToAnsi(text, codePage);
     AppendItem(std::move(stored), std::move(item));
 }
 
 void TCustomRVData::AppendPlain(std::string text, int styleNo, int paraNo)
 {
-    if (styleNo < 0)
-        styleNo = rvsDefStyle;
-    auto item = std::make_unique<TRVTextItemInfo>(styleNo);
-    item->ParaNo = paraNo;
-    const TRVStyle* sheet = GetRVStyle();
-    if (sheet && styleNo != rvsDefStyle && sheet->TextStyles.StyleAt(styleNo).Unicode)
-        item->SetUnicode(true);
-    AppendItem(std::move(text), std::move(item));
+    int codePage;
+    AppendItem(std::move(text), NewTextItem(styleNo, paraNo, {}, codePage));
 }
 
 void TCustomRVData::AppendTextExpandingTabs(std::string_view text, int styleNo, int paraNo, std::string tag)

@@ -133,6 +133,10 @@ private:
     friend void NormalizeDocument(TCustomRVData& data);
 
     void CheckIndex(int index) const;
+    /// A text item for the append operations: styleNo < 0 becomes rvsDefStyle, the Unicode bit
+    /// follows the text style the item will show in, and codePage receives that style's code page.
+    [[nodiscard]] std::unique_ptr<TCustomRVItemInfo> NewTextItem(int styleNo, int paraNo, std::string tag,
+                                                                 int& codePage) const;
     /// Rebuilds the checkpoint chain from the items, after a pass that moved items in bulk.
     void RelinkCheckpoints() noexcept;
     void CheckUnicodeText(const TCustomRVItemInfo& item, const std::string& text) const;

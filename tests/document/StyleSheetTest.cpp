@@ -204,6 +204,23 @@ TEST(StyleSheet, BadIndexGivesTheFallbackStyle)
     EXPECT_EQ(empty.StyleAt(0).BackColor, clRed) << "an empty collection still displays";
 }
 
+TEST(StyleSheet, FallbackFollowsStyleZeroAndStaysValid)
+{
+    TRVStyle sheet;
+    SetupMainWindowStyleSheet(sheet);
+    const TFontInfo& fallback = sheet.TextStyles.StyleAt(99);
+    EXPECT_EQ(fallback.FontName, "Times New Roman");
+
+    // A new sheet content: the same fallback object, now a copy of the new style 0.
+    sheet.TextStyles.Clear();
+    sheet.TextStyles.Add().FontName = "Courier New";
+    sheet.TextStyles.Add();
+    const TFontInfo& again = sheet.TextStyles.StyleAt(99);
+    EXPECT_EQ(&again, &fallback) << "references to the fallback never dangle";
+    EXPECT_EQ(again.FontName, "Courier New");
+    EXPECT_EQ(again.Color, clWhite);
+}
+
 TEST(StyleSheet, FindCharsetVariant)
 {
     TRVStyle sheet;
