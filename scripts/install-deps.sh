@@ -5,6 +5,8 @@ set -euo pipefail
 packages=(
   cmake ninja-build g++ pkg-config locales
   libgtest-dev libgmock-dev libbenchmark-dev
+  libjpeg62-turbo-dev libpng-dev libgif-dev zlib1g-dev
+  clang libclang-rt-14-dev
 )
 
 missing=()

@@ -1,10 +1,22 @@
 // TGraphic: a picture held by a document (picture items, list levels, backgrounds, InvalidPicture).
 #pragma once
 
+#include <cstdint>
 #include <memory>
 #include <string>
+#include <string_view>
+#include <vector>
 
 namespace xq {
+
+/// Decoded pixels for drawing: 8-bit red, green, blue, alpha per pixel, rows top to bottom.
+struct TRGBAImage {
+    int Width = 0;
+    int Height = 0;
+    std::vector<std::uint8_t> Pixels; ///< Width * Height * 4 bytes
+
+    [[nodiscard]] bool Empty() const noexcept { return Width <= 0 || Height <= 0; }
+};
 
 /// A picture of one of the kinds documents may hold. Each kind keeps its own byte stream,
 /// so that a picture read from a file is written back unchanged.
@@ -17,8 +29,13 @@ public:
     [[nodiscard]] virtual int Width() const = 0;
     [[nodiscard]] virtual int Height() const = 0;
     [[nodiscard]] virtual bool Empty() const = 0;
-    /// The picture's own serialisation.
+    /// Takes the picture's own serialisation; false when it is not a picture of this kind
+    /// (the picture is then empty).
+    virtual bool LoadFromBytes(std::string_view bytes) = 0;
+    /// The picture's own serialisation, exactly as loaded.
     [[nodiscard]] virtual std::string SaveToBytes() const = 0;
+    /// Pixels for drawing; false when the picture cannot be decoded.
+    virtual bool Decode(TRGBAImage& image) const = 0;
     [[nodiscard]] virtual std::unique_ptr<TGraphic> Clone() const = 0;
     /// Bitmaps honour transparency; other kinds ignore it.
     virtual void SetTransparent(bool) {}
