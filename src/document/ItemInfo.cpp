@@ -498,6 +498,7 @@ void TRVBulletItemInfo::Assign(const TCustomRVItemInfo& source)
     TRVRectItemInfo::Assign(source);
     if (auto* s = dynamic_cast<const TRVBulletItemInfo*>(&source)) {
         ImageList = s->ImageList;
+        ImageListTag = s->ImageListTag;
         ImageIndex = s->ImageIndex;
         NoHTMLImageSize = s->NoHTMLImageSize;
     }

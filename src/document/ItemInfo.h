@@ -326,6 +326,8 @@ public:
     TRVBulletItemInfo() noexcept : TRVRectItemInfo(rvsBullet) {}
 
     const TRVImageList* ImageList = nullptr; ///< not owned
+    /// The tag of the image list as stored, kept while no list is supplied for it.
+    std::int32_t ImageListTag = 0;
     std::int32_t ImageIndex = 0;
     bool NoHTMLImageSize = false;
 

@@ -260,6 +260,25 @@ void TCustomRVData::Clear()
     PendingCP_.reset();
 }
 
+void TCustomRVData::InsertItemsFrom(TCustomRVData& source, int index)
+{
+    if (index < 0 || index > Count())
+        throw EDocViewError(errItemIndexOutOfBounds);
+    if (&source == this || source.Empty())
+        return;
+    std::vector<TRVItemEntry> moved = std::move(source.Items_);
+    source.Items_.clear();
+    source.Markers_.clear();
+    source.Sequences_.clear();
+    source.RelinkCheckpoints();
+
+    const auto count = static_cast<int>(moved.size());
+    Items_.insert(Items_.begin() + index, std::make_move_iterator(moved.begin()), std::make_move_iterator(moved.end()));
+    RelinkCheckpoints();
+    for (int k = 0; k < count; ++k)
+        Items_[std::size_t(index + k)].Item->OnInserted(*this, index + k);
+}
+
 // ---------------------------------------------------------------------------------------------
 // Checkpoints
 

@@ -87,6 +87,9 @@ public:
     [[nodiscard]] TRVItemEntry ExtractItem(int index);
     /// Removes all items, checkpoints and the pending checkpoint.
     void Clear();
+    /// Moves all items of source (which becomes empty) before index, in one step, with their
+    /// checkpoints; markers and notes join this container.
+    void InsertItemsFrom(TCustomRVData& source, int index);
 
     // --- Checkpoints ----------------------------------------------------------------------------
     /// Creates the checkpoint that the next added item receives; returns its number. Only one
@@ -95,6 +98,8 @@ public:
     [[nodiscard]] TRVCPInfo* PendingCheckpoint() const noexcept { return PendingCP_.get(); }
     /// The pending checkpoint, taken out (for a writer that stores it at the end).
     std::unique_ptr<TRVCPInfo> TakePendingCheckpoint() noexcept { return std::move(PendingCP_); }
+    /// Makes cp the pending checkpoint, replacing one that was pending.
+    void SetPendingCheckpoint(std::unique_ptr<TRVCPInfo> cp) noexcept { PendingCP_ = std::move(cp); }
     [[nodiscard]] TRVCPInfo* FirstCheckpoint() const noexcept { return FirstCP_; }
     [[nodiscard]] TRVCPInfo* LastCheckpoint() const noexcept { return LastCP_; }
     [[nodiscard]] int CheckpointCount() const noexcept { return CPCount_; }

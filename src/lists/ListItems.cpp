@@ -96,6 +96,9 @@ void TRVLabelItemInfo::Assign(const TCustomRVItemInfo& source)
     if (auto* s = dynamic_cast<const TRVLabelItemInfo*>(&source)) {
         TextStyleNo = s->TextStyleNo;
         Text = s->Text;
+        MinWidth = s->MinWidth;
+        Alignment = s->Alignment;
+        ProtectTextStyleNo = s->ProtectTextStyleNo;
     }
 }
 
@@ -127,6 +130,7 @@ void TRVSeqItemInfo::Assign(const TCustomRVItemInfo& source)
     if (auto* s = dynamic_cast<const TRVSeqItemInfo*>(&source)) {
         SeqName = s->SeqName;
         NumberType = s->NumberType;
+        FormatText = s->FormatText;
         Reset = s->Reset;
         StartFrom = s->StartFrom;
         Counter = s->Counter;

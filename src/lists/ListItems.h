@@ -54,6 +54,12 @@ public:
     std::int32_t TextStyleNo = 0;
     /// 8-bit text in the code page of the text style.
     std::string Text;
+    /// Narrowest width the label takes, pixels.
+    std::int32_t MinWidth = 0;
+    /// Placement of the text inside MinWidth: 0 left, 1 right, 2 centre.
+    std::uint8_t Alignment = 0;
+    /// The text style cannot be changed by the user.
+    bool ProtectTextStyleNo = false;
 
     [[nodiscard]] std::unique_ptr<TCustomRVItemInfo> CreateEmpty() const override;
     void Assign(const TCustomRVItemInfo& source) override;
@@ -74,6 +80,8 @@ public:
     std::int32_t PosInList = -1;
     std::string SeqName;
     TRVSeqType NumberType = rvseqDecimal;
+    /// Template the number is shown in, kept as stored.
+    std::string FormatText;
     bool Reset = false;
     std::int32_t StartFrom = 1;
     /// Computed number.

@@ -1,0 +1,241 @@
+// The line forms of RVF streams.
+#include "formats/rvf/RvfLines.h"
+
+#include <charconv>
+#include <limits>
+
+namespace xq {
+
+namespace {
+
+constexpr char HexDigits[] = "0123456789ABCDEF";
+
+int HexValue(char c) noexcept
+{
+    if (c >= '0' && c <= '9')
+        return c - '0';
+    if (c >= 'A' && c <= 'F')
+        return c - 'A' + 10;
+    if (c >= 'a' && c <= 'f')
+        return c - 'a' + 10;
+    return -1;
+}
+
+} // namespace
+
+void WriteTextLine(std::string& out, std::string_view bytes)
+{
+    out.append(bytes);
+    out.append("\r\n", 2);
+}
+
+void WriteHexLine(std::string& out, std::string_view bytes)
+{
+    const std::size_t start = out.size();
+    out.resize(start + bytes.size() * 2);
+    char* p = out.data() + start;
+    for (unsigned char b : bytes) {
+        *p++ = HexDigits[b >> 4];
+        *p++ = HexDigits[b & 15];
+    }
+    out.append("\r\n", 2);
+}
+
+void AppendInt32LE(std::string& out, std::int32_t value)
+{
+    const auto v = static_cast<std::uint32_t>(value);
+    const char bytes[4] = {static_cast<char>(v & 0xFF), static_cast<char>((v >> 8) & 0xFF),
+                           static_cast<char>((v >> 16) & 0xFF), static_cast<char>((v >> 24) & 0xFF)};
+    out.append(bytes, 4);
+}
+
+void WriteBinaryBlock(std::string& out, std::string_view bytes)
+{
+    AppendInt32LE(out, static_cast<std::int32_t>(bytes.size()));
+    out.append(bytes);
+}
+
+void WriteUnicodeLine(std::string& out, std::string_view utf16le)
+{
+    out.append(utf16le);
+    out.append("\x29\x20", 2);
+}
+
+void WriteDataLine(std::string& out, std::string_view bytes, bool binary)
+{
+    if (binary)
+        WriteBinaryBlock(out, bytes);
+    else
+        WriteHexLine(out, bytes);
+}
+
+std::string QuoteHeaderString(std::string_view s)
+{
+    std::string quoted;
+    quoted.reserve(s.size() + 2);
+    quoted.push_back('"');
+    for (char c : s) {
+        if (c == '"')
+            quoted.push_back('"');
+        quoted.push_back(c);
+    }
+    quoted.push_back('"');
+    return quoted;
+}
+
+bool DecodeHex(std::string_view hex, std::string& out)
+{
+    if (hex.size() % 2 != 0)
+        return false;
+    out.resize(hex.size() / 2);
+    for (std::size_t i = 0; i < out.size(); ++i) {
+        const int hi = HexValue(hex[2 * i]);
+        const int lo = HexValue(hex[2 * i + 1]);
+        if (hi < 0 || lo < 0)
+            return false;
+        out[i] = static_cast<char>(hi * 16 + lo);
+    }
+    return true;
+}
+
+std::int32_t ReadInt32LE(const char* p) noexcept
+{
+    const auto* u = reinterpret_cast<const unsigned char*>(p);
+    return static_cast<std::int32_t>(std::uint32_t(u[0]) | (std::uint32_t(u[1]) << 8) | (std::uint32_t(u[2]) << 16) |
+                                     (std::uint32_t(u[3]) << 24));
+}
+
+// ---------------------------------------------------------------------------------------------
+// TRVFLineReader
+
+bool TRVFLineReader::ReadTextLine(std::string_view& line) noexcept
+{
+    if (AtEnd())
+        return false;
+    const std::size_t start = Pos_;
+    while (Pos_ < Data_.size() && Data_[Pos_] != '\r' && Data_[Pos_] != '\n' && Data_[Pos_] != '\0')
+        ++Pos_;
+    line = Data_.substr(start, Pos_ - start);
+    if (Pos_ < Data_.size() && Data_[Pos_] == '\0') {
+        ++Pos_;
+        return true;
+    }
+    if (Pos_ < Data_.size() && Data_[Pos_] == '\r')
+        ++Pos_;
+    if (Pos_ < Data_.size() && Data_[Pos_] == '\n')
+        ++Pos_;
+    return true;
+}
+
+bool TRVFLineReader::ReadBinaryBlock(std::string_view& block) noexcept
+{
+    if (Data_.size() - Pos_ < 4)
+        return false;
+    const std::int32_t length = ReadInt32LE(Data_.data() + Pos_);
+    if (length < 0 || static_cast<std::size_t>(length) > Data_.size() - Pos_ - 4)
+        return false;
+    block = Data_.substr(Pos_ + 4, static_cast<std::size_t>(length));
+    Pos_ += 4 + static_cast<std::size_t>(length);
+    return true;
+}
+
+bool TRVFLineReader::ReadUnicodeLine(std::string_view& utf16le) noexcept
+{
+    const std::size_t start = Pos_;
+    while (Data_.size() - Pos_ >= 2) {
+        const auto lo = static_cast<unsigned char>(Data_[Pos_]);
+        const auto hi = static_cast<unsigned char>(Data_[Pos_ + 1]);
+        if ((lo == 0x29 && hi == 0x20) || (lo == 0 && hi == 0)) {
+            utf16le = Data_.substr(start, Pos_ - start);
+            Pos_ += 2;
+            return true;
+        }
+        Pos_ += 2;
+    }
+    utf16le = Data_.substr(start, Pos_ - start);
+    Pos_ = Data_.size(); // a dangling odd byte belongs to nothing
+    return true;
+}
+
+// ---------------------------------------------------------------------------------------------
+// TRVFHeaderParser
+
+void TRVFHeaderParser::SkipSpaces() noexcept
+{
+    while (Pos_ < Line_.size() && Line_[Pos_] == ' ')
+        ++Pos_;
+}
+
+bool TRVFHeaderParser::AtEnd() noexcept
+{
+    SkipSpaces();
+    return Pos_ >= Line_.size();
+}
+
+bool TRVFHeaderParser::NextIsQuoted() noexcept
+{
+    SkipSpaces();
+    return Pos_ < Line_.size() && Line_[Pos_] == '"';
+}
+
+bool TRVFHeaderParser::ReadInt(std::int32_t& value) noexcept
+{
+    SkipSpaces();
+    std::size_t end = Pos_;
+    while (end < Line_.size() && Line_[end] != ' ')
+        ++end;
+    if (end == Pos_)
+        return false;
+    const char* first = Line_.data() + Pos_;
+    const char* last = Line_.data() + end;
+    std::int64_t v = 0;
+    auto [ptr, ec] = std::from_chars(first, last, v);
+    if (ec != std::errc() || ptr != last || v < std::numeric_limits<std::int32_t>::min() ||
+        v > std::numeric_limits<std::int32_t>::max())
+        return false;
+    value = static_cast<std::int32_t>(v);
+    Pos_ = end;
+    return true;
+}
+
+bool TRVFHeaderParser::ReadString(std::string& value, bool& quoted)
+{
+    SkipSpaces();
+    if (Pos_ >= Line_.size())
+        return false;
+    value.clear();
+    if (Line_[Pos_] != '"') {
+        quoted = false;
+        const std::size_t start = Pos_;
+        while (Pos_ < Line_.size() && Line_[Pos_] != ' ')
+            ++Pos_;
+        value.assign(Line_.substr(start, Pos_ - start));
+        return true;
+    }
+    quoted = true;
+    ++Pos_;
+    while (Pos_ < Line_.size()) {
+        const char c = Line_[Pos_++];
+        if (c != '"') {
+            value.push_back(c);
+            continue;
+        }
+        if (Pos_ < Line_.size() && Line_[Pos_] == '"') {
+            value.push_back('"');
+            ++Pos_;
+            continue;
+        }
+        return true;
+    }
+    return false; // no closing quote
+}
+
+std::string_view TRVFHeaderParser::Rest() const noexcept
+{
+    std::size_t p = Pos_;
+    if (p < Line_.size() && Line_[p] == ' ')
+        ++p;
+    return Line_.substr(std::min(p, Line_.size()));
+}
+
+} // namespace xq

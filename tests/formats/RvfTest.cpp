@@ -1,0 +1,244 @@
+// The RVF writer and reader: exact records, round trips, style handling and damaged streams.
+#include <gtest/gtest.h>
+
+#include <clocale>
+
+#include "document/DocumentInfo.h"
+#include "document/RVData.h"
+#include "document/RVStyle.h"
+#include "formats/rvf/RvfReader.h"
+#include "formats/rvf/RvfWriter.h"
+#include "lists/ListItems.h"
+#include "platform/CodePage.h"
+#include "support/DocDump.h"
+
+namespace xq {
+namespace {
+
+using test::DocDump;
+
+constexpr TRVFOptions TextMode = RVFMainWindowOptions - TRVFOptions{rvfoSaveBinary};
+
+class RvfTest : public ::testing::Test {
+protected:
+    RvfTest() { SetupMainWindowStyleSheet(Sheet); }
+
+    std::string Write(const TCustomRVData& doc, TRVFOptions options = RVFMainWindowOptions,
+                      const TRVDocumentInfo* info = nullptr)
+    {
+        std::string out;
+        EXPECT_TRUE(TRVFWriter(Sheet, options).WriteDocument(doc, info, out));
+        return out;
+    }
+
+    /// Writes, reads back into a fresh document, writes again: both streams must be equal.
+    void ExpectRoundTrip(TCustomRVData& doc, TRVFOptions options)
+    {
+        TRVDocumentInfo info;
+        info.DocParameters = MainWindowDocParameters();
+        info.DocProperties = {"Kopfzeile=Brief", "zwei\r\nZeilen"};
+        const std::string first = Write(doc, options, &info);
+        TCustomRVData copy(&Sheet);
+        TRVDocumentInfo readInfo;
+        TRVFReader reader(Sheet, options);
+        ASSERT_TRUE(reader.ReadDocument(copy, &readInfo, first));
+        EXPECT_EQ(reader.Warnings(), TRVFWarnings{});
+        EXPECT_EQ(DocDump(copy), DocDump(doc));
+        EXPECT_EQ(readInfo.DocProperties, info.DocProperties);
+        EXPECT_EQ(readInfo.DocParameters, info.DocParameters);
+        EXPECT_EQ(Write(copy, options, &readInfo), first);
+    }
+
+    TRVStyle Sheet;
+    TCustomRVData Doc{&Sheet};
+};
+
+TEST_F(RvfTest, EmptyDocumentIsAnEmptyStream)
+{
+    EXPECT_EQ(Write(Doc), "");
+    Doc.AppendText("alt", 0, 0);
+    TRVFReader reader(Sheet, RVFMainWindowOptions);
+    EXPECT_TRUE(reader.ReadDocument(Doc, nullptr, ""));
+    EXPECT_EQ(Doc.Count(), 0) << "reading a whole document clears the old one";
+}
+
+TEST_F(RvfTest, ItemRecordsOfAPlainDocument)
+{
+    Doc.AppendText("Erster", 0, 0);
+    Doc.AppendText("Zweiter", 0, 0);
+    Doc.AppendText("Dritter", 0, 0);
+    Doc.AppendText(" fett", 5, -1, "say \"hi\"");
+    Doc.AppendText("Zentriert", 0, 1);
+    const TRVFOptions itemsOnly = TRVFOptions{rvfoSaveBinary};
+    EXPECT_EQ(Write(Doc, itemsOnly),
+              "-8 1 3\r\n"
+              "0 3 0 0 0 0\r\nErster\r\nZweiter\r\nDritter\r\n" // three paragraphs: one record
+              "5 1 -1 1 0 \"say \"\"hi\"\"\"\r\n fett\r\n"          // continues: ParaNo -1, quoted tag
+              "0 1 1 0 0 0\r\nZentriert\r\n");
+}
+
+TEST_F(RvfTest, UnicodeTextLines)
+{
+    TFontInfo& unicode = Sheet.TextStyles.Add(); // 7
+    unicode.CopyStyle(Sheet.TextStyles[0]);
+    unicode.Unicode = true;
+    Doc.AppendTextW(u"\u0416a", 7, 0);
+    Doc.AppendText("b", 0, 0);
+    const TRVFOptions binary{rvfoSaveBinary};
+    EXPECT_EQ(Write(Doc, binary), "-8 1 3\r\n7 1 0 8 0 0\r\n" + std::string("\x16\x04" "a\0\x29\x20", 6) +
+                                      "0 1 0 0 0 0\r\nb\r\n")
+        << "raw UTF-16 ended by U+2029, the next header right after it";
+    EXPECT_EQ(Write(Doc, TRVFOptions{}), "-8 1 3\r\n7 1 0 8 3 0\r\n16046100\r\n0 1 0 0 0 0\r\nb\r\n")
+        << "hex in text mode";
+    ExpectRoundTrip(Doc, RVFMainWindowOptions);
+    ExpectRoundTrip(Doc, TextMode);
+}
+
+TEST_F(RvfTest, StreamWithoutVersionHasNoItemOptions)
+{
+    TRVFReader reader(Sheet, RVFMainWindowOptions);
+    ASSERT_TRUE(reader.ReadDocument(Doc, nullptr, "0 2 0 0 0\r\nalt\r\nformat\r\n1 1 -1 0 \"x\"\r\n fett\r\n"));
+    EXPECT_EQ(DocDump(Doc), R"([p0]"alt" [p0]"format" " fett"s1{x})");
+}
+
+TEST_F(RvfTest, RoundTripsOfARichDocument)
+{
+    RegisterListItemKinds();
+    TRVListInfo& list = Sheet.ListStyles.Add();
+    TRVListLevel& level = list.Levels.Add();
+    level.ListType = rvlstDecimal;
+    level.FormatString = "%0:s.";
+
+    Doc.CreatePendingCheckpoint("Anfang", true, "cp-tag");
+    Doc.AppendText("Sehr geehrte Damen und Herren,", 0, 0);
+    Doc.AppendText("Unterstrichen", 1, 0, "http://example.org/?a=\"1\"");
+    auto tab = std::make_unique<TRVTabItemInfo>();
+    tab->TextStyleNo = 2;
+    tab->ParaNo = -1;
+    Doc.AppendItem({}, std::move(tab));
+    Doc.AppendText("nach dem Tab", 0, -1);
+    auto line = std::make_unique<TRVBreakItemInfo>();
+    line->Width = 3;
+    line->Color = clNavy;
+    line->Style = rvbsDashed;
+    line->DeleteProtect = true;
+    line->Hint = "Trennlinie";
+    Doc.AppendItem({}, std::move(line));
+    for (int k = 0; k < 3; ++k) {
+        auto marker = std::make_unique<TRVMarkerItemInfo>(0, 0, 5, k == 2);
+        marker->ParaNo = 3;
+        Doc.AppendItem({}, std::move(marker));
+        Doc.AppendText("Punkt", 0, -1);
+    }
+    auto page = std::make_unique<TRVTextItemInfo>(6);
+    page->ParaNo = 4;
+    page->SetNewPageBefore(true);
+    page->Hint = "Hinweis";
+    Doc.AppendItem("Neue Seite", std::move(page));
+    auto br = std::make_unique<TRVTextItemInfo>(6);
+    br->SetNewLine(true);
+    Doc.AppendItem("Zeile 2", std::move(br));
+    auto note = std::make_unique<TRVFootnoteItemInfo>();
+    note->ParaNo = -1;
+    TRVSubData& noteText = note->NoteText();
+    Doc.AppendItem({}, std::move(note));
+    noteText.AppendText("Fu\xDFnote", 3, 0);
+    Doc.CreatePendingCheckpoint("Ende", false, "");
+
+    ExpectRoundTrip(Doc, RVFMainWindowOptions);
+    ExpectRoundTrip(Doc, TextMode);
+    EXPECT_EQ(Doc.Markers()[2]->DisplayText, "5.");
+}
+
+TEST_F(RvfTest, WholeDocumentReplacesStylesFragmentMerges)
+{
+    TRVStyle other;
+    SetupMainWindowStyleSheet(other);
+    TFontInfo& red = other.TextStyles.Add(); // 7 in the other sheet
+    red.CopyStyle(other.TextStyles[0]);
+    red.Color = clRed;
+    red.Standard = false;
+    TCustomRVData source(&other);
+    source.AppendText("rot", 7, 0);
+    std::string stream;
+    ASSERT_TRUE(TRVFWriter(other, RVFMainWindowOptions).WriteDocument(source, nullptr, stream));
+
+    // Inserting: the red style is appended to this sheet and the item renumbered to it.
+    TFontInfo& blue = Sheet.TextStyles.Add(); // 7 here, blue
+    blue.CopyStyle(Sheet.TextStyles[0]);
+    blue.Color = clBlue;
+    Doc.AppendText("vorher", 7, 0);
+    TRVFReader reader(Sheet, RVFMainWindowOptions);
+    ASSERT_TRUE(reader.ReadFragment(Doc, Doc.Count(), stream));
+    ASSERT_EQ(Sheet.TextStyles.Count(), 9);
+    EXPECT_EQ(Sheet.TextStyles[8].Color, clRed);
+    EXPECT_EQ(DocDump(Doc), R"([p0]"vorher"s7 [p0]"rot"s8)");
+
+    // Loading: the sheet becomes the stream's.
+    TCustomRVData loaded(&Sheet);
+    ASSERT_TRUE(reader.ReadDocument(loaded, nullptr, stream));
+    ASSERT_EQ(Sheet.TextStyles.Count(), 8);
+    EXPECT_EQ(Sheet.TextStyles[7].Color, clRed);
+    EXPECT_EQ(DocDump(loaded), R"([p0]"rot"s7)");
+}
+
+TEST_F(RvfTest, FragmentContinuesTheParagraphItIsInsertedInto)
+{
+    TCustomRVData part(&Sheet);
+    part.AppendText("mitten", 1, 0);
+    part.ItemAt(0).SetContinuesPara(true); // as a selection inside a paragraph is written
+    std::string stream;
+    ASSERT_TRUE(TRVFWriter(Sheet, TRVFOptions{rvfoSaveBinary}).WriteSubDocument(part, stream));
+    Doc.AppendText("Anfang ", 0, 2);
+    Doc.AppendText("Ende", 0, 3);
+    TRVFReader reader(Sheet, RVFMainWindowOptions);
+    ASSERT_TRUE(reader.ReadFragment(Doc, 1, stream));
+    EXPECT_EQ(DocDump(Doc), R"([p2]"Anfang " "mitten"s1 [p3]"Ende")");
+}
+
+TEST_F(RvfTest, StyleNumbersOutOfRange)
+{
+    const std::string stream = "-8 1 3\r\n7 1 0 0 0 0\r\nzu weit\r\n";
+    TRVFReader strict(Sheet, TRVFOptions{});
+    EXPECT_FALSE(strict.ReadDocument(Doc, nullptr, stream));
+    EXPECT_TRUE(strict.Warnings().Contains(WarnStyleOutOfRange));
+    EXPECT_EQ(Doc.Count(), 0);
+
+    TRVFReader lenient(Sheet, TRVFOptions{rvfoConvUnknownStylesToZero});
+    EXPECT_TRUE(lenient.ReadDocument(Doc, nullptr, "-8 1 3\r\n0 1 0 0 0 0\r\ngut\r\n7 1 9 0 0 0\r\nzu weit\r\n"));
+    EXPECT_TRUE(lenient.Warnings().Contains(WarnStyleOutOfRange));
+    EXPECT_EQ(DocDump(Doc), R"([p0]"gut" [p0]"zu weit")");
+}
+
+TEST_F(RvfTest, FailedReadKeepsWhatCameBefore)
+{
+    TRVFReader reader(Sheet, RVFMainWindowOptions);
+    EXPECT_FALSE(reader.ReadDocument(Doc, nullptr, "-8 1 3\r\n0 1 0 0 0 0\r\nda\r\n-77 1 0 0 0 0\r\nx\r\n"))
+        << "unknown kind";
+    EXPECT_EQ(DocDump(Doc), R"([p0]"da")");
+    EXPECT_FALSE(reader.ReadDocument(Doc, nullptr, "-8 1 3\r\n0 3 0 0 0 0\r\neins\r\n")) << "lines missing";
+    EXPECT_FALSE(reader.ReadDocument(Doc, nullptr, "-8 1 3\r\n0 x 0 0 0 0\r\n")) << "header does not parse";
+    EXPECT_FALSE(reader.ReadDocument(Doc, nullptr, "-8 1 3\r\n-9 1 0 0 2 0 1\r\n\xFF\xFF\xFF\x7F" "abc"))
+        << "a block longer than the stream";
+    EXPECT_FALSE(reader.ReadDocument(Doc, nullptr, "-8 1 3\r\n-9 1 0 0 0 0 1\r\n0E0G\r\n")) << "bad hex";
+    EXPECT_FALSE(reader.ReadDocument(Doc, nullptr, "-8 1 3\r\n-9 1 0 0 0 0 1\r\n0100\r\n")) << "not a collection";
+}
+
+TEST_F(RvfTest, PageParametersAreWrittenWithAPointWhateverTheLocale)
+{
+    if (!std::setlocale(LC_ALL, "de_DE.UTF-8"))
+        GTEST_SKIP() << "no German locale";
+    TRVDocumentInfo info;
+    info.DocParameters = MainWindowDocParameters();
+    info.DocParameters.LeftMargin = 25.4;
+    Doc.AppendText("x", 0, 0);
+    const std::string stream = Write(Doc, TRVFOptions{rvfoSaveDocProperties}, &info);
+    std::setlocale(LC_ALL, "C");
+    EXPECT_NE(stream.find("LeftMargin=25.4\r\n"), std::string::npos);
+    TRVDocumentInfo read;
+    ASSERT_TRUE(TRVFReader(Sheet, RVFMainWindowOptions).ReadDocument(Doc, &read, stream));
+    EXPECT_EQ(read.DocParameters.LeftMargin, 25.4);
+}
+
+} // namespace
+} // namespace xq
