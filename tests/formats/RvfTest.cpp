@@ -9,6 +9,7 @@
 #include "formats/rvf/RvfReader.h"
 #include "formats/rvf/RvfWriter.h"
 #include "lists/ListItems.h"
+#include "pictures/PictureKinds.h"
 #include "platform/CodePage.h"
 #include "support/DocDump.h"
 
@@ -238,6 +239,141 @@ TEST_F(RvfTest, PageParametersAreWrittenWithAPointWhateverTheLocale)
     TRVDocumentInfo read;
     ASSERT_TRUE(TRVFReader(Sheet, RVFMainWindowOptions).ReadDocument(Doc, &read, stream));
     EXPECT_EQ(read.DocParameters.LeftMargin, 25.4);
+}
+
+} // namespace
+} // namespace xq
+
+namespace xq {
+namespace {
+
+std::string SmallBmp()
+{
+    // 2 x 1 pixels, 24 bits, bottom-up: a red and a blue pixel.
+    std::string bmp("BM\x3E\0\0\0\0\0\0\0\x36\0\0\0\x28\0\0\0\x02\0\0\0\x01\0\0\0\x01\0\x18\0\0\0\0\0\x08\0\0\0"
+                    "\x13\x0B\0\0\x13\x0B\0\0\0\0\0\0\0\0\0\0",
+                    54);
+    bmp += std::string("\0\0\xFF\xFF\0\0\0\0", 8);
+    return bmp;
+}
+
+class RvfPictureTest : public RvfTest {};
+
+TEST_F(RvfPictureTest, PicturesKeepTheirBytes)
+{
+    auto picture = std::make_unique<TRVGraphicItemInfo>();
+    picture->Image = CreateGraphic("TBitmap");
+    ASSERT_TRUE(picture->Image->LoadFromBytes(SmallBmp()));
+    picture->ImageWidth = 40;
+    picture->Alt = "Logo";
+    picture->Transparent = true;
+    picture->TransparentMode = tmFixed;
+    picture->TransparentColor = clWhite;
+    Doc.AppendItem("Logo", std::move(picture));
+
+    const std::string stream = Write(Doc, TRVFOptions{rvfoSaveBinary, rvfoSavePicturesBody});
+    const std::string expectedHeader = "-3 8 0 0 2 0 0\r\nLogo\r\nTBitmap\r\nwidth=40\r\ntransparent=1\r\ntmode=1\r\n"
+                                       "tcolor=16777215\r\nalt=Logo\r\n";
+    EXPECT_EQ(stream.substr(8, expectedHeader.size()), expectedHeader);
+    ExpectRoundTrip(Doc, RVFMainWindowOptions);
+    ExpectRoundTrip(Doc, TextMode);
+}
+
+TEST_F(RvfPictureTest, UndecodablePictureDataSurvivesASave)
+{
+    const std::string stream = "-8 1 3\r\n-3 3 0 0 0 0 0\r\nBild\r\nTPNGObject\r\n0102030405\r\n";
+    TRVFReader reader(Sheet, RVFMainWindowOptions);
+    ASSERT_TRUE(reader.ReadDocument(Doc, nullptr, stream));
+    EXPECT_TRUE(reader.Warnings().Contains(WarnInvalidPicture));
+    ASSERT_EQ(Doc.Count(), 1);
+    const TGraphic* image = static_cast<TRVGraphicItemInfo&>(Doc.ItemAt(0)).Image.get();
+    ASSERT_NE(image, nullptr);
+    EXPECT_EQ(image->ClassName(), "TPNGObject");
+    EXPECT_EQ(image->SaveToBytes(), std::string("\x01\x02\x03\x04\x05", 5)) << "nothing of the file is lost";
+}
+
+TEST_F(RvfPictureTest, UnknownPictureKinds)
+{
+    const std::string stream = "-8 1 3\r\n0 1 0 0 0 0\r\nvor\r\n-3 3 0 0 0 0 0\r\nBild\r\nTSvgImage\r\n00\r\n"
+                               "0 1 0 0 0 0\r\nnach\r\n";
+    TRVFReader ignoring(Sheet, TRVFOptions{rvfoIgnoreUnknownPicFmt});
+    EXPECT_TRUE(ignoring.ReadDocument(Doc, nullptr, stream));
+    EXPECT_TRUE(ignoring.Warnings().Contains(WarnUnknownPicture));
+    EXPECT_EQ(DocDump(Doc), R"([p0]"vor" [p0]"nach")");
+
+    TRVFReader strict(Sheet, TRVFOptions{});
+    EXPECT_FALSE(strict.ReadDocument(Doc, nullptr, stream));
+    EXPECT_EQ(DocDump(Doc), R"([p0]"vor")");
+}
+
+TEST_F(RvfTest, EveryTruncationFailsOrSucceedsCleanly)
+{
+    RegisterListItemKinds();
+    Sheet.ListStyles.Add().Levels.Add().ListType = rvlstDecimal;
+    Doc.AppendText("Absatz mit \"Tag\"", 1, 0, "t\"ag");
+    auto marker = std::make_unique<TRVMarkerItemInfo>(0, 0);
+    marker->ParaNo = 2;
+    Doc.AppendItem({}, std::move(marker));
+    Doc.AppendText("Punkt", 0, -1);
+    auto note = std::make_unique<TRVEndnoteItemInfo>();
+    note->ParaNo = -1;
+    note->NoteText().AppendText("Anmerkung", 0, 0);
+    Doc.AppendItem({}, std::move(note));
+    Doc.AppendItem({}, std::make_unique<TRVBreakItemInfo>());
+
+    for (TRVFOptions options : {RVFMainWindowOptions, TextMode}) {
+        const std::string stream = Write(Doc, options);
+        for (std::size_t cut = 0; cut < stream.size(); ++cut) {
+            TRVStyle sheet;
+            SetupMainWindowStyleSheet(sheet);
+            TCustomRVData doc(&sheet);
+            TRVFReader reader(sheet, options);
+            (void)reader.ReadDocument(doc, nullptr, std::string_view(stream).substr(0, cut));
+            // Whatever was read is a document the writer can store again.
+            std::string again;
+            EXPECT_TRUE(TRVFWriter(sheet, options).WriteDocument(doc, nullptr, again));
+        }
+    }
+}
+
+TEST_F(RvfTest, StyleNamesInsteadOfNumbers)
+{
+    Doc.AppendText("Titel", 1, 2);
+    Doc.AppendText("Text", 0, 0);
+    const TRVFOptions named{rvfoSaveBinary, rvfoUseStyleNames};
+    const std::string stream = Write(Doc, named);
+    EXPECT_EQ(stream, "-8 1 3\r\n\"\xDC" "berschrift\" 1 \"Rechtsb\xFC" "ndig\" 0 0 0\r\nTitel\r\n"
+                      "\"Normaler Text\" 1 \"Linksb\xFC" "ndig\" 0 0 0\r\nText\r\n");
+    TCustomRVData copy(&Sheet);
+    ASSERT_TRUE(TRVFReader(Sheet, named).ReadDocument(copy, nullptr, stream));
+    EXPECT_EQ(DocDump(copy), DocDump(Doc));
+}
+
+TEST_F(RvfTest, BackgroundAndLayoutAreKept)
+{
+    TRVDocumentInfo info;
+    info.BackgroundStyle = bsTiled;
+    info.BackgroundColor = clYellow;
+    info.BackgroundPicture = CreateGraphic("TBitmap");
+    ASSERT_TRUE(info.BackgroundPicture->LoadFromBytes(SmallBmp()));
+    info.Layout = TRVLayoutInfo{5, 5, 5, 5, 600, 600, rvbdLeftToRight};
+    Doc.AppendText("x", 0, 0);
+    for (TRVFOptions options : {RVFMainWindowOptions, TextMode}) {
+        const std::string stream = Write(Doc, options, &info);
+        TRVDocumentInfo read;
+        TCustomRVData copy(&Sheet);
+        ASSERT_TRUE(TRVFReader(Sheet, options).ReadDocument(copy, &read, stream));
+        EXPECT_EQ(read.BackgroundStyle, bsTiled);
+        EXPECT_EQ(read.BackgroundColor, clYellow);
+        ASSERT_NE(read.BackgroundPicture, nullptr);
+        EXPECT_EQ(read.BackgroundPicture->SaveToBytes(), SmallBmp());
+        EXPECT_EQ(read.Layout, info.Layout);
+        EXPECT_EQ(Write(copy, options, &read), stream);
+    }
+    EXPECT_FALSE(TRVFReader(Sheet, RVFMainWindowOptions)
+                     .ReadDocument(Doc, nullptr, "-8 1 3\r\n-9 1 0 0 0 0 3\r\n0000000018000000" + std::string(48, '0') +
+                                                     "\r\n"))
+        << "a layout block of the top document needs 25 bytes";
 }
 
 } // namespace
