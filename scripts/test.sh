@@ -6,5 +6,7 @@ cd "$(dirname "$0")/.."
 bash scripts/install-deps.sh
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
 cmake --build build -j "$(nproc)"
+# The fuzz targets run first, so that the test summary is the last thing printed.
+bash scripts/fuzz.sh
 cd build
 ctest --output-on-failure -j "$(nproc)"

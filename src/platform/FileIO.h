@@ -1,9 +1,10 @@
-// Reading whole files with a size limit; the boundary to the file system for the document formats.
+// Reading whole files with a size limit and replacing files atomically: the document formats' file access.
 #pragma once
 
 #include <cstddef>
 #include <filesystem>
 #include <string>
+#include <string_view>
 
 namespace xq {
 
@@ -13,5 +14,11 @@ namespace xq {
 /// maxBytes. Error messages have the form "<path>: <reason>".
 [[nodiscard]] bool ReadFileBytes(const std::filesystem::path& path, std::string& bytes, std::size_t maxBytes,
                                  std::string* error = nullptr);
+
+/// Replaces the file at path by bytes: a temporary file in the same directory is written, flushed
+/// to disk and renamed over the target (a symbolic link is followed to its file, whose permissions
+/// the new file takes). On failure the temporary is removed, the old file stays as it was and
+/// errno tells why.
+[[nodiscard]] bool WriteFileAtomically(const std::filesystem::path& path, std::string_view bytes) noexcept;
 
 } // namespace xq

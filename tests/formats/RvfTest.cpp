@@ -7,7 +7,9 @@
 #include "document/RVData.h"
 #include "document/RVStyle.h"
 #include "formats/rvf/RvfReader.h"
+#include "formats/rvf/RvfLines.h"
 #include "formats/rvf/RvfWriter.h"
+#include "formats/rvf/StyleStream.h"
 #include "lists/ListItems.h"
 #include "pictures/PictureKinds.h"
 #include "platform/CodePage.h"
@@ -374,6 +376,46 @@ TEST_F(RvfTest, BackgroundAndLayoutAreKept)
                      .ReadDocument(Doc, nullptr, "-8 1 3\r\n-9 1 0 0 0 0 3\r\n0000000018000000" + std::string(48, '0') +
                                                      "\r\n"))
         << "a layout block of the top document needs 25 bytes";
+}
+
+} // namespace
+} // namespace xq
+
+namespace xq {
+namespace {
+
+TEST_F(RvfTest, LineEndsInsideTextCannotBreakTheStream)
+{
+    TFontInfo& unicode = Sheet.TextStyles.Add(); // 7
+    unicode.CopyStyle(Sheet.TextStyles[0]);
+    unicode.Unicode = true;
+    Doc.AppendTextW(u"a\rb\nc", 0, 0);
+    Doc.AppendTextW(u"d\u2029e", 7, -1);
+    for (TRVFOptions options : {RVFMainWindowOptions, TextMode}) {
+        const std::string stream = Write(Doc, options);
+        TCustomRVData copy(&Sheet);
+        ASSERT_TRUE(TRVFReader(Sheet, options).ReadDocument(copy, nullptr, stream));
+        EXPECT_EQ(DocDump(copy), R"([p0]"a?b?c" "d?e"s7u)");
+        EXPECT_EQ(Write(copy, options), stream);
+    }
+    // A UTF-16 line break read into an 8-bit style becomes '?' as well.
+    TCustomRVData read(&Sheet);
+    ASSERT_TRUE(TRVFReader(Sheet, RVFMainWindowOptions).ReadDocument(read, nullptr,
+                                                                     "-8 1 3\r\n0 1 0 8 3 0\r\n41000D004200\r\n"));
+    EXPECT_EQ(DocDump(read), R"([p0]"A?B")");
+}
+
+TEST_F(RvfTest, StyleRecordsAfterItemsAreIgnored)
+{
+    TRVStyle source;
+    TFontInfos one(nullptr);
+    one.Add();
+    std::string styles;
+    WriteHexLine(styles, WriteTextStyleStream(one));
+    const std::string stream = "-8 1 3\r\n3 1 0 0 0 0\r\nx\r\n-9 1 0 0 0 0 1\r\n" + styles;
+    ASSERT_TRUE(TRVFReader(Sheet, RVFMainWindowOptions).ReadDocument(Doc, nullptr, stream));
+    EXPECT_EQ(Sheet.TextStyles.Count(), 7) << "the sheet the item refers to stays";
+    EXPECT_EQ(DocDump(Doc), R"([p0]"x"s3)");
 }
 
 } // namespace

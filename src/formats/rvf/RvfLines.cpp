@@ -69,6 +69,28 @@ void WriteDataLine(std::string& out, std::string_view bytes, bool binary)
         WriteHexLine(out, bytes);
 }
 
+bool ReplaceLineBreakCharacters(std::string& text, bool unicode) noexcept
+{
+    bool replaced = false;
+    if (!unicode) {
+        for (char& c : text)
+            if (c == '\r' || c == '\n' || c == '\0') {
+                c = '?';
+                replaced = true;
+            }
+        return replaced;
+    }
+    for (std::size_t i = 0; i + 1 < text.size(); i += 2) {
+        const unsigned unit = static_cast<unsigned char>(text[i]) | (static_cast<unsigned char>(text[i + 1]) << 8);
+        if (unit == 0x000D || unit == 0x000A || unit == 0x0000 || unit == 0x2029) {
+            text[i] = '?';
+            text[i + 1] = '\0';
+            replaced = true;
+        }
+    }
+    return replaced;
+}
+
 std::string QuoteHeaderString(std::string_view s)
 {
     std::string quoted;

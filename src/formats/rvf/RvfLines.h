@@ -26,6 +26,11 @@ void AppendInt32LE(std::string& out, std::int32_t value);
 /// A header string field: quoted, with inner quotes doubled.
 [[nodiscard]] std::string QuoteHeaderString(std::string_view s);
 
+/// A text line cannot hold the characters that end lines: CR, LF and NUL in 8-bit text;
+/// CR, LF, NUL and U+2029 in UTF-16LE text. Each one in item text becomes '?'.
+/// True when something was replaced.
+bool ReplaceLineBreakCharacters(std::string& text, bool unicode) noexcept;
+
 // --- Reading ---------------------------------------------------------------------------------
 
 /// Decodes a hex line (either letter case); false for an odd length or a non-hex character.

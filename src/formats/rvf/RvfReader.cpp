@@ -137,6 +137,7 @@ private:
     {
         if (target.Empty() && item->ParaNo == -1)
             FirstItemContinues = true;
+        ItemsRead_ = true;
         target.AppendItem(std::move(text), std::move(item));
     }
 
@@ -185,6 +186,7 @@ private:
                 item->SetUnicode(true);
                 Ctx_.Warnings.Include(WarnConvertedToUnicode);
             }
+            (void)ReplaceLineBreakCharacters(text, item->IsUnicode());
             Append(target, std::move(text), std::move(item));
         }
         return true;
@@ -338,9 +340,11 @@ private:
     }
 
     // Only the top stream of a read carries styles that count, and only its first record of a kind.
+    // Styles that come after items would pull the ground from under the items already read, so a
+    // stream's styles count only before its first item.
     [[nodiscard]] bool TakesStyles(TRVFReaderStyleMode mode, const std::optional<TRVIndexMap>& map) const
     {
-        return Role_ != TRole::SubDocument && mode != rvf_sIgnore && !map;
+        return Role_ != TRole::SubDocument && mode != rvf_sIgnore && !map && !ItemsRead_;
     }
 
     static TRVIndexMap Identity(int count)
@@ -453,6 +457,7 @@ private:
     TRVFReaderStyleMode ParaMode_;
     TRVDocumentInfo* Info_;
     TRole Role_;
+    bool ItemsRead_ = false;
     std::int32_t Version_ = 0;
     std::int32_t SubVersion_ = 0;
 };

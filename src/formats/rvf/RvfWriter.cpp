@@ -180,8 +180,12 @@ private:
         if (!item.Hint.empty())
             header += " " + QuoteHeaderString(ToStreamString(item.Hint));
         WriteTextLine(Out_, header);
+        std::string clean;
         for (int k = first; k < end; ++k) {
-            const std::string_view text = TextPart(data, k, cut);
+            std::string_view text = TextPart(data, k, cut);
+            clean.assign(text);
+            if (ReplaceLineBreakCharacters(clean, unicode))
+                text = clean;
             if (!unicode)
                 WriteTextLine(Out_, text);
             else if (saveType == 3)

@@ -1,8 +1,7 @@
-// Plain text import and export, and the atomic file replacement the text writer saves with.
+// Plain text import and export.
 #include "formats/text/TextFormat.h"
 
 #include <algorithm>
-#include <atomic>
 #include <cerrno>
 #include <cstdint>
 #include <map>
@@ -56,12 +55,6 @@ public:
 
     [[nodiscard]] int Get() const noexcept { return Fd_; }
     [[nodiscard]] bool Valid() const noexcept { return Fd_ >= 0; }
-    /// Closes now, reporting whether the close succeeded (a delayed write error shows here).
-    [[nodiscard]] bool Close() noexcept
-    {
-        const int fd = std::exchange(Fd_, -1);
-        return fd < 0 || ::close(fd) == 0;
-    }
 
 private:
     int Fd_;
@@ -84,28 +77,6 @@ private:
     }
     bytes.resize(used);
     return true;
-}
-
-[[nodiscard]] bool WriteAll(int fd, std::string_view bytes) noexcept
-{
-    while (!bytes.empty()) {
-        const ssize_t n = ::write(fd, bytes.data(), bytes.size());
-        if (n < 0) {
-            if (errno == EINTR)
-                continue;
-            return false;
-        }
-        bytes.remove_prefix(std::size_t(n));
-    }
-    return true;
-}
-
-/// Makes a rename in dir durable; a file system that cannot sync directories is no error.
-void SyncDirectory(const fs::path& dir) noexcept
-{
-    TFileHandle handle(::open(dir.empty() ? "." : dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-    if (handle.Valid())
-        (void)::fsync(handle.Get());
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -726,63 +697,6 @@ bool ExportTextRangeFile(const TCustomRVData& data, const fs::path& path, int li
 void RegisterTextExportForm(int kindCode, TTextExportForm form)
 {
     ExportForms().Set(kindCode, std::move(form));
-}
-
-bool WriteFileAtomically(const fs::path& path, std::string_view bytes) noexcept
-{
-    try {
-        // Saving through a symbolic link replaces the file it points to, not the link.
-        fs::path target = path;
-        std::error_code ec;
-        if (fs::is_symlink(path, ec)) {
-            fs::path resolved = fs::canonical(path, ec);
-            if (!ec)
-                target = std::move(resolved);
-        }
-        if (target.filename().empty())
-            return false;
-        struct stat old {};
-        const bool replacing = ::stat(target.c_str(), &old) == 0;
-        if (replacing && !S_ISREG(old.st_mode)) {
-            errno = S_ISDIR(old.st_mode) ? EISDIR : EINVAL;
-            return false;
-        }
-
-        const fs::path dir = target.parent_path();
-        static std::atomic<unsigned> serial{0};
-        fs::path temp;
-        int fd = -1;
-        for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
-            temp = dir / ("." + target.filename().string() + "." + std::to_string(::getpid()) + "." +
-                          std::to_string(serial++) + ".tmp");
-            // 0666 lets the umask decide, as for any new file.
-            fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-            if (fd < 0 && errno != EEXIST)
-                return false;
-        }
-        if (fd < 0) {
-            errno = EEXIST;
-            return false;
-        }
-        TFileHandle file(fd);
-
-        bool ok = WriteAll(file.Get(), bytes);
-        if (ok && replacing)
-            (void)::fchmod(file.Get(), old.st_mode & 07777);
-        ok = ok && ::fsync(file.Get()) == 0;
-        ok = file.Close() && ok;
-        ok = ok && ::rename(temp.c_str(), target.c_str()) == 0;
-        if (!ok) {
-            const int err = errno; // the caller may report why
-            ::unlink(temp.c_str());
-            errno = err;
-            return false;
-        }
-        SyncDirectory(dir);
-        return true;
-    } catch (...) {
-        return false;
-    }
 }
 
 } // namespace xq

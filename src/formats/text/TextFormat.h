@@ -71,10 +71,4 @@ using TTextExportForm =
 /// An empty form removes the registration. Item kinds that own containers (tables) register here.
 void RegisterTextExportForm(int kindCode, TTextExportForm form);
 
-/// Replaces the file at path by bytes: a temporary file in the same directory is written, flushed
-/// to disk and renamed over the target (a symbolic link is followed to its file, whose permissions
-/// the new file takes). On failure the temporary is removed, the old file stays as it was and
-/// errno tells why.
-[[nodiscard]] bool WriteFileAtomically(const std::filesystem::path& path, std::string_view bytes) noexcept;
-
 } // namespace xq

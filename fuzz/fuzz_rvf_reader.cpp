@@ -1,0 +1,73 @@
+// Fuzz target: bytes read as an RVF document and fragment; whatever was read must survive write and reread.
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <string_view>
+
+#include "document/DocumentInfo.h"
+#include "document/Normalize.h"
+#include "document/RVData.h"
+#include "document/RVStyle.h"
+#include "formats/DocumentDump.h"
+#include "formats/rvf/RvfReader.h"
+#include "formats/rvf/RvfWriter.h"
+#include "lists/ListItems.h"
+
+namespace {
+
+using namespace xq;
+
+void Fail(const char* what, const std::string& stream)
+{
+    std::fprintf(stderr, "%s (written stream of %zu bytes)\n", what, stream.size());
+    std::abort();
+}
+
+/// Writes doc with the options and reads the stream into a fresh sheet; the writer's output
+/// must always be readable, whatever the document came from.
+void RoundTrip(const TRVStyle& sheet, const TCustomRVData& doc, const TRVDocumentInfo* info, TRVFOptions options)
+{
+    std::string written;
+    if (!TRVFWriter(sheet, options).WriteDocument(doc, info, written))
+        Fail("the writer failed", written);
+    TRVStyle backSheet;
+    SetupMainWindowStyleSheet(backSheet);
+    TCustomRVData back(&backSheet);
+    TRVDocumentInfo backInfo;
+    if (!TRVFReader(backSheet, options).ReadDocument(back, &backInfo, written))
+        Fail("the reader refused what the writer wrote", written);
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
+{
+    static const bool registered = (RegisterListItemKinds(), true);
+    (void)registered;
+    const std::string_view stream(reinterpret_cast<const char*>(data), size);
+
+    // As a whole document, the way the editor loads a file.
+    TRVStyle sheet;
+    SetupMainWindowStyleSheet(sheet);
+    TCustomRVData doc(&sheet);
+    TRVDocumentInfo info;
+    (void)TRVFReader(sheet, RVFMainWindowOptions).ReadDocument(doc, &info, stream);
+    NormalizeDocument(doc);
+    (void)DumpDocumentJson(sheet, doc, &info);
+    RoundTrip(sheet, doc, &info, RVFMainWindowOptions);
+    RoundTrip(sheet, doc, &info, RVFMainWindowOptions - TRVFOptions{rvfoSaveBinary});
+
+    // As a fragment pasted into the middle of a document with content.
+    TRVStyle pasteSheet;
+    SetupMainWindowStyleSheet(pasteSheet);
+    TCustomRVData target(&pasteSheet);
+    target.AppendText("Sehr geehrte ", 0, 0);
+    target.AppendText("Damen und Herren", 5, -1);
+    target.AppendText("Mit freundlichen Gr\xFC\xDF" "en", 0, 1);
+    (void)TRVFReader(pasteSheet, RVFMainWindowOptions).ReadFragment(target, 1, stream);
+    NormalizeDocument(target);
+    RoundTrip(pasteSheet, target, nullptr, RVFMainWindowOptions);
+    return 0;
+}

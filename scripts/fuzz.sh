@@ -1,0 +1,41 @@
+#!/usr/bin/env bash
+# Builds the libFuzzer targets with clang and runs each for a bounded time on the seed corpora.
+# Fails when a target finds a crash, a hang, a leak or undefined behaviour: bash scripts/fuzz.sh
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+if ! command -v clang++ >/dev/null 2>&1; then
+    echo "fuzz: clang++ is not installed, skipping the fuzz targets"
+    exit 0
+fi
+
+seconds=${XQ_FUZZ_SECONDS:-30}
+CC=clang CXX=clang++ cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+    -DXQ_BUILD_FUZZ=ON -DXQ_BUILD_TESTS=OFF -DXQ_BUILD_BENCH=OFF >/dev/null
+cmake --build build-fuzz -j "$(nproc)" --target fuzz_rvf_reader fuzz_text_reader
+
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+artifacts=build-fuzz/artifacts
+mkdir -p "$artifacts"
+
+run() {
+    local target=$1
+    shift
+    # The fuzzer adds what it finds to its corpus: it works on a copy of the seeds.
+    mkdir -p "$work/$target"
+    for seeds in "$@"; do
+        cp "$seeds"/* "$work/$target/"
+    done
+    echo "fuzz: $target for ${seconds}s on $(ls "$work/$target" | wc -l) seeds"
+    "build-fuzz/fuzz/$target" "$work/$target" -max_total_time="$seconds" -rss_limit_mb=2048 -timeout=10 \
+        -artifact_prefix="$artifacts/$target-" -print_final_stats=1 2>"$work/$target.log" || {
+        tail -n 60 "$work/$target.log"
+        echo "fuzz: $target found a problem; the input is in $artifacts/"
+        return 1
+    }
+    grep -E '^(Done|stat::number_of_executed_units)' "$work/$target.log" || true
+}
+
+run fuzz_rvf_reader tests/data/rvf tests/data/rvf-malformed
+run fuzz_text_reader tests/data/text

@@ -1,0 +1,34 @@
+#!/usr/bin/env bash
+# Builds the programs and shows the bundled sample AutoText entries as text: bash scripts/run.sh
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+bash scripts/install-deps.sh
+cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+cmake --build build -j "$(nproc)" --target xqconvert
+
+store=data/sample/AText
+out=$(mktemp -d)
+trap 'rm -rf "$out"' EXIT
+
+# The entries in the order of the list file (code page 1252): section, N = shortcut,
+# K = short name, I = file name.
+shortcut="" name="" file=""
+show() {
+    [ -n "$file" ] || return 0
+    echo
+    echo "=== $shortcut: $name ($file) ==="
+    build/src/cli/xqconvert "$store/$file" "$out/entry.txt"
+    iconv -f CP1252 -t UTF-8 "$out/entry.txt" | tr -d '\r'
+    echo
+}
+while IFS= read -r line; do
+    line=${line%$'\r'}
+    case "$line" in
+        "["*"]") show; shortcut="" name="" file="" ;;
+        N=*) shortcut=${line#N=} ;;
+        K=*) name=${line#K=} ;;
+        I=*) file=${line#I=} ;;
+    esac
+done < <(iconv -f CP1252 -t UTF-8 "$store/AutoText.lst")
+show

@@ -1,0 +1,54 @@
+// Loading and saving whole documents by file name: the format follows the extension.
+#pragma once
+
+#include <cstddef>
+#include <filesystem>
+#include <string>
+
+#include "formats/rvf/RvfTypes.h"
+
+namespace xq {
+
+class TCustomRVData;
+class TRVDocumentInfo;
+class TRVStyle;
+
+enum class TFileFormat { RVF, RTF, Text };
+
+/// The format of a path by its extension, in any letter case: ".rtf" RTF, ".txt" plain text,
+/// everything else (".rvf", ".xtb", ".dvl", ".dpa", ".abr", none, any other) RVF.
+[[nodiscard]] TFileFormat FormatOfPath(const std::filesystem::path& path);
+
+/// Larger files are refused before anything is read into memory.
+inline constexpr std::size_t MaxDocumentFileSize = std::size_t(512) << 20;
+
+struct TLoadResult {
+    /// The reader reported success.
+    bool Ok = false;
+    /// The reader failed after items were read; they stay in the document.
+    bool Partial = false;
+    TRVFWarnings Warnings;
+    /// Why the load failed (empty when Ok).
+    std::string Error;
+};
+
+/// Loads the file into doc as the editor does: RVF with the main window's options (the style
+/// records replace the sheet's styles; info receives background, properties, page parameters and
+/// layout); plain text, 8-bit or UTF-16 as detected, into text style 0 and paragraph style 0
+/// after clearing doc (info stays as it is). The document is normalised after every load that
+/// read something, also after a partial one. A file that cannot be read, is too large or is RTF
+/// leaves doc untouched.
+[[nodiscard]] TLoadResult LoadDocumentFile(const std::filesystem::path& path, TRVStyle& sheet, TCustomRVData& doc,
+                                           TRVDocumentInfo& info);
+
+/// Saves doc in the format of the extension: RVF with the main window's options, or plain
+/// text with lines of 80 characters in the 8-bit code page. The file is replaced atomically:
+/// on failure an existing file stays as it was and error (when given) receives the reason.
+[[nodiscard]] bool SaveDocumentFile(const std::filesystem::path& path, const TRVStyle& sheet,
+                                    const TCustomRVData& doc, const TRVDocumentInfo& info,
+                                    std::string* error = nullptr);
+
+/// The warnings as a comma-separated list of short English descriptions.
+[[nodiscard]] std::string DescribeWarnings(TRVFWarnings warnings);
+
+} // namespace xq

@@ -1,0 +1,135 @@
+// xqconvert as scripts call it: exit codes 0, 1 and 2, messages on stderr, files it writes.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "support/Json.h"
+#include "support/RunProgram.h"
+#include "support/TempDir.h"
+
+namespace xq {
+namespace {
+
+using test::ReadBytes;
+using test::RunProgram;
+using test::TProgramResult;
+using test::WriteBytes;
+
+class XqconvertCliTest : public ::testing::Test {
+protected:
+    static TProgramResult Run(const std::vector<std::string>& args)
+    {
+        TProgramResult result = RunProgram(test::XqconvertPath(), args);
+        EXPECT_EQ(result.Signal, 0) << "xqconvert crashed: " << result.Err;
+        return result;
+    }
+
+    std::string P(const char* name) const { return (Dir / name).string(); }
+
+    test::TTempDir Dir;
+};
+
+TEST_F(XqconvertCliTest, UsageErrorsExitWithTwo)
+{
+    const std::vector<std::vector<std::string>> wrong = {
+        {}, {"nur-eine.txt"}, {"a", "b", "c"}, {"--dump"}, {"--dump", "a", "b"}, {"--unbekannt", "a", "b"}};
+    for (const auto& args : wrong) {
+        const TProgramResult result = Run(args);
+        EXPECT_EQ(result.ExitCode, 2) << args.size() << " arguments";
+        EXPECT_NE(result.Err.find("usage: xqconvert"), std::string::npos) << result.Err;
+        EXPECT_TRUE(result.Out.empty());
+    }
+    const TProgramResult help = Run({"--help"});
+    EXPECT_EQ(help.ExitCode, 0);
+    EXPECT_NE(help.Out.find("usage: xqconvert"), std::string::npos);
+    EXPECT_TRUE(help.Err.empty());
+}
+
+TEST_F(XqconvertCliTest, InputAndOutputErrorsExitWithTwo)
+{
+    TProgramResult missing = Run({P("fehlt.xtb"), P("aus.txt")});
+    EXPECT_EQ(missing.ExitCode, 2);
+    EXPECT_NE(missing.Err.find("fehlt.xtb: No such file or directory"), std::string::npos) << missing.Err;
+    EXPECT_FALSE(std::filesystem::exists(Dir / "aus.txt")) << "nothing is written without input";
+
+    WriteBytes(Dir / "ein.txt", "Hallo");
+    TProgramResult noFolder = Run({P("ein.txt"), P("fehlt/aus.xtb")});
+    EXPECT_EQ(noFolder.ExitCode, 2);
+    EXPECT_NE(noFolder.Err.find("aus.xtb"), std::string::npos) << noFolder.Err;
+
+    TProgramResult folder = Run({P("ein.txt"), Dir.Path().string()});
+    EXPECT_EQ(folder.ExitCode, 2) << "a folder is no output file";
+
+    WriteBytes(Dir / "Brief.RTF", "{\\rtf1 x}");
+    TProgramResult rtfIn = Run({P("Brief.RTF"), P("aus.txt")});
+    EXPECT_EQ(rtfIn.ExitCode, 2);
+    EXPECT_NE(rtfIn.Err.find("RTF is not supported yet"), std::string::npos) << rtfIn.Err;
+    TProgramResult rtfOut = Run({P("ein.txt"), P("aus.rtf")});
+    EXPECT_EQ(rtfOut.ExitCode, 2);
+    EXPECT_NE(rtfOut.Err.find("RTF is not supported yet"), std::string::npos) << rtfOut.Err;
+}
+
+TEST_F(XqconvertCliTest, TextToRvfAndBackKeepsTheText)
+{
+    const std::string text = "Sehr geehrte Damen und Herren,\r\n\r\nGr\xFC\xDF" "e\r\nEnde";
+    WriteBytes(Dir / "ein.txt", text);
+    TProgramResult toRvf = Run({P("ein.txt"), P("Eintrag.XTB")});
+    ASSERT_EQ(toRvf.ExitCode, 0) << toRvf.Err;
+    EXPECT_TRUE(toRvf.Err.empty()) << toRvf.Err;
+    EXPECT_EQ(ReadBytes(Dir / "Eintrag.XTB").substr(0, 8), "-8 1 3\r\n") << "RVF, by the extension";
+
+    TProgramResult back = Run({"--", P("Eintrag.XTB"), P("zurueck.TXT")});
+    ASSERT_EQ(back.ExitCode, 0) << back.Err;
+    EXPECT_EQ(ReadBytes(Dir / "zurueck.TXT"), text);
+}
+
+TEST_F(XqconvertCliTest, PartlyReadInputIsWrittenAndExitsWithOne)
+{
+    WriteBytes(Dir / "kaputt.rvf", "-8 1 3\r\n0 1 0 0 0 0\r\nGerettet\r\n-77 1 0 0 0 0\r\nx\r\n");
+    TProgramResult result = Run({P("kaputt.rvf"), P("aus.txt")});
+    EXPECT_EQ(result.ExitCode, 1);
+    EXPECT_NE(result.Err.find("kaputt.rvf"), std::string::npos) << result.Err;
+    EXPECT_NE(result.Err.find("1 items were read"), std::string::npos) << result.Err;
+    EXPECT_EQ(ReadBytes(Dir / "aus.txt"), "Gerettet");
+
+    TProgramResult dump = Run({"--dump", P("kaputt.rvf")});
+    EXPECT_EQ(dump.ExitCode, 1);
+    ASSERT_TRUE(test::ParseJson(dump.Out));
+    EXPECT_EQ((*test::ParseJson(dump.Out))["items"][0]["text"].Text, "Gerettet");
+}
+
+TEST_F(XqconvertCliTest, WarningsAreReportedWithoutFailing)
+{
+    // Unicode text in a stream whose style is 8-bit: read, converted, and said so.
+    WriteBytes(Dir / "gemischt.rvf", "-8 1 3\r\n0 1 0 8 3 0\r\n4100AC20\r\n");
+    TProgramResult result = Run({P("gemischt.rvf"), P("aus.txt")});
+    EXPECT_EQ(result.ExitCode, 0) << result.Err;
+    EXPECT_NE(result.Err.find("warning: " + P("gemischt.rvf") + ": Unicode text converted to 8-bit"),
+              std::string::npos)
+        << result.Err;
+    EXPECT_EQ(ReadBytes(Dir / "aus.txt"), "A\x80") << "the euro sign in code page 1252";
+}
+
+TEST_F(XqconvertCliTest, DumpPrintsJsonOfTheFile)
+{
+    WriteBytes(Dir / "ein.txt", "eins\r\nzwei \xFC");
+    TProgramResult result = Run({"--dump", P("ein.txt")});
+    ASSERT_EQ(result.ExitCode, 0) << result.Err;
+    std::string error;
+    const auto json = test::ParseJson(result.Out, &error);
+    ASSERT_TRUE(json) << error;
+    ASSERT_EQ((*json)["items"].Items.size(), 2u);
+    EXPECT_EQ((*json)["items"][1]["text"].Text, "zwei ü");
+    EXPECT_EQ((*json)["textStyles"][0]["styleName"].Text, "Normaler Text") << "the main window's style sheet";
+    EXPECT_EQ((*json)["document"]["docParameters"]["units"].Text, "millimeters") << "the main window's page";
+
+    WriteBytes(Dir / "unsinn.rvf", "kein RVF");
+    TProgramResult garbage = Run({"--dump", P("unsinn.rvf")});
+    EXPECT_EQ(garbage.ExitCode, 2);
+    EXPECT_TRUE(garbage.Out.empty());
+    EXPECT_NE(garbage.Err.find("unsinn.rvf"), std::string::npos);
+}
+
+} // namespace
+} // namespace xq

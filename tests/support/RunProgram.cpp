@@ -1,0 +1,108 @@
+// Starting a program with posix_spawn, its output in temporary files, with a time limit.
+#include "support/RunProgram.h"
+
+#include <chrono>
+#include <cstdio>
+#include <fstream>
+#include <sstream>
+#include <thread>
+
+#include <fcntl.h>
+#include <signal.h>
+#include <spawn.h>
+#include <stdlib.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+extern char** environ;
+
+namespace xq::test {
+
+namespace {
+
+std::string ReadAndRemove(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream text;
+    text << in.rdbuf();
+    std::remove(path.c_str());
+    return text.str();
+}
+
+std::string TempFile()
+{
+    std::string name = "/tmp/xqtest-output-XXXXXX";
+    const int fd = ::mkstemp(name.data());
+    if (fd >= 0)
+        ::close(fd);
+    return name;
+}
+
+} // namespace
+
+TProgramResult RunProgram(const std::string& program, const std::vector<std::string>& args, int timeoutSeconds)
+{
+    TProgramResult result;
+    const std::string outPath = TempFile();
+    const std::string errPath = TempFile();
+
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
+    posix_spawn_file_actions_addopen(&actions, 1, outPath.c_str(), O_WRONLY | O_TRUNC, 0);
+    posix_spawn_file_actions_addopen(&actions, 2, errPath.c_str(), O_WRONLY | O_TRUNC, 0);
+
+    std::vector<char*> argv;
+    argv.push_back(const_cast<char*>(program.c_str()));
+    for (const std::string& arg : args)
+        argv.push_back(const_cast<char*>(arg.c_str()));
+    argv.push_back(nullptr);
+
+    pid_t pid = 0;
+    const int spawned = ::posix_spawn(&pid, program.c_str(), &actions, nullptr, argv.data(), environ);
+    posix_spawn_file_actions_destroy(&actions);
+    if (spawned != 0) {
+        result.Err = "cannot start " + program;
+        ReadAndRemove(outPath);
+        ReadAndRemove(errPath);
+        return result;
+    }
+
+    int status = 0;
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(timeoutSeconds);
+    for (;;) {
+        const pid_t done = ::waitpid(pid, &status, WNOHANG);
+        if (done == pid)
+            break;
+        if (std::chrono::steady_clock::now() > deadline) {
+            ::kill(pid, SIGKILL);
+            ::waitpid(pid, &status, 0);
+            break;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    if (WIFEXITED(status))
+        result.ExitCode = WEXITSTATUS(status);
+    else if (WIFSIGNALED(status))
+        result.Signal = WTERMSIG(status);
+    result.Out = ReadAndRemove(outPath);
+    result.Err = ReadAndRemove(errPath);
+    return result;
+}
+
+std::string XqconvertPath()
+{
+    return XQCONVERT_PATH;
+}
+
+std::string XqsamplePath()
+{
+    return XQSAMPLE_PATH;
+}
+
+std::string SourceDir()
+{
+    return XQ_SOURCE_DIR;
+}
+
+} // namespace xq::test
