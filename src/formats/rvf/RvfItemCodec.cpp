@@ -1,7 +1,6 @@
 // The codec registry, the read context's style maps and the extra-property lines.
 #include "formats/rvf/RvfItemCodec.h"
 
-#include <charconv>
 #include <map>
 #include <mutex>
 
@@ -21,16 +20,6 @@ TCodecRegistry& Codecs()
 {
     static TCodecRegistry registry;
     return registry;
-}
-
-bool ParseInt(std::string_view s, std::int32_t& value) noexcept
-{
-    std::int64_t v = 0;
-    auto [ptr, ec] = std::from_chars(s.data(), s.data() + s.size(), v);
-    if (ec != std::errc() || ptr != s.data() + s.size() || v < INT32_MIN || v > INT32_MAX)
-        return false;
-    value = static_cast<std::int32_t>(v);
-    return true;
 }
 
 // A style number of the stream through the map of its kind, checked against the collection.
@@ -189,7 +178,7 @@ void ApplyExtraPropertyLine(TCustomRVItemInfo& item, std::string_view line)
     }
     const TRVExtraItemProperty prop = FindExtraIntProperty(name);
     std::int32_t v = 0;
-    if (prop == rvepUnknown || !ParseInt(value, v))
+    if (prop == rvepUnknown || !ParseInt32(value, v))
         return;
     if (auto* pic = dynamic_cast<TRVGraphicItemInfo*>(&item)) {
         // Transparency lines may come before the picture is known to be a bitmap.

@@ -1,7 +1,6 @@
 // The codecs of the built-in item kinds and of markers, labels, sequences and notes.
 #include "formats/rvf/RvfItemCodecs.h"
 
-#include <charconv>
 
 #include "document/RVData.h"
 #include "document/RVStyle.h"
@@ -13,16 +12,6 @@
 namespace xq {
 
 namespace {
-
-bool ParseInt(std::string_view s, std::int32_t& value) noexcept
-{
-    std::int64_t v = 0;
-    auto [ptr, ec] = std::from_chars(s.data(), s.data() + s.size(), v);
-    if (ec != std::errc() || ptr != s.data() + s.size() || v < INT32_MIN || v > INT32_MAX)
-        return false;
-    value = static_cast<std::int32_t>(v);
-    return true;
-}
 
 int NonTextSaveType(const TRVFWriteContext& ctx)
 {
@@ -303,8 +292,8 @@ void WriteLabelFields(const TRVLabelItemInfo& label, TRVFRecordOut& rec)
 bool ReadLabelFields(TRVLabelItemInfo& label, std::span<const TRVFInLine> lines, TRVFReadContext& ctx)
 {
     std::int32_t alignment = 0;
-    if (lines.size() < 4 || !ParseInt(lines[0].Bytes, label.TextStyleNo) || !ParseInt(lines[1].Bytes, label.MinWidth) ||
-        !ParseInt(lines[2].Bytes, alignment))
+    if (lines.size() < 4 || !ParseInt32(lines[0].Bytes, label.TextStyleNo) || !ParseInt32(lines[1].Bytes, label.MinWidth) ||
+        !ParseInt32(lines[2].Bytes, alignment))
         return false;
     label.Alignment = static_cast<std::uint8_t>(alignment >= 0 && alignment <= 2 ? alignment : 0);
     label.ProtectTextStyleNo = lines[3].Bytes == "protect";
@@ -366,8 +355,8 @@ public:
     {
         auto& seq = static_cast<TRVSeqItemInfo&>(item);
         std::int32_t type = 0, reset = 0;
-        if (lines.size() < 10 || !ParseInt(lines[1].Bytes, type) || !ParseInt(lines[2].Bytes, reset) ||
-            !ParseInt(lines[3].Bytes, seq.StartFrom) || !ReadLabelFields(seq, lines.subspan(4, 4), ctx))
+        if (lines.size() < 10 || !ParseInt32(lines[1].Bytes, type) || !ParseInt32(lines[2].Bytes, reset) ||
+            !ParseInt32(lines[3].Bytes, seq.StartFrom) || !ReadLabelFields(seq, lines.subspan(4, 4), ctx))
             return TRVFItemRead::Fail;
         seq.SeqName = FromStreamString(lines[0].Bytes);
         seq.NumberType = type >= rvseqDecimal && type <= rvseqUpperRoman ? static_cast<TRVSeqType>(type) : rvseqDecimal;
@@ -410,7 +399,7 @@ public:
         auto& note = static_cast<TCustomRVNoteItemInfo&>(item);
         std::int32_t reset = 0;
         if (lines.size() < 8 || !ReadLabelFields(note, lines.subspan(0, 4), ctx) ||
-            !ParseInt(lines[4].Bytes, reset) || !ParseInt(lines[5].Bytes, note.StartFrom))
+            !ParseInt32(lines[4].Bytes, reset) || !ParseInt32(lines[5].Bytes, note.StartFrom))
             return TRVFItemRead::Fail;
         note.Reset = reset != 0;
         name.assign(lines[6].Bytes);

@@ -120,6 +120,17 @@ bool DecodeHex(std::string_view hex, std::string& out)
     return true;
 }
 
+bool ParseInt32(std::string_view s, std::int32_t& value) noexcept
+{
+    std::int64_t v = 0;
+    auto [ptr, ec] = std::from_chars(s.data(), s.data() + s.size(), v);
+    if (s.empty() || ec != std::errc() || ptr != s.data() + s.size() || v < std::numeric_limits<std::int32_t>::min() ||
+        v > std::numeric_limits<std::int32_t>::max())
+        return false;
+    value = static_cast<std::int32_t>(v);
+    return true;
+}
+
 std::int32_t ReadInt32LE(const char* p) noexcept
 {
     const auto* u = reinterpret_cast<const unsigned char*>(p);
@@ -208,14 +219,8 @@ bool TRVFHeaderParser::ReadInt(std::int32_t& value) noexcept
         ++end;
     if (end == Pos_)
         return false;
-    const char* first = Line_.data() + Pos_;
-    const char* last = Line_.data() + end;
-    std::int64_t v = 0;
-    auto [ptr, ec] = std::from_chars(first, last, v);
-    if (ec != std::errc() || ptr != last || v < std::numeric_limits<std::int32_t>::min() ||
-        v > std::numeric_limits<std::int32_t>::max())
+    if (!ParseInt32(Line_.substr(Pos_, end - Pos_), value))
         return false;
-    value = static_cast<std::int32_t>(v);
     Pos_ = end;
     return true;
 }

@@ -33,6 +33,8 @@ bool ReplaceLineBreakCharacters(std::string& text, bool unicode) noexcept;
 
 // --- Reading ---------------------------------------------------------------------------------
 
+/// The whole of s as a decimal 32-bit integer, optionally negative.
+[[nodiscard]] bool ParseInt32(std::string_view s, std::int32_t& value) noexcept;
 /// Decodes a hex line (either letter case); false for an odd length or a non-hex character.
 [[nodiscard]] bool DecodeHex(std::string_view hex, std::string& out);
 [[nodiscard]] std::int32_t ReadInt32LE(const char* p) noexcept;
