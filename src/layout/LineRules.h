@@ -1,0 +1,42 @@
+// Rules of line layout that need no canvas: the fit search, tab stops, justification shares
+// and line spacing.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "document/ParaInfo.h"
+#include "layout/DrawLines.h"
+
+namespace xq {
+
+/// How many of `count` characters fit into `available` pixels, found by interpolation between a
+/// lower bound that fits and an upper bound that does not. measure(n) gives the width of the
+/// first n characters (n >= 1); widths must not fall as n grows. Typically two or three
+/// measurements per line.
+[[nodiscard]] int InterpolationFit(int count, int available, const std::function<int(int)>& measure);
+
+/// The tab stop a tab at x reaches, x measured from the left margin.
+struct TRVTabStop {
+    std::int32_t Position = 0;
+    TRVTabAlign Align = rvtaLeft;
+    std::string Leader;
+};
+
+/// The next stop after x: the paragraph's first stop beyond x, the left indent when x lies
+/// before it (and before that stop), or else the next multiple of the default tab width.
+/// Lengths of the style are scaled with scale; leftIndent is already scaled.
+[[nodiscard]] TRVTabStop FindTabStop(const TParaInfo& para, std::int32_t x, std::int32_t leftIndent,
+                                     std::int32_t defTabWidth, const TRVDeviceScale& scale);
+
+/// The extra pixels each of n stretchable pieces gets from free space: the first gets free div n,
+/// then free and n decrease, and so on; the last takes the remainder.
+[[nodiscard]] std::vector<std::int32_t> JustifyShares(std::int32_t freeSpace, int n);
+
+/// The gap below a line of the paragraph whose pieces span lineTop .. lineBottom.
+[[nodiscard]] std::int32_t LineSpacingGap(const TParaInfo& para, std::int32_t lineTop, std::int32_t lineBottom,
+                                          const TRVDeviceScale& scale);
+
+} // namespace xq
