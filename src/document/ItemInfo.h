@@ -111,15 +111,17 @@ public:
     std::int32_t StyleNo;
     /// The paragraph style; -1 only as an argument of the add operations.
     std::int32_t ParaNo = 0;
-    /// Runtime flags; bit 0 = checked by live spelling. Not stored.
-    std::uint8_t State = 0;
-    std::vector<TRVMisspelling> Misspellings;
     /// Hyperlink number assigned by formatting; not stored.
     std::int32_t JumpNo = -1;
-    std::string Tag;
     /// First formatted line piece, -1 while not formatted; not stored.
     std::int32_t FirstLinePiece = -1;
+    /// Live-spelling marks, or none; most items never have any. Not stored.
+    std::unique_ptr<std::vector<TRVMisspelling>> Misspellings;
+    std::string Tag;
     std::string Hint;
+    /// Runtime flags; bit 0 = checked by live spelling. Not stored.
+    std::uint8_t State = 0;
+    // (The fields are ordered so that an item, of which a document has many, stays small.)
 
     // ItemOptions: bit 0 ContinuesPara, bit 1 NewPageBefore, bit 2 NewLine, bit 3 Unicode.
     static constexpr std::uint8_t rvioContinuesPara = 1, rvioNewPageBefore = 2, rvioNewLine = 4, rvioUnicode = 8;
