@@ -27,8 +27,6 @@ struct TFontDescription {
     [[nodiscard]] bool operator==(const TFontDescription&) const = default;
 };
 
-/// Case-insensitive comparison of font names (ASCII letters and Latin-1 umlauts in UTF-8 or 8-bit).
-[[nodiscard]] bool SameFontName(const std::string& a, const std::string& b) noexcept;
 
 class TCustomRVFontInfo : public TCustomRVInfo {
 public:

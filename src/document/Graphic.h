@@ -7,16 +7,9 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/Image.h"
+
 namespace xq {
-
-/// Decoded pixels for drawing: 8-bit red, green, blue, alpha per pixel, rows top to bottom.
-struct TRGBAImage {
-    int Width = 0;
-    int Height = 0;
-    std::vector<std::uint8_t> Pixels; ///< Width * Height * 4 bytes
-
-    [[nodiscard]] bool Empty() const noexcept { return Width <= 0 || Height <= 0; }
-};
 
 /// A picture of one of the kinds documents may hold. Each kind keeps its own byte stream,
 /// so that a picture read from a file is written back unchanged.

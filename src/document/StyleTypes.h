@@ -3,6 +3,7 @@
 
 #include <cstdint>
 
+#include "platform/FontTypes.h"
 #include "platform/Set.h"
 
 namespace xq {
@@ -28,8 +29,6 @@ enum TRVUnderlineType : std::uint8_t {
 enum TRVHoverEffect : std::uint8_t { rvheUnderline };
 using TRVHoverEffects = TSet<TRVHoverEffect, std::uint8_t>;
 
-enum TFontStyle : std::uint8_t { fsBold, fsItalic, fsUnderline, fsStrikeOut };
-using TFontStyles = TSet<TFontStyle, std::uint8_t>;
 
 enum TRVFontStyleEx : std::uint8_t { rvfsOverline, rvfsAllCaps };
 using TRVFontStylesEx = TSet<TRVFontStyleEx, std::uint8_t>;
@@ -178,7 +177,6 @@ enum TRVMarkerAlignment : std::uint8_t { rvmaLeft, rvmaRight, rvmaCenter };
 enum TRVListLevelOption : std::uint8_t { rvloContinuous, rvloLevelReset, rvloLegalStyleNumbering };
 using TRVListLevelOptions = TSet<TRVListLevelOption, std::uint8_t>;
 
-enum TFontPitch : std::uint8_t { fpDefault, fpVariable, fpFixed };
 
 enum TRVSelectionMode : std::uint8_t { rvsmChar, rvsmWord, rvsmParagraph };
 enum TRVSelectionStyle : std::uint8_t { rvssItems, rvssLines };
@@ -191,13 +189,5 @@ inline constexpr TCursor crDefault = 0;
 inline constexpr TCursor crHandPoint = -21;
 inline constexpr TCursor crJump = 101;        ///< the style sheet's link cursor
 inline constexpr TCursor crRVFlipArrow = 106; ///< the left-margin line-select cursor
-
-/// Character sets of fonts.
-inline constexpr std::uint8_t ANSI_CHARSET = 0;
-inline constexpr std::uint8_t DEFAULT_CHARSET = 1;
-inline constexpr std::uint8_t SYMBOL_CHARSET = 2;
-inline constexpr std::uint8_t EASTEUROPE_CHARSET = 238;
-inline constexpr std::uint8_t RUSSIAN_CHARSET = 204;
-inline constexpr std::uint8_t OEM_CHARSET = 255;
 
 } // namespace xq
