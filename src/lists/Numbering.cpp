@@ -441,6 +441,12 @@ void RenumberListFrom(TCustomRVData& container, int listNo, int from)
     ForEachNoteText(container, [listNo](TRVSubData& text) { RenumberListFrom(text, listNo, 0); });
 }
 
+const TRVListLevel* MarkerLevel(const TRVStyle* sheet, const TRVMarkerItemInfo& marker) noexcept
+{
+    const TRVListInfo* list = UsableList(sheet, marker.ListNo);
+    return list ? &list->Levels[LevelIn(*list, marker.Level)] : nullptr;
+}
+
 std::string MarkerText(const TCustomRVData& container, const TRVMarkerItemInfo& marker)
 {
     const TRVListInfo* list = UsableList(container.GetRVStyle(), marker.ListNo);

@@ -16,7 +16,9 @@
 namespace xq {
 
 class TCustomRVData;
+class TRVListLevel;
 class TRVMarkerItemInfo;
+class TRVStyle;
 class TRVSeqItemInfo;
 
 /// The number n written for a list kind: decimal (also for the image-list counter kind),
@@ -40,6 +42,9 @@ void RenumberFrom(TCustomRVData& container, int markerIndex);
 void RenumberListFrom(TCustomRVData& container, int listNo, int from);
 /// The text marker shows, from its Counter and the counters of the earlier markers.
 [[nodiscard]] std::string MarkerText(const TCustomRVData& container, const TRVMarkerItemInfo& marker);
+/// The level definition a marker shows (its level clamped to the list's levels); null when the
+/// marker has no usable list.
+[[nodiscard]] const TRVListLevel* MarkerLevel(const TRVStyle* sheet, const TRVMarkerItemInfo& marker) noexcept;
 
 /// Renumbers the sequences named seqName (any letter case) of the container and of its note texts.
 void RenumberSequences(TCustomRVData& container, const std::string& seqName);
