@@ -54,11 +54,14 @@ void NormalizeDocument(TCustomRVData& data)
                 NormalizeDocument(*sub);
 
         if (prevMarker()) {
-            if (item.IsListMarker()) {
-                // Two markers in a row: the first one's paragraph gets its text.
+            if (item.IsListMarker() || item.IsFullLine()) {
+                // A marker followed by another marker or by a line or table: the marker's
+                // paragraph gets its text, and the next item keeps its paragraph start.
                 out.push_back(EmptyTextAfterMarker(data, out.back().Item->ParaNo));
             } else {
+                // The text after a marker belongs to the marker's paragraph, number included.
                 item.SetContinuesPara(true);
+                item.ParaNo = paraNo = out.back().Item->ParaNo;
             }
         }
 

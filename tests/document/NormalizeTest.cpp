@@ -148,6 +148,16 @@ TEST_F(NormalizeTest, MarkersAlwaysHaveTextAfterThem)
     EXPECT_EQ(Doc.ParaOf(1), 1) << "the inserted text belongs to its marker's paragraph";
 }
 
+TEST_F(NormalizeTest, TextAfterAMarkerJoinsItsParagraph)
+{
+    PutMarker(Para, 1);
+    PutText("Punkt", Para, 4); // a paragraph start of its own in the file
+    PutMarker(Para, 2);
+    PutBreak(Para, 3); // a line never continues a marker's paragraph
+    EXPECT_EQ(Normalized(), R"([p1]<-11> "Punkt" [p2]<-11> "" [p3]<-1>)");
+    EXPECT_EQ(Doc.ParaOf(1), 1);
+}
+
 TEST_F(NormalizeTest, EmptyTextAfterAMarkerStays)
 {
     PutMarker(Para, 0);

@@ -17,7 +17,7 @@ std::string DocDump(const TCustomRVData& data)
             out += "/";
         else if (!item.ContinuesPara())
             out += "[p" + std::to_string(item.ParaNo) + (item.NewPageBefore() ? "^]" : "]");
-        else if (item.ParaNo != data.ItemAt(i - 1).ParaNo)
+        else if (i > 0 && item.ParaNo != data.ItemAt(i - 1).ParaNo)
             out += "!p" + std::to_string(item.ParaNo); // a paragraph with mixed numbers
         if (item.IsText()) {
             out += '"';
