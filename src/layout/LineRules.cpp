@@ -71,6 +71,55 @@ std::vector<std::int32_t> JustifyShares(std::int32_t freeSpace, int n)
     return shares;
 }
 
+void AlignLine(TRVDrawLines& lines, int first, int last, TRVAlignment alignment, std::int32_t lineRight,
+               bool lastLineOfParagraph, bool hasBiDi, const std::function<bool(int)>& startsWithSpace,
+               const std::function<bool(int)>& isTab)
+{
+    if (first > last)
+        return;
+    const TRVDrawLineInfo& end = lines[last];
+    const std::int32_t freeSpace = lineRight - (end.Left + end.Width);
+    auto shift = [&](std::int32_t dx) {
+        for (int i = first; i <= last; ++i)
+            lines[i].Left += dx;
+    };
+    switch (alignment) {
+    case rvaLeft:
+        return;
+    case rvaRight:
+        shift(freeSpace);
+        return;
+    case rvaCenter:
+        shift(std::max(freeSpace / 2, 0));
+        return;
+    case rvaJustify:
+        break;
+    }
+    if (lastLineOfParagraph || hasBiDi || first == last || freeSpace <= 0)
+        return;
+
+    int from = first + 1;
+    for (int i = last; i > first; --i)
+        if (isTab(i)) {
+            from = i + 1;
+            break;
+        }
+    std::vector<int> stretched;
+    for (int i = from; i <= last; ++i)
+        if (startsWithSpace(i))
+            stretched.push_back(i);
+    if (stretched.empty())
+        return;
+    const std::vector<std::int32_t> shares = JustifyShares(freeSpace, static_cast<int>(stretched.size()));
+    for (std::size_t k = 0; k < stretched.size(); ++k) {
+        TRVDrawLineInfo& d = lines[stretched[k]];
+        d.JustifyExtra = shares[k];
+        d.Width += shares[k];
+    }
+    for (int i = first + 1; i <= last; ++i)
+        lines[i].Left = lines[i - 1].Left + lines[i - 1].Width;
+}
+
 std::int32_t LineSpacingGap(const TParaInfo& para, std::int32_t lineTop, std::int32_t lineBottom,
                             const TRVDeviceScale& scale)
 {

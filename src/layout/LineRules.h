@@ -35,6 +35,15 @@ struct TRVTabStop {
 /// then free and n decrease, and so on; the last takes the remainder.
 [[nodiscard]] std::vector<std::int32_t> JustifyShares(std::int32_t freeSpace, int n);
 
+/// Aligns the draw items first..last of one line within a line ending at lineRight. Justified
+/// lines share the free space among the pieces after the first one (and after the line's last
+/// tab) whose text begins with a space, and are laid edge to edge again; the last line of a
+/// paragraph, a line of a paragraph with a direction, and a line of one piece stay left-aligned.
+/// startsWithSpace(i) and isTab(i) tell about draw item i.
+void AlignLine(TRVDrawLines& lines, int first, int last, TRVAlignment alignment, std::int32_t lineRight,
+               bool lastLineOfParagraph, bool hasBiDi, const std::function<bool(int)>& startsWithSpace,
+               const std::function<bool(int)>& isTab);
+
 /// The gap below a line of the paragraph whose pieces span lineTop .. lineBottom.
 [[nodiscard]] std::int32_t LineSpacingGap(const TParaInfo& para, std::int32_t lineTop, std::int32_t lineBottom,
                                           const TRVDeviceScale& scale);

@@ -88,3 +88,71 @@ TEST(LineRules, LineSpacing)
 
 } // namespace
 } // namespace xq
+
+namespace xq {
+namespace {
+
+// One line of four pieces, "Sehr" " geehrte" " Damen" " und", edge to edge in a 100-pixel line.
+TRVDrawLines LineOfWords()
+{
+    TRVDrawLines lines;
+    const int widths[] = {20, 30, 25, 15};
+    int x = 0;
+    for (int i = 0; i < 4; ++i) {
+        auto d = std::make_unique<TRVDrawLineInfo>();
+        d->ItemNo = i;
+        d->Left = x;
+        d->Width = widths[i];
+        x += widths[i];
+        lines.Add(std::move(d));
+    }
+    return lines; // right edge 90
+}
+
+std::vector<int> Lefts(const TRVDrawLines& lines)
+{
+    std::vector<int> out;
+    for (int i = 0; i < lines.Count(); ++i)
+        out.push_back(lines[i].Left);
+    return out;
+}
+
+const auto AllButFirstSpace = [](int i) { return i > 0; };
+const auto NoTabs = [](int) { return false; };
+
+TEST(LineRules, AlignmentOfALine)
+{
+    TRVDrawLines right = LineOfWords();
+    AlignLine(right, 0, 3, rvaRight, 100, false, false, AllButFirstSpace, NoTabs);
+    EXPECT_EQ(Lefts(right), (std::vector<int>{10, 30, 60, 85}));
+
+    TRVDrawLines centre = LineOfWords();
+    AlignLine(centre, 0, 3, rvaCenter, 100, false, false, AllButFirstSpace, NoTabs);
+    EXPECT_EQ(Lefts(centre), (std::vector<int>{5, 25, 55, 80}));
+}
+
+TEST(LineRules, JustifiedLines)
+{
+    TRVDrawLines justified = LineOfWords();
+    AlignLine(justified, 0, 3, rvaJustify, 100, false, false, AllButFirstSpace, NoTabs);
+    // 10 free pixels over three pieces: 3, 3, 4.
+    EXPECT_EQ(Lefts(justified), (std::vector<int>{0, 20, 53, 81}));
+    EXPECT_EQ(justified[3].Left + justified[3].Width, 100) << "the line ends at its right edge";
+    EXPECT_EQ(justified[1].JustifyExtra, 3);
+    EXPECT_EQ(justified[0].JustifyExtra, 0);
+
+    TRVDrawLines last = LineOfWords();
+    AlignLine(last, 0, 3, rvaJustify, 100, true, false, AllButFirstSpace, NoTabs);
+    EXPECT_EQ(Lefts(last), (std::vector<int>{0, 20, 50, 75})) << "the last line stays left";
+
+    TRVDrawLines afterTab = LineOfWords();
+    AlignLine(afterTab, 0, 3, rvaJustify, 100, false, false, AllButFirstSpace, [](int i) { return i == 1; });
+    EXPECT_EQ(Lefts(afterTab), (std::vector<int>{0, 20, 50, 80})) << "only pieces after the tab widen";
+
+    TRVDrawLines single = LineOfWords();
+    AlignLine(single, 2, 2, rvaJustify, 100, false, false, AllButFirstSpace, NoTabs);
+    EXPECT_EQ(single[2].Width, 25) << "a line of one piece is not stretched";
+}
+
+} // namespace
+} // namespace xq
