@@ -120,6 +120,17 @@ void AlignLine(TRVDrawLines& lines, int first, int last, TRVAlignment alignment,
         lines[i].Left = lines[i - 1].Left + lines[i - 1].Width;
 }
 
+TRVLineIndents LineIndents(const TParaInfo& para, const TRVListLevel* level, TRVLinePlace place,
+                           const TRVDeviceScale& scale)
+{
+    std::int32_t left = para.LeftIndent;
+    if (level)
+        left = place == TRVLinePlace::MarkerLine ? level->MarkerIndent : level->LeftIndent;
+    else if (place == TRVLinePlace::FirstLine)
+        left += para.FirstIndent;
+    return TRVLineIndents{scale.X(left), scale.X(para.RightIndent)};
+}
+
 std::int32_t LineSpacingGap(const TParaInfo& para, std::int32_t lineTop, std::int32_t lineBottom,
                             const TRVDeviceScale& scale)
 {

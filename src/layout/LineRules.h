@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "document/ListInfo.h"
 #include "document/ParaInfo.h"
 #include "layout/DrawLines.h"
 
@@ -43,6 +44,27 @@ struct TRVTabStop {
 void AlignLine(TRVDrawLines& lines, int first, int last, TRVAlignment alignment, std::int32_t lineRight,
                bool lastLineOfParagraph, bool hasBiDi, const std::function<bool(int)>& startsWithSpace,
                const std::function<bool(int)>& isTab);
+
+/// Where a line starts and ends inside the text area, scaled to the device.
+struct TRVLineIndents {
+    std::int32_t LeftOffset = 0;
+    std::int32_t RightIndent = 0;
+};
+
+/// Which line of its paragraph a line is.
+enum class TRVLinePlace {
+    FirstLine,   ///< the paragraph's first line
+    MarkerLine,  ///< the first line of a list paragraph, which starts with its marker
+    LineBreak,   ///< a line started by an item with NewLine
+    NextLine,    ///< a line the paragraph wrapped to
+    FullLine,    ///< a line of a break or a table
+};
+
+/// The indents of a line: the paragraph's left indent (plus the first-line indent on the first
+/// line), or in a list paragraph the level's marker indent on the marker's line and the level's
+/// left indent elsewhere; always the paragraph's right indent. level is null outside lists.
+[[nodiscard]] TRVLineIndents LineIndents(const TParaInfo& para, const TRVListLevel* level, TRVLinePlace place,
+                                         const TRVDeviceScale& scale);
 
 /// The gap below a line of the paragraph whose pieces span lineTop .. lineBottom.
 [[nodiscard]] std::int32_t LineSpacingGap(const TParaInfo& para, std::int32_t lineTop, std::int32_t lineBottom,

@@ -156,3 +156,31 @@ TEST(LineRules, JustifiedLines)
 
 } // namespace
 } // namespace xq
+
+namespace xq {
+namespace {
+
+TEST(LineRules, IndentsOfLines)
+{
+    TParaInfo para;
+    para.LeftIndent = 20;
+    para.FirstIndent = -10;
+    para.RightIndent = 5;
+    const TRVDeviceScale screen;
+    EXPECT_EQ(LineIndents(para, nullptr, TRVLinePlace::FirstLine, screen).LeftOffset, 10) << "hanging first line";
+    EXPECT_EQ(LineIndents(para, nullptr, TRVLinePlace::NextLine, screen).LeftOffset, 20);
+    EXPECT_EQ(LineIndents(para, nullptr, TRVLinePlace::LineBreak, screen).LeftOffset, 20);
+    EXPECT_EQ(LineIndents(para, nullptr, TRVLinePlace::FullLine, screen).LeftOffset, 20);
+    EXPECT_EQ(LineIndents(para, nullptr, TRVLinePlace::FirstLine, screen).RightIndent, 5);
+
+    TRVListLevel level;
+    level.MarkerIndent = 2;
+    level.LeftIndent = 24;
+    EXPECT_EQ(LineIndents(para, &level, TRVLinePlace::MarkerLine, screen).LeftOffset, 2);
+    EXPECT_EQ(LineIndents(para, &level, TRVLinePlace::NextLine, screen).LeftOffset, 24);
+    EXPECT_EQ(LineIndents(para, &level, TRVLinePlace::NextLine, screen).RightIndent, 5);
+    EXPECT_EQ(LineIndents(para, &level, TRVLinePlace::NextLine, TRVDeviceScale{96, 96, 600, 600, 0}).LeftOffset, 150);
+}
+
+} // namespace
+} // namespace xq
