@@ -5,7 +5,6 @@
 #include <mutex>
 
 #include "document/RVStyle.h"
-#include "platform/CodePage.h"
 
 namespace xq {
 
@@ -197,16 +196,6 @@ void ApplyExtraPropertyLine(TCustomRVItemInfo& item, std::string_view line)
         }
     }
     (void)item.SetExtraIntProperty(prop, v);
-}
-
-std::string ToStreamString(std::string_view utf8)
-{
-    return UnicodeToAnsi(Utf8ToUtf16(utf8), 1252);
-}
-
-std::string FromStreamString(std::string_view cp1252)
-{
-    return Utf16ToUtf8(AnsiToUnicode(cp1252, 1252));
 }
 
 } // namespace xq

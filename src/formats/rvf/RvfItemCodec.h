@@ -110,8 +110,5 @@ void WriteExtraProperties(const TCustomRVItemInfo& item, TRVFRecordOut& record);
 /// Assigns one name=value line; unknown names and bad values are ignored.
 void ApplyExtraPropertyLine(TCustomRVItemInfo& item, std::string_view line);
 
-// Strings of the model are UTF-8; the stream holds them in code page 1252.
-[[nodiscard]] std::string ToStreamString(std::string_view utf8);
-[[nodiscard]] std::string FromStreamString(std::string_view cp1252);
 
 } // namespace xq

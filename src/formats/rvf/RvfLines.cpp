@@ -4,6 +4,8 @@
 #include <charconv>
 #include <limits>
 
+#include "platform/CodePage.h"
+
 namespace xq {
 
 namespace {
@@ -67,6 +69,16 @@ void WriteDataLine(std::string& out, std::string_view bytes, bool binary)
         WriteBinaryBlock(out, bytes);
     else
         WriteHexLine(out, bytes);
+}
+
+std::string ToStreamString(std::string_view utf8)
+{
+    return UnicodeToAnsi(Utf8ToUtf16(utf8), 1252);
+}
+
+std::string FromStreamString(std::string_view cp1252)
+{
+    return Utf16ToUtf8(AnsiToUnicode(cp1252, 1252));
 }
 
 bool ReplaceLineBreakCharacters(std::string& text, bool unicode) noexcept

@@ -31,6 +31,10 @@ void AppendInt32LE(std::string& out, std::int32_t value);
 /// True when something was replaced.
 bool ReplaceLineBreakCharacters(std::string& text, bool unicode) noexcept;
 
+/// Names, tags and hints are UTF-8 in memory; streams hold them in code page 1252.
+[[nodiscard]] std::string ToStreamString(std::string_view utf8);
+[[nodiscard]] std::string FromStreamString(std::string_view cp1252);
+
 // --- Reading ---------------------------------------------------------------------------------
 
 /// The whole of s as a decimal 32-bit integer, optionally negative.

@@ -267,7 +267,7 @@ private:
                 return false;
             if (k == 0)
                 className = line;
-            else if (k == 1 && !(binary ? (bytes.assign(line), true) : DecodeHex(line, bytes)))
+            else if (k == 1 && !TRVFInLine{line, binary}.DecodeData(bytes))
                 return false;
         }
         if (Role_ != TRole::Document || !Info_ || !Ctx_.Options.Contains(rvfoLoadBack))
@@ -303,9 +303,7 @@ private:
                 return false;
             if (dataKind) {
                 std::string bytes;
-                if (binary)
-                    bytes.assign(line);
-                else if (!DecodeHex(line, bytes))
+                if (!TRVFInLine{line, binary}.DecodeData(bytes))
                     return false;
                 if (k == 0 && !ApplyDataRecord(kind, bytes))
                     return false;

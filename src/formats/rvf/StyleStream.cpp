@@ -1,6 +1,8 @@
 // Style collections as tagged streams: writing the non-default properties, reading them by name.
 #include "formats/rvf/StyleStream.h"
 
+#include "formats/rvf/RvfLines.h"
+
 #include <exception>
 #include <optional>
 #include <type_traits>
@@ -12,19 +14,6 @@
 namespace xq {
 
 namespace {
-
-// Names, font names and tab leaders are UTF-8 in memory and Windows-1252 bytes in the stream.
-constexpr int StreamCodePage = 1252;
-
-[[nodiscard]] std::string ToStreamText(const std::string& utf8)
-{
-    return UnicodeToAnsi(Utf8ToUtf16(utf8), StreamCodePage);
-}
-
-[[nodiscard]] std::string FromStreamText(std::string_view bytes)
-{
-    return Utf16ToUtf8(AnsiToUnicode(bytes, StreamCodePage));
-}
 
 constexpr char HexDigits[] = "0123456789ABCDEF";
 
@@ -121,7 +110,7 @@ public:
     void Text(std::string_view name, const std::string& utf8)
     {
         if (!utf8.empty())
-            Bytes(name, ToStreamText(utf8));
+            Bytes(name, ToStreamString(utf8));
     }
     void Bytes(std::string_view name, std::string_view bytes)
     {
@@ -337,7 +326,7 @@ template <class S>
 [[nodiscard]] bool ToText(const TTaggedValue& v, std::string& utf8)
 {
     if (v.IsString())
-        utf8 = FromStreamText(v.Bytes);
+        utf8 = FromStreamString(v.Bytes);
     else if (v.Tag == TValueTag::WideString)
         utf8 = Utf16ToUtf8(v.Wide);
     else if (v.Tag == TValueTag::Utf8String)
