@@ -358,53 +358,55 @@ private:
         return mode == rvf_sInsertMap ? rvs_merge_Map : rvs_merge_SmartMerge;
     }
 
-    bool ApplyTextStyles(const std::string& bytes)
+    /// A style record: read, then for a whole document replace the sheet's collection, for a
+    /// fragment merge into it; the map takes the stream's numbers to the sheet's either way.
+    template <class TInfos, class TReadFn, class TMergeFn>
+    bool ApplyStyles(const std::string& bytes, TInfos& sheetStyles, TRVFReaderStyleMode mode,
+                     std::optional<TRVIndexMap>& map, TReadFn read, TMergeFn merge)
     {
-        TFontInfos read(nullptr);
-        if (!ReadTextStyleStream(bytes, read, Ctx_.Warnings))
+        TInfos styles(nullptr);
+        if (!read(bytes, styles))
             return false;
-        if (!TakesStyles(TextMode_, Ctx_.TextMap) || read.Count() == 0)
+        if (!TakesStyles(mode, map) || styles.Count() == 0)
             return true;
         if (Role_ == TRole::Document) {
-            Ctx_.Sheet.TextStyles.CopyFrom(read);
-            Ctx_.TextMap = Identity(read.Count());
+            sheetStyles.CopyFrom(styles);
+            map = Identity(styles.Count());
         } else {
-            Ctx_.TextMap = MergeStyles(Ctx_.Sheet.TextStyles, read, MergeMode(TextMode_));
+            map = merge(sheetStyles, styles, MergeMode(mode));
         }
         return true;
+    }
+
+    bool ApplyTextStyles(const std::string& bytes)
+    {
+        return ApplyStyles(
+            bytes, Ctx_.Sheet.TextStyles, TextMode_, Ctx_.TextMap,
+            [this](const std::string& b, TFontInfos& into) { return ReadTextStyleStream(b, into, Ctx_.Warnings); },
+            [](TFontInfos& sheet, const TFontInfos& from, TRVStyleMergeMode m) { return MergeStyles(sheet, from, m); });
     }
 
     bool ApplyParaStyles(const std::string& bytes)
     {
-        TParaInfos read(nullptr);
-        if (!ReadParaStyleStream(bytes, read, Ctx_.Warnings))
-            return false;
-        if (!TakesStyles(ParaMode_, Ctx_.ParaMap) || read.Count() == 0)
-            return true;
-        if (Role_ == TRole::Document) {
-            Ctx_.Sheet.ParaStyles.CopyFrom(read);
-            Ctx_.ParaMap = Identity(read.Count());
-        } else {
-            Ctx_.ParaMap = MergeStyles(Ctx_.Sheet.ParaStyles, read, MergeMode(ParaMode_),
-                                       Ctx_.TextMap ? &*Ctx_.TextMap : nullptr);
-        }
-        return true;
+        return ApplyStyles(
+            bytes, Ctx_.Sheet.ParaStyles, ParaMode_, Ctx_.ParaMap,
+            [this](const std::string& b, TParaInfos& into) { return ReadParaStyleStream(b, into, Ctx_.Warnings); },
+            [this](TParaInfos& sheet, const TParaInfos& from, TRVStyleMergeMode m) {
+                // Default text styles of merged paragraph styles follow the text style map.
+                return MergeStyles(sheet, from, m, Ctx_.TextMap ? &*Ctx_.TextMap : nullptr);
+            });
     }
 
     bool ApplyListStyles(const std::string& bytes)
     {
-        TRVListInfos read(nullptr);
-        if (!ReadListStyleStream(bytes, read, Ctx_.Warnings, MakeStylePicture))
-            return false;
-        if (!TakesStyles(ParaMode_, Ctx_.ListMap) || read.Count() == 0)
-            return true;
-        if (Role_ == TRole::Document) {
-            Ctx_.Sheet.ListStyles.CopyFrom(read);
-            Ctx_.ListMap = Identity(read.Count());
-        } else {
-            Ctx_.ListMap = MergeStyles(Ctx_.Sheet.ListStyles, read, MergeMode(ParaMode_));
-        }
-        return true;
+        return ApplyStyles(
+            bytes, Ctx_.Sheet.ListStyles, ParaMode_, Ctx_.ListMap,
+            [this](const std::string& b, TRVListInfos& into) {
+                return ReadListStyleStream(b, into, Ctx_.Warnings, MakeStylePicture);
+            },
+            [](TRVListInfos& sheet, const TRVListInfos& from, TRVStyleMergeMode m) {
+                return MergeStyles(sheet, from, m);
+            });
     }
 
     bool ApplyLayout(const std::string& bytes)
