@@ -255,6 +255,8 @@ public:
     TRVTabItemInfo() noexcept : TRVRectItemInfo(rvsTab) {}
 
     std::int32_t TextStyleNo = rvsDefStyle; ///< rvsDefStyle: none
+    /// The leader of the tab stop the tab reached, set by formatting for painting; not stored.
+    std::string Leader;
 
     [[nodiscard]] std::unique_ptr<TCustomRVItemInfo> CreateEmpty() const override;
     void Assign(const TCustomRVItemInfo& source) override;

@@ -1,0 +1,148 @@
+// The formatted container: target canvas, layout queries and selection. The formatting runs
+// themselves are in Formatter.cpp.
+#include "layout/FormattedData.h"
+
+#include <algorithm>
+#include <array>
+#include <map>
+#include <mutex>
+
+#include "document/RVStyle.h"
+#include "layout/DisplayText.h"
+#include "platform/CodePage.h"
+#include "platform/ScreenUnits.h"
+
+namespace xq {
+
+TRVSpecialCharacters& VisibleSpecialCharacters() noexcept
+{
+    static TRVSpecialCharacters shown{rvscSpace, rvscNBSP, rvscParagraph, rvscSoftHyphen};
+    return shown;
+}
+
+namespace {
+
+/// The UTF-16 unit of each byte of a single-byte code page; bytes without one (lead bytes of
+/// multi-byte pages) show as '?', so that display text keeps one unit per stored character.
+const std::array<char16_t, 256>& ByteTable(int codePage)
+{
+    static std::mutex lock;
+    static std::map<int, std::array<char16_t, 256>> tables;
+    const std::scoped_lock guard(lock);
+    auto [it, added] = tables.try_emplace(codePage);
+    if (added)
+        for (int b = 0; b < 256; ++b) {
+            const char byte = static_cast<char>(b);
+            const std::u16string u = b < 0x80 ? std::u16string(1, char16_t(b))
+                                              : AnsiToUnicode(std::string_view(&byte, 1), codePage);
+            it->second[std::size_t(b)] = u.size() == 1 ? u[0] : u'?';
+        }
+    return it->second;
+}
+
+} // namespace
+
+void TCustomRVFormattedData::SetFormatCanvas(TCanvas* canvas)
+{
+    if (canvas == Canvas_)
+        return;
+    Canvas_ = canvas;
+    Fonts_.reset();
+    if (canvas) {
+        Scale_.ScreenPpiX = Scale_.ScreenPpiY = PixelsPerInchOverride;
+        Scale_.DevicePpiX = canvas->DpiX();
+        Scale_.DevicePpiY = canvas->DpiY();
+    }
+    ClearLayout();
+}
+
+void TCustomRVFormattedData::StyleSheetChanged() noexcept
+{
+    if (Fonts_)
+        Fonts_->Clear();
+    ClearLayout();
+}
+
+void TCustomRVFormattedData::EnsureFontCache()
+{
+    if (!Fonts_ && Canvas_ && GetRVStyle())
+        Fonts_ = std::make_unique<TRVFontInfoCache>(*GetRVStyle(), *Canvas_);
+}
+
+void TCustomRVFormattedData::ClearLayout() noexcept
+{
+    Lines_.Clear();
+    Jumps_.clear();
+    SoftPageBreaks_.clear();
+    TotalHeight_ = 0;
+    FormattedItems_ = 0;
+    Formatted_ = false;
+    for (int i = 0; i < Count(); ++i)
+        ItemAt(i).FirstLinePiece = -1;
+}
+
+std::int32_t TCustomRVFormattedData::DocumentWidth() const noexcept
+{
+    return Scale_.X(LeftMargin) + TextAreaWidth_ + Scale_.X(RightMargin);
+}
+
+bool TCustomRVFormattedData::GetOrderedSelection(int& firstNo, int& firstOffs, int& lastNo, int& lastOffs) const noexcept
+{
+    if (SelStartNo < 0 || SelEndNo < 0)
+        return false;
+    firstNo = SelStartNo;
+    firstOffs = SelStartOffs;
+    lastNo = SelEndNo;
+    lastOffs = SelEndOffs;
+    if (lastNo < firstNo || (lastNo == firstNo && lastOffs < firstOffs)) {
+        std::swap(firstNo, lastNo);
+        std::swap(firstOffs, lastOffs);
+    }
+    return true;
+}
+
+void TCustomRVFormattedData::GetLineRange(int index, int& first, int& last) const
+{
+    const int count = Lines_.Count();
+    first = std::clamp(index, 0, std::max(count - 1, 0));
+    last = first;
+    if (count == 0)
+        return;
+    while (first > 0 && !Lines_[first].StartsLine())
+        --first;
+    while (last + 1 < count && !Lines_[last + 1].StartsLine())
+        ++last;
+}
+
+std::u16string TCustomRVFormattedData::DisplayTextOf(int itemNo) const
+{
+    const TCustomRVItemInfo& item = ItemAt(itemNo);
+    if (!item.IsText())
+        return {};
+    const TRVStyle* sheet = GetRVStyle();
+    const int styleNo = ActualStyleOf(itemNo);
+    const bool allCaps = sheet && sheet->TextStyles.StyleAt(styleNo).StyleEx.Contains(rvfsAllCaps);
+    const std::string& bytes = TextAt(itemNo);
+    if (item.IsUnicode()) {
+        const bool marks = Options.Contains(rvoShowSpecialCharacters) &&
+                           VisibleSpecialCharacters().Contains(rvscSoftHyphen);
+        return DisplayText(Utf16FromBytes(bytes), allCaps, marks ? TSoftHyphenDisplay::Mark : TSoftHyphenDisplay::Hidden);
+    }
+    const auto& table = ByteTable(sheet ? sheet->CodePageOfStyle(styleNo) : SystemAnsiCodePage);
+    std::u16string text(bytes.size(), u'\0');
+    for (std::size_t i = 0; i < bytes.size(); ++i) {
+        const char16_t c = table[static_cast<unsigned char>(bytes[i])];
+        text[i] = allCaps ? UpperCaseOf(c) : c;
+    }
+    return text;
+}
+
+bool TCustomRVFormattedData::ParagraphWraps(int itemNo) const
+{
+    if (!WordWrap)
+        return false;
+    const TRVStyle* sheet = GetRVStyle();
+    return !sheet || !sheet->ParaStyles.StyleAt(ParaOf(itemNo)).Options.Contains(rvpaoNoWrap);
+}
+
+} // namespace xq
