@@ -30,6 +30,18 @@ void TRVDrawLines::Add(std::unique_ptr<TRVDrawLineInfo> item)
     Items_.push_back(std::move(item));
 }
 
+void TRVDrawLines::RemoveLast()
+{
+    Check(Count() - 1);
+    Items_.pop_back();
+}
+
+std::unique_ptr<TRVDrawLineInfo> TRVDrawLines::Take(int index)
+{
+    Check(index);
+    return std::move(Items_[std::size_t(index)]);
+}
+
 void TRVDrawLines::Clear() noexcept
 {
     Items_.clear();

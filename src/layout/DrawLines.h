@@ -39,6 +39,10 @@ public:
     [[nodiscard]] const TRVDrawLineInfo& operator[](int index) const;
 
     void Add(std::unique_ptr<TRVDrawLineInfo> item);
+    /// Frees the last draw item.
+    void RemoveLast();
+    /// Takes the draw item at index out of its slot, which stays empty (for moving whole lists).
+    [[nodiscard]] std::unique_ptr<TRVDrawLineInfo> Take(int index);
     void Clear() noexcept;
 
     /// Frees the draw items first..last and keeps their slots as the deleted range.

@@ -122,6 +122,8 @@ public:
 private:
     friend class TRVFormatter;
 
+    /// LineBottom with the line's item numbers shifted by itemShift (items renumbered since).
+    [[nodiscard]] std::int32_t LineBottom(int index, int itemShift) const;
     void EnsureFontCache();
     void UpdateTextAreaWidth();
     void RenumberJumps();
