@@ -156,6 +156,8 @@ private:
     int TextStyle_ = 0;
     bool TextUnicode_ = false;
     std::u16string Text_;
+    /// Text_ as the line-break search sees it: soft hyphens shown as marks still allow a break.
+    std::u16string BreakText_;
     std::vector<std::int32_t> Prefix_; ///< Prefix_[k]: width of the first k characters
     const TRVFontInfoCacheItem* Font_ = nullptr;
 
@@ -418,6 +420,13 @@ void TRVFormatter::PrepareText(int itemNo)
     TextStyle_ = D_.ActualStyleOf(itemNo);
     TextUnicode_ = D_.ItemAt(itemNo).IsUnicode();
     Text_ = D_.DisplayTextOf(itemNo);
+    BreakText_.clear();
+    if (TextUnicode_ && ShowSoftHyphenMarks_ && Text_.find(SoftHyphenMark) != std::u16string::npos) {
+        BreakText_ = Text_;
+        for (std::size_t k = 0; k < BreakText_.size(); ++k)
+            if (BreakText_[k] == SoftHyphenMark && StoredUnit(D_.TextAt(itemNo), int(k)) == SoftHyphen)
+                BreakText_[k] = ZeroWidthSpace;
+    }
     Font_ = &Fonts_.Select(TextStyle_);
     const std::size_t n = Text_.size();
     Prefix_.resize(n + 1);
@@ -508,7 +517,7 @@ void TRVFormatter::FormatText(int itemNo, int start, int end)
         bool consumed = false;
         if (fit < remaining) {
             int breakAt = TextUnicode_
-                              ? FindUnicodeBreak(std::u16string_view(Text_).substr(std::size_t(pos), std::size_t(remaining)), fit)
+                              ? FindUnicodeBreak(std::u16string_view(BreakText_.empty() ? Text_ : BreakText_).substr(std::size_t(pos), std::size_t(remaining)), fit)
                               : FindAnsiBreak(std::string_view(bytes).substr(std::size_t(pos), std::size_t(remaining)), fit);
             if (breakAt > 0) {
                 count = breakAt;

@@ -220,3 +220,163 @@ TEST(FormatterTest, SubAndSuperscriptStandOffTheBaseline)
 
 } // namespace
 } // namespace xq::test
+
+namespace xq::test {
+namespace {
+
+TEST(FormatterTest, TextWidthFollowsTheWidthLimitsAndTheClient)
+{
+    LayoutFixture f(600); // the main window's limits: 600 minimum and maximum
+    f.Data.LeftMargin = 5;
+    f.Data.RightMargin = 10;
+    f.Text("a");
+    for (int client : {1000, 300}) {
+        f.Data.ClientWidth = client;
+        f.Format();
+        EXPECT_EQ(f.Data.TextAreaWidth(), 600) << client;
+        EXPECT_EQ(f.Data.DocumentWidth(), 615) << client;
+    }
+    f.Data.Options.Include(rvoClientTextWidth);
+    f.Format();
+    EXPECT_EQ(f.Data.TextAreaWidth(), 600) << "never below MinTextWidth";
+    f.Data.ClientWidth = 1000;
+    f.Format();
+    EXPECT_EQ(f.Data.TextAreaWidth(), 985);
+
+    // Without a maximum the text area grows to the widest thing that cannot wrap.
+    LayoutFixture g(0);
+    g.Data.ClientWidth = 100;
+    const int nowrap = g.AddParaStyle();
+    g.Sheet.ParaStyles[nowrap].Options.Include(rvpaoNoWrap);
+    g.Sheet.ParaStyles[nowrap].LeftIndent = 10;
+    g.Text("aaaa bbbb cccc dddd", 0, nowrap); // 105 wide
+    g.Text("aaaa bbbb cccc dddd eeee", 0, 0);
+    g.Format();
+    EXPECT_EQ(g.Data.MinTextAreaWidth(), 115);
+    EXPECT_EQ(g.Data.TextAreaWidth(), 115);
+    EXPECT_EQ(DrawDump(g.Data), "#0 10,0 105x15 'aaaa bbbb cccc dddd'\n"
+                                "#1 0,15 105x15 'aaaa bbbb cccc dddd'\n"
+                                "#1 0,30 24x15 'eeee'");
+}
+
+TEST(FormatterTest, DocumentSizeIsReportedAndAChangedClientFormatsAgain)
+{
+    LayoutFixture f(0);
+    f.Data.ClientWidth = 100;
+    f.Text("aaaa bbbb cccc dddd eeee ffff");
+    std::vector<std::pair<int, int>> reports;
+    f.Data.OnSetDocumentAreaSize = [&](int width, int height, bool) {
+        reports.emplace_back(width, height);
+        if (f.Data.ClientWidth == 100) { // a vertical scroll bar appears
+            f.Data.ClientWidth = 60;
+            return true;
+        }
+        return false;
+    };
+    f.Format();
+    ASSERT_EQ(reports.size(), 2u);
+    EXPECT_EQ(reports[0], std::pair(100, 30));
+    EXPECT_EQ(reports[1], std::pair(60, 45));
+    EXPECT_EQ(f.Data.TextAreaWidth(), 60);
+}
+
+TEST(FormatterTest, MaxLengthLimitsTheCharactersOfALine)
+{
+    LayoutFixture f(300);
+    f.Data.MaxLength = 3;
+    f.Text("abcdefg");
+    f.Format();
+    EXPECT_EQ(DrawDump(f.Data), "#0 0,0 18x15 'abc'\n"
+                                "#0 0,15 18x15 'def'\n"
+                                "#0 0,30 6x15 'g'");
+}
+
+TEST(FormatterTest, UnicodeTextBreaksAfterHyphensAndAtSoftHyphens)
+{
+    LayoutFixture f(40);
+    const int uni = f.AddTextStyle();
+    f.Sheet.TextStyles[uni].Unicode = true;
+    f.Data.AppendTextW(u"aaa-bbb", uni, 0);
+    // "aaa\u00ADbbb": the soft hyphen is invisible, but a line ending there shows a hyphen.
+    f.Data.AppendTextW(u"aaa\u00ADbbbb", uni, 0);
+    f.Format();
+    EXPECT_EQ(DrawDump(f.Data), "#0 0,0 24x15 'aaa-'\n"
+                                "#0 0,15 18x15 'bbb'\n"
+                                "#1 0,30 24x15 'aaa\u200B'\n"
+                                "#1 0,45 24x15 'bbbb'");
+
+    // With special characters shown, soft hyphens are marks of their own width, and still places
+    // where a line may end.
+    f.Data.Options.Include(rvoShowSpecialCharacters);
+    f.Format();
+    EXPECT_EQ(DrawDump(f.Data).substr(DrawDump(f.Data).find("#1")), "#1 0,30 24x15 'aaa\u00AC'\n"
+                                                                     "#1 0,45 24x15 'bbbb'");
+}
+
+TEST(FormatterTest, EmptyTextItemsAreAsHighAsAHyphen)
+{
+    LayoutFixture f;
+    f.Text("");
+    f.Text("a");
+    f.Format();
+    EXPECT_EQ(DrawDump(f.Data), "#0 0,0 0x15 ''\n"
+                                "#1 0,15 6x15 'a'");
+}
+
+TEST(FormatterTest, ObjectsAlignedToTheLine)
+{
+    // Bullets without an image list are only their spacing: 20 x 20 with a spacing of 10.
+    auto bullet = [](TRVVAlign align) {
+        auto b = std::make_unique<TRVBulletItemInfo>();
+        b->Spacing = 10;
+        b->VAlign = align;
+        b->ParaNo = -1;
+        return b;
+    };
+    LayoutFixture f(300);
+    f.Text("a");
+    f.Data.AppendItem("", bullet(rvvaBaseline));
+    f.Data.AppendItem("", bullet(rvvaAbsTop));
+    f.Data.AppendItem("", bullet(rvvaAbsBottom));
+    f.Format();
+    // The bullet on the baseline lowers it to 20, so the line spans 0 (bullet top) to 23 (text
+    // bottom); the line-aligned bullets go to its top and to its bottom.
+    EXPECT_EQ(DrawDump(f.Data), "#0 0,8 6x15 'a'  #1 6,0 20x20 <-6>  #2 26,0 20x20 <-6>  #3 46,3 20x20 <-6>");
+}
+
+TEST(FormatterTest, HyperlinksGetJumpsPerDrawItem)
+{
+    LayoutFixture f(40);
+    const int link = f.AddTextStyle();
+    f.Sheet.TextStyles[link].Jump = true;
+    f.Text("aa ");
+    f.Text("bbbb cccc", link, -1);
+    f.Text("dd", link, 0);
+    f.Format();
+    const auto& jumps = f.Data.Jumps();
+    ASSERT_EQ(jumps.size(), 3u);
+    EXPECT_EQ(jumps[0].JumpNo, 0);
+    EXPECT_EQ(jumps[1].JumpNo, 0) << "both pieces of one link share its number";
+    EXPECT_EQ(jumps[2].JumpNo, 1);
+    EXPECT_EQ(f.Data.ItemAt(2).JumpNo, 1);
+    EXPECT_EQ(jumps[1].DrawItemNo, 2);
+    EXPECT_EQ(jumps[1].Top, 15);
+    EXPECT_EQ(jumps[1].Width, 24);
+}
+
+TEST(FormatterTest, KeepingTheScrollPositionFollowsTheFirstVisibleItem)
+{
+    LayoutFixture f(60);
+    for (int i = 0; i < 10; ++i)
+        f.Text("aaaa bbbb cccc");
+    f.Format();
+    f.Data.ScrollY = 95; // item 3 starts at 90, 5 above the view's top
+    // Narrower: every paragraph takes three lines instead of two.
+    f.Data.MinTextWidth = f.Data.MaxTextWidth = 40;
+    f.Data.FormatAll(true, true);
+    EXPECT_EQ(f.Data.DrawItems()[f.Data.ItemAt(3).FirstLinePiece].Top, 135);
+    EXPECT_EQ(f.Data.ScrollY, 140);
+}
+
+} // namespace
+} // namespace xq::test
