@@ -42,12 +42,13 @@ const std::array<char16_t, 256>& ByteTable(int codePage)
 
 } // namespace
 
-void TCustomRVFormattedData::SetFormatCanvas(TCanvas* canvas)
+void TCustomRVFormattedData::SetFormatCanvas(TCanvas* canvas, TRVFontInfoCache* sharedFonts)
 {
-    if (canvas == Canvas_)
+    if (canvas == Canvas_ && (!sharedFonts || sharedFonts == Fonts_))
         return;
     Canvas_ = canvas;
-    Fonts_.reset();
+    OwnFonts_.reset();
+    Fonts_ = canvas ? sharedFonts : nullptr;
     if (canvas) {
         Scale_.ScreenPpiX = Scale_.ScreenPpiY = PixelsPerInchOverride;
         Scale_.DevicePpiX = canvas->DpiX();
@@ -65,8 +66,10 @@ void TCustomRVFormattedData::StyleSheetChanged() noexcept
 
 void TCustomRVFormattedData::EnsureFontCache()
 {
-    if (!Fonts_ && Canvas_ && GetRVStyle())
-        Fonts_ = std::make_unique<TRVFontInfoCache>(*GetRVStyle(), *Canvas_);
+    if (!Fonts_ && Canvas_ && GetRVStyle()) {
+        OwnFonts_ = std::make_unique<TRVFontInfoCache>(*GetRVStyle(), *Canvas_);
+        Fonts_ = OwnFonts_.get();
+    }
 }
 
 void TCustomRVFormattedData::ClearLayout() noexcept

@@ -60,13 +60,14 @@ public:
 
     // --- Target ---------------------------------------------------------------------------------
     /// The canvas text is measured on; it must outlive its use here. Changing it forgets the
-    /// cached font metrics and the layout.
-    void SetFormatCanvas(TCanvas* canvas);
+    /// cached font metrics and the layout. A container inside another (a table cell) passes the
+    /// font cache of the outer one for the same canvas, so that all share one.
+    void SetFormatCanvas(TCanvas* canvas, TRVFontInfoCache* sharedFonts = nullptr);
     [[nodiscard]] TCanvas* FormatCanvas() const noexcept { return Canvas_; }
     /// After the style sheet changed: forgets the cached font metrics and the layout.
     void StyleSheetChanged() noexcept;
     [[nodiscard]] const TRVDeviceScale& DeviceScale() const noexcept { return Scale_; }
-    [[nodiscard]] TRVFontInfoCache* FontCache() noexcept { return Fonts_.get(); }
+    [[nodiscard]] TRVFontInfoCache* FontCache() noexcept { return Fonts_; }
 
     // --- Formatting ------------------------------------------------------------------------------
     /// Lays out the whole container when the width changed or rebuild is asked (otherwise the
@@ -119,6 +120,10 @@ public:
     /// Whether the paragraph of an item wraps its lines.
     [[nodiscard]] bool ParagraphWraps(int itemNo) const;
 
+protected:
+    /// A container inside parent (a table cell).
+    explicit TCustomRVFormattedData(TCustomRVData* parent) noexcept : TCustomRVData(parent) {}
+
 private:
     friend class TRVFormatter;
 
@@ -132,7 +137,8 @@ private:
 
     TCanvas* Canvas_ = nullptr;
     TRVDeviceScale Scale_;
-    std::unique_ptr<TRVFontInfoCache> Fonts_;
+    TRVFontInfoCache* Fonts_ = nullptr; ///< OwnFonts_, or the cache of an outer container
+    std::unique_ptr<TRVFontInfoCache> OwnFonts_;
     TRVDrawLines Lines_;
     std::vector<TRVJumpInfo> Jumps_;
     std::vector<TRVSoftPageBreakInfo> SoftPageBreaks_;
