@@ -20,13 +20,31 @@ public:
     bool Decode(TRGBAImage& image) const override;
     [[nodiscard]] std::unique_ptr<TGraphic> Clone() const override { return std::make_unique<TBitmap>(*this); }
 
-    void SetTransparent(bool value) override { Transparent_ = value; }
+    void SetTransparent(bool value) override
+    {
+        if (value != Transparent_) {
+            Transparent_ = value;
+            ForgetDecoded();
+        }
+    }
     [[nodiscard]] bool Transparent() const noexcept { return Transparent_; }
     /// Fixed mode: this colour (system colours resolved) becomes transparent instead of the
     /// bottom-left pixel's.
-    void SetTransparentColor(TColor color) noexcept { FixedColor_ = color; }
+    void SetTransparentColor(TColor color) noexcept
+    {
+        if (FixedColor_ != color) {
+            FixedColor_ = color;
+            ForgetDecoded();
+        }
+    }
     /// Back to the bottom-left pixel's colour.
-    void SetTransparentColorAuto() noexcept { FixedColor_.reset(); }
+    void SetTransparentColorAuto() noexcept
+    {
+        if (FixedColor_) {
+            FixedColor_.reset();
+            ForgetDecoded();
+        }
+    }
     [[nodiscard]] bool TransparentColorFixed() const noexcept { return FixedColor_.has_value(); }
     /// The colour drawn transparent when Transparent is set, as 0x00BBGGRR: the fixed colour, or
     /// the bottom-left pixel's colour; clNone for a bitmap that cannot be decoded.

@@ -8,6 +8,7 @@ namespace xq {
 
 bool TEncodedPicture::LoadFromBytes(std::string_view bytes)
 {
+    ForgetDecoded();
     Bytes_.clear();
     Width_ = Height_ = 0;
     int width = 0;
@@ -18,6 +19,40 @@ bool TEncodedPicture::LoadFromBytes(std::string_view bytes)
     Width_ = width;
     Height_ = height;
     return true;
+}
+
+namespace {
+
+std::shared_ptr<const TDecodedPicture> DecodeNow(const TGraphic& picture)
+{
+    auto decoded = std::make_shared<TDecodedPicture>();
+    if (!picture.Decode(decoded->Image) || decoded->Image.Empty())
+        return nullptr;
+    const std::vector<std::uint8_t>& px = decoded->Image.Pixels;
+    for (std::size_t i = 3; i < px.size(); i += 4)
+        if (px[i] != 0xFF) {
+            decoded->HasTransparency = true;
+            break;
+        }
+    return decoded;
+}
+
+} // namespace
+
+std::shared_ptr<const TDecodedPicture> TEncodedPicture::Decoded() const
+{
+    if (!Decoded_ && !DecodeFailed_) {
+        Decoded_ = DecodeNow(*this);
+        DecodeFailed_ = !Decoded_;
+    }
+    return Decoded_;
+}
+
+std::shared_ptr<const TDecodedPicture> DecodedPicture(const TGraphic& picture)
+{
+    if (const auto* encoded = dynamic_cast<const TEncodedPicture*>(&picture))
+        return encoded->Decoded();
+    return DecodeNow(picture);
 }
 
 bool AllocateImage(TRGBAImage& image, int width, int height) noexcept

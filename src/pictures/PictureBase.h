@@ -4,6 +4,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
+#include <memory>
 #include <string>
 #include <string_view>
 
@@ -34,6 +35,13 @@ inline constexpr std::int64_t UncheckedPixels = 4'000'000;
     return pixels <= UncheckedPixels || pixels / ratio <= backing;
 }
 
+/// Pixels of a picture as painting uses them.
+struct TDecodedPicture {
+    TRGBAImage Image;
+    /// Some pixel is not fully opaque (what lies behind shows through).
+    bool HasTransparency = false;
+};
+
 /// A picture kind that keeps the bytes it was loaded from and knows its size from their headers.
 /// Decoding is left until Decode is asked for.
 class TEncodedPicture : public TGraphic {
@@ -44,17 +52,35 @@ public:
     bool LoadFromBytes(std::string_view bytes) final;
     [[nodiscard]] std::string SaveToBytes() const override { return Bytes_; }
 
+    /// The decoded pixels, decoded on first use and kept until the picture is loaded again or a
+    /// setting that changes its pixels changes (copies share them); null when the picture cannot
+    /// be decoded, which is remembered as well. Painting asks for this on every paint.
+    /// Not synchronised: a picture is painted by one thread at a time.
+    [[nodiscard]] std::shared_ptr<const TDecodedPicture> Decoded() const;
+
 protected:
     /// Checks the kind's headers and gives the natural size; the kind may remember what it
     /// learnt about the layout. False when the bytes are not a picture of this kind.
     virtual bool ReadHeader(std::string_view bytes, int& width, int& height) = 0;
     [[nodiscard]] std::string_view Bytes() const noexcept { return Bytes_; }
+    /// Drops the kept pixels; kinds call it when a setting changes what Decode gives.
+    void ForgetDecoded() noexcept
+    {
+        Decoded_.reset();
+        DecodeFailed_ = false;
+    }
 
 private:
     std::string Bytes_;
     int Width_ = 0;
     int Height_ = 0;
+    mutable std::shared_ptr<const TDecodedPicture> Decoded_;
+    mutable bool DecodeFailed_ = false;
 };
+
+/// The pixels of any picture: kept by the picture for the kinds that keep their bytes, decoded
+/// afresh for others; null when it cannot be decoded.
+[[nodiscard]] std::shared_ptr<const TDecodedPicture> DecodedPicture(const TGraphic& picture);
 
 // Little-endian reading. The caller has checked that the bytes are there (see Fits).
 [[nodiscard]] inline bool Fits(std::string_view bytes, std::uint64_t at, std::uint64_t count) noexcept
