@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Builds the programs and shows the bundled sample AutoText entries as text: bash scripts/run.sh
+# Builds the programs and shows the bundled sample AutoText entries as text, and lays each one
+# out into a PNG picture in build/sample-png: bash scripts/run.sh
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -10,6 +11,7 @@ cmake --build build -j "$(nproc)" --target xqconvert
 store=data/sample/AText
 out=$(mktemp -d)
 trap 'rm -rf "$out"' EXIT
+mkdir -p build/sample-png
 
 # The entries in the order of the list file (code page 1252): section, N = shortcut,
 # K = short name, I = file name.
@@ -21,6 +23,8 @@ show() {
     build/src/cli/xqconvert "$store/$file" "$out/entry.txt"
     iconv -f CP1252 -t UTF-8 "$out/entry.txt" | tr -d '\r'
     echo
+    build/src/cli/xqconvert "$store/$file" "build/sample-png/${file%.*}.png" 2>/dev/null
+    echo "(laid out as it prints: build/sample-png/${file%.*}.png)"
 }
 while IFS= read -r line; do
     line=${line%$'\r'}

@@ -1,20 +1,32 @@
-// xqconvert: converts documents between formats by extension, and dumps them as JSON.
+// xqconvert: converts documents between formats by extension, lays them out into PNG pictures,
+// and dumps them as JSON.
 //
 //   xqconvert INPUT OUTPUT     exit 0 done, 1 input read only in part (what was read is
 //   xqconvert --dump FILE      written), 2 usage or I/O error; messages go to stderr
+#include <charconv>
+#include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <exception>
+#include <filesystem>
 #include <iostream>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include <QGuiApplication>
+#include <QImage>
 
 #include "document/DocumentInfo.h"
 #include "document/RVData.h"
 #include "document/RVStyle.h"
 #include "formats/DocumentDump.h"
 #include "formats/DocumentFiles.h"
+#include "layout/FormattedData.h"
+#include "layout/Painter.h"
 #include "lists/ListItems.h"
+#include "platform/qt/QtCanvas.h"
 
 namespace {
 
@@ -24,11 +36,15 @@ constexpr int ExitError = 2;
 
 constexpr const char* Usage =
     "usage: xqconvert INPUT OUTPUT   convert INPUT to OUTPUT, formats chosen by extension\n"
+    "       xqconvert INPUT OUTPUT.png [--width PX]\n"
+    "                                lay INPUT out and paint it into a PNG picture, with lines\n"
+    "                                PX pixels wide (default: the editor's text width for the\n"
+    "                                document's page)\n"
     "       xqconvert --dump FILE    print the styles and items of FILE as JSON\n"
     "       xqconvert --help         show this help\n"
     "\n"
     "Formats: .txt plain text (8-bit or UTF-16 when reading, 8-bit when writing), .rtf (not\n"
-    "supported yet), any other extension RVF (.rvf, .xtb, .dvl, .dpa, .abr, ...).\n"
+    "supported yet), .png (writing only), any other extension RVF (.rvf, .xtb, .dvl, .dpa, ...).\n"
     "Exit status: 0 done, 1 the input could be read only in part (what was read is still\n"
     "written), 2 usage or I/O error.\n";
 
@@ -48,9 +64,90 @@ struct TSession {
     }
 
     xq::TRVStyle Sheet;
-    xq::TCustomRVData Doc{&Sheet};
+    xq::TCustomRVFormattedData Doc{&Sheet};
     xq::TRVDocumentInfo Info;
 };
+
+// The editor's own margins, screen pixels.
+constexpr int EditorLeftMargin = 5;
+constexpr int EditorRightMargin = 10;
+/// Pictures larger than this in either direction are refused rather than allocated.
+constexpr int MaxPictureSide = 32000;
+
+/// The width at which the editor breaks lines for a document's page when there is no printer:
+/// the page width less its margins at 96 pixels per inch, plus the 5 pixels the editor adds, less
+/// the editor's own margins.
+int EditorTextWidth(const xq::TRVDocParameters& page)
+{
+    const double perUnit = 96.0 / page.UnitsPerInch();
+    auto px = [perUnit](double v) { return static_cast<int>(std::lround(v * perUnit)); };
+    const int printable = px(page.PageWidth) - px(page.LeftMargin) - px(page.RightMargin);
+    return std::max(printable + 5 - EditorLeftMargin - EditorRightMargin, 1);
+}
+
+bool IsPngPath(const std::string& path)
+{
+    std::string ext = std::filesystem::path(path).extension().string();
+    for (char& c : ext)
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return ext == ".png";
+}
+
+/// Lays the document out at width pixels on a real canvas and paints it into a PNG file.
+int RenderPng(TSession& session, const std::string& output, int width)
+{
+    // A headless run needs no display: Qt paints into an image.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && qEnvironmentVariableIsEmpty("DISPLAY") &&
+        qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    int argc = 1;
+    char name[] = "xqconvert";
+    char* argv[] = {name, nullptr};
+    QGuiApplication app(argc, argv);
+
+    xq::TCustomRVFormattedData& doc = session.Doc;
+    doc.LeftMargin = EditorLeftMargin;
+    doc.RightMargin = EditorRightMargin;
+    doc.MinTextWidth = doc.MaxTextWidth = width;
+    doc.ClientWidth = EditorLeftMargin + width + EditorRightMargin;
+    xq::TQtCanvas measure(96, 96);
+    doc.SetFormatCanvas(&measure);
+    doc.FormatAll(false, true);
+
+    const int imageWidth = doc.DocumentWidth();
+    const int imageHeight = std::max(doc.TotalHeight(), 1);
+    if (imageWidth > MaxPictureSide || imageHeight > MaxPictureSide) {
+        std::cerr << "xqconvert: the document is " << imageWidth << " x " << imageHeight
+                  << " pixels, more than a PNG picture of at most " << MaxPictureSide << " pixels a side\n";
+        return ExitError;
+    }
+    QImage image(imageWidth, imageHeight, QImage::Format_ARGB32_Premultiplied);
+    if (image.isNull()) {
+        std::cerr << "xqconvert: not enough memory for a picture of " << imageWidth << " x " << imageHeight << "\n";
+        return ExitError;
+    }
+    // 96 pixels per inch, as the layout measured.
+    image.setDotsPerMeterX(3780);
+    image.setDotsPerMeterY(3780);
+    image.fill(Qt::white);
+    {
+        xq::TQtCanvas canvas(&image);
+        xq::TRVPaintRequest request;
+        request.Rect = xq::TRect{0, 0, imageWidth, imageHeight};
+        request.Focused = false;
+        request.Color = session.Info.BackgroundColor;
+        request.BackgroundStyle = session.Info.BackgroundStyle;
+        request.BackgroundPicture = session.Info.BackgroundPicture.get();
+        request.ClientWidth = imageWidth;
+        request.ClientHeight = imageHeight;
+        xq::PaintDocument(doc, canvas, request);
+    }
+    if (!image.save(QString::fromStdString(output), "PNG")) {
+        std::cerr << "xqconvert: cannot write " << output << "\n";
+        return ExitError;
+    }
+    return ExitOk;
+}
 
 /// Loads the input and reports problems; returns the exit status so far.
 int Load(TSession& session, const std::string& path)
@@ -69,12 +166,16 @@ int Load(TSession& session, const std::string& path)
     return ExitError;
 }
 
-int Convert(const std::string& input, const std::string& output)
+int Convert(const std::string& input, const std::string& output, int width)
 {
     TSession session;
     const int status = Load(session, input);
     if (status == ExitError)
         return status;
+    if (IsPngPath(output)) {
+        const int rendered = RenderPng(session, output, width > 0 ? width : EditorTextWidth(session.Info.DocParameters));
+        return rendered == ExitOk ? status : rendered;
+    }
     std::string error;
     if (!xq::SaveDocumentFile(output, session.Sheet, session.Doc, session.Info, &error)) {
         std::cerr << "xqconvert: " << error << "\n";
@@ -102,9 +203,18 @@ int Run(const std::vector<std::string>& args)
 {
     bool dump = false;
     bool optionsEnded = false;
+    int width = 0;
     std::vector<std::string> files;
-    for (const std::string& arg : args) {
-        if (!optionsEnded && arg == "--") {
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string& arg = args[i];
+        if (!optionsEnded && arg == "--width") {
+            if (i + 1 >= args.size())
+                return UsageError("--width needs a number of pixels");
+            const std::string& value = args[++i];
+            const auto [end, ec] = std::from_chars(value.data(), value.data() + value.size(), width);
+            if (ec != std::errc() || end != value.data() + value.size() || width < 1 || width > MaxPictureSide)
+                return UsageError("--width takes a number of pixels from 1 to " + std::to_string(MaxPictureSide));
+        } else if (!optionsEnded && arg == "--") {
             optionsEnded = true;
         } else if (!optionsEnded && (arg == "--help" || arg == "-h")) {
             std::cout << Usage;
@@ -124,7 +234,9 @@ int Run(const std::vector<std::string>& args)
     }
     if (files.size() != 2)
         return UsageError("expected INPUT and OUTPUT");
-    return Convert(files[0], files[1]);
+    if (width > 0 && !IsPngPath(files[1]))
+        return UsageError("--width applies only to PNG output");
+    return Convert(files[0], files[1], width);
 }
 
 } // namespace

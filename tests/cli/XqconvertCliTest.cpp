@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "pictures/Png.h"
 #include "support/Json.h"
 #include "support/RunProgram.h"
 #include "support/TempDir.h"
@@ -129,6 +130,62 @@ TEST_F(XqconvertCliTest, DumpPrintsJsonOfTheFile)
     EXPECT_EQ(garbage.ExitCode, 2);
     EXPECT_TRUE(garbage.Out.empty());
     EXPECT_NE(garbage.Err.find("unsinn.rvf"), std::string::npos);
+}
+
+/// The dark pixels of a PNG file per column band: how much was painted, and where.
+struct TInk {
+    int Width = 0;
+    int Height = 0;
+    int Dark = 0;
+    int DarkRightOf = 0; ///< dark pixels right of the x given to Ink
+};
+
+TInk Ink(const std::filesystem::path& path, int rightOf)
+{
+    TPNGObject png;
+    TRGBAImage image;
+    TInk ink;
+    if (!png.LoadFromBytes(ReadBytes(path)) || !png.Decode(image))
+        return ink;
+    ink.Width = image.Width;
+    ink.Height = image.Height;
+    for (int y = 0; y < image.Height; ++y)
+        for (int x = 0; x < image.Width; ++x) {
+            const std::uint8_t* p = &image.Pixels[std::size_t(y * image.Width + x) * 4];
+            if (p[0] + p[1] + p[2] < 3 * 128) {
+                ++ink.Dark;
+                ink.DarkRightOf += x >= rightOf;
+            }
+        }
+    return ink;
+}
+
+TEST_F(XqconvertCliTest, PaintsDocumentsIntoPngPictures)
+{
+    const std::string sample = test::SourceDir() + "/data/sample/AText/Brief1.xtb";
+    // The editor's width for an A4 page with 20 mm margins: 642 + 5 - 15, plus the margins 5 and 10.
+    TProgramResult result = Run({sample, P("brief.png")});
+    ASSERT_EQ(result.ExitCode, 0) << result.Err;
+    const TInk wide = Ink(Dir / "brief.png", 637);
+    EXPECT_EQ(wide.Width, 647);
+    EXPECT_GT(wide.Dark, 1000) << "the text is painted";
+    EXPECT_EQ(wide.DarkRightOf, 0) << "nothing beyond the right margin";
+
+    result = Run({sample, P("schmal.png"), "--width", "300"});
+    ASSERT_EQ(result.ExitCode, 0) << result.Err;
+    const TInk narrow = Ink(Dir / "schmal.png", 305);
+    EXPECT_EQ(narrow.Width, 315);
+    EXPECT_GT(narrow.Height, wide.Height) << "narrower lines, more of them";
+    EXPECT_EQ(narrow.DarkRightOf, 0);
+
+    for (const std::vector<std::string>& wrong :
+         {std::vector<std::string>{sample, P("a.png"), "--width"}, {sample, P("a.png"), "--width", "breit"},
+          {sample, P("a.png"), "--width", "0"}, {sample, P("a.xtb"), "--width", "300"}}) {
+        result = Run(wrong);
+        EXPECT_EQ(result.ExitCode, 2) << wrong.back();
+        EXPECT_NE(result.Err.find("--width"), std::string::npos) << result.Err;
+    }
+    EXPECT_FALSE(std::filesystem::exists(Dir / "a.png"));
 }
 
 } // namespace
