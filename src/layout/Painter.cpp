@@ -375,7 +375,26 @@ void TDocumentPainter::VisibleRange(int top, int bottom, int& first, int& last) 
     last = -1;
     bool found = false;
     const int count = Lines_.Count();
-    for (int i = 0; i < count;) {
+    // Lines stand one below the other, so the tops of draw items grow from line to line (within
+    // a line they may differ): search for the first one at or below top, then start two lines
+    // earlier, which covers lines that reach into the area from above.
+    int lo = 0, hi = count;
+    while (lo < hi) {
+        const int mid = lo + (hi - lo) / 2;
+        if (Lines_[mid].Top < top)
+            lo = mid + 1;
+        else
+            hi = mid;
+    }
+    int start = std::min(lo, count - 1);
+    for (int lines = 0; lines < 2 && start > 0; ++lines) {
+        --start;
+        while (start > 0 && !Lines_[start].StartsLine())
+            --start;
+    }
+    while (start > 0 && !Lines_[start].StartsLine())
+        --start;
+    for (int i = std::max(start, 0); i < count;) {
         int j = i;
         int lineTop = Lines_[i].Top;
         int lineBottom = Lines_[i].Bottom() + Lines_[i].LineGapAfter;

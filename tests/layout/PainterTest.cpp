@@ -454,3 +454,27 @@ TEST_F(FormattedPaintTest, EmptyParagraphsAndBreaksWithSpecialCharacters)
 
 } // namespace
 } // namespace xq
+
+namespace xq {
+namespace {
+
+TEST_F(FormattedPaintTest, ScrolledViewPaintsOnlyTheLinesInView)
+{
+    // Forty lines of 15 pixels, a view of 45 pixels scrolled to 300: lines 20, 21 and 22, and
+    // the lines touching them, whose marks may reach into the view (the clip keeps the rest out).
+    for (int i = 0; i < 40; ++i)
+        Layout.Text("Zeile " + std::to_string(i));
+    TRVPaintRequest request = TPaintedDocument::Request();
+    request.Rect = {0, 0, 200, 45};
+    request.ScrollY = 300;
+    const Ops texts = OpsStartingWith(Paint(request), "text");
+    EXPECT_EQ(texts, (Ops{"text 0,-15 'Zeile 19' #000000", "text 0,0 'Zeile 20' #000000", "text 0,15 'Zeile 21' #000000",
+                          "text 0,30 'Zeile 22' #000000", "text 0,45 'Zeile 23' #000000"}));
+
+    // Half a line in view at either edge is painted too.
+    request.ScrollY = 307;
+    EXPECT_EQ(OpsStartingWith(Paint(request), "text").size(), 4u);
+}
+
+} // namespace
+} // namespace xq
