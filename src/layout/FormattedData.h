@@ -45,6 +45,9 @@ public:
     /// Above 0, the most characters a line holds.
     std::int32_t MaxLength = 0;
     TRVBiDiMode BiDiMode = rvbdUnspecified;
+    /// Above 0, the text width in device pixels, whatever the client and the limits say (the
+    /// content width of a table cell); paragraphs that do not wrap may still be wider.
+    std::int32_t FixedTextAreaWidth = 0;
     /// Size of the view's client area, screen pixels.
     std::int32_t ClientWidth = 0;
     std::int32_t ClientHeight = 0;

@@ -802,6 +802,11 @@ std::int32_t TCustomRVFormattedData::GetMinTextAreaWidth(int fromItemNo)
 
 void TCustomRVFormattedData::UpdateTextAreaWidth()
 {
+    if (FixedTextAreaWidth > 0) {
+        TextAreaWidth_ = FixedTextAreaWidth;
+        MinTextAreaWidth_ = std::max(FixedTextAreaWidth, GetMinTextAreaWidth(0));
+        return;
+    }
     const std::int32_t clientText = Scale_.X(ClientWidth - LeftMargin - RightMargin);
     const std::int32_t minText = Scale_.X(MinTextWidth);
     MinTextAreaWidth_ = std::max({clientText, GetMinTextAreaWidth(0), minText});

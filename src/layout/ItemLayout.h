@@ -53,6 +53,16 @@ struct TRVPaintContext {
     /// The x of the text area's left edge and its width, in canvas coordinates (breaks span it).
     std::int32_t TextAreaLeft = 0;
     std::int32_t TextAreaWidth = 0;
+    /// The area being painted, canvas coordinates.
+    TRect Visible{-(1 << 29), -(1 << 29), 1 << 29, 1 << 29};
+    /// The view has the keyboard focus.
+    bool Focused = false;
+    /// The view is an editor that is not read-only (tables show invisible borders as a grid).
+    bool Editable = false;
+    /// Page break marks are shown.
+    bool ShowPageBreaks = false;
+    /// The view's background colour.
+    TColor ViewColor = clWindow;
 };
 
 /// The layout of one item kind. All sizes are device pixels of the target.

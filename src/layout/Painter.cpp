@@ -342,6 +342,11 @@ void TDocumentPainter::Run()
         TRVPaintContext{*Sheet_, *Fonts_, Scale_, Data_, Request_.Printing, Scale_.X(Data_.LeftMargin), Data_.TextAreaWidth()});
     ShowSpecial_ = !Request_.Printing && Data_.Options.Contains(rvoShowSpecialCharacters);
     ShowPageBreaks_ = !Request_.Printing && Data_.Options.Contains(rvoShowPageBreaks);
+    Context_->Visible = Request_.Rect.Offset(Request_.ScrollX, Request_.ScrollY);
+    Context_->Focused = Request_.Focused;
+    Context_->Editable = Request_.Editable && !Request_.Printing;
+    Context_->ShowPageBreaks = ShowPageBreaks_;
+    Context_->ViewColor = Request_.Color;
     HasSelection_ = !Request_.Printing && Data_.GetOrderedSelection(SelFirstNo_, SelFirstOffs_, SelLastNo_, SelLastOffs_);
 
     // From here on, document coordinates.
