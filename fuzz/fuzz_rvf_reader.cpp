@@ -14,6 +14,7 @@
 #include "formats/rvf/RvfReader.h"
 #include "formats/rvf/RvfWriter.h"
 #include "lists/ListItems.h"
+#include "tables/TableItem.h"
 
 namespace {
 
@@ -44,7 +45,7 @@ void RoundTrip(const TRVStyle& sheet, const TCustomRVData& doc, const TRVDocumen
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
-    static const bool registered = (RegisterListItemKinds(), true);
+    static const bool registered = (RegisterListItemKinds(), RegisterTableItemKind(), true);
     (void)registered;
     const std::string_view stream(reinterpret_cast<const char*>(data), size);
 

@@ -27,8 +27,13 @@ run() {
     for seeds in "$@"; do
         cp "$seeds"/* "$work/$target/"
     done
+    # A target may come with a dictionary of the tokens its format is made of.
+    local dict=()
+    if [ -f "fuzz/$target.dict" ]; then
+        dict=(-dict="fuzz/$target.dict")
+    fi
     echo "fuzz: $target for ${seconds}s on $(ls "$work/$target" | wc -l) seeds"
-    "build-fuzz/fuzz/$target" "$work/$target" -max_total_time="$seconds" -rss_limit_mb=2048 -timeout=10 \
+    "build-fuzz/fuzz/$target" "$work/$target" "${dict[@]}" -max_total_time="$seconds" -rss_limit_mb=2048 -timeout=10 \
         -artifact_prefix="$artifacts/$target-" -print_final_stats=1 2>"$work/$target.log" || {
         tail -n 60 "$work/$target.log"
         echo "fuzz: $target found a problem; the input is in $artifacts/"

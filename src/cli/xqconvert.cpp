@@ -27,6 +27,7 @@
 #include "layout/Painter.h"
 #include "lists/ListItems.h"
 #include "platform/qt/QtCanvas.h"
+#include "tables/TableItem.h"
 
 namespace {
 
@@ -59,6 +60,7 @@ struct TSession {
     TSession()
     {
         xq::RegisterListItemKinds();
+        xq::RegisterTableItemKind();
         xq::SetupMainWindowStyleSheet(Sheet);
         Info.DocParameters = xq::MainWindowDocParameters();
     }

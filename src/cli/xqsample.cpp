@@ -21,6 +21,7 @@
 #include "formats/DocumentFiles.h"
 #include "lists/ListBuilders.h"
 #include "lists/ListItems.h"
+#include "tables/TableItem.h"
 #include "platform/CodePage.h"
 #include "platform/FileIO.h"
 
@@ -224,6 +225,7 @@ int main(int argc, char** argv)
     }
     try {
         RegisterListItemKinds();
+        RegisterTableItemKind();
         return Generate(argv[1]);
     } catch (const std::exception& e) {
         std::cerr << "xqsample: internal error: " << e.what() << "\n";

@@ -1,10 +1,13 @@
-// The JSON dump of a document: a small pretty-printing writer and one function per part.
+// The JSON dump of a document: one function per part, and the dump forms item kinds register.
 #include "formats/DocumentDump.h"
 
 #include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <cstdint>
+#include <functional>
+#include <map>
+#include <mutex>
 #include <span>
 #include <string_view>
 #include <utility>
@@ -13,6 +16,7 @@
 #include "document/DocumentInfo.h"
 #include "document/RVData.h"
 #include "document/RVStyle.h"
+#include "formats/JsonWriter.h"
 #include "lists/ListItems.h"
 #include "platform/CodePage.h"
 
@@ -21,166 +25,37 @@ namespace xq {
 namespace {
 
 // ---------------------------------------------------------------------------------------------
-// Writing JSON
+// Dump forms of item kinds registered from above
 
-/// Strings as JSON: valid UTF-8 (anything else became U+FFFD before), quotes, backslashes and
-/// control characters escaped.
-void AppendJsonString(std::string& out, std::string_view utf8)
-{
-    const std::string clean = Utf16ToUtf8(Utf8ToUtf16(utf8));
-    out += '"';
-    for (const char ch : clean) {
-        const auto c = static_cast<unsigned char>(ch);
-        if (c == '"' || c == '\\') {
-            out += '\\';
-            out += ch;
-        } else if (c < 0x20 || c == 0x7F) {
-            static constexpr char Hex[] = "0123456789abcdef";
-            out += "\\u00";
-            out += Hex[c >> 4];
-            out += Hex[c & 0x0F];
-        } else {
-            out += ch;
-        }
-    }
-    out += '"';
-}
-
-/// Emits values in document order with two-space indentation; empty arrays and objects stay
-/// on one line.
-class TJsonWriter {
+class TDumpForms {
 public:
-    explicit TJsonWriter(std::string& out) : Out_(out) {}
-
-    void BeginObject() { Open('{', true); }
-    void EndObject() { Close('}'); }
-    void BeginArray() { Open('[', false); }
-    void EndArray() { Close(']'); }
-
-    void Key(std::string_view key)
+    void Set(int kindCode, TDumpForm form)
     {
-        Separate();
-        AppendJsonString(Out_, key);
-        Out_ += ": ";
-        AfterKey_ = true;
+        std::lock_guard lock(Mutex_);
+        if (form)
+            Forms_[kindCode] = std::move(form);
+        else
+            Forms_.erase(kindCode);
     }
 
-    void String(std::string_view utf8)
+    /// A copy, so that a form may dump containers (and look up forms) while it runs.
+    [[nodiscard]] TDumpForm Find(int kindCode) const
     {
-        BeforeValue();
-        AppendJsonString(Out_, utf8);
+        std::lock_guard lock(Mutex_);
+        const auto found = Forms_.find(kindCode);
+        return found == Forms_.end() ? TDumpForm{} : found->second;
     }
-    void Int(std::int64_t value)
-    {
-        BeforeValue();
-        Out_ += std::to_string(value);
-    }
-    void Bool(bool value)
-    {
-        BeforeValue();
-        Out_ += value ? "true" : "false";
-    }
-    void Null()
-    {
-        BeforeValue();
-        Out_ += "null";
-    }
-    /// A number already formatted.
-    void Number(std::string_view text)
-    {
-        BeforeValue();
-        Out_ += text;
-    }
-
-    // Key and value in one call.
-    void Field(std::string_view key, std::string_view utf8)
-    {
-        Key(key);
-        String(utf8);
-    }
-    void Field(std::string_view key, const char* utf8)
-    {
-        Key(key);
-        String(utf8);
-    }
-    void Field(std::string_view key, const std::string& utf8)
-    {
-        Key(key);
-        String(utf8);
-    }
-    void Field(std::string_view key, std::int64_t value)
-    {
-        Key(key);
-        Int(value);
-    }
-    void Field(std::string_view key, std::int32_t value)
-    {
-        Key(key);
-        Int(value);
-    }
-    void Field(std::string_view key, std::uint32_t value)
-    {
-        Key(key);
-        Int(value);
-    }
-    void Field(std::string_view key, bool value)
-    {
-        Key(key);
-        Bool(value);
-    }
-
-    void Finish() { Out_ += '\n'; }
 
 private:
-    struct TLevel {
-        bool Object;
-        int Count;
-    };
-
-    void Indent()
-    {
-        Out_ += '\n';
-        Out_.append(Levels_.size() * 2, ' ');
-    }
-
-    /// A comma and a new line before every member but the first.
-    void Separate()
-    {
-        if (Levels_.empty())
-            return;
-        if (Levels_.back().Count++ > 0)
-            Out_ += ',';
-        Indent();
-    }
-
-    void BeforeValue()
-    {
-        if (AfterKey_)
-            AfterKey_ = false;
-        else
-            Separate();
-    }
-
-    void Open(char bracket, bool object)
-    {
-        BeforeValue();
-        Out_ += bracket;
-        Levels_.push_back({object, 0});
-    }
-
-    void Close(char bracket)
-    {
-        const bool empty = Levels_.back().Count == 0;
-        Levels_.pop_back();
-        if (!empty)
-            Indent();
-        Out_ += bracket;
-    }
-
-    std::string& Out_;
-    std::vector<TLevel> Levels_;
-    bool AfterKey_ = false;
+    mutable std::mutex Mutex_;
+    std::map<int, TDumpForm> Forms_;
 };
+
+[[nodiscard]] TDumpForms& DumpForms()
+{
+    static TDumpForms forms;
+    return forms;
+}
 
 // ---------------------------------------------------------------------------------------------
 // Names of values
@@ -732,6 +607,8 @@ void WriteKindData(TJsonWriter& w, const TRVStyle& sheet, const TCustomRVItemInf
     } else if (const auto* label = dynamic_cast<const TRVLabelItemInfo*>(&item)) {
         WriteLabelFields(w, sheet, *label);
         WriteRectFields(w, *label);
+    } else if (const TDumpForm form = DumpForms().Find(item.StyleNo)) {
+        form(TDumpWriter(w, sheet), item);
     } else if (item.SubDocumentCount() > 0) {
         // Kinds that own containers (tables): each container in order.
         w.Key("subDocuments");
@@ -781,6 +658,26 @@ void WriteContainer(TJsonWriter& w, const TRVStyle& sheet, const TCustomRVData& 
 }
 
 } // namespace
+
+void TDumpWriter::Color(std::string_view key, TColor color) const
+{
+    WriteColor(Json, key, color);
+}
+
+void TDumpWriter::Picture(std::string_view key, const TGraphic* picture) const
+{
+    WritePicture(Json, key, picture);
+}
+
+void TDumpWriter::Container(const TCustomRVData& data) const
+{
+    WriteSubDocument(Json, Sheet, &data);
+}
+
+void RegisterDumpForm(int kindCode, TDumpForm form)
+{
+    DumpForms().Set(kindCode, std::move(form));
+}
 
 std::string DumpDocumentJson(const TRVStyle& sheet, const TCustomRVData& doc, const TRVDocumentInfo* info)
 {

@@ -1,0 +1,419 @@
+// The table item: creating, copying and merging grids, and finding the cell that covers a slot.
+#include "tables/TableItem.h"
+
+#include <algorithm>
+
+#include "document/RVStyle.h"
+#include "lists/Numbering.h"
+#include "platform/DocViewError.h"
+
+namespace xq {
+
+// ---------------------------------------------------------------------------------------------
+// Cells and rows
+
+TRVTableCellData::TRVTableCellData(TRVTableItemInfo* table, TCustomRVData* parent) noexcept
+    : TCustomRVFormattedData(parent), Table_(table)
+{
+}
+
+TRVTableCellData::~TRVTableCellData() = default;
+
+void TRVTableCellData::AssignProperties(const TRVTableCellData& source)
+{
+    if (&source == this)
+        return;
+    static_cast<TRVTableCellProperties&>(*this) = source;
+    BackgroundImage = source.BackgroundImage ? source.BackgroundImage->Clone() : nullptr;
+}
+
+bool TRVTableCellData::HasNoContent() const
+{
+    return Count() == 0 || (Count() == 1 && ItemAt(0).IsText() && TextAt(0).empty());
+}
+
+void TRVTableCellData::ResetToEmptyParagraph(const TRVStyle* sheet)
+{
+    Clear();
+    if (!sheet)
+        sheet = GetRVStyle();
+    auto item = std::make_unique<TRVTextItemInfo>(0);
+    item->ParaNo = 0;
+    item->SetUnicode(sheet && sheet->TextStyles.StyleAt(0).Unicode);
+    AppendItem({}, std::move(item));
+}
+
+TRVTableRow::TRVTableRow(int colCount) : Cells_(static_cast<std::size_t>(colCount)) {}
+
+TRVTableRow::~TRVTableRow() = default;
+
+// ---------------------------------------------------------------------------------------------
+// The table
+
+TRVTableItemInfo::TRVTableItemInfo() noexcept : TRVFullLineItemInfo(rvsTable) {}
+
+TRVTableItemInfo::TRVTableItemInfo(int rows, int cols, TCustomRVData* owner) : TRVFullLineItemInfo(rvsTable)
+{
+    if (rows < 0 || cols < 0 || (rows > 0 && cols == 0))
+        throw EDocViewError(errInvalidRowCol);
+    // The cells stay detached until the table is inserted; the owner only tells the sheet.
+    const TRVStyle* sheet = owner ? owner->GetRVStyle() : nullptr;
+    Rows.Rows_.reserve(static_cast<std::size_t>(rows));
+    for (int r = 0; r < rows; ++r) {
+        auto row = std::make_unique<TRVTableRow>(cols);
+        for (int c = 0; c < cols; ++c) {
+            row->Cells_[std::size_t(c)] = NewCell();
+            row->Cells_[std::size_t(c)]->ResetToEmptyParagraph(sheet);
+        }
+        Rows.Rows_.push_back(std::move(row));
+    }
+    CellsChanged();
+}
+
+TRVTableItemInfo::~TRVTableItemInfo() = default;
+
+std::unique_ptr<TRVTableCellData> TRVTableItemInfo::NewCell()
+{
+    return std::make_unique<TRVTableCellData>(this, Owner_);
+}
+
+void TRVTableItemInfo::CheckSlot(int row, int col) const
+{
+    if (row < 0 || row >= RowCount() || col < 0 || col >= ColCount())
+        throw EDocViewError(errInvalidRowCol);
+}
+
+TRVTableCellData* TRVTableItemInfo::Cells(int row, int col) const
+{
+    CheckSlot(row, col);
+    return Rows[row][col];
+}
+
+TRVTableCellData* TRVTableItemInfo::GetCellAt(int row, int col, int& topRow, int& leftCol) const
+{
+    CheckSlot(row, col);
+    // In each row from this one upwards, only the nearest cell at or left of the column can
+    // reach the slot; when it does not, the covering cell starts in a row above.
+    for (int r = row; r >= 0; --r) {
+        for (int c = col; c >= 0; --c) {
+            TRVTableCellData* cell = Rows[r][c];
+            if (!cell)
+                continue;
+            if (c + cell->ColSpan_ > col && r + cell->RowSpan_ > row) {
+                topRow = r;
+                leftCol = c;
+                return cell;
+            }
+            break;
+        }
+    }
+    topRow = leftCol = -1;
+    return nullptr; // only a grid that breaks the invariants gets here
+}
+
+bool TRVTableItemInfo::GetCellPosition(const TRVTableCellData* cell, int& row, int& col) const noexcept
+{
+    if (!cell || cell->Table_ != this)
+        return false;
+    for (int r = 0; r < RowCount(); ++r)
+        for (int c = 0; c < ColCount(); ++c)
+            if (Rows[r][c] == cell) {
+                row = r;
+                col = c;
+                return true;
+            }
+    return false;
+}
+
+TColor TRVTableItemInfo::GetCellColor(int row, int col) const
+{
+    int top = 0, left = 0;
+    const TRVTableCellData* cell = GetCellAt(row, col, top, left);
+    return cell && cell->Color != clNone ? cell->Color : Color;
+}
+
+TRVCellVAlign TRVTableItemInfo::GetCellVAlign(int row, int col) const
+{
+    int top = 0, left = 0;
+    const TRVTableCellData* cell = GetCellAt(row, col, top, left);
+    if (cell && cell->VAlign != rvcVDefault)
+        return cell->VAlign;
+    const TRVCellVAlign rowAlign = Rows[cell ? top : row].RowVAlign;
+    return rowAlign != rvcVDefault ? rowAlign : rvcMiddle;
+}
+
+bool TRVTableItemInfo::MergeCells(int topRow, int leftCol, int colSpan, int rowSpan)
+{
+    CheckSlot(topRow, leftCol);
+    colSpan = std::min(colSpan, ColCount() - leftCol);
+    rowSpan = std::min(rowSpan, RowCount() - topRow);
+    if (colSpan == 1 && rowSpan == 1)
+        return false;
+    if (colSpan < 1 || rowSpan < 1)
+        throw EDocViewError(errMergeParams);
+    TRVTableCellData* target = Rows[topRow][leftCol];
+    if (!target || (target->ColSpan_ == colSpan && target->RowSpan_ == rowSpan))
+        return false;
+
+    // Cells do not overlap, so the rectangle is made of whole cells exactly when the cells that
+    // start in it stay inside it and their areas add up to its own.
+    std::int64_t area = 0;
+    for (int r = topRow; r < topRow + rowSpan; ++r)
+        for (int c = leftCol; c < leftCol + colSpan; ++c)
+            if (const TRVTableCellData* cell = Rows[r][c]) {
+                if (c + cell->ColSpan_ > leftCol + colSpan || r + cell->RowSpan_ > topRow + rowSpan)
+                    return false;
+                area += std::int64_t{cell->ColSpan_} * cell->RowSpan_;
+            }
+    if (area != std::int64_t{colSpan} * rowSpan)
+        return false;
+
+    for (int r = topRow; r < topRow + rowSpan; ++r)
+        for (int c = leftCol; c < leftCol + colSpan; ++c) {
+            std::unique_ptr<TRVTableCellData>& slot = Rows[r].Cells_[std::size_t(c)];
+            if (!slot || slot.get() == target)
+                continue;
+            if (!slot->HasNoContent()) {
+                // An empty paragraph of the merged cell gives way to the content it receives.
+                if (target->HasNoContent())
+                    target->Clear();
+                target->InsertItemsFrom(*slot, target->Count());
+            }
+            slot.reset();
+        }
+    target->ColSpan_ = colSpan;
+    target->RowSpan_ = rowSpan;
+    CellsChanged();
+    return true;
+}
+
+namespace {
+
+/// A width or height shared out over n parts; a non-zero value never becomes 0.
+std::int32_t SharedLength(std::int32_t value, int parts)
+{
+    const std::int32_t share = value / parts;
+    if (share == 0 && value != 0)
+        return value > 0 ? 1 : -1;
+    return share;
+}
+
+} // namespace
+
+bool TRVTableItemInfo::UnmergeCell(int row, int col, bool rows, bool cols)
+{
+    CheckSlot(row, col);
+    TRVTableCellData* cell = Rows[row][col];
+    if (!cell)
+        return false;
+    const int colSpan = cell->ColSpan_, rowSpan = cell->RowSpan_;
+    const bool splitCols = cols && colSpan > 1;
+    const bool splitRows = rows && rowSpan > 1;
+    if (!splitCols && !splitRows)
+        return false;
+    if (splitCols)
+        cell->BestWidth = SharedLength(cell->BestWidth, colSpan);
+    if (splitRows)
+        cell->BestHeight = SharedLength(cell->BestHeight, rowSpan);
+    const int partCols = splitCols ? 1 : colSpan;
+    const int partRows = splitRows ? 1 : rowSpan;
+    for (int r = row; r < row + rowSpan; r += partRows)
+        for (int c = col; c < col + colSpan; c += partCols) {
+            if (r == row && c == col)
+                continue;
+            std::unique_ptr<TRVTableCellData> part = NewCell();
+            part->AssignProperties(*cell);
+            part->ColSpan_ = partCols;
+            part->RowSpan_ = partRows;
+            part->ResetToEmptyParagraph(nullptr);
+            Rows[r].Cells_[std::size_t(c)] = std::move(part);
+        }
+    cell->ColSpan_ = partCols;
+    cell->RowSpan_ = partRows;
+    CellsChanged();
+    return true;
+}
+
+void TRVTableItemInfo::RemoveAllRows() noexcept
+{
+    Rows.Rows_.clear();
+    CellsChanged();
+}
+
+bool TRVTableItemInfo::CheckGrid() const
+{
+    const int rows = RowCount(), cols = ColCount();
+    if (rows > 0 && cols == 0)
+        return false;
+    std::vector<int> covers(std::size_t(rows) * std::size_t(cols), 0);
+    std::size_t cellCount = 0;
+    for (int r = 0; r < rows; ++r) {
+        if (Rows[r].Count() != cols)
+            return false;
+        for (int c = 0; c < cols; ++c) {
+            const TRVTableCellData* cell = Rows[r][c];
+            if (!cell)
+                continue;
+            if (cell->Table_ != this || cell->ColSpan_ < 1 || cell->RowSpan_ < 1 ||
+                cell->ColSpan_ > cols - c || cell->RowSpan_ > rows - r)
+                return false;
+            if (cellCount >= CellList_.size() || CellList_[cellCount] != cell)
+                return false;
+            ++cellCount;
+            for (int rr = r; rr < r + cell->RowSpan_; ++rr)
+                for (int cc = c; cc < c + cell->ColSpan_; ++cc) {
+                    if ((rr != r || cc != c) && Rows[rr][cc])
+                        return false;
+                    ++covers[std::size_t(rr) * std::size_t(cols) + std::size_t(cc)];
+                }
+        }
+    }
+    if (cellCount != CellList_.size())
+        return false;
+    for (const int n : covers)
+        if (n != 1)
+            return false;
+    return true;
+}
+
+void TRVTableItemInfo::CellsChanged()
+{
+    CellList_.clear();
+    for (int r = 0; r < RowCount(); ++r)
+        for (int c = 0; c < Rows[r].Count(); ++c)
+            if (TRVTableCellData* cell = Rows[r][c]) {
+                cell->Table_ = this;
+                cell->AttachTo(Owner_);
+                CellList_.push_back(cell);
+            }
+    Layout.Clear();
+}
+
+TCustomRVData* TRVTableItemInfo::SubDocument(int index) const noexcept
+{
+    return index >= 0 && index < SubDocumentCount() ? CellList_[std::size_t(index)] : nullptr;
+}
+
+std::unique_ptr<TCustomRVItemInfo> TRVTableItemInfo::CreateEmpty() const
+{
+    return std::make_unique<TRVTableItemInfo>();
+}
+
+void TRVTableItemInfo::Assign(const TCustomRVItemInfo& source)
+{
+    TRVFullLineItemInfo::Assign(source);
+    const auto* s = dynamic_cast<const TRVTableItemInfo*>(&source);
+    if (!s || s == this)
+        return;
+    static_cast<TRVTableProperties&>(*this) = *s;
+    BackgroundImage = s->BackgroundImage ? s->BackgroundImage->Clone() : nullptr;
+
+    std::vector<std::unique_ptr<TRVTableRow>> rows;
+    rows.reserve(s->Rows.Rows_.size());
+    for (const auto& from : s->Rows.Rows_) {
+        auto row = std::make_unique<TRVTableRow>(from->Count());
+        row->RowVAlign = from->RowVAlign;
+        row->RowPageBreakBefore = from->RowPageBreakBefore;
+        for (int c = 0; c < from->Count(); ++c) {
+            const TRVTableCellData* cell = (*from)[c];
+            if (!cell)
+                continue;
+            std::unique_ptr<TRVTableCellData> copy = NewCell();
+            copy->AssignProperties(*cell);
+            copy->ColSpan_ = cell->ColSpan_;
+            copy->RowSpan_ = cell->RowSpan_;
+            copy->AssignDocument(*cell);
+            row->Cells_[std::size_t(c)] = std::move(copy);
+        }
+        rows.push_back(std::move(row));
+    }
+    Rows.Rows_ = std::move(rows);
+    CellsChanged();
+}
+
+void TRVTableItemInfo::OnInserted(TCustomRVData& owner, int index)
+{
+    Owner_ = &owner;
+    const bool numbered = owner.GetRVStyle() != nullptr;
+    for (TRVTableCellData* cell : CellList_) {
+        cell->AttachTo(&owner);
+        // Markers and sequences placed while the cell had no style sheet get their numbers now.
+        if (numbered)
+            RenumberAll(*cell);
+    }
+}
+
+void TRVTableItemInfo::OnRemoving(TCustomRVData& owner)
+{
+    // A table taken out may outlive the container it came from.
+    Owner_ = nullptr;
+    for (TRVTableCellData* cell : CellList_)
+        cell->AttachTo(nullptr);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Building a grid slot by slot
+
+TRVTableGridBuilder::TRVTableGridBuilder(TRVTableItemInfo& table, int rows, int cols, std::int64_t maxSlots)
+    : Table_(table), Rows_(rows), Cols_(cols)
+{
+    Accepted_ = table.RowCount() == 0 && rows >= 0 && cols >= 0 && (rows == 0 || cols > 0) &&
+                std::int64_t{rows} * cols <= maxSlots;
+    if (!Accepted_)
+        return;
+    Total_ = std::int64_t{rows} * cols;
+    Covered_.assign(static_cast<std::size_t>(Total_), false);
+    auto& built = table.Rows.Rows_;
+    built.reserve(static_cast<std::size_t>(rows));
+    for (int r = 0; r < rows; ++r)
+        built.push_back(std::make_unique<TRVTableRow>(cols));
+}
+
+TRVTableGridBuilder::~TRVTableGridBuilder()
+{
+    if (!Finished_)
+        (void)Finish();
+}
+
+void TRVTableGridBuilder::Advance() noexcept
+{
+    while (Next_ < Total_ && Covered_[static_cast<std::size_t>(Next_)])
+        ++Next_;
+}
+
+TRVTableCellData* TRVTableGridBuilder::PlaceNext(int colSpan, int rowSpan)
+{
+    if (!Accepted_ || Finished_ || Complete())
+        return nullptr;
+    const int row = static_cast<int>(Next_ / Cols_);
+    const int col = static_cast<int>(Next_ % Cols_);
+    if (colSpan < 1 || rowSpan < 1 || colSpan > Cols_ - col || rowSpan > Rows_ - row)
+        return nullptr;
+    const auto slot = [this](int r, int c) { return std::size_t(r) * std::size_t(Cols_) + std::size_t(c); };
+    for (int r = row; r < row + rowSpan; ++r)
+        for (int c = col; c < col + colSpan; ++c)
+            if (Covered_[slot(r, c)])
+                return nullptr;
+    for (int r = row; r < row + rowSpan; ++r)
+        for (int c = col; c < col + colSpan; ++c)
+            Covered_[slot(r, c)] = true;
+    std::unique_ptr<TRVTableCellData> cell = Table_.NewCell();
+    cell->ColSpan_ = colSpan;
+    cell->RowSpan_ = rowSpan;
+    TRVTableCellData* placed = cell.get();
+    Table_.Rows[row].Cells_[std::size_t(col)] = std::move(cell);
+    Advance();
+    return placed;
+}
+
+bool TRVTableGridBuilder::Finish()
+{
+    Finished_ = true;
+    const bool ok = Accepted_ && Complete();
+    if (Accepted_ && !ok)
+        Table_.Rows.Rows_.clear(); // what was built is no grid
+    Table_.CellsChanged();
+    return ok;
+}
+
+} // namespace xq
