@@ -111,6 +111,8 @@ int RenderPng(TSession& session, const std::string& output, int width)
     doc.LeftMargin = EditorLeftMargin;
     doc.RightMargin = EditorRightMargin;
     doc.MinTextWidth = doc.MaxTextWidth = width;
+    // The picture shows the document as it prints: no page break marks.
+    doc.Options.Exclude(xq::rvoShowPageBreaks);
     doc.ClientWidth = EditorLeftMargin + width + EditorRightMargin;
     xq::TQtCanvas measure(96, 96);
     doc.SetFormatCanvas(&measure);

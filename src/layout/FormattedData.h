@@ -81,8 +81,10 @@ public:
     /// Lays out again the draw items first..last (whole paragraphs, from GetReformatRange) after
     /// an edit that inserted (itemDelta > 0) or deleted items inside them.
     void ReformatRange(int first, int last, int itemDelta);
-    /// The widest minimal width of the paragraphs from item fromItemNo on, device pixels.
-    [[nodiscard]] std::int32_t GetMinTextAreaWidth(int fromItemNo = 0);
+    /// The widest minimal width of the paragraphs from item fromItemNo on, device pixels. Text
+    /// can always be cut, so it counts only in paragraphs that do not wrap, unless words is set:
+    /// then the widest word of each text counts too (a table column should not split words).
+    [[nodiscard]] std::int32_t GetMinTextAreaWidth(int fromItemNo = 0, bool words = false);
     /// Frees the layout: the container counts as unformatted.
     void ClearLayout() noexcept;
 
@@ -132,6 +134,7 @@ private:
 
     /// LineBottom with the line's item numbers shifted by itemShift (items renumbered since).
     [[nodiscard]] std::int32_t LineBottom(int index, int itemShift) const;
+    [[nodiscard]] std::int32_t WidestWord(int itemNo);
     void EnsureFontCache();
     void UpdateTextAreaWidth();
     void RenumberJumps();

@@ -62,9 +62,9 @@ class TRVFormatter {
 public:
     /// Draw items go to out; the first of them will stand at baseIndex of the container's list.
     /// y is the y below the line before the range.
-    TRVFormatter(TCustomRVFormattedData& data, int baseIndex, std::int32_t y)
+    TRVFormatter(TCustomRVFormattedData& data, int baseIndex, std::int32_t y, bool rebuild)
         : D_(data), Sheet_(*data.GetRVStyle()), Fonts_(*data.Fonts_), Canvas_(*data.Canvas_), S_(data.Scale_),
-          Ctx_{Sheet_, Fonts_, Canvas_, S_, data}, BaseIndex_(baseIndex), Y_(y)
+          Ctx_{Sheet_, Fonts_, Canvas_, S_, data, rebuild}, BaseIndex_(baseIndex), Y_(y)
     {
         LeftMarginDev_ = S_.X(data.LeftMargin);
         const_cast<TRVDeviceScale&>(S_).LeftMarginDev = LeftMarginDev_;
@@ -746,7 +746,25 @@ std::int32_t TCustomRVFormattedData::LineBottom(int index, int itemShift) const
     return bottom == INT_MIN ? any : bottom;
 }
 
-std::int32_t TCustomRVFormattedData::GetMinTextAreaWidth(int fromItemNo)
+std::int32_t TCustomRVFormattedData::WidestWord(int itemNo)
+{
+    Fonts_->Select(ActualStyleOf(itemNo));
+    const std::u16string text = DisplayTextOf(itemNo);
+    std::int32_t widest = 0, word = 0;
+    for (std::size_t k = 0; k < text.size(); ++k) {
+        const char16_t c = text[k];
+        if (c == u' ') {
+            word = 0;
+            continue;
+        }
+        if (!IsZeroWidth(c))
+            word += Canvas_->CharAdvance(c, k + 1 < text.size() ? text[k + 1] : u'\0');
+        widest = std::max(widest, word);
+    }
+    return widest;
+}
+
+std::int32_t TCustomRVFormattedData::GetMinTextAreaWidth(int fromItemNo, bool words)
 {
     EnsureFontCache();
     const TRVStyle* sheet = GetRVStyle();
@@ -779,6 +797,8 @@ std::int32_t TCustomRVFormattedData::GetMinTextAreaWidth(int fromItemNo)
                 if (!wraps) {
                     Fonts_->Select(ActualStyleOf(k));
                     w = Canvas_->TextWidth(DisplayTextOf(k));
+                } else if (words) {
+                    w = WidestWord(k);
                 }
             } else if (!wraps) {
                 w = ItemLayoutOf(item).Format(const_cast<TCustomRVItemInfo&>(item), k, 0, ctx).Width;
@@ -883,7 +903,7 @@ void TCustomRVFormattedData::FormatAll(bool keepScroll, bool rebuild)
     Jumps_.clear();
     for (int i = 0; i < Count(); ++i)
         ItemAt(i).JumpNo = -1;
-    TRVFormatter run(*this, 0, Scale_.Y(TopMargin));
+    TRVFormatter run(*this, 0, Scale_.Y(TopMargin), true);
     run.FormatItems(0, Count() - 1);
     const std::int32_t y = run.Finish();
     for (int i = 0; i < run.Out.Count(); ++i)
@@ -927,7 +947,7 @@ void TCustomRVFormattedData::FormatAppended()
     }
     Formatting_ = true;
     const int base = Lines_.Count();
-    TRVFormatter run(*this, base, LineBottom(base - 1));
+    TRVFormatter run(*this, base, LineBottom(base - 1), false);
     run.FormatItems(FormattedItems_, Count() - 1);
     const std::int32_t y = run.Finish();
     for (int i = 0; i < run.Out.Count(); ++i)
@@ -973,7 +993,7 @@ void TCustomRVFormattedData::ReformatRange(int first, int last, int itemDelta)
     // move by as much as this changes.
     const std::int32_t oldBottom = toEnd ? 0 : LineBottom(last, itemDelta);
 
-    TRVFormatter run(*this, first, first > 0 ? LineBottom(first - 1) : Scale_.Y(TopMargin));
+    TRVFormatter run(*this, first, first > 0 ? LineBottom(first - 1) : Scale_.Y(TopMargin), false);
     for (int i = firstItem; i <= lastItem; ++i)
         ItemAt(i).JumpNo = -1;
     run.FormatItems(firstItem, lastItem);

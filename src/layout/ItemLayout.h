@@ -24,6 +24,9 @@ struct TRVLayoutContext {
     const TRVDeviceScale& Scale;
     /// The container the item belongs to.
     const TCustomRVData& Data;
+    /// Everything is laid out anew (a whole format): items that keep a layout of their own
+    /// (tables) must not reuse it.
+    bool Rebuild = true;
 };
 
 /// The size an item takes on a line, in device pixels, and how far it reaches below the baseline.

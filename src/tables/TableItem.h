@@ -165,9 +165,13 @@ struct TRVTableItemFormattingInfo {
     std::int32_t FWidth = 0;  ///< outer width of the table
     std::int32_t FHeight = 0; ///< outer height of the table
     std::vector<std::int32_t> ColWidths; ///< content width per column
-    std::vector<std::int32_t> ColStarts; ///< left of each column's content
-    std::vector<std::int32_t> RowHeights;
-    std::vector<std::int32_t> RowStarts;
+    std::vector<std::int32_t> ColStarts; ///< left of each column's cell rectangles (padding included)
+    std::vector<std::int32_t> RowHeights; ///< content height per row
+    std::vector<std::int32_t> RowStarts;  ///< top of each row's cell rectangles (padding included)
+    /// The width available when the layout was made, and the canvas it was made on: the layout
+    /// is reused for the same pair until something invalidates it. -1: no layout.
+    std::int32_t AvailableWidth = -1;
+    const void* Canvas = nullptr;
 
     void Clear() noexcept { *this = {}; }
 };

@@ -1,7 +1,10 @@
-// Start-up registration of tables: the item kind, its RVF records, its text form and its dump.
+// Start-up registration of tables: the item kind, its RVF records, its text form, its dump and
+// its layout.
 #include "document/ItemRegistry.h"
+#include "layout/ItemLayout.h"
 #include "tables/TableDump.h"
 #include "tables/TableItem.h"
+#include "tables/TableLayout.h"
 #include "tables/TableRvf.h"
 #include "tables/TableText.h"
 
@@ -13,6 +16,7 @@ void RegisterTableItemKind()
     RegisterTableRvfCodec();
     RegisterTableTextForm();
     RegisterTableDumpForm();
+    RegisterItemLayout(rvsTable, std::make_unique<TRVTableLayout>());
 }
 
 } // namespace xq

@@ -1,0 +1,157 @@
+// Table layout on the test canvas. With the default table properties a table of C columns has
+// 2C + 2 pixels of spacing (2 between columns, 2 inside the outer edge on each side) and a
+// padding of 1 on each side of every cell; text style 0 has digits 6 pixels wide, lines 15 high.
+#include <gtest/gtest.h>
+
+#include "layout/LayoutTestSupport.h"
+#include "layout/ReformatRange.h"
+#include "tables/TableItem.h"
+#include "tables/TableTestSupport.h"
+
+namespace xq::test {
+namespace {
+
+class TableLayoutTest : public ::testing::Test {
+protected:
+    /// Appends a rows x cols table of named cells ("00", "01", ...) and returns it.
+    TRVTableItemInfo& AddTable(int rows, int cols)
+    {
+        auto table = NamedTable(rows, cols, &F.Data);
+        TRVTableItemInfo& ref = *table;
+        F.Data.AppendItem("", std::move(table));
+        return ref;
+    }
+
+    static void SetText(TRVTableItemInfo& table, int row, int col, const std::string& text)
+    {
+        TRVTableCellData& cell = *table.Cells(row, col);
+        cell.Clear();
+        cell.AppendText(text, 0, 0);
+    }
+
+    LayoutFixture F{600};
+};
+
+TEST_F(TableLayoutTest, PercentAndAutomaticTablesFillTheAvailableWidth)
+{
+    TRVTableItemInfo& full = AddTable(2, 3);
+    full.BestWidth = -100;
+    TRVTableItemInfo& automatic = AddTable(1, 3);
+    F.Format();
+    for (TRVTableItemInfo* table : {&full, &automatic}) {
+        EXPECT_EQ(table->Layout.FWidth, 600);
+        // 600 - 8 spacing - 6 padding = 586 for three columns: 195, 195, 196.
+        EXPECT_EQ(table->Layout.ColWidths, (std::vector<std::int32_t>{195, 195, 196}));
+        EXPECT_EQ(table->Layout.ColStarts, (std::vector<std::int32_t>{2, 201, 400}));
+    }
+    EXPECT_EQ(full.Layout.FHeight, 2 * (2 + 2) + 2 + 30);
+    EXPECT_EQ(full.Cells(1, 2)->Left, 400);
+    EXPECT_EQ(full.Cells(1, 2)->Top, 21);
+    EXPECT_EQ(full.Cells(1, 2)->Width, 198);
+    EXPECT_EQ(full.Cells(1, 2)->Height, 17);
+    // The table is a line of its own, as wide and high as its layout.
+    const TRVDrawLineInfo& d = F.Data.DrawItems()[0];
+    EXPECT_EQ(d.Width, 600);
+    EXPECT_EQ(d.Height, 40);
+    EXPECT_EQ(F.Data.DrawItems()[1].Top, 40);
+}
+
+TEST_F(TableLayoutTest, ColumnsWithWidthsInPixelsAndPercent)
+{
+    TRVTableItemInfo& pixels = AddTable(1, 2);
+    pixels.BestWidth = -100;
+    pixels.Cells(0, 0)->BestWidth = 100;
+    TRVTableItemInfo& percent = AddTable(1, 2);
+    percent.BestWidth = -100;
+    percent.Cells(0, 0)->BestWidth = -25;
+    F.Format();
+    // 600 - 6 spacing = 594 for columns, 590 for content.
+    EXPECT_EQ(pixels.Layout.ColWidths, (std::vector<std::int32_t>{100, 490}));
+    // A quarter of the 594: 148, less the padding on both sides.
+    EXPECT_EQ(percent.Layout.ColWidths, (std::vector<std::int32_t>{146, 444}));
+}
+
+TEST_F(TableLayoutTest, ContentWiderThanTheRequestedWidthWidensTheTable)
+{
+    TRVTableItemInfo& table = AddTable(1, 3);
+    table.BestWidth = 50;
+    for (int c = 0; c < 3; ++c)
+        SetText(table, 0, c, "aaaaaaaaaa"); // 60 pixels, one word
+    F.Format();
+    EXPECT_EQ(table.Layout.FWidth, 8 + 6 + 180);
+    EXPECT_EQ(table.Layout.ColWidths, (std::vector<std::int32_t>{60, 60, 60}));
+
+    // Columns of fixed pixel widths and nothing else: the table is as wide as they are.
+    TRVTableItemInfo& fixed = AddTable(2, 3);
+    for (int r = 0; r < 2; ++r)
+        for (int c = 0; c < 3; ++c)
+            fixed.Cells(r, c)->BestWidth = 100;
+    F.Format();
+    EXPECT_EQ(fixed.Layout.FWidth, 8 + 6 + 300);
+}
+
+TEST_F(TableLayoutTest, MergedCellsSpreadOverTheirColumnsAndRows)
+{
+    // Row 0: one cell over both columns with a word of 60 pixels; row 1: two cells of 6.
+    TRVTableItemInfo& wide = AddTable(2, 2);
+    wide.BestWidth = 20;
+    ASSERT_TRUE(wide.MergeCells(0, 0, 2, 1));
+    SetText(wide, 0, 0, "aaaaaaaaaa");
+    SetText(wide, 1, 0, "b");
+    SetText(wide, 1, 1, "b");
+    // Three rows; column 1 of rows 0 and 1 is one cell of four lines.
+    TRVTableItemInfo& tall = AddTable(3, 2);
+    ASSERT_TRUE(tall.MergeCells(0, 1, 1, 2));
+    TRVTableCellData& merged = *tall.Cells(0, 1);
+    merged.Clear();
+    for (const char* line : {"w", "x", "y", "z"})
+        merged.AppendText(line, 0, 0);
+    F.Format();
+
+    // The 60 pixels rise both columns from 6 to 28 (with the 4 between them: 60).
+    EXPECT_EQ(wide.Layout.ColWidths, (std::vector<std::int32_t>{28, 28}));
+    EXPECT_EQ(wide.Layout.FWidth, 6 + 4 + 56);
+    EXPECT_EQ(wide.Cells(0, 0)->Width, 62);
+
+    // The merged cell needs 60 + 2 padding; its rows have 15 + 4 + 15 + 2 = 36: each grows by 13.
+    EXPECT_EQ(tall.Layout.RowHeights, (std::vector<std::int32_t>{28, 28, 15}));
+    EXPECT_EQ(merged.Height, 62);
+    EXPECT_EQ(tall.Layout.FHeight, 2 * (3 + 2) + 4 + 71);
+}
+
+TEST_F(TableLayoutTest, TableWiderThanTheTextWidth)
+{
+    const int indented = F.AddParaStyle();
+    F.Sheet.ParaStyles[indented].LeftIndent = 20;
+    TRVTableItemInfo& table = AddTable(1, 2);
+    table.BestWidth = 800;
+    table.ParaNo = indented;
+    F.Format();
+    EXPECT_EQ(F.Data.TextAreaWidth(), 600) << "lines keep their width";
+    EXPECT_EQ(F.Data.MinTextAreaWidth(), 820);
+    const TRVDrawLineInfo& d = F.Data.DrawItems()[0];
+    EXPECT_EQ(d.Left, 20);
+    EXPECT_EQ(d.Width, 800);
+}
+
+TEST_F(TableLayoutTest, ReformattingANeighbourKeepsTheTablesLayout)
+{
+    F.Text("vorher");
+    TRVTableItemInfo& table = AddTable(2, 2);
+    F.Text("nachher");
+    F.Format();
+    const TRVDrawLineInfo* cellPiece = &table.Cells(1, 1)->DrawItems()[0];
+    // Typing after the table: its paragraph is context of the reformat, but its layout stays.
+    int first = 0, last = 0;
+    GetReformatRange(F.Data, F.Data.DrawItems(), 2, 2, first, last);
+    EXPECT_EQ(first, 1);
+    F.Data.SetText(2, "nachher!");
+    F.Data.ReformatRange(first, last, 0);
+    EXPECT_EQ(&table.Cells(1, 1)->DrawItems()[0], cellPiece);
+    // A whole format lays it out again.
+    F.Format();
+    EXPECT_NE(table.Cells(1, 1)->DrawItems().Count(), 0);
+}
+
+} // namespace
+} // namespace xq::test
