@@ -1,4 +1,5 @@
-// Fuzz target: bytes read as an RVF document and fragment; whatever was read must survive write and reread.
+// Fuzz target: bytes read as an RVF document and fragment; whatever was read must survive write
+// and reread, and must lay out and paint.
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
@@ -13,7 +14,10 @@
 #include "formats/DocumentDump.h"
 #include "formats/rvf/RvfReader.h"
 #include "formats/rvf/RvfWriter.h"
+#include "layout/FormattedData.h"
+#include "layout/Painter.h"
 #include "lists/ListItems.h"
+#include "platform/TestCanvas.h"
 #include "tables/TableItem.h"
 
 namespace {
@@ -52,13 +56,25 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // As a whole document, the way the editor loads a file.
     TRVStyle sheet;
     SetupMainWindowStyleSheet(sheet);
-    TCustomRVData doc(&sheet);
+    TCustomRVFormattedData doc(&sheet);
     TRVDocumentInfo info;
     (void)TRVFReader(sheet, RVFMainWindowOptions).ReadDocument(doc, &info, stream);
     NormalizeDocument(doc);
     (void)DumpDocumentJson(sheet, doc, &info);
     RoundTrip(sheet, doc, &info, RVFMainWindowOptions);
     RoundTrip(sheet, doc, &info, RVFMainWindowOptions - TRVFOptions{rvfoSaveBinary});
+
+    // Laid out and painted as the editor shows it, special characters included.
+    TTestCanvas measure;
+    doc.MinTextWidth = doc.MaxTextWidth = 300;
+    doc.Options.Include(rvoShowSpecialCharacters);
+    doc.SetFormatCanvas(&measure);
+    doc.FormatAll(false, true);
+    TTestCanvas canvas;
+    TRVPaintRequest request;
+    request.Rect = {0, 0, 400, 1000};
+    request.Editable = true;
+    PaintDocument(doc, canvas, request);
 
     // As a fragment pasted into the middle of a document with content.
     TRVStyle pasteSheet;
