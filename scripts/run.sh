@@ -1,38 +1,39 @@
 #!/usr/bin/env bash
-# Builds the programs and shows the bundled sample AutoText entries as text, and lays each one
-# out into a PNG picture in build/sample-png: bash scripts/run.sh
+# Builds the editor and starts it on a working copy of the bundled sample data (an AutoText store
+# and "mru.ini"), without arguments, so that it opens with the AutoText chooser: bash scripts/run.sh
+#
+# The editor works in the directory its program file lies in, so the copy gets a link to the program.
+# The copy is made once (build/sample-workdir); entries saved while trying the editor stay there until
+# it is removed. Without a display the editor runs on Qt's offscreen platform and saves a picture of
+# its window instead.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 bash scripts/install-deps.sh
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-cmake --build build -j "$(nproc)" --target xqconvert
+cmake --build build -j "$(nproc)" --target xqeditor
 
-store=data/sample/AText
-out=$(mktemp -d)
-trap 'rm -rf "$out"' EXIT
-mkdir -p build/sample-png
+work=build/sample-workdir
+mkdir -p "$work"
+for item in AText mru.ini; do
+    [ -e "$work/$item" ] || cp -r "data/sample/$item" "$work/"
+done
+ln -f build/src/app/xqeditor "$work/xqeditor" 2>/dev/null || cp -f build/src/app/xqeditor "$work/xqeditor"
 
-# The entries in the order of the list file (code page 1252): section, N = shortcut,
-# K = short name, I = file name.
-shortcut="" name="" file=""
-show() {
-    [ -n "$file" ] || return 0
-    echo
-    echo "=== $shortcut: $name ($file) ==="
-    build/src/cli/xqconvert "$store/$file" "$out/entry.txt"
-    iconv -f CP1252 -t UTF-8 "$out/entry.txt" | tr -d '\r'
-    echo
-    build/src/cli/xqconvert "$store/$file" "build/sample-png/${file%.*}.png" 2>/dev/null
-    echo "(laid out as it prints: build/sample-png/${file%.*}.png)"
-}
-while IFS= read -r line; do
-    line=${line%$'\r'}
-    case "$line" in
-        "["*"]") show; shortcut="" name="" file="" ;;
-        N=*) shortcut=${line#N=} ;;
-        K=*) name=${line#K=} ;;
-        I=*) file=${line#I=} ;;
-    esac
-done < <(iconv -f CP1252 -t UTF-8 "$store/AutoText.lst")
-show
+if [ -n "${DISPLAY:-}" ] || [ -n "${WAYLAND_DISPLAY:-}" ]; then
+    echo "Starting $work/xqeditor"
+    exec "$work/xqeditor"
+fi
+
+shot="$PWD/build/xqeditor-start.png"
+rm -f "$shot"
+echo "No display (DISPLAY and WAYLAND_DISPLAY are not set): starting the editor on Qt's offscreen"
+echo "platform to take a picture of its window."
+QT_QPA_PLATFORM=offscreen XQEDITOR_SCREENSHOT="$shot" "$work/xqeditor" \
+    2> >(grep -v -e propagateSizeHints -e XDG_RUNTIME_DIR >&2)
+if [ -f "$shot" ]; then
+    echo "The window as it starts, with the AutoText chooser: $shot"
+else
+    echo "No picture was taken: an editor of this user is running already and was brought forward." >&2
+    exit 1
+fi

@@ -27,6 +27,7 @@
 #include "layout/Painter.h"
 #include "lists/ListItems.h"
 #include "platform/qt/QtCanvas.h"
+#include "printing/ScreenPageSize.h"
 #include "tables/TableItem.h"
 
 namespace {
@@ -70,21 +71,13 @@ struct TSession {
     xq::TRVDocumentInfo Info;
 };
 
-// The editor's own margins, screen pixels.
-constexpr int EditorLeftMargin = 5;
-constexpr int EditorRightMargin = 10;
 /// Pictures larger than this in either direction are refused rather than allocated.
 constexpr int MaxPictureSide = 32000;
 
-/// The width at which the editor breaks lines for a document's page when there is no printer:
-/// the page width less its margins at 96 pixels per inch, plus the 5 pixels the editor adds, less
-/// the editor's own margins.
+/// The width at which the editor breaks lines for a document's page when there is no printer.
 int EditorTextWidth(const xq::TRVDocParameters& page)
 {
-    const double perUnit = 96.0 / page.UnitsPerInch();
-    auto px = [perUnit](double v) { return static_cast<int>(std::lround(v * perUnit)); };
-    const int printable = px(page.PageWidth) - px(page.LeftMargin) - px(page.RightMargin);
-    return std::max(printable + 5 - EditorLeftMargin - EditorRightMargin, 1);
+    return xq::EditorTextWidth(xq::ScreenPageSize(xq::PageMetricsOf(page), xq::MarginsOf(page), 96, 96).Width);
 }
 
 bool IsPngPath(const std::string& path)
@@ -108,12 +101,12 @@ int RenderPng(TSession& session, const std::string& output, int width)
     QGuiApplication app(argc, argv);
 
     xq::TCustomRVFormattedData& doc = session.Doc;
-    doc.LeftMargin = EditorLeftMargin;
-    doc.RightMargin = EditorRightMargin;
+    doc.LeftMargin = xq::EditorLeftMargin;
+    doc.RightMargin = xq::EditorRightMargin;
     doc.MinTextWidth = doc.MaxTextWidth = width;
     // The picture shows the document as it prints: no page break marks.
     doc.Options.Exclude(xq::rvoShowPageBreaks);
-    doc.ClientWidth = EditorLeftMargin + width + EditorRightMargin;
+    doc.ClientWidth = xq::EditorLeftMargin + width + xq::EditorRightMargin;
     xq::TQtCanvas measure(96, 96);
     doc.SetFormatCanvas(&measure);
     doc.FormatAll(false, true);

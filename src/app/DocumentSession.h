@@ -1,0 +1,184 @@
+// TDocumentSession: the one document the editor holds - how it comes in (new, AutoText entry, host
+// document, recent file), how it leaves (Save, WriteDocument, the new-entry hand-over), the questions
+// before changes are dropped, the modified state and the window captions. No widget lives here: the
+// session speaks to its window through TSessionWindow and asks the user through TMessageBoxes.
+#pragma once
+
+#include <filesystem>
+#include <functional>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "app/StartUp.h"
+#include "document/DocumentInfo.h"
+#include "document/RVStyle.h"
+#include "layout/FormattedData.h"
+#include "platform/MessageBoxes.h"
+#include "printing/ScreenPageSize.h"
+
+namespace xq {
+
+class TCanvas;
+class TMruList;
+
+// Texts of the session.
+inline constexpr std::string_view ModifiedNotice = "  Autotext wurde geändert";
+inline constexpr std::string_view SaveQuestion = "Autotext jetzt speichern ?";
+inline constexpr std::string_view SaveQuestionCaption = "Autotext wurde geändert";
+inline constexpr std::string_view WriteFailedText = "Format wird nicht unterstützt";
+inline constexpr std::string_view WriteFailedCaption = "Fehler bei Speicherung";
+inline constexpr std::string_view ReadFailedText = "Es konnten nicht alle Formatierungen des Dokuments gelesen werden!";
+inline constexpr std::string_view ReadFailedCaption = "Fehler Datei öffnen";
+inline constexpr std::string_view EntryMissingText = "Autotexteintrag ist nicht vorhanden";
+inline constexpr std::string_view EntryMissingCaption = "Fehler";
+inline constexpr std::string_view UnicodeWarningText =
+    "Laden/Einfügen von Unicode unter Benutzung von nicht Unicode Text.\rText wird konvertiert.";
+inline constexpr std::string_view UnicodeWarningCaption = "Warnung";
+inline constexpr std::string_view HandOverFailedText =
+    "Der neue Autotext-Eintrag wurde gespeichert, sein Name konnte aber nicht an das aufrufende Programm "
+    "übergeben werden.";
+// Shown in the status bar while a long step runs.
+inline constexpr std::string_view LoadingNotice = " Dokument wird geladen ...";
+inline constexpr std::string_view SavingNotice = " Dokument wird gespeichert ...";
+inline constexpr std::string_view FormattingNotice = " Dokument wird formatiert ...";
+
+/// The document the editor shows: the main window's style sheet, the items with their layout, and
+/// what a file carries besides them.
+struct TEditorDocument {
+    TEditorDocument();
+    TEditorDocument(const TEditorDocument&) = delete;
+    TEditorDocument& operator=(const TEditorDocument&) = delete;
+
+    TRVStyle RStyle;
+    TCustomRVFormattedData Data{&RStyle};
+    TRVDocumentInfo Info;
+};
+
+/// How one showing of the AutoText dialog ended.
+struct TAutoTextOutcome {
+    /// The dialog mode when it closed: the open-from-dialog mode after "Öffnen".
+    int DialogMode = 0;
+    /// The chosen or newly named entry; empty after "Abbrechen".
+    std::filesystem::path EntryPath;
+    /// The last naming was refused (only the dialog's own business; it stays open then).
+    bool Refused = false;
+    /// "Abbrechen" in the no-entries mode: the main window starts a new document.
+    bool StartNew = false;
+    /// A newly named entry's name for the host.
+    std::string LastEntryName;
+};
+
+/// What the session needs of the window that shows it.
+class TSessionWindow {
+public:
+    virtual ~TSessionWindow() = default;
+    virtual void SetCaption(std::string_view caption) = 0;
+    /// Status-bar panel 0: the modified notice or nothing.
+    virtual void SetModifiedNotice(std::string_view text) = 0;
+    /// The document was laid out anew; fromTop: a new document, shown from its beginning.
+    virtual void DocumentFormatted(bool fromTop) = 0;
+    /// The toolbar's controls follow the formatting where the caret stands.
+    virtual void SyncControls() = 0;
+    /// A ".dvl" host document is open: the reduced "&Datei" menu and the wide save button.
+    virtual void EnterHostDocumentMode() = 0;
+    /// Closes the main window at the end of the new-entry hand-over.
+    virtual void CloseWindow() = 0;
+    /// Runs a step that may take long (reading, writing, laying out) with the hourglass and a notice
+    /// in the status bar; the window keeps painting meanwhile but takes no input.
+    virtual void RunLong(std::string_view notice, const std::function<void()>& work) = 0;
+    /// Shows the AutoText dialog modally in a mode.
+    virtual TAutoTextOutcome ShowAutoText(int dialogMode) = 0;
+};
+
+/// The page of the current printer, or none when no printer is installed.
+using TPrinterPageQuery = std::function<std::optional<TPrinterPageMetrics>()>;
+
+class TDocumentSession {
+public:
+    /// canvas is what the document is measured on; all references must outlive the session.
+    TDocumentSession(TRunState& run, TEditorDocument& document, TCanvas& canvas, TSessionWindow& window,
+                     TMessageBoxes& boxes, TMruList& mru, TPrinterPageQuery printerPage);
+    TDocumentSession(const TDocumentSession&) = delete;
+    TDocumentSession& operator=(const TDocumentSession&) = delete;
+
+    // --- Coming in ------------------------------------------------------------------------------
+    /// Starts an empty document after asking about unsaved changes; startUp keeps the page settings.
+    void New(bool startUp);
+    /// Empties the document without asking (after a save question).
+    void ClearUntitled();
+    /// The entry open: asks about changes, lets the user choose an AutoText entry and opens it.
+    void open();
+    /// The host open: the document named on the command line, or the recent file being opened.
+    void OpenvonKom();
+    /// A recent file was chosen in the menu.
+    void LMruMruClick(const std::string& path);
+
+    // --- Leaving --------------------------------------------------------------------------------
+    /// Writes a named document back; names a new one as an AutoText entry, writes it, hands its name
+    /// to the host and closes the window.
+    void Save();
+    /// Writes the document to path in the format of its extension; a failure is told and remembered.
+    void WriteDocument(const std::filesystem::path& path);
+    /// The question before New: true when the caller may go on.
+    [[nodiscard]] bool NewQuery();
+    /// The question before open and before closing: true when the caller may go on.
+    [[nodiscard]] bool SwitchQuery();
+    /// The window was asked to close: true when it may.
+    [[nodiscard]] bool FormCloseQuery();
+
+    // --- Start ----------------------------------------------------------------------------------
+    /// When the window is shown: opens the host document of the command line.
+    void FormShow();
+    /// After the window appeared: the first dialog of the start mode.
+    void WmAfterShow();
+
+    // --- State ----------------------------------------------------------------------------------
+    /// The editor reports a change of its content.
+    void rveChange();
+    /// Marks the document modified without touching the status bar (page setup, background pictures).
+    void SetModified() noexcept { Run_.Modified = true; }
+    /// The printable page in screen pixels: the default printer's, or the document's page without one.
+    [[nodiscard]] TSize GetScreenPageSize() const;
+    /// After a load: the controls, the text width from the page, the layout.
+    void PrepareLoadedDocument();
+
+    [[nodiscard]] int AutoTextDialogMode() const noexcept { return DialogMode_; }
+    /// The window has been closed by the new-entry hand-over; nothing more happens.
+    [[nodiscard]] bool Finished() const noexcept { return Finished_; }
+
+private:
+    enum class TAnswer { Save, Discard, Cancel };
+    [[nodiscard]] TAnswer AskSave();
+    /// The common part of New and ClearUntitled.
+    void ClearDocument(bool startUp, std::string_view caption);
+    void SetTextWidthAndFormat(bool fromTop);
+    /// Loads path into the document; false (after telling the user) when the reader failed.
+    bool LoadFile(const std::filesystem::path& path);
+    void OpenEntry(const std::filesystem::path& path);
+    void FinishNewEntry();
+    void Message(std::string_view text, std::string_view caption, TMsgIcon icon);
+
+    TRunState& Run_;
+    TEditorDocument& Doc_;
+    TSessionWindow& Window_;
+    TMessageBoxes& Boxes_;
+    TMruList& Mru_;
+    TPrinterPageQuery PrinterPage_;
+
+    // The recent file being opened.
+    std::string MruDir_;
+    std::string MruName_;
+    bool OpenFromMru_ = false;
+    bool SaveFailed_ = false;
+    /// AutoText dialog state that outlives one showing.
+    int DialogMode_ = 0;
+    std::filesystem::path EntryPath_;
+    std::string LastEntryName_;
+    /// A new entry was named but its file could not be written: the next successful Save of it
+    /// completes the hand-over.
+    bool UnwrittenEntry_ = false;
+    bool Finished_ = false;
+};
+
+} // namespace xq

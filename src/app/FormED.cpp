@@ -1,0 +1,464 @@
+// The main window: creation (FormCreate), showing and the first dialog, closing, the session's window
+// operations, the recent-file menu, host-document mode, long steps, control characters, help, about.
+#include "app/FormED.h"
+
+#include <atomic>
+#include <exception>
+#include <system_error>
+#include <thread>
+
+#include <QAction>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QDesktopServices>
+#include <QDialog>
+#include <QDialogButtonBox>
+#include <QEventLoop>
+#include <QFontDatabase>
+#include <QLabel>
+#include <QMenu>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QScreen>
+#include <QStandardPaths>
+#include <QStatusBar>
+#include <QStatusTipEvent>
+#include <QTimer>
+#include <QToolBar>
+#include <QToolButton>
+#include <QToolTip>
+#include <QUrl>
+#include <QVBoxLayout>
+
+#include "app/DocViewWidget.h"
+#include "app/HelpFiles.h"
+#include "app/PrinterPage.h"
+#include "app/QtMessageBoxes.h"
+#include "app/ToolIcons.h"
+#include "dialogs/AutoTextDialog.h"
+#include "layout/ViewOptions.h"
+#include "platform/IniFile.h"
+#include "platform/qt/QtCanvas.h"
+#include "tools/AutoTextStore.h"
+
+namespace xq {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+QString Q(std::string_view utf8)
+{
+    return QString::fromUtf8(utf8.data(), qsizetype(utf8.size()));
+}
+
+/// The window's first size; the screen's centre is where it opens.
+constexpr int InitialWidth = 820;
+constexpr int InitialHeight = 640;
+/// A long step shows its notice and progress only when it lasts longer than this.
+constexpr int BusyNoticeDelayMs = 250;
+
+/// The sizes offered for a scalable font.
+constexpr int ScalableSizes[] = {8, 9, 10, 11, 12, 14, 16, 18, 20, 22, 24, 26, 28, 36, 48, 72};
+
+/// Document fonts that the metric-compatible fonts of this platform stand in for; they are offered
+/// under their own names when the stand-in is installed.
+constexpr const char* StandInFonts[] = {"Arial", "Arial Narrow", "Courier New", "Times New Roman",
+                                        "Symbol", "Webdings", "Wingdings"};
+
+std::vector<fs::path> RegistryFiles()
+{
+    std::vector<fs::path> files{fs::path("/etc/xdg/Quarnel/registry.ini")};
+    const QString user = QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation);
+    if (!user.isEmpty())
+        files.push_back(fs::path(user.toStdString()) / "Quarnel" / "registry.ini");
+    return files;
+}
+
+} // namespace
+
+TFormED::TFormED(const std::vector<std::string>& arguments, const fs::path& exeDir, TServices services)
+    : Services_(std::move(services)), MeasureCanvas_(std::make_unique<TQtCanvas>(96, 96)),
+      Doc_(std::make_unique<TEditorDocument>())
+{
+    setObjectName(QStringLiteral("FormED"));
+    if (Services_.Boxes) {
+        Boxes_ = Services_.Boxes;
+    } else {
+        OwnBoxes_ = std::make_unique<TQtMessageBoxes>(this);
+        Boxes_ = OwnBoxes_.get();
+    }
+    rve = new TDocViewWidget(Doc_->Data, Doc_->Info, this);
+    rve->setObjectName(QStringLiteral("rve"));
+    setCentralWidget(rve);
+    CreateMenus();
+    CreateToolBars();
+    CreateStatusBar();
+
+    TPrinterPageQuery printerPage = Services_.PrinterPage ? Services_.PrinterPage : TPrinterPageQuery(DefaultPrinterPage);
+    Session_ = std::make_unique<TDocumentSession>(Run_, *Doc_, *MeasureCanvas_, *this, *Boxes_, LMru,
+                                                  std::move(printerPage));
+    FormCreate(arguments, exeDir);
+}
+
+TFormED::~TFormED()
+{
+    // The session goes first; the recent-file list, destroyed after it, writes itself back to
+    // "mru.ini".
+    Session_.reset();
+}
+
+void TFormED::FormCreate(const std::vector<std::string>& arguments, const fs::path& exeDir)
+{
+    Run_ = TRunState{};
+    Run_.ComputerName = ReadComputerName();
+
+    // Hints: the short part at the control, on yellow; the long part in status-bar panel 1.
+    QPalette tips = QToolTip::palette();
+    tips.setColor(QPalette::ToolTipBase, QColor(0xFF, 0xFF, 0x00));
+    tips.setColor(QPalette::ToolTipText, QColor(0, 0, 0));
+    QToolTip::setPalette(tips);
+
+    const TCommandLine commandLine = ReadCommandLine(arguments);
+    Run_.StartDocument = commandLine.StartDocument;
+    Run_.StartMode = commandLine.StartMode;
+    Run_.SpellingInWorkDir = commandLine.SpellingInWorkDir;
+    Run_.ExeDir = exeDir;
+    Run_.WorkDir = WorkDirOf(commandLine, exeDir);
+    std::error_code error;
+    fs::current_path(Run_.WorkDir, error);
+    Run_.DocPath = Run_.WorkDir;
+
+    setMinimumSize(MainWindowMinWidth, MainWindowMinHeight);
+    resize(InitialWidth, InitialHeight);
+    if (QScreen* screen = QGuiApplication::primaryScreen())
+        move(screen->availableGeometry().center() - rect().center());
+    SetCaption(CaptionAtCreation);
+
+    LMru.OnChange = [this](TMruList&) { RebuildRecentMenu(); };
+    LMru.SetFileName(Run_.WorkDir / MruFileName);
+
+    FillCombos();
+    Session_->New(true);
+
+    rve->setStatusTip(Q(EditorHint));
+    rve->viewport()->setToolTip(Q(EditorHint));
+
+    // Shown again by the recent-file list when it has entries to show.
+    mitReopen->setVisible(false);
+    mitReopen->setEnabled(false);
+
+    // No speller is set up yet: every spelling command is off.
+    Run_.SpellingUnavailable = true;
+    Run_.LiveSpelling = false;
+    mitSpellCheck->setEnabled(false);
+    mitLiveSpelling->setChecked(false);
+    mitLiveSpelling->setEnabled(false);
+    btnSpelling->setEnabled(false);
+    QAction* noLanguages = mnuLanguage->addAction(QStringLiteral("keine Sprachen gefunden"));
+    noLanguages->setObjectName(QStringLiteral("mitLanguage1"));
+    noLanguages->setEnabled(false);
+}
+
+void TFormED::FillCombos()
+{
+    // The four alignment styles: every paragraph style but the two frame styles (entries 4 and 5).
+    const TParaInfos& paraStyles = Doc_->RStyle.ParaStyles;
+    for (int i = 0; i < paraStyles.Count(); ++i)
+        cmbPara->addItem(Q(paraStyles[i].StyleName));
+    for (int i : {5, 4})
+        if (i < cmbPara->count())
+            cmbPara->removeItem(i);
+
+    QStringList families = QFontDatabase::families();
+    for (const char* name : StandInFonts) {
+        const QString family = QtFamilyFor(name);
+        if (!families.contains(QString::fromLatin1(name)) && QFontDatabase::hasFamily(family))
+            families.append(QString::fromLatin1(name));
+    }
+    families.sort(Qt::CaseInsensitive);
+    families.removeDuplicates();
+    cmbFont->addItems(families);
+
+    for (int size : ScalableSizes)
+        cmbFontSize->addItem(QString::number(size));
+}
+
+// --- Showing and closing -----------------------------------------------------------------------------
+
+void TFormED::showEvent(QShowEvent* event)
+{
+    QMainWindow::showEvent(event);
+    if (Shown_)
+        return;
+    Shown_ = true;
+    Guarded([this] { Session_->FormShow(); });
+    while (QApplication::overrideCursor())
+        QApplication::restoreOverrideCursor();
+    // Queued, so that the window is on the screen before the first dialog opens over it.
+    QMetaObject::invokeMethod(this, &TFormED::WmAfterShow, Qt::QueuedConnection);
+}
+
+void TFormED::WmAfterShow()
+{
+    Guarded([this] { Session_->WmAfterShow(); });
+}
+
+void TFormED::closeEvent(QCloseEvent* event)
+{
+    if (Busy_) {
+        event->ignore();
+        return;
+    }
+    bool mayClose = false;
+    InCloseQuery_ = true;
+    Guarded([this, &mayClose] { mayClose = Session_->FormCloseQuery(); });
+    InCloseQuery_ = false;
+    if (mayClose)
+        event->accept();
+    else
+        event->ignore();
+}
+
+void TFormED::CloseWindow()
+{
+    // Inside the close query the window closes as soon as the query answers.
+    if (!InCloseQuery_)
+        close();
+}
+
+void TFormED::RestoreAndRaise()
+{
+    if (isMinimized())
+        showNormal();
+    raise();
+    activateWindow();
+}
+
+bool TFormED::event(QEvent* event)
+{
+    if (event->type() == QEvent::StatusTip) {
+        const QString tip = static_cast<QStatusTipEvent*>(event)->tip();
+        StatusPanel1->setText(tip.isEmpty() ? Q(NoHintNotice) : tip);
+        return true;
+    }
+    return QMainWindow::event(event);
+}
+
+// --- The session's window operations -----------------------------------------------------------------
+
+void TFormED::SetCaption(std::string_view caption)
+{
+    setWindowTitle(Q(caption));
+}
+
+void TFormED::SetModifiedNotice(std::string_view text)
+{
+    StatusPanel0->setText(Q(text));
+}
+
+QString TFormED::ModifiedNoticeText() const
+{
+    return StatusPanel0->text();
+}
+
+QString TFormED::HintText() const
+{
+    return StatusPanel1->text();
+}
+
+void TFormED::DocumentFormatted(bool fromTop)
+{
+    rve->DocumentFormatted(fromTop);
+}
+
+void TFormED::SyncControls()
+{
+    // The caret stands at the beginning of the document.
+    const TCustomRVFormattedData& data = Doc_->Data;
+    const TRVStyle& sheet = Doc_->RStyle;
+    const int paraNo = data.Empty() ? 0 : data.ParaOf(0);
+    const int styleNo = data.Empty() || !data.ItemAt(0).IsText() ? 0 : data.ActualStyleOf(0);
+
+    Run_.SyncingControls = true;
+    cmbPara->setCurrentIndex(paraNo >= 0 && paraNo < cmbPara->count() ? paraNo : -1);
+    if (paraNo >= 0 && paraNo < 4)
+        btnAlign[static_cast<std::size_t>(paraNo)]->setChecked(true);
+    if (sheet.ParaStyles.IsValidIndex(paraNo)) {
+        const TParaInfo& para = sheet.ParaStyles[paraNo];
+        switch (para.Alignment) {
+        case rvaLeft: btnAlign[0]->setChecked(true); break;
+        case rvaCenter: btnAlign[1]->setChecked(true); break;
+        case rvaRight: btnAlign[2]->setChecked(true); break;
+        case rvaJustify: btnAlign[3]->setChecked(true); break;
+        default: break;
+        }
+        mitSpacing100->setChecked(para.LineSpacing == 100);
+        mitSpacing150->setChecked(para.LineSpacing == 150);
+        mitSpacing200->setChecked(para.LineSpacing == 200);
+    }
+    if (sheet.TextStyles.IsValidIndex(styleNo)) {
+        const TFontInfo& font = sheet.TextStyles[styleNo];
+        cmbFont->setCurrentIndex(cmbFont->findText(Q(font.FontName), Qt::MatchFixedString));
+        cmbFontSize->setEditText(QString::number(font.Size));
+        mitBold->setChecked(font.Style.Contains(fsBold));
+        mitItalic->setChecked(font.Style.Contains(fsItalic));
+        mitUnderline->setChecked(font.Style.Contains(fsUnderline));
+        mitStrikeOut->setChecked(font.Style.Contains(fsStrikeOut));
+        mitAllCaps->setChecked(font.StyleEx.Contains(rvfsAllCaps));
+        mitOverline->setChecked(font.StyleEx.Contains(rvfsOverline));
+        btnBold->setChecked(mitBold->isChecked());
+        btnItalic->setChecked(mitItalic->isChecked());
+        btnUnderline->setChecked(mitUnderline->isChecked());
+    }
+    Run_.SyncingControls = false;
+}
+
+void TFormED::EnterHostDocumentMode()
+{
+    HostMode_ = true;
+    // The host owns the file: no new document, no other document, no recent files.
+    for (QAction* a : {mitNew, sepAfterNew, mitOpen, mitReopen, sepAfterReopen, btnNew, btnOpen})
+        a->setVisible(false);
+    // The save button becomes a wide text button at the toolbar's start.
+    ToolBar1->removeAction(btnSave);
+    ToolBar1->insertAction(ToolBar1->actions().value(0), btnSave);
+    btnSave->setText(Q(HostSaveButtonCaption));
+    if (auto* button = qobject_cast<QToolButton*>(ToolBar1->widgetForAction(btnSave))) {
+        button->setToolButtonStyle(Qt::ToolButtonTextOnly);
+        button->setFixedWidth(HostSaveButtonWidth);
+    }
+}
+
+void TFormED::RunLong(std::string_view notice, const std::function<void()>& work)
+{
+    if (Busy_) {
+        work();
+        return;
+    }
+    Busy_ = true;
+    rve->SetSuspended(true);
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    const QString previousHint = StatusPanel1->text();
+
+    // The step runs beside the event loop, which keeps the window painted (but takes no input)
+    // and shows the notice with a running bar when the step takes a while.
+    std::exception_ptr failure;
+    QEventLoop loop;
+    QTimer::singleShot(BusyNoticeDelayMs, &loop, [this, notice] {
+        StatusPanel1->setText(Q(notice));
+        BusyBar->show();
+    });
+    std::atomic<bool> done = false;
+    std::thread worker([&] {
+        try {
+            work();
+        } catch (...) {
+            failure = std::current_exception();
+        }
+        done = true;
+        QMetaObject::invokeMethod(&loop, &QEventLoop::quit, Qt::QueuedConnection);
+    });
+    if (!done)
+        loop.exec(QEventLoop::ExcludeUserInputEvents);
+    worker.join();
+
+    BusyBar->hide();
+    StatusPanel1->setText(previousHint);
+    QApplication::restoreOverrideCursor();
+    rve->SetSuspended(false);
+    Busy_ = false;
+    if (failure)
+        std::rethrow_exception(failure);
+}
+
+TAutoTextOutcome TFormED::ShowAutoText(int dialogMode)
+{
+    if (Services_.AutoTextDialog)
+        return Services_.AutoTextDialog(dialogMode);
+    TAutoTextStore store(Run_.WorkDir);
+    TAutoT dialog(store, dialogMode, *Boxes_, this);
+    dialog.exec();
+    return dialog.Outcome();
+}
+
+// --- Commands ----------------------------------------------------------------------------------------
+
+void TFormED::RebuildRecentMenu()
+{
+    const std::vector<TMruMenuItem> items = LMru.MenuItems();
+    for (std::size_t i = 0; i < mitRecent.size(); ++i) {
+        QAction* action = mitRecent[i];
+        if (i < items.size()) {
+            QString caption = Q(items[i].Caption);
+            caption.replace(QLatin1Char('&'), QStringLiteral("&&"));
+            action->setText(caption);
+            action->setData(Q(items[i].Path));
+            action->setVisible(true);
+        } else {
+            action->setVisible(false);
+            action->setData(QVariant());
+        }
+    }
+    const TMruAnchorState anchor = LMru.AnchorState();
+    mitReopen->setVisible(anchor.Visible && !HostMode_);
+    mitReopen->setEnabled(anchor.Enabled && !HostMode_);
+}
+
+void TFormED::ToggleControlChars()
+{
+    Run_.ShowControlChars = !Run_.ShowControlChars;
+    TCustomRVFormattedData& data = Doc_->Data;
+    if (Run_.ShowControlChars)
+        data.Options.Include(rvoShowSpecialCharacters);
+    else
+        data.Options.Exclude(rvoShowSpecialCharacters);
+    btnControlChars->setIcon(
+        ToolIcon(Run_.ShowControlChars ? TToolIcon::ControlCharsOn : TToolIcon::ControlCharsOff));
+    RunLong(FormattingNotice, [&data] { data.FormatAll(true, true); });
+    rve->DocumentFormatted(false);
+}
+
+void TFormED::ShowHelp()
+{
+    const THelpTopic topic = FindHelpTopic(Run_.WorkDir, Run_.ExeDir, Run_.AbrHostDocument, RegistryFiles());
+    std::error_code error;
+    // The help viewer of this desktop opens the file at its start; topics cannot be handed to it.
+    if (fs::exists(topic.File, error) &&
+        QDesktopServices::openUrl(QUrl::fromLocalFile(QString::fromStdString(topic.File.string()))))
+        return;
+    Boxes_->Show("Die Hilfedatei " + topic.File.string() + " ist nicht vorhanden.", "Hilfe", TMsgButtons::Ok,
+                 TMsgIcon::Information);
+}
+
+void TFormED::ShowAbout()
+{
+    QDialog about(this);
+    about.setObjectName(QStringLiteral("AboutBox"));
+    about.setWindowTitle(QStringLiteral("Über"));
+    auto* layout = new QVBoxLayout(&about);
+    auto* title = new QLabel(QStringLiteral("<b>Quarnel Autotext</b>"), &about);
+    auto* text = new QLabel(QString::fromUtf8("XQ Textbausteineditor, Version %1\n\n"
+                                              "Der Editor für Textbausteine und Autotext-Einträge.")
+                                .arg(QString::fromLatin1(XQ_VERSION)),
+                            &about);
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok, &about);
+    buttons->button(QDialogButtonBox::Ok)->setText(QStringLiteral("OK"));
+    connect(buttons, &QDialogButtonBox::accepted, &about, &QDialog::accept);
+    layout->addWidget(title);
+    layout->addWidget(text);
+    layout->addWidget(buttons);
+    about.exec();
+}
+
+void TFormED::Guarded(const std::function<void()>& command)
+{
+    try {
+        command();
+    } catch (const std::exception& e) {
+        Boxes_->Show(std::string("Interner Fehler: ") + e.what(), "Fehler", TMsgButtons::Ok, TMsgIcon::Error);
+    }
+}
+
+} // namespace xq

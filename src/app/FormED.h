@@ -1,0 +1,172 @@
+// TFormED: the main window. It owns the editor control (rve), the document with the style sheet
+// (RStyle), the session, the recent-file list and every menu, toolbar and status-bar control.
+// The window's own code is thin: what it does to the document is the session's.
+#pragma once
+
+#include <array>
+#include <filesystem>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include <QMainWindow>
+
+#include "app/DocumentSession.h"
+#include "app/StartUp.h"
+#include "tools/MruList.h"
+
+class QAction;
+class QActionGroup;
+class QComboBox;
+class QLabel;
+class QMenu;
+class QProgressBar;
+class QToolBar;
+
+namespace xq {
+
+class TDocViewWidget;
+class TQtCanvas;
+
+/// Shown in status-bar panel 1 when the control under the mouse has no long hint.
+inline constexpr std::string_view NoHintNotice = " Bereit";
+/// The editor control's hint.
+inline constexpr std::string_view EditorHint =
+    " Zur Formatierung, Cursor hinter dem Element positionieren und rechte Maustaste drücken";
+inline constexpr int MainWindowMinWidth = 641;
+inline constexpr int MainWindowMinHeight = 480;
+/// Width of the status bar's panels.
+inline constexpr int StatusPanelWidth = 200;
+/// The save button as a text button in host-document mode.
+inline constexpr int HostSaveButtonWidth = 103;
+inline constexpr std::string_view HostSaveButtonCaption = "Speichern";
+
+class TFormED : public QMainWindow, public TSessionWindow {
+    Q_OBJECT
+public:
+    /// What the window uses of the outside world; tests give their own.
+    struct TServices {
+        /// Questions and messages; null: German Qt message boxes.
+        TMessageBoxes* Boxes = nullptr;
+        /// The default printer's page; empty: asked of the installed printers.
+        TPrinterPageQuery PrinterPage;
+        /// The AutoText dialog; empty: the real dialog on the store in WorkDir.
+        std::function<TAutoTextOutcome(int dialogMode)> AutoTextDialog;
+    };
+
+    /// Creates the window for a command line (the arguments after the program name) with the
+    /// program's directory; changes the process's current directory to the working directory.
+    TFormED(const std::vector<std::string>& arguments, const std::filesystem::path& exeDir, TServices services);
+    ~TFormED() override;
+
+    [[nodiscard]] TRunState& RunState() noexcept { return Run_; }
+    [[nodiscard]] TDocumentSession& Session() noexcept { return *Session_; }
+    [[nodiscard]] TEditorDocument& Document() noexcept { return *Doc_; }
+    [[nodiscard]] TMruList& RecentFiles() noexcept { return LMru; }
+    [[nodiscard]] TDocViewWidget* Editor() const noexcept { return rve; }
+    [[nodiscard]] QString ModifiedNoticeText() const;
+    [[nodiscard]] QString HintText() const;
+    /// The host document mode of ".dvl" documents is on.
+    [[nodiscard]] bool HostDocumentMode() const noexcept { return HostMode_; }
+    /// A long step is running.
+    [[nodiscard]] bool Busy() const noexcept { return Busy_; }
+
+    /// A later start asked this instance to come forward.
+    void RestoreAndRaise();
+
+    // TSessionWindow
+    void SetCaption(std::string_view caption) override;
+    void SetModifiedNotice(std::string_view text) override;
+    void DocumentFormatted(bool fromTop) override;
+    void SyncControls() override;
+    void EnterHostDocumentMode() override;
+    void CloseWindow() override;
+    void RunLong(std::string_view notice, const std::function<void()>& work) override;
+    TAutoTextOutcome ShowAutoText(int dialogMode) override;
+
+protected:
+    bool event(QEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    // Construction (FormEDCommands.cpp).
+    void CreateMenus();
+    void CreateToolBars();
+    void CreateStatusBar();
+    QAction* MenuItem(QMenu* menu, const char* name, const char* caption, const QKeySequence& shortcut = {});
+    QAction* ToolButton(QToolBar* bar, const char* name, int icon, const char* hint);
+    QMenu* SubMenu(QMenu* menu, const char* name, const char* caption);
+
+    // Start-up and commands (FormED.cpp).
+    void FormCreate(const std::vector<std::string>& arguments, const std::filesystem::path& exeDir);
+    void FillCombos();
+    void WmAfterShow();
+    void RebuildRecentMenu();
+    void ToggleControlChars();
+    void ShowHelp();
+    void ShowAbout();
+    /// Runs a command; an error of the engine is told instead of ending the program.
+    void Guarded(const std::function<void()>& command);
+
+    TRunState Run_;
+    TServices Services_;
+    std::unique_ptr<TMessageBoxes> OwnBoxes_;
+    TMessageBoxes* Boxes_ = nullptr;
+    std::unique_ptr<TQtCanvas> MeasureCanvas_;
+    std::unique_ptr<TEditorDocument> Doc_;
+    TMruList LMru;
+    std::unique_ptr<TDocumentSession> Session_;
+
+    bool Shown_ = false;
+    bool HostMode_ = false;
+    bool Busy_ = false;
+    bool InCloseQuery_ = false;
+
+public:
+    // The controls, named as the program's design names them (mit: menu item, btn: toolbar
+    // button, cmb: combo box). Public for the tests that drive the window.
+    TDocViewWidget* rve = nullptr;
+    QMenu* mnuFile = nullptr;
+    QAction* mitNew = nullptr;
+    QAction* sepAfterNew = nullptr;
+    QAction* mitOpen = nullptr;
+    QAction* mitReopen = nullptr;
+    QAction* sepAfterReopen = nullptr;
+    QAction* mitSave = nullptr;
+    QAction* mitClose = nullptr;
+    std::array<QAction*, TMruList::DefaultMaxShowCount> mitRecent{};
+    QAction* mitBold = nullptr;
+    QAction* mitItalic = nullptr;
+    QAction* mitUnderline = nullptr;
+    QAction* mitStrikeOut = nullptr;
+    QAction* mitOverline = nullptr;
+    QAction* mitAllCaps = nullptr;
+    QAction* mitSpacing100 = nullptr;
+    QAction* mitSpacing150 = nullptr;
+    QAction* mitSpacing200 = nullptr;
+    QAction* mitSpellCheck = nullptr;
+    QAction* mitLiveSpelling = nullptr;
+    QMenu* mnuLanguage = nullptr;
+    QMenu* mnuContext = nullptr;
+    QToolBar* ToolBar1 = nullptr;
+    QToolBar* ToolBar2 = nullptr;
+    QAction* btnBold = nullptr;
+    QAction* btnItalic = nullptr;
+    QAction* btnUnderline = nullptr;
+    std::array<QAction*, 4> btnAlign{};
+    QAction* btnOpen = nullptr;
+    QAction* btnSave = nullptr;
+    QAction* btnNew = nullptr;
+    QAction* btnSpelling = nullptr;
+    QAction* btnControlChars = nullptr;
+    QComboBox* cmbFont = nullptr;
+    QComboBox* cmbFontSize = nullptr;
+    QComboBox* cmbPara = nullptr;
+    QLabel* StatusPanel0 = nullptr;
+    QLabel* StatusPanel1 = nullptr;
+    QProgressBar* BusyBar = nullptr;
+};
+
+} // namespace xq

@@ -1,0 +1,368 @@
+// The main window's commands: the main menu, the two toolbars with their hints, the editor's context
+// menu and the status bar. Commands whose features are not part of the program yet (editing,
+// formatting, tables, printing, find, hyperlinks, spelling, the element dialogs) are present with
+// their captions and shortcuts, and disabled.
+#include <QAction>
+#include <QActionGroup>
+#include <QComboBox>
+#include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
+#include <QProgressBar>
+#include <QStatusBar>
+#include <QToolBar>
+#include <QToolButton>
+
+#include "app/DocViewWidget.h"
+#include "app/FormED.h"
+#include "app/ToolIcons.h"
+
+namespace xq {
+
+namespace {
+
+QString Text(const char* utf8)
+{
+    return QString::fromUtf8(utf8);
+}
+
+/// A hint as the program writes it: the short part before "|" is the tooltip (a "\r" breaks its
+/// line), the long part after it goes to the status bar.
+void SetHint(QAction* action, const char* hint)
+{
+    const QString text = Text(hint);
+    const qsizetype bar = text.indexOf(QLatin1Char('|'));
+    QString shortHint = bar < 0 ? text : text.left(bar);
+    shortHint.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    action->setToolTip(shortHint);
+    action->setStatusTip(bar < 0 ? text : text.mid(bar + 1));
+}
+
+} // namespace
+
+QAction* TFormED::MenuItem(QMenu* menu, const char* name, const char* caption, const QKeySequence& shortcut)
+{
+    QAction* action = menu->addAction(Text(caption));
+    action->setObjectName(QString::fromLatin1(name));
+    if (!shortcut.isEmpty())
+        action->setShortcut(shortcut);
+    action->setEnabled(false);
+    return action;
+}
+
+QMenu* TFormED::SubMenu(QMenu* menu, const char* name, const char* caption)
+{
+    QMenu* sub = menu->addMenu(Text(caption));
+    sub->setObjectName(QString::fromLatin1(name));
+    sub->menuAction()->setObjectName(QString::fromLatin1(name) + QStringLiteral("Item"));
+    return sub;
+}
+
+QAction* TFormED::ToolButton(QToolBar* bar, const char* name, int icon, const char* hint)
+{
+    QAction* action = bar->addAction(ToolIcon(static_cast<TToolIcon>(icon)), QString());
+    action->setObjectName(QString::fromLatin1(name));
+    SetHint(action, hint);
+    action->setText(action->toolTip());
+    action->setEnabled(false);
+    return action;
+}
+
+void TFormED::CreateMenus()
+{
+    QMenuBar* bar = menuBar();
+
+    // &Datei
+    mnuFile = bar->addMenu(Text("&Datei"));
+    mnuFile->setObjectName(QStringLiteral("mnuFile"));
+    mitNew = MenuItem(mnuFile, "mitNew", "&Neu", QKeySequence(Qt::CTRL | Qt::Key_N));
+    sepAfterNew = mnuFile->addSeparator();
+    mitOpen = MenuItem(mnuFile, "mitOpen", "&Öffnen...", QKeySequence(Qt::CTRL | Qt::Key_O));
+    QMenu* reopen = SubMenu(mnuFile, "mnuReopen", "Wieder öffnen");
+    mitReopen = reopen->menuAction();
+    for (std::size_t i = 0; i < mitRecent.size(); ++i) {
+        QAction* item = reopen->addAction(QString());
+        item->setObjectName(QStringLiteral("mitRecent%1").arg(i + 1));
+        item->setVisible(false);
+        connect(item, &QAction::triggered, this, [this, item] {
+            const std::string path = item->data().toString().toStdString();
+            Guarded([this, path] { Session_->LMruMruClick(path); });
+        });
+        mitRecent[i] = item;
+    }
+    sepAfterReopen = mnuFile->addSeparator();
+    mitSave = MenuItem(mnuFile, "mitSave", "&Speichern...", QKeySequence(Qt::CTRL | Qt::Key_S));
+    mnuFile->addSeparator();
+    MenuItem(mnuFile, "mitPageSetup", "Seite einrichten...");
+    MenuItem(mnuFile, "mitPreview", "Druckvorschau...");
+    MenuItem(mnuFile, "mitPrint", "Drucken...");
+    mnuFile->addSeparator();
+    mitClose = MenuItem(mnuFile, "mitClose", "Schließen");
+    for (QAction* a : {mitNew, mitOpen, mitSave, mitClose})
+        a->setEnabled(true);
+    connect(mitNew, &QAction::triggered, this, [this] { Guarded([this] { Session_->New(false); }); });
+    connect(mitOpen, &QAction::triggered, this, [this] { Guarded([this] { Session_->open(); }); });
+    connect(mitSave, &QAction::triggered, this, [this] { Guarded([this] { Session_->Save(); }); });
+    connect(mitClose, &QAction::triggered, this, &QWidget::close);
+    // The recent files are looked at again whenever the menu opens: files may have gone meanwhile.
+    connect(mnuFile, &QMenu::aboutToShow, this, [this] { LMru.Refresh(); });
+
+    // &Bearbeiten
+    QMenu* edit = bar->addMenu(Text("&Bearbeiten"));
+    edit->setObjectName(QStringLiteral("mnuEdit"));
+    MenuItem(edit, "mitUndo", "&Rückgängig", QKeySequence(Qt::CTRL | Qt::Key_Z));
+    MenuItem(edit, "mitRedo", "&Wiederholen", QKeySequence(Qt::SHIFT | Qt::CTRL | Qt::Key_Z));
+    edit->addSeparator();
+    MenuItem(edit, "mitCut", "&Ausschneiden", QKeySequence(Qt::CTRL | Qt::Key_X));
+    MenuItem(edit, "mitCopy", "&Kopieren", QKeySequence(Qt::CTRL | Qt::Key_C));
+    MenuItem(edit, "mitPaste", "&Einfügen", QKeySequence(Qt::CTRL | Qt::Key_V));
+    MenuItem(edit, "mitDelete", "&Löschen", QKeySequence(Qt::CTRL | Qt::Key_D));
+    edit->addSeparator();
+    MenuItem(edit, "mitSelectAll", "Alles auswählen", QKeySequence(Qt::CTRL | Qt::Key_A));
+
+    // Einfügen
+    QMenu* insert = bar->addMenu(Text("Einfügen"));
+    insert->setObjectName(QStringLiteral("mnuInsert"));
+    QMenu* hyperlink = SubMenu(insert, "mnuHyperlink", "Hyperlink");
+    MenuItem(hyperlink, "mitHyperlinkEdit", "Hyperlink bearbeiten...");
+    MenuItem(hyperlink, "mitHyperlinkRemove", "Hyperlink entfernen");
+
+    // &Format
+    QMenu* format = bar->addMenu(Text("&Format"));
+    format->setObjectName(QStringLiteral("mnuFormat"));
+    mitBold = MenuItem(format, "mitBold", "Fett");
+    mitItalic = MenuItem(format, "mitItalic", "Kursiv");
+    mitUnderline = MenuItem(format, "mitUnderline", "Unterstrichen");
+    mitStrikeOut = MenuItem(format, "mitStrikeOut", "Durchgestrichen");
+    mitOverline = MenuItem(format, "mitOverline", "Überstrich");
+    format->addSeparator();
+    MenuItem(format, "mitBackColor", "Farbe Text Hintergrund");
+    MenuItem(format, "mitParaColor", "Farbe Paragraph");
+    format->addSeparator();
+    MenuItem(format, "mitIndentInc", "Einzug vergrößern");
+    MenuItem(format, "mitIndentDec", "Einzug verkleinern");
+    format->addSeparator();
+    MenuItem(format, "mitFont", "Schriftart...");
+    mitAllCaps = MenuItem(format, "mitAllCaps", "Gross- / Kleinbuchstaben");
+    format->addSeparator();
+    MenuItem(format, "mitInsertPageBreak", "Seitenumbruch einfügen");
+    MenuItem(format, "mitRemovePageBreak", "Seitenumbruch entfernen");
+    format->addSeparator();
+    QMenu* spacing = SubMenu(format, "mnuLineSpacing", "Zeilenabstand");
+    mitSpacing100 = MenuItem(spacing, "mitSpacing100", "Normal");
+    mitSpacing150 = MenuItem(spacing, "mitSpacing150", "1,5 fach");
+    mitSpacing200 = MenuItem(spacing, "mitSpacing200", "2 fach");
+    for (QAction* a : {mitBold, mitItalic, mitUnderline, mitStrikeOut, mitOverline, mitAllCaps, mitSpacing100,
+                       mitSpacing150, mitSpacing200})
+        a->setCheckable(true);
+
+    // &Suchen
+    QMenu* search = bar->addMenu(Text("&Suchen"));
+    search->setObjectName(QStringLiteral("mnuSearch"));
+    MenuItem(search, "mitSelectWord", "Wort markieren");
+    search->addSeparator();
+    MenuItem(search, "mitFind", "Suchen...");
+    MenuItem(search, "mitReplace", "Suchen und ersetzen...");
+
+    // &Extra
+    QMenu* extra = bar->addMenu(Text("&Extra"));
+    extra->setObjectName(QStringLiteral("mnuExtra"));
+    QMenu* insertTable = SubMenu(extra, "mnuInsertTable", "Tabelle einfügen");
+    MenuItem(insertTable, "mitTable1x1", "1 Zeile x 1 Spalte");
+    MenuItem(insertTable, "mitTable1x2", "1 Zeile x 2 Spalten");
+    MenuItem(insertTable, "mitTable2x2", "2 Zeilen x 2 Spalten");
+    insertTable->addSeparator();
+    MenuItem(insertTable, "mitTableCustom", "Benutzerdefiniert ...");
+    QMenu* tableInsert = SubMenu(extra, "mnuTableInsert", "Tabellenelemente einfügen");
+    MenuItem(tableInsert, "mitRowAbove", "Zeile über");
+    MenuItem(tableInsert, "mitRowBelow", "Zeile drunter");
+    MenuItem(tableInsert, "mitColLeft", "Spalte links");
+    MenuItem(tableInsert, "mitColRight", "Spalte rechts");
+    QMenu* tableDelete = SubMenu(extra, "mnuTableDelete", "Tabellenelement löschen");
+    MenuItem(tableDelete, "mitDeleteRow", "Zeile");
+    MenuItem(tableDelete, "mitDeleteCol", "Spalte");
+    QMenu* tableOps = SubMenu(extra, "mnuTableOps", "Tabellenoperationen");
+    MenuItem(tableOps, "mitMergeCells", "Zellen zusammenführen");
+    QMenu* split = SubMenu(tableOps, "mnuSplitCells", "Zellen teilen");
+    MenuItem(split, "mitSplitVertical", "Vertikal");
+    MenuItem(split, "mitSplitHorizontal", "Horizontal");
+    QMenu* tablePictures = SubMenu(extra, "mnuTablePictures", "Tabellen Bilder");
+    MenuItem(tablePictures, "mitTableBackground", "Tabellen Hintergrundbild einfügen...");
+    QMenu* tableBackStyle = SubMenu(tablePictures, "mnuTableBackStyle", "Tabellen Hintergrundbild formatieren ");
+    MenuItem(tablePictures, "mitCellBackground", "Talelle - Bild in Zelle einfügen...");
+    QMenu* cellBackStyle = SubMenu(tablePictures, "mnuCellBackStyle", "Tabelle - Bild in Zelle formatieren");
+    for (QMenu* styles : {tableBackStyle, cellBackStyle}) {
+        const QString prefix = styles->objectName();
+        MenuItem(styles, (prefix + QStringLiteral("0")).toLatin1().constData(), "Bild entfernen");
+        MenuItem(styles, (prefix + QStringLiteral("1")).toLatin1().constData(), "Bild strecken");
+        MenuItem(styles, (prefix + QStringLiteral("2")).toLatin1().constData(), "Bild kacheln");
+        MenuItem(styles, (prefix + QStringLiteral("3")).toLatin1().constData(), "Bild zentrieren");
+    }
+    extra->addSeparator();
+    MenuItem(extra, "mitSingleFrame", "Einfacher Rahmen");
+    MenuItem(extra, "mitDoubleFrame", "Doppelter Rahmen");
+    extra->addSeparator();
+    MenuItem(extra, "mitInsertLine", "Linie einfügen");
+    MenuItem(extra, "mitInsertPicture", "Bild einfügen ...");
+    QMenu* docBack = SubMenu(extra, "mnuDocBackground", "Dokument Hintergrundbild");
+    MenuItem(docBack, "mitDocBackground", "Bild als Seitenhintergrund einfügen...");
+    QMenu* docBackStyle = SubMenu(docBack, "mnuDocBackStyle", "Hintergrundbild formatieren");
+    MenuItem(docBackStyle, "mitDocBackStyle0", "Bild entfernen");
+    MenuItem(docBackStyle, "mitDocBackStyle1", "Bild strecken");
+    MenuItem(docBackStyle, "mitDocBackStyle2", "Bild kacheln");
+    MenuItem(docBackStyle, "mitDocBackStyle3", "Bild kacheln und rollen");
+    MenuItem(docBackStyle, "mitDocBackStyle4", "Bild zentrieren");
+    extra->addSeparator();
+    MenuItem(extra, "mitBullets", "Aufzählung")->setCheckable(true);
+    MenuItem(extra, "mitNumbering", "Nummerierung")->setCheckable(true);
+    MenuItem(extra, "mitBulletsDialog", "Aufzählung/Nummerierung...");
+    extra->addSeparator();
+    MenuItem(extra, "mitSymbol", "Sonderzeichen...");
+    // The table menus follow the caret into tables; without one they stay disabled.
+    for (QMenu* m : {tableInsert, tableDelete, tableOps, tablePictures})
+        m->menuAction()->setEnabled(false);
+
+    // Rechtschreibprüfung
+    QMenu* spelling = bar->addMenu(Text("Rechtschreibprüfung"));
+    spelling->setObjectName(QStringLiteral("mnuSpelling"));
+    mitSpellCheck = MenuItem(spelling, "mitSpellCheck", "Prüfung durchführen");
+    mitLiveSpelling = MenuItem(spelling, "mitLiveSpelling", "Prüfen während der Eingabe");
+    mitLiveSpelling->setCheckable(true);
+    mnuLanguage = SubMenu(spelling, "mnuLanguage", "Sprache auswählen");
+
+    // &Hilfe, &Über
+    QMenu* help = bar->addMenu(Text("&Hilfe"));
+    help->setObjectName(QStringLiteral("mnuHelp"));
+    QAction* helpItem = MenuItem(help, "mitHelp", "Hilfe zum Editor...");
+    helpItem->setEnabled(true);
+    connect(helpItem, &QAction::triggered, this, [this] { Guarded([this] { ShowHelp(); }); });
+    QAction* about = bar->addAction(Text("&Über"));
+    about->setObjectName(QStringLiteral("mitAbout"));
+    connect(about, &QAction::triggered, this, [this] { ShowAbout(); });
+
+    // The editor's context menu; it opens by itself over an element that is not text, which
+    // needs the caret of the editing engine.
+    mnuContext = new QMenu(this);
+    mnuContext->setObjectName(QStringLiteral("mnuContext"));
+    MenuItem(mnuContext, "mitElementEdit", "Element bearbeiten");
+}
+
+void TFormED::CreateToolBars()
+{
+    ToolBar1 = addToolBar(QStringLiteral("ToolBar1"));
+    ToolBar1->setObjectName(QStringLiteral("ToolBar1"));
+    ToolBar1->setMovable(false);
+    ToolBar1->setIconSize(QSize(16, 16));
+    btnBold = ToolButton(ToolBar1, "btnBold", int(TToolIcon::Bold),
+                         "Schriftart fett| Markiertes Element in Schriftart fett formatieren");
+    btnItalic = ToolButton(ToolBar1, "btnItalic", int(TToolIcon::Italic),
+                           "Schriftart kursiv| Markiertes Element in Schriftart kursiv formatieren");
+    btnUnderline = ToolButton(ToolBar1, "btnUnderline", int(TToolIcon::Underline),
+                              "Schriftart unterstrichen| Markiertes Element in Schriftart unterstrichen formatieren");
+    for (QAction* a : {btnBold, btnItalic, btnUnderline})
+        a->setCheckable(true);
+    ToolBar1->addSeparator();
+    ToolButton(ToolBar1, "btnTextColor", int(TToolIcon::TextColor), "Text Farbe|Farbe des markiertenTextes ändern");
+    ToolBar1->addSeparator();
+    auto* alignment = new QActionGroup(this);
+    alignment->setExclusive(true);
+    btnAlign[0] = ToolButton(ToolBar1, "btnAlignLeft", int(TToolIcon::AlignLeft), "Linksbündig| Schrift linksbündig formatieren");
+    btnAlign[1] = ToolButton(ToolBar1, "btnAlignCenter", int(TToolIcon::AlignCenter), "Zentriert| Schrift zentriert formatieren");
+    btnAlign[2] = ToolButton(ToolBar1, "btnAlignRight", int(TToolIcon::AlignRight), "Rechtsbündig| Schrift rechtsbündig formatieren");
+    btnAlign[3] = ToolButton(ToolBar1, "btnAlignJustify", int(TToolIcon::AlignJustify), "Blocksatz| Schrift im Blocksatz formatieren");
+    for (QAction* a : btnAlign) {
+        a->setCheckable(true);
+        alignment->addAction(a);
+    }
+    btnAlign[0]->setChecked(true);
+    ToolBar1->addSeparator();
+    btnOpen = ToolButton(ToolBar1, "btnOpen", int(TToolIcon::Open), "Dokument öffnen| Gespeichertes Dokument öffnen");
+    btnSave = ToolButton(ToolBar1, "btnSave", int(TToolIcon::Save), "Dokument speichern| Aktuelles Dokument speichern");
+    btnNew = ToolButton(ToolBar1, "btnNew", int(TToolIcon::New), "Neues Dokument| Neues Dokument anlegen");
+    for (QAction* a : {btnOpen, btnSave, btnNew})
+        a->setEnabled(true);
+    connect(btnOpen, &QAction::triggered, mitOpen, &QAction::trigger);
+    connect(btnSave, &QAction::triggered, mitSave, &QAction::trigger);
+    connect(btnNew, &QAction::triggered, mitNew, &QAction::trigger);
+    ToolBar1->addSeparator();
+    ToolButton(ToolBar1, "btnUndo", int(TToolIcon::Undo), "Änderung zurück| Letzte Änderungen im Dokoment zurücknehmen");
+    ToolButton(ToolBar1, "btnRedo", int(TToolIcon::Redo),
+               "Formatierungen\rwiederherstellen| Letzte Änderungen im Dokoment wieder herstellen");
+    ToolBar1->addSeparator();
+    ToolButton(ToolBar1, "btnCut", int(TToolIcon::Cut), "Ausschneiden| Markiertes Element ausschneiden");
+    ToolButton(ToolBar1, "btnCopy", int(TToolIcon::Copy), "Kopieren| Markiertes Element kopieren");
+    ToolButton(ToolBar1, "btnPaste", int(TToolIcon::Paste), "Einfügen| Aus Zwischenablage einfügen");
+    ToolBar1->addSeparator();
+    ToolButton(ToolBar1, "btnPreview", int(TToolIcon::Preview), "Seitenansicht| Seitenvorschau des aktuellen Dokuments");
+    ToolButton(ToolBar1, "btnPrint", int(TToolIcon::Print), "Dokument drucken| Aktuelles Dokument drucken");
+    ToolBar1->addSeparator();
+    ToolButton(ToolBar1, "btnIndentDec", int(TToolIcon::IndentDecrease), "Einzug verkleinern|Einzug des Paragraphen verkleinern");
+    ToolButton(ToolBar1, "btnIndentInc", int(TToolIcon::IndentIncrease), "Einzug vergrößern|Einzug des Paragraphen vergrößern");
+    ToolBar1->addSeparator();
+    btnSpelling = ToolButton(ToolBar1, "btnSpelling", int(TToolIcon::Spelling), "Rechtschreibprüfung| Rechtschreibprüfung durchführen");
+    btnControlChars = ToolButton(ToolBar1, "btnControlChars", int(TToolIcon::ControlCharsOff),
+                                 "Steuerzeichen| Steuerzeichen anzeigen oder ausblenden");
+    btnControlChars->setEnabled(true);
+    connect(btnControlChars, &QAction::triggered, this, [this] { Guarded([this] { ToggleControlChars(); }); });
+    ToolButton(ToolBar1, "btnPageBreaks", int(TToolIcon::PageBreaks), "Seitenumbruch|Seitenumbruch anzeigen");
+
+    addToolBarBreak();
+    ToolBar2 = addToolBar(QStringLiteral("ToolBar2"));
+    ToolBar2->setObjectName(QStringLiteral("ToolBar2"));
+    ToolBar2->setMovable(false);
+    auto label = [this](const char* text) {
+        auto* l = new QLabel(Text(text), ToolBar2);
+        l->setContentsMargins(6, 0, 4, 0);
+        ToolBar2->addWidget(l);
+    };
+    label("Schriftart");
+    cmbFont = new QComboBox(ToolBar2);
+    cmbFont->setObjectName(QStringLiteral("cmbFont"));
+    cmbFont->setMaxVisibleItems(20);
+    cmbFont->setMinimumContentsLength(20);
+    cmbFont->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    ToolBar2->addWidget(cmbFont);
+    label("Schriftgrösse");
+    cmbFontSize = new QComboBox(ToolBar2);
+    cmbFontSize->setObjectName(QStringLiteral("cmbFontSize"));
+    cmbFontSize->setEditable(true);
+    cmbFontSize->setMaxVisibleItems(20);
+    cmbFontSize->setMinimumContentsLength(3);
+    cmbFontSize->setInsertPolicy(QComboBox::NoInsert);
+    ToolBar2->addWidget(cmbFontSize);
+    label("Ausrichtung");
+    cmbPara = new QComboBox(ToolBar2);
+    cmbPara->setObjectName(QStringLiteral("cmbPara"));
+    cmbPara->setMinimumContentsLength(12);
+    cmbPara->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    ToolBar2->addWidget(cmbPara);
+    // They format text, which comes with the formatting commands.
+    for (QComboBox* box : {cmbFont, cmbFontSize, cmbPara})
+        box->setEnabled(false);
+}
+
+void TFormED::CreateStatusBar()
+{
+    QStatusBar* bar = statusBar();
+    bar->setSizeGripEnabled(true);
+    StatusPanel0 = new QLabel(bar);
+    StatusPanel0->setObjectName(QStringLiteral("StatusPanel0"));
+    StatusPanel0->setFixedWidth(StatusPanelWidth);
+    StatusPanel0->setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
+    StatusPanel1 = new QLabel(Text(NoHintNotice.data()), bar);
+    StatusPanel1->setObjectName(QStringLiteral("StatusPanel1"));
+    StatusPanel1->setMinimumWidth(StatusPanelWidth);
+    StatusPanel1->setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
+    bar->addWidget(StatusPanel0);
+    bar->addWidget(StatusPanel1, 1);
+    BusyBar = new QProgressBar(bar);
+    BusyBar->setObjectName(QStringLiteral("BusyBar"));
+    BusyBar->setRange(0, 0);
+    BusyBar->setMaximumWidth(160);
+    BusyBar->setMaximumHeight(14);
+    BusyBar->setTextVisible(false);
+    BusyBar->hide();
+    bar->addPermanentWidget(BusyBar);
+}
+
+} // namespace xq

@@ -1,0 +1,69 @@
+// xqeditor [document [startmode [workdir]]]: the editor of formatted text blocks and AutoText entries.
+//
+// One instance runs per user: a second start asks the first to come forward and ends, whatever its
+// arguments. For demonstrations without a display, XQEDITOR_SCREENSHOT=FILE.png saves a picture of
+// the window (with the dialog it shows at start) shortly after it appeared and ends the program.
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include <QApplication>
+#include <QDialog>
+#include <QPainter>
+#include <QPixmap>
+#include <QTimer>
+
+#include "app/FormED.h"
+#include "app/SingleInstance.h"
+#include "app/StartUp.h"
+
+namespace {
+
+/// Saves the main window with the modal dialog over it, as the user sees them, into path.
+void SaveScreenshot(xq::TFormED& window, const QString& path)
+{
+    QPixmap picture = window.grab();
+    if (QWidget* dialog = QApplication::activeModalWidget(); dialog && dialog != &window) {
+        QPainter painter(&picture);
+        const QPoint at = dialog->frameGeometry().topLeft() - window.frameGeometry().topLeft();
+        // A frame, as a window manager would draw one around the dialog.
+        painter.setPen(QColor(0x70, 0x70, 0x70));
+        painter.drawRect(QRect(at - QPoint(1, 1), dialog->size() + QSize(1, 1)));
+        painter.drawPixmap(at, dialog->grab());
+    }
+    const bool saved = picture.save(path, "PNG");
+    std::fprintf(saved ? stdout : stderr, saved ? "xqeditor: screenshot saved to %s\n" : "xqeditor: cannot write %s\n",
+                 path.toLocal8Bit().constData());
+    std::fflush(saved ? stdout : stderr);
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    QApplication app(argc, argv);
+
+    xq::TSingleInstance instance;
+    if (instance.HandOverToRunningInstance())
+        return EXIT_SUCCESS;
+
+    QApplication::setApplicationName(QString::fromUtf8(xq::ApplicationTitle.data(), qsizetype(xq::ApplicationTitle.size())));
+    std::vector<std::string> arguments;
+    for (int i = 1; i < argc; ++i)
+        arguments.emplace_back(argv[i]);
+    const std::filesystem::path exeDir = QCoreApplication::applicationDirPath().toStdString();
+
+    xq::TFormED window(arguments, exeDir, {});
+    instance.OnRaise = [&window] { window.RestoreAndRaise(); };
+
+    window.show();
+    // Counted from when the window is up (a document handed over is open by then).
+    const QString screenshot = qEnvironmentVariable("XQEDITOR_SCREENSHOT");
+    if (!screenshot.isEmpty())
+        QTimer::singleShot(1500, &window, [&window, screenshot] {
+            SaveScreenshot(window, screenshot);
+            QCoreApplication::exit(EXIT_SUCCESS);
+        });
+    return app.exec();
+}

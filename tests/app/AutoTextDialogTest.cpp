@@ -1,0 +1,230 @@
+// The AutoText dialog's window: the modes with their captions, help lines and buttons, the two lists
+// that select each other, the shortcut box's key filter, naming with its messages, its position.
+#include <QApplication>
+#include <QComboBox>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMainWindow>
+#include <QPushButton>
+#include <QTest>
+
+#include "TestSupport.h"
+#include "dialogs/AutoTextDialog.h"
+
+namespace xq::test {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+QStringList Items(QComboBox* box)
+{
+    QStringList items;
+    for (int i = 0; i < box->count(); ++i)
+        items << box->itemText(i);
+    return items;
+}
+
+/// Key presses typing text, one character each, as the keyboard sends them.
+void Type(QWidget* widget, const QString& text)
+{
+    for (QChar c : text) {
+        QKeyEvent press(QEvent::KeyPress, c.isLetterOrNumber() ? int(c.toUpper().unicode()) : int(Qt::Key_unknown),
+                        Qt::NoModifier, QString(c));
+        QApplication::sendEvent(widget, &press);
+        QKeyEvent release(QEvent::KeyRelease, press.key(), Qt::NoModifier, QString(c));
+        QApplication::sendEvent(widget, &release);
+    }
+}
+
+} // namespace
+
+class TAutoTextDialogTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void ModesShowTheirCaptionHelpAndButton_data()
+    {
+        QTest::addColumn<int>("mode");
+        QTest::addColumn<bool>("store");
+        QTest::addColumn<QString>("caption");
+        QTest::addColumn<QString>("help");
+        QTest::addColumn<QString>("button"); // empty: none shown
+        QTest::addColumn<bool>("buttonEnabled");
+        QTest::newRow("insert") << 1 << true << QStringLiteral("Autotext an Cursorposition einfügen")
+                                << QStringLiteral("Bitte wählen Sie einen Autotext Eintrag aus und klicken dann auf \"Einfügen\" um den gewählten Autotext Eintrag an der Schreibmarke einzufügen.")
+                                << QStringLiteral("Einfügen") << false;
+        QTest::newRow("new entry") << 2 << true << QStringLiteral("Neuen Autotexteintrag anlegen")
+                                   << QStringLiteral("Bitte geben Sie einen Wert für Tastenkürzel und Kurzbezeichnung ein und klicken dann auf \"Speichern\".")
+                                   << QStringLiteral("Speichern") << true;
+        QTest::newRow("open") << 3 << true << QStringLiteral("Autotexteintrag öffnen und bearbeiten...")
+                              << QStringLiteral("Bitte wählen Sie den Autotext Eintrag aus den Sie bearbeiten möchten und klicken dann auf \"Öffen\".")
+                              << QStringLiteral("Öffnen") << true;
+        QTest::newRow("none") << 3 << false << QStringLiteral("Kein Autotexteintrag gefunden")
+                              << QStringLiteral("Es wurde kein Autotexteintrag gefunden. Bitte wählen Sie abbrechen und legen einen neuen Autotexteintrag an.")
+                              << QString() << false;
+    }
+
+    void ModesShowTheirCaptionHelpAndButton()
+    {
+        QFETCH(int, mode);
+        QFETCH(bool, store);
+        QFETCH(QString, caption);
+        QFETCH(QString, help);
+        QFETCH(QString, button);
+        QFETCH(bool, buttonEnabled);
+        TTempDir work;
+        if (store)
+            CopySampleStore(work.Path());
+        TAutoTextStore entries(work.Path());
+        TScriptedBoxes boxes;
+        TAutoT dialog(entries, mode, boxes, nullptr);
+        dialog.show();
+        QCOMPARE(dialog.windowTitle(), caption);
+        QCOMPARE(dialog.lblHelp->text(), help);
+        QCOMPARE(dialog.btnAction->isVisible(), !button.isEmpty());
+        if (!button.isEmpty()) {
+            QCOMPARE(dialog.btnAction->text(), button);
+            QCOMPARE(dialog.btnAction->isEnabled(), buttonEnabled);
+        }
+        QCOMPARE(dialog.btnCancel->text(), QStringLiteral("Abbrechen"));
+        const bool naming = mode == 2;
+        QCOMPARE(dialog.cmbShortcut->isEditable(), naming);
+        QCOMPARE(dialog.cmbShortcut->currentText().isEmpty(), naming || !store);
+    }
+
+    void ListsSelectEachOtherAndOpenTheChosenEntry()
+    {
+        TTempDir work;
+        CopySampleStore(work.Path());
+        TAutoTextStore store(work.Path());
+        TScriptedBoxes boxes;
+        TAutoT dialog(store, AutoTextModeOpen, boxes, nullptr);
+        dialog.show();
+        QCOMPARE(Items(dialog.cmbShortcut), (QStringList{"Brief 1", "MfG", "Anlagen", "Unterlagen", "Hinweis"}));
+        QCOMPARE(dialog.cmbShortName->currentText(), QStringLiteral("Briefanfang mit Bezug und Anrede"));
+
+        dialog.cmbShortcut->setCurrentIndex(2);
+        emit dialog.cmbShortcut->activated(2);
+        QCOMPARE(dialog.cmbShortName->currentIndex(), 2);
+        dialog.cmbShortName->setCurrentIndex(4);
+        emit dialog.cmbShortName->activated(4);
+        QCOMPARE(dialog.cmbShortcut->currentText(), QStringLiteral("Hinweis"));
+
+        QTest::mouseClick(dialog.btnAction, Qt::LeftButton);
+        QCOMPARE(dialog.result(), int(QDialog::Accepted));
+        const TAutoTextOutcome outcome = dialog.Outcome();
+        QCOMPARE(outcome.DialogMode, AutoTextModeOpenFromDialog);
+        QCOMPARE(outcome.EntryPath, work.Path() / "AText" / "Hinweis.xtb");
+        QVERIFY(!outcome.StartNew);
+    }
+
+    void CancelClearsThePathAndWithoutEntriesStartsANewDocument()
+    {
+        TTempDir work;
+        CopySampleStore(work.Path());
+        TAutoTextStore store(work.Path());
+        TScriptedBoxes boxes;
+        TAutoT open(store, AutoTextModeOpen, boxes, nullptr);
+        open.show();
+        QTest::keyClick(&open, Qt::Key_Escape);
+        QVERIFY(open.Outcome().EntryPath.empty());
+        QVERIFY(!open.Outcome().StartNew);
+
+        TTempDir empty;
+        TAutoTextStore none(empty.Path());
+        TAutoT nothing(none, AutoTextModeOpen, boxes, nullptr);
+        nothing.show();
+        QTest::mouseClick(nothing.btnCancel, Qt::LeftButton);
+        QVERIFY(nothing.Outcome().StartNew);
+    }
+
+    void ShortcutBoxTakesOnlyItsCharacters()
+    {
+        TTempDir work;
+        TAutoTextStore store(work.Path());
+        TScriptedBoxes boxes;
+        TAutoT dialog(store, AutoTextModeNewEntry, boxes, nullptr);
+        dialog.show();
+        QLineEdit* shortcut = dialog.cmbShortcut->lineEdit();
+        Type(shortcut, QStringLiteral("Ab#c/d.ä§ß_~-$%9!"));
+        QCOMPARE(shortcut->text(), QStringLiteral("Abcdä§ß_~-$%9"));
+        QTest::keyClick(shortcut, Qt::Key_Backspace);
+        QCOMPARE(shortcut->text(), QStringLiteral("Abcdä§ß_~-$%"));
+        QCOMPARE(shortcut->maxLength(), 20);
+        QCOMPARE(dialog.cmbShortName->lineEdit()->maxLength(), 200);
+        // Pasted text keeps only what could have been typed.
+        shortcut->clear();
+        shortcut->insert(QStringLiteral("Gruß/Ende"));
+        emit shortcut->textEdited(shortcut->text());
+        QCOMPARE(shortcut->text(), QStringLiteral("GrußEnde"));
+    }
+
+    void NamingRefusesWithItsMessages_data()
+    {
+        QTest::addColumn<QString>("shortcut");
+        QTest::addColumn<QString>("shortName");
+        QTest::addColumn<QString>("message");
+        QTest::addColumn<bool>("focusOnShortName");
+        QTest::newRow("empty") << QStringLiteral("   ") << QStringLiteral("Etwas")
+                               << QStringLiteral("Alle Felder müssen Angaben enthalten! ") << false;
+        QTest::newRow("case") << QStringLiteral("mfg") << QStringLiteral("Neu")
+                              << QStringLiteral("Der Eintrag mfg ist bereites\rals Tastenkürzel vorhanden!") << false;
+        QTest::newRow("blanks") << QStringLiteral("Brief1") << QStringLiteral("Neu")
+                                << QStringLiteral("Der Eintrag Brief1 ist bereites\rals Tastenkürzel vorhanden!") << false;
+        QTest::newRow("short name") << QStringLiteral("Neu") << QStringLiteral("Anlagenverzeichnis, nummeriert")
+                                    << QStringLiteral("Der Eintrag Anlagenverzeichnis, nummeriert ist bereites\rals Kurzbezeichnung vorhanden!")
+                                    << true;
+    }
+
+    void NamingRefusesWithItsMessages()
+    {
+        QFETCH(QString, shortcut);
+        QFETCH(QString, shortName);
+        QFETCH(QString, message);
+        QFETCH(bool, focusOnShortName);
+        TTempDir work;
+        CopySampleStore(work.Path());
+        const std::string listBefore = ReadBytes(work / "AText" / "AutoText.lst");
+        TAutoTextStore store(work.Path());
+        TScriptedBoxes boxes;
+        TAutoT dialog(store, AutoTextModeNewEntry, boxes, nullptr);
+        dialog.show();
+        dialog.cmbShortcut->setEditText(shortcut);
+        dialog.cmbShortName->setEditText(shortName);
+        QTest::mouseClick(dialog.btnAction, Qt::LeftButton);
+
+        QCOMPARE(boxes.Asked.size(), std::size_t(1));
+        QCOMPARE(QString::fromStdString(boxes.Asked[0].Text), message);
+        QCOMPARE(boxes.Asked[0].Caption, std::string("Fehler"));
+        QVERIFY(boxes.Asked[0].Icon == TMsgIcon::Error);
+        QVERIFY(dialog.isVisible());
+        QVERIFY(dialog.Outcome().Refused);
+        QCOMPARE(dialog.focusWidget() == dialog.cmbShortName, focusOnShortName);
+        QCOMPARE(dialog.focusWidget() == dialog.cmbShortcut, !focusOnShortName);
+        QCOMPARE(ReadBytes(work / "AText" / "AutoText.lst"), listBefore);
+        QCOMPARE(dialog.cmbShortcut->currentText(), shortcut.trimmed());
+    }
+
+    void OpensOverTheMainWindow()
+    {
+        TTempDir work;
+        TAutoTextStore store(work.Path());
+        TScriptedBoxes boxes;
+        QMainWindow main;
+        main.setGeometry(100, 80, 800, 600);
+        main.show();
+        TAutoT dialog(store, AutoTextModeNewEntry, boxes, &main);
+        dialog.show();
+        const QRect frame = main.frameGeometry();
+        QCOMPARE(dialog.frameGeometry().top(), frame.top() + 20);
+        QVERIFY(qAbs(dialog.frameGeometry().center().x() - frame.center().x()) <= 1);
+    }
+};
+
+XQ_APP_TEST(TAutoTextDialogTest);
+
+} // namespace xq::test
+
+#include "AutoTextDialogTest.moc"

@@ -1,0 +1,154 @@
+// Shared pieces of the application's tests.
+#include "TestSupport.h"
+
+#include <sys/stat.h>
+
+#include <QApplication>
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QPointer>
+#include <QTimer>
+#include <QWidget>
+
+#include "TestRegistry.h"
+#include "document/DocumentInfo.h"
+#include "document/RVData.h"
+#include "document/RVStyle.h"
+#include "formats/DocumentFiles.h"
+#include "tools/AutoTextStore.h"
+
+namespace xq::test {
+
+namespace fs = std::filesystem;
+
+TMsgAnswer TScriptedBoxes::Show(const std::string& text, const std::string& caption, TMsgButtons buttons,
+                                TMsgIcon icon)
+{
+    Asked.push_back({text, caption, buttons, icon});
+    if (buttons == TMsgButtons::Ok)
+        return TMsgAnswer::Ok;
+    if (Answers.empty())
+        return TMsgAnswer::Cancel;
+    const TMsgAnswer answer = Answers.front();
+    Answers.pop_front();
+    return answer;
+}
+
+std::vector<std::string> TScriptedBoxes::Texts() const
+{
+    std::vector<std::string> texts;
+    for (const TAsked& a : Asked)
+        texts.push_back(a.Text);
+    return texts;
+}
+
+fs::path SourceDir()
+{
+    return fs::path(XQ_SOURCE_DIR);
+}
+
+void CopySampleStore(const fs::path& workDir)
+{
+    fs::copy(SourceDir() / "data" / "sample" / "AText", workDir / "AText", fs::copy_options::recursive);
+}
+
+void AddSpellerProgram(const fs::path& dir)
+{
+    const fs::path program = dir / "ispell";
+    WriteBytes(program, "#!/bin/sh\n");
+    ::chmod(program.c_str(), 0755);
+}
+
+TFormED::TServices TestServices(TScriptedBoxes& boxes, std::function<TAutoTextOutcome(int)> autoText)
+{
+    TFormED::TServices services;
+    services.Boxes = &boxes;
+    services.PrinterPage = [] { return std::optional<TPrinterPageMetrics>(); };
+    services.AutoTextDialog = std::move(autoText);
+    return services;
+}
+
+void ShowAndSettle(TFormED& window)
+{
+    window.show();
+    QCoreApplication::processEvents();
+    QCoreApplication::processEvents();
+}
+
+bool WaitFor(const std::function<bool()>& done, int timeoutMs)
+{
+    QElapsedTimer timer;
+    timer.start();
+    while (!done() && timer.elapsed() < timeoutMs)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+    return done();
+}
+
+void WhenModalWidget(const std::function<bool(QWidget*)>& match, const std::function<void(QWidget*)>& action)
+{
+    auto* poll = new QTimer(qApp);
+    poll->setInterval(10);
+    QObject::connect(poll, &QTimer::timeout, poll, [poll, match, action] {
+        QWidget* modal = QApplication::activeModalWidget();
+        if (!modal || !modal->isVisible() || !match(modal))
+            return;
+        poll->stop();
+        poll->deleteLater();
+        action(modal);
+    });
+    poll->start();
+}
+
+TTestWindow::TTestWindow(std::vector<std::string> arguments, const std::function<void(TTestWindow&)>& prepare,
+                         bool realDialog)
+{
+    CopySampleStore(Work.Path());
+    AddSpellerProgram(Work.Path());
+    if (prepare)
+        prepare(*this);
+    arguments.resize(2);
+    arguments.push_back(Work.Path().string());
+    std::function<TAutoTextOutcome(int)> autoText;
+    if (!realDialog)
+        autoText = [this](int mode) {
+            DialogModes.push_back(mode);
+            if (Outcomes.empty())
+                return TAutoTextOutcome{mode, {}, false, false, {}};
+            TAutoTextOutcome next = Outcomes.front();
+            Outcomes.pop_front();
+            return next;
+        };
+    Window = std::make_unique<TFormED>(arguments, Exe.Path(), TestServices(Boxes, std::move(autoText)));
+    ShowAndSettle(*Window);
+}
+
+fs::path TTestWindow::OpenEntry(const std::string& fileName)
+{
+    const fs::path path = Work.Path() / "AText" / fileName;
+    Outcomes.push_back({AutoTextModeOpenFromDialog, path, false, false, {}});
+    Session().open();
+    return path;
+}
+
+void TTestWindow::Type(std::string_view text)
+{
+    Data().AppendText(text, 0, 0);
+    Session().rveChange();
+}
+
+std::pair<int, std::string> LoadedContent(const fs::path& path)
+{
+    TRVStyle sheet;
+    TCustomRVData doc(&sheet);
+    TRVDocumentInfo info;
+    if (!LoadDocumentFile(path, sheet, doc, info).Ok || doc.Empty())
+        return {0, {}};
+    return {doc.Count(), doc.TextAt(doc.Count() - 1)};
+}
+
+TTestRegistration::TTestRegistration(const char* name, std::function<std::unique_ptr<QObject>()> create)
+{
+    TestRegistry().push_back({name, std::move(create)});
+}
+
+} // namespace xq::test

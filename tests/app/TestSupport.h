@@ -1,0 +1,113 @@
+// What the application's tests share: a scripted answerer for message boxes, working directories with
+// the sample store, a main window with test services, waiting for the event loop and for dialogs.
+#pragma once
+
+#include <deque>
+#include <utility>
+#include <filesystem>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include <QObject>
+
+#include "app/FormED.h"
+#include "platform/MessageBoxes.h"
+#include "support/TempDir.h"
+
+class QWidget;
+
+namespace xq::test {
+
+/// One question or message a test saw.
+struct TAsked {
+    std::string Text;
+    std::string Caption;
+    TMsgButtons Buttons = TMsgButtons::Ok;
+    TMsgIcon Icon = TMsgIcon::None;
+};
+
+/// Answers message boxes from a script and records them. Boxes with an OK button only are answered
+/// OK without a script; a question beyond the script is answered Cancel.
+class TScriptedBoxes : public TMessageBoxes {
+public:
+    TMsgAnswer Show(const std::string& text, const std::string& caption, TMsgButtons buttons,
+                    TMsgIcon icon) override;
+
+    std::deque<TMsgAnswer> Answers;
+    std::vector<TAsked> Asked;
+    /// The texts asked, in order.
+    [[nodiscard]] std::vector<std::string> Texts() const;
+};
+
+/// The program's source tree.
+[[nodiscard]] std::filesystem::path SourceDir();
+/// A working directory with a copy of the bundled AutoText store (folder "AText").
+void CopySampleStore(const std::filesystem::path& workDir);
+/// Puts an executable speller program into dir, which makes dir the working directory when it is
+/// the third argument.
+void AddSpellerProgram(const std::filesystem::path& dir);
+
+/// The services a test window runs with: the scripted boxes, no printer, and either the real
+/// AutoText dialog or autoText.
+[[nodiscard]] TFormED::TServices TestServices(TScriptedBoxes& boxes,
+                                              std::function<TAutoTextOutcome(int)> autoText = {});
+
+/// Shows the window and lets the event loop run the step queued after showing.
+void ShowAndSettle(TFormED& window);
+
+/// A shown main window working in a directory of its own (the third argument, with the sample store
+/// and the speller in it), its message boxes answered from a script, and its AutoText dialog either
+/// answered from Outcomes or, with realDialog, the real one.
+struct TTestWindow {
+    /// prepare runs on the fresh directories before the window is created.
+    explicit TTestWindow(std::vector<std::string> arguments = {"x.doc", "7"},
+                         const std::function<void(TTestWindow&)>& prepare = {}, bool realDialog = false);
+
+    TTempDir Exe;
+    TTempDir Work;
+    TScriptedBoxes Boxes;
+    std::vector<int> DialogModes;
+    std::deque<TAutoTextOutcome> Outcomes;
+    std::unique_ptr<TFormED> Window;
+
+    [[nodiscard]] TDocumentSession& Session() { return Window->Session(); }
+    [[nodiscard]] TCustomRVFormattedData& Data() { return Window->Document().Data; }
+    [[nodiscard]] TRunState& Run() { return Window->RunState(); }
+    /// Opens an entry of the store as the dialog's "Öffnen" does; returns its path.
+    std::filesystem::path OpenEntry(const std::string& fileName);
+    /// Adds a paragraph of 8-bit text at the end, as typing will, and reports the change.
+    void Type(std::string_view text);
+};
+
+/// The number of items of a document file and the text of its last item (0 and empty when it
+/// cannot be read).
+[[nodiscard]] std::pair<int, std::string> LoadedContent(const std::filesystem::path& path);
+
+/// Runs the event loop until done() or timeoutMs passed; returns done().
+bool WaitFor(const std::function<bool()>& done, int timeoutMs = 5000);
+
+/// Calls action once with the next modal dialog of type T that opens (for dialogs run with exec()).
+template <class T>
+void WhenModal(std::function<void(T*)> action);
+
+/// Polls for the next modal widget accepted by match and hands it to action.
+void WhenModalWidget(const std::function<bool(QWidget*)>& match, const std::function<void(QWidget*)>& action);
+
+template <class T>
+void WhenModal(std::function<void(T*)> action)
+{
+    WhenModalWidget([](QWidget* w) { return qobject_cast<T*>(w) != nullptr; },
+                    [action](QWidget* w) { action(qobject_cast<T*>(w)); });
+}
+
+/// Registers a test class with the test program; the program runs the classes named on its command
+/// line, or all.
+struct TTestRegistration {
+    TTestRegistration(const char* name, std::function<std::unique_ptr<QObject>()> create);
+};
+#define XQ_APP_TEST(Class) \
+    static const ::xq::test::TTestRegistration Class##Registration(#Class, [] { return std::make_unique<Class>(); })
+
+} // namespace xq::test
