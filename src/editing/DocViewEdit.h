@@ -1,0 +1,201 @@
+// TCustomDocViewEdit: the editor control of the engine - it owns the editable container, the
+// caret with the current styles, the selection and the editor's settings and events, and turns
+// abstract keys and mouse actions into caret moves and selections. TDocViewEdit is the main
+// window's configuration of it. The widget forwards input here and draws what it is told.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string>
+
+#include "editing/EditRVData.h"
+#include "editing/EditTypes.h"
+
+namespace xq {
+
+class TCustomDocViewEdit;
+
+using TRVNotifyEvent = std::function<void(TCustomDocViewEdit& sender)>;
+using TRVOnCaretGetOutEvent = std::function<void(TCustomDocViewEdit& sender, TRVGetOutDirection direction)>;
+
+/// The caret movements of the keyboard.
+enum class TRVCaretMove : std::uint8_t {
+    Left,
+    Right,
+    Up,
+    Down,
+    Home,
+    End,
+    PageUp,
+    PageDown,
+    WordLeft,
+    WordRight,
+    DocumentStart,
+    DocumentEnd,
+};
+
+/// Whether a caret move takes the selection along from its anchor or removes it.
+enum class TRVSelectionUpdate : std::uint8_t { Collapse, Extend };
+
+class TCustomDocViewEdit {
+public:
+    explicit TCustomDocViewEdit(TRVStyle* sheet = nullptr);
+    virtual ~TCustomDocViewEdit() = default;
+    TCustomDocViewEdit(const TCustomDocViewEdit&) = delete;
+    TCustomDocViewEdit& operator=(const TCustomDocViewEdit&) = delete;
+
+    [[nodiscard]] TRVEditRVData& RVData() noexcept { return Data_; }
+    [[nodiscard]] const TRVEditRVData& RVData() const noexcept { return Data_; }
+    [[nodiscard]] TRVStyle* GetRVStyle() const noexcept { return Data_.GetRVStyle(); }
+
+    // --- Settings ---------------------------------------------------------------------------------
+    bool ReadOnly = false;
+    TRVEditorOptions EditorOptions;
+    /// Characters that end a word, code page 1252 bytes (see IsDelimiterAt for Unicode text).
+    std::string Delimiters = DefaultDelimiters;
+
+    // --- Events ------------------------------------------------------------------------------------
+    TRVNotifyEvent OnCaretMove;
+    TRVNotifyEvent OnCurTextStyleChanged;
+    TRVNotifyEvent OnCurParaStyleChanged;
+    /// The selection changed.
+    TRVNotifyEvent OnSelect;
+    /// The caret was asked to move past the start or the end of the document.
+    TRVOnCaretGetOutEvent OnCaretGetOut;
+
+    // --- Document ------------------------------------------------------------------------------------
+    /// Empties the document: current styles back to 0 (their events fire on the next caret
+    /// update even when the values stay), no caret until the next Format.
+    void Clear();
+    /// Lays the document out whole. The caret and the selection keep their places; the first
+    /// layout puts the caret at the document start and runs the caret update.
+    void Format();
+
+    // --- Current styles --------------------------------------------------------------------------------
+    [[nodiscard]] int CurrentTextStyle() const noexcept { return CurTextStyle_; }
+    [[nodiscard]] int CurrentParaStyle() const noexcept { return CurParaStyle_; }
+    /// The last text style the caret switched to by itself; -1 before the first.
+    [[nodiscard]] int LastAutoSwitchedTextStyle() const noexcept { return LastAutoTextStyle_; }
+    /// Each fires its event when the value changes (or a notification is pending).
+    void SetCurrentTextStyle(int styleNo);
+    void SetCurrentParaStyle(int styleNo);
+
+    // --- Caret and selection ------------------------------------------------------------------------------
+    [[nodiscard]] TRVDocPos CaretDocPos() const { return Data_.CaretDocPos(); }
+    /// Puts the caret at a document position and removes the selection.
+    void SetCaretDocPos(TRVDocPos pos, TRVLineBoundary boundary = TRVLineBoundary::LineStart);
+    void SelectAll();
+    /// Removes the selection; the caret stays.
+    void Deselect();
+    /// Selects from anchor to end; the caret goes to end and is scrolled into view.
+    void SetSelection(TRVDocPos anchor, TRVDocPos end);
+    [[nodiscard]] bool SelectionExists() const { return Data_.SelectionExists(); }
+    /// The selection ordered, in draw items and offsets counted in them (as painting reads it).
+    bool GetOrderedSelection(int& firstNo, int& firstOffs, int& lastNo, int& lastOffs) const noexcept
+    {
+        return Data_.GetOrderedSelection(firstNo, firstOffs, lastNo, lastOffs);
+    }
+    /// The selection ordered, as document positions; false when nothing is selected.
+    bool GetOrderedSelectionDoc(TRVDocPos& first, TRVDocPos& last) const
+    {
+        return Data_.GetOrderedSelectionDoc(first, last);
+    }
+    /// Selects the word at the caret (nothing at a non-text item).
+    void SelectCurrentWord();
+
+    // --- Keyboard ------------------------------------------------------------------------------------------
+    /// Moves the caret; with Extend the selection runs from its anchor to the new place.
+    void MoveCaret(TRVCaretMove move, TRVSelectionUpdate update);
+    /// Handles a key: caret movement (Left, Right, Up, Down, Home, End, PageUp, PageDown, with
+    /// Ctrl by words and to the document's ends, with Shift extending the selection) and
+    /// Ctrl+Up/Ctrl+Down scrolling by one scroll unit. Returns false for keys it leaves alone
+    /// (those that edit, and any other).
+    bool KeyDown(TRVKey key, TShiftState shift);
+
+    // --- Mouse (document coordinates) ---------------------------------------------------------------------
+    void MouseDown(TRVMouseButton button, TShiftState shift, std::int32_t x, std::int32_t y);
+    /// Extends a selection while the left button is held; nothing otherwise.
+    void MouseMove(TShiftState shift, std::int32_t x, std::int32_t y);
+    void MouseUp(TRVMouseButton button, TShiftState shift, std::int32_t x, std::int32_t y);
+    /// A double click of the left button: selects the word under the point (rvoDblClickSelectsWord).
+    void DblClick(TShiftState shift, std::int32_t x, std::int32_t y);
+    /// A mouse selection is in progress (the widget runs its selection timer meanwhile).
+    [[nodiscard]] bool MouseSelecting() const noexcept { return Mouse_.Mode != TMouseMode::None; }
+    /// For a tick of the selection timer with the pointer at (viewX, viewY), relative to the client
+    /// area: how far the view should scroll - 1 unit towards the pointer outside the client area,
+    /// 10 when it is more than 20 pixels outside. After scrolling, the widget calls MouseMove
+    /// with the pointer's document position, which extends the selection.
+    [[nodiscard]] TRVAutoScrollStep AutoScrollStep(std::int32_t viewX, std::int32_t viewY) const;
+
+    // --- View ------------------------------------------------------------------------------------------------
+    /// Where to draw the caret (document coordinates); check CaretShown first.
+    [[nodiscard]] TRVCaretRect GetCaretRect();
+    /// The caret is drawn: there is one, and not in a read-only editor with rvoHideReadOnlyCaret.
+    [[nodiscard]] bool CaretShown() const noexcept;
+    /// The vertical scroll unit in pixels.
+    [[nodiscard]] std::int32_t VScrollUnitPixels() const noexcept;
+    /// Scrolls so that y is the top of the view, in whole scroll units within the scroll range;
+    /// the widget hears of it through the container's OnScrollChanged.
+    void ScrollTo(std::int32_t y);
+    /// Scrolls as little as needed to show the caret's line.
+    void ScrollToCaret();
+
+protected:
+    /// The selection fields, to tell whether an operation changed the selection.
+    struct TSelectionState {
+        int StartNo = -1, StartOffs = 0, EndNo = -1, EndOffs = 0;
+        [[nodiscard]] bool operator==(const TSelectionState&) const = default;
+    };
+    [[nodiscard]] TSelectionState SelectionState() const noexcept;
+
+    /// After a caret move: scroll (when asked), current styles, OnCaretMove, and OnSelect when the
+    /// selection is not what it was before.
+    void CaretMoved(bool scroll, const TSelectionState& before);
+    /// Current styles from the item at the caret.
+    void UpdateCurrentStyles();
+
+private:
+    enum class TMouseMode : std::uint8_t { None, Chars, Lines };
+
+    /// A mouse selection: where it began and the word snapping of rvsmWord.
+    struct TMouseSelection {
+        TMouseMode Mode = TMouseMode::None;
+        TRVSelectionMode Granularity = rvsmChar;
+        TRVDrawPos Pressed;
+        int PressedLine = -1;
+        /// The word the button was pressed in (invalid: none).
+        TRVDocPos WordStart, WordEnd;
+        /// The other word the moving end last snapped to, and whether the pointer turned back in it.
+        TRVDocPos SnapStart, SnapEnd;
+        bool TurnedBack = false;
+        TRVDocPos LastPointer;
+    };
+
+    bool MoveTarget(TRVCaretMove move, TRVDrawPos from, TRVDrawPos& to, bool& lineToTop);
+    void ParagraphExtension(TRVCaretMove move, TRVDrawPos from, TRVDrawPos& anchor, TRVDrawPos& to);
+    void GetOut(TRVGetOutDirection direction);
+    [[nodiscard]] bool InLeftMargin(std::int32_t x) const;
+    [[nodiscard]] bool SelectionAllowed() const noexcept { return Data_.Options.Contains(rvoAllowSelection); }
+    [[nodiscard]] TRVSelectionMode SheetSelectionMode() const noexcept;
+    [[nodiscard]] int TextStyleAtItem(int itemNo) const;
+    void ExtendMouseSelection(std::int32_t x, std::int32_t y);
+    void ExtendByWords(TRVDrawPos raw, TRVDrawPos pointer);
+    void SelectDocRange(TRVDocPos anchor, TRVDocPos end);
+
+    TRVEditRVData Data_;
+    int CurTextStyle_ = 0;
+    int CurParaStyle_ = 0;
+    int LastAutoTextStyle_ = -1;
+    bool TextStyleNotifyPending_ = false;
+    bool ParaStyleNotifyPending_ = false;
+    TMouseSelection Mouse_;
+};
+
+/// The editor of the main window: Ctrl-clickable links, tabs typed into the text, tags cleared
+/// when styles are applied, and the main window's word delimiters.
+class TDocViewEdit : public TCustomDocViewEdit {
+public:
+    explicit TDocViewEdit(TRVStyle* sheet = nullptr);
+};
+
+} // namespace xq

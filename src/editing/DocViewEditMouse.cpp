@@ -1,0 +1,206 @@
+// The editor control and the mouse: placing the caret, selecting by characters, words,
+// paragraphs and lines, word selection by double click, and the selection timer's scrolling.
+#include <algorithm>
+
+#include "document/RVStyle.h"
+#include "editing/DocViewEdit.h"
+
+namespace xq {
+
+bool TCustomDocViewEdit::InLeftMargin(std::int32_t x) const
+{
+    const TRVStyle* sheet = GetRVStyle();
+    return sheet && sheet->LineSelectCursor != -1 && Data_.BiDiMode != rvbdRightToLeft &&
+           x < Data_.DeviceScale().X(Data_.LeftMargin);
+}
+
+void TCustomDocViewEdit::MouseDown(TRVMouseButton button, TShiftState shift, std::int32_t x, std::int32_t y)
+{
+    if (!Data_.Formatted() || Data_.DrawItems().Count() == 0)
+        return;
+    if (!Data_.CaretValid())
+        Data_.ResetCaret();
+    const TSelectionState before = SelectionState();
+
+    if (button == mbRight) {
+        if (!Data_.Options.Contains(rvoRClickDeselects))
+            return;
+        const TRVDrawPos pos = Data_.StopOf(Data_.HitTest(x, y));
+        if (Data_.InSelection(pos))
+            return;
+        Data_.SetCaret(pos);
+        Data_.CollapseSelection();
+        CaretMoved(false, before);
+        return;
+    }
+    if (button != mbLeft)
+        return;
+
+    Mouse_ = {};
+    if (shift.Contains(ssShift) && SelectionAllowed()) {
+        // Shift+click extends the selection from its anchor, by characters.
+        TRVDrawPos anchor = Data_.SelectionAnchor();
+        if (!anchor.Valid())
+            anchor = Data_.CaretPos();
+        Mouse_.Mode = TMouseMode::Chars;
+        Mouse_.Granularity = rvsmChar;
+        Mouse_.Pressed = anchor;
+        Data_.SetSelectionBounds(anchor, Data_.HitTest(x, y));
+        CaretMoved(false, before);
+        return;
+    }
+    if (InLeftMargin(x) && SelectionAllowed()) {
+        Mouse_.Mode = TMouseMode::Lines;
+        Mouse_.Granularity = SheetSelectionMode() == rvsmParagraph ? rvsmParagraph : rvsmChar;
+        Mouse_.PressedLine = Data_.LineAtY(y);
+        ExtendMouseSelection(x, y);
+        CaretMoved(false, before);
+        return;
+    }
+
+    const TRVDrawPos raw = Data_.HitTest(x, y);
+    Data_.SetCaret(raw);
+    Data_.CollapseSelection();
+    if (SelectionAllowed()) {
+        Mouse_.Mode = TMouseMode::Chars;
+        Mouse_.Granularity = SheetSelectionMode();
+        Mouse_.Pressed = Data_.CaretPos();
+        Mouse_.LastPointer = Data_.DocPosOf(Mouse_.Pressed);
+        TRVDocPos start, end;
+        if (Data_.GetWordAt(Data_.DocPosOf(raw), Delimiters, start, end) && start != end) {
+            Mouse_.WordStart = start;
+            Mouse_.WordEnd = end;
+        }
+    }
+    CaretMoved(false, before);
+}
+
+void TCustomDocViewEdit::MouseMove(TShiftState shift, std::int32_t x, std::int32_t y)
+{
+    if (Mouse_.Mode == TMouseMode::None || !Data_.CaretValid())
+        return;
+    const TSelectionState before = SelectionState();
+    ExtendMouseSelection(x, y);
+    if (SelectionState() != before)
+        CaretMoved(false, before);
+}
+
+void TCustomDocViewEdit::MouseUp(TRVMouseButton button, TShiftState shift, std::int32_t x, std::int32_t y)
+{
+    if (button == mbLeft)
+        Mouse_ = {};
+}
+
+void TCustomDocViewEdit::DblClick(TShiftState shift, std::int32_t x, std::int32_t y)
+{
+    if (!Data_.Formatted() || !Data_.Options.Contains(rvoDblClickSelectsWord) || !SelectionAllowed())
+        return;
+    TRVDocPos start, end;
+    if (!Data_.GetWordAt(Data_.DocPosOf(Data_.HitTest(x, y)), Delimiters, start, end))
+        return;
+    Mouse_ = {};
+    const TSelectionState before = SelectionState();
+    SelectDocRange(start, end);
+    CaretMoved(false, before);
+}
+
+void TCustomDocViewEdit::ExtendMouseSelection(std::int32_t x, std::int32_t y)
+{
+    if (Mouse_.Mode == TMouseMode::Lines) {
+        const int line = Data_.LineAtY(y);
+        const bool forward = line >= Mouse_.PressedLine;
+        if (Mouse_.Granularity == rvsmParagraph) {
+            const int pressedItem = Data_.DrawItems()[Mouse_.PressedLine].ItemNo;
+            const int item = Data_.DrawItems()[line].ItemNo;
+            SelectDocRange(forward ? Data_.ParagraphStart(pressedItem) : Data_.ParagraphEnd(pressedItem),
+                           forward ? Data_.ParagraphEnd(item) : Data_.ParagraphStart(item));
+        } else {
+            Data_.SetSelectionBounds(
+                forward ? Data_.LineStartOf(Mouse_.PressedLine) : Data_.LineEndOf(Mouse_.PressedLine),
+                forward ? Data_.LineEndOf(line) : Data_.LineStartOf(line));
+        }
+        return;
+    }
+    const TRVDrawPos raw = Data_.HitTest(x, y);
+    const TRVDrawPos pointer = Data_.StopOf(raw);
+    switch (Mouse_.Granularity) {
+    case rvsmChar:
+        Data_.SetSelectionBounds(Mouse_.Pressed, pointer);
+        break;
+    case rvsmParagraph: {
+        const bool forward = Mouse_.Pressed <= pointer;
+        const int pressedItem = Data_.DocPosOf(Mouse_.Pressed).ItemNo;
+        const int item = Data_.DocPosOf(pointer).ItemNo;
+        SelectDocRange(forward ? Data_.ParagraphStart(pressedItem) : Data_.ParagraphEnd(pressedItem),
+                       forward ? Data_.ParagraphEnd(item) : Data_.ParagraphStart(item));
+        break;
+    }
+    case rvsmWord:
+        ExtendByWords(raw, pointer);
+        break;
+    }
+}
+
+void TCustomDocViewEdit::ExtendByWords(TRVDrawPos raw, TRVDrawPos pointer)
+{
+    TMouseSelection& m = Mouse_;
+    const TRVDocPos rawDoc = Data_.DocPosOf(raw);
+    const TRVDocPos pointerDoc = Data_.DocPosOf(pointer);
+    const bool hasWord = m.WordStart.Valid();
+    const auto inside = [](TRVDocPos p, TRVDocPos start, TRVDocPos end) {
+        return p.ItemNo == start.ItemNo && start.Offset <= p.Offset && p.Offset <= end.Offset;
+    };
+
+    // Inside the word where the button went down: characters from where it went down.
+    if (hasWord && inside(rawDoc, m.WordStart, m.WordEnd)) {
+        m.SnapStart = m.SnapEnd = {};
+        m.TurnedBack = false;
+        m.LastPointer = pointerDoc;
+        Data_.SetSelectionBounds(m.Pressed, pointer);
+        return;
+    }
+
+    // Outside it the start word is selected whole, and the moving end snaps to the far edge of
+    // the word under the pointer, until the pointer turns back inside that word.
+    const bool forward = hasWord ? rawDoc > m.WordEnd : m.Pressed <= pointer;
+    TRVDrawPos anchor = m.Pressed;
+    if (hasWord)
+        anchor = Data_.DrawPosOf(forward ? m.WordStart : m.WordEnd,
+                                 forward ? TRVLineBoundary::LineStart : TRVLineBoundary::LineEnd);
+    TRVDrawPos end = pointer;
+    TRVDocPos wordStart, wordEnd;
+    if (Data_.GetWordAt(rawDoc, Delimiters, wordStart, wordEnd) && wordStart != wordEnd) {
+        if (wordStart == m.SnapStart && wordEnd == m.SnapEnd) {
+            const bool movedBack = forward ? pointerDoc < m.LastPointer : pointerDoc > m.LastPointer;
+            m.TurnedBack = m.TurnedBack || movedBack;
+        } else {
+            m.SnapStart = wordStart;
+            m.SnapEnd = wordEnd;
+            m.TurnedBack = false;
+        }
+        if (!m.TurnedBack)
+            end = Data_.DrawPosOf(forward ? wordEnd : wordStart,
+                                  forward ? TRVLineBoundary::LineEnd : TRVLineBoundary::LineStart);
+    } else {
+        m.SnapStart = m.SnapEnd = {};
+        m.TurnedBack = false;
+    }
+    m.LastPointer = pointerDoc;
+    Data_.SetSelectionBounds(anchor, end);
+}
+
+TRVAutoScrollStep TCustomDocViewEdit::AutoScrollStep(std::int32_t viewX, std::int32_t viewY) const
+{
+    if (Mouse_.Mode == TMouseMode::None)
+        return {};
+    const auto step = [](std::int32_t pos, std::int32_t size) {
+        if (pos < 0)
+            return -pos > 20 ? -10 : -1;
+        if (pos >= size)
+            return pos - size + 1 > 20 ? 10 : 1;
+        return 0;
+    };
+    return {step(viewX, Data_.DeviceScale().X(Data_.ClientWidth)), step(viewY, Data_.DeviceScale().Y(Data_.ClientHeight))};
+}
+
+} // namespace xq

@@ -1,0 +1,116 @@
+// The mouse: hit testing, clicks, word and line selection, dragging, and the selection timer.
+#include <gtest/gtest.h>
+
+#include "EditTestSupport.h"
+
+namespace xq::test {
+namespace {
+
+TEST(MouseTest, HitTestingFindsTheNearestBoundaryOnTheLineUnderThePoint)
+{
+    EditFixture f(200);
+    f.Text("abcdef");
+    f.Text("ghij");
+    f.Format();
+    const auto hit = [&](int x, int y) { return PosText(f.Data.DocPosOf(f.Data.StopOf(f.Data.HitTest(x, y)))); };
+    EXPECT_EQ(hit(-5, 5), "0:1") << "left of the text";
+    EXPECT_EQ(hit(8, 5), "0:2");
+    EXPECT_EQ(hit(9, 5), "0:2") << "the middle of b: before it";
+    EXPECT_EQ(hit(10, 5), "0:3");
+    EXPECT_EQ(hit(500, 5), "0:7") << "right of the text";
+    EXPECT_EQ(hit(3, 20), "1:1") << "g is 6 wide";
+    EXPECT_EQ(hit(0, -10), "0:1") << "above the document: its first line";
+    EXPECT_EQ(hit(0, 1000), "1:5") << "below the document: its end";
+
+    f.Click(10, 20);
+    EXPECT_EQ(f.Caret(), "1:3");
+    f.Click(20, 5, {ssShift});
+    EXPECT_EQ(f.Selection(), "1:3-0:4");
+}
+
+TEST(MouseTest, DoubleClickSelectsTheWordAndRightClickDeselectsOutsideTheSelection)
+{
+    EditFixture f(300);
+    f.Text("one two three"); // "two" from x 21 to 42
+    f.Format();
+    f.Edit.MouseDown(mbLeft, {}, 30, 5);
+    f.Edit.MouseUp(mbLeft, {}, 30, 5);
+    f.Edit.DblClick({}, 30, 5);
+    EXPECT_EQ(f.Selection(), "0:5-0:8");
+
+    f.Edit.MouseDown(mbRight, {}, 25, 5);
+    EXPECT_EQ(f.Selection(), "0:5-0:8") << "a right click inside keeps the selection";
+    f.Edit.MouseDown(mbRight, {}, 5, 5);
+    EXPECT_EQ(f.Selection(), "0:2-0:2");
+
+    f.Data.Options.Exclude(rvoDblClickSelectsWord).Exclude(rvoRClickDeselects);
+    f.Edit.DblClick({}, 30, 5);
+    EXPECT_FALSE(f.Edit.SelectionExists());
+    f.Edit.SelectAll();
+    f.Edit.MouseDown(mbRight, {}, 500, 500);
+    EXPECT_TRUE(f.Edit.SelectionExists());
+}
+
+TEST(MouseTest, WordModeDragsSelectWholeWordsOnceThePointerLeavesTheFirst)
+{
+    EditFixture f(300);
+    // "hello" ends at 24; "world" (offsets 7..12) has boundaries 27 38 44 50 53 59.
+    f.Text("hello world again");
+    f.Format();
+    ASSERT_EQ(f.Sheet.SelectionMode, rvsmWord);
+    f.Edit.MouseDown(mbLeft, {}, 13, 5);
+    EXPECT_TRUE(f.Edit.MouseSelecting());
+    f.Edit.MouseMove({}, 19, 5);
+    EXPECT_EQ(f.Selection(), "0:3-0:5") << "characters inside the first word";
+    f.Edit.MouseMove({}, 40, 5);
+    EXPECT_EQ(f.Selection(), "0:1-0:12") << "both words whole";
+    f.Edit.MouseMove({}, 30, 5);
+    EXPECT_EQ(f.Selection(), "0:1-0:7") << "turned back: characters in that word";
+    f.Edit.MouseMove({}, 13, 5);
+    EXPECT_EQ(f.Selection(), "0:3-0:3") << "back in the first word: the anchor where it began";
+    f.Edit.MouseUp(mbLeft, {}, 13, 5);
+    EXPECT_FALSE(f.Edit.MouseSelecting());
+    f.Edit.MouseMove({}, 40, 5);
+    EXPECT_EQ(f.Selection(), "0:3-0:3");
+
+    // By characters the anchor never moves.
+    f.Sheet.SelectionMode = rvsmChar;
+    f.Edit.MouseDown(mbLeft, {}, 13, 5);
+    f.Edit.MouseMove({}, 40, 5);
+    EXPECT_EQ(f.Selection(), "0:3-0:8");
+}
+
+TEST(MouseTest, TheLeftMarginSelectsLines)
+{
+    EditFixture f(60);
+    f.Data.LeftMargin = 10;
+    f.Text("abcd efgh ijkl");
+    f.Text("mn");
+    f.Format();
+    f.Edit.MouseDown(mbLeft, {}, 3, 5);
+    EXPECT_EQ(f.Selection(), "0:1-0:10");
+    f.Edit.MouseMove({}, 3, 20);
+    EXPECT_EQ(f.Selection(), "0:1-0:15");
+    f.Edit.MouseUp(mbLeft, {}, 3, 20);
+
+    f.Sheet.SelectionMode = rvsmParagraph;
+    f.Edit.MouseDown(mbLeft, {}, 3, 35);
+    f.Edit.MouseMove({}, 3, 20);
+    EXPECT_EQ(f.Selection(), "1:3-0:1") << "by paragraphs, upwards";
+}
+
+TEST(MouseTest, TheSelectionTimerScrollsTowardsThePointer)
+{
+    EditFixture f(200, 100);
+    f.Text("abc");
+    f.Format();
+    EXPECT_TRUE(f.Edit.AutoScrollStep(50, 130).Empty()) << "no selection in progress";
+    f.Edit.MouseDown(mbLeft, {}, 5, 5);
+    EXPECT_EQ(f.Edit.AutoScrollStep(50, 129), (TRVAutoScrollStep{0, 10})) << "30 pixels below";
+    EXPECT_EQ(f.Edit.AutoScrollStep(50, 109), (TRVAutoScrollStep{0, 1})) << "10 pixels below";
+    EXPECT_EQ(f.Edit.AutoScrollStep(-25, -5), (TRVAutoScrollStep{-10, -1}));
+    EXPECT_TRUE(f.Edit.AutoScrollStep(199, 99).Empty());
+}
+
+} // namespace
+} // namespace xq::test
