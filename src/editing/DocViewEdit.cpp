@@ -28,6 +28,8 @@ void TCustomDocViewEdit::Clear()
 {
     Data_.Clear();
     Data_.ClearLayout();
+    ClearUndoHistory();
+    Modified_ = false;
     Data_.ResetCaret();
     Mouse_ = {};
     CurTextStyle_ = 0;
@@ -377,6 +379,24 @@ bool TCustomDocViewEdit::KeyDown(TRVKey key, TShiftState shift)
     if (!Data_.Formatted() || !Data_.CaretValid() || shift.Contains(ssAlt))
         return false;
     const bool ctrl = shift.Contains(ssCtrl);
+    switch (key) {
+    case rvkReturn:
+        if (EditorOptions.Contains(shift.Contains(ssShift) ? rvoDoNotWantShiftReturns : rvoDoNotWantReturns))
+            return false;
+        InsertEnter(shift.Contains(ssShift));
+        return true;
+    case rvkBackspace:
+        if (SelectionExists())
+            return false; // deleting the selection is not handled here yet
+        DeleteBackward(ctrl);
+        return true;
+    case rvkDelete:
+        if (SelectionExists() || shift.Contains(ssShift))
+            return false;
+        DeleteForward();
+        return true;
+    default: break;
+    }
     const TRVSelectionUpdate update = shift.Contains(ssShift) ? TRVSelectionUpdate::Extend : TRVSelectionUpdate::Collapse;
     if (ctrl && !shift.Contains(ssShift) && (key == rvkUp || key == rvkDown)) {
         const std::int32_t unit = VScrollUnitPixels();

@@ -8,14 +8,18 @@
 #include <functional>
 #include <string>
 
+#include "document/StyleTypes.h"
 #include "editing/EditRVData.h"
 #include "editing/EditTypes.h"
+#include "editing/Undo.h"
 
 namespace xq {
 
 class TCustomDocViewEdit;
 
 using TRVNotifyEvent = std::function<void(TCustomDocViewEdit& sender)>;
+/// Asked before a modification; setting canEdit to false cancels it.
+using TRVChangingEvent = std::function<void(TCustomDocViewEdit& sender, bool& canEdit)>;
 using TRVOnCaretGetOutEvent = std::function<void(TCustomDocViewEdit& sender, TRVGetOutDirection direction)>;
 
 /// The caret movements of the keyboard.
@@ -62,6 +66,51 @@ public:
     TRVNotifyEvent OnSelect;
     /// The caret was asked to move past the start or the end of the document.
     TRVOnCaretGetOutEvent OnCaretGetOut;
+    /// After every modification, Undo and Redo included.
+    TRVNotifyEvent OnChange;
+    /// Before every modification.
+    TRVChangingEvent OnChanging;
+    /// A refused edit: the widget sounds the bell.
+    TRVNotifyEvent OnBeep;
+
+    // --- Modifications -------------------------------------------------------------------------------
+    /// An edit may start: not read-only, a style sheet, no mouse drag, and OnChanging agrees.
+    [[nodiscard]] bool AskCanEdit();
+    /// AskCanEdit for the application.
+    [[nodiscard]] bool CanChange() { return AskCanEdit(); }
+    /// After a modification: modified, the redo list emptied (unless Undo or Redo made it),
+    /// OnChange.
+    void NotifyChanged(bool clearRedo = true);
+    [[nodiscard]] bool Modified() const noexcept { return Modified_; }
+    /// Loading, clearing and saving reset the flag; every change sets it.
+    void SetModified(bool modified) noexcept { Modified_ = modified; }
+
+    // --- Undo and redo -------------------------------------------------------------------------------
+    [[nodiscard]] int UndoLimit() const noexcept { return Data_.UndoList.MaxGroups; }
+    /// Takes effect with the next group; existing groups stay.
+    void SetUndoLimit(int limit) noexcept { Data_.UndoList.MaxGroups = Data_.RedoList.MaxGroups = limit; }
+    /// Opens an undo group for a series of operations; false when nothing is recorded.
+    bool BeginUndoStep(TRVUndoType kind, const std::string& caption = {});
+    /// While on, every operation joins the last group.
+    void SetUndoGroupMode(bool on) noexcept { Data_.UndoList.SetGroupMode(on); }
+    [[nodiscard]] TRVUndoType UndoAction() const noexcept { return Data_.UndoList.CurrentUndoType(); }
+    [[nodiscard]] TRVUndoType RedoAction() const noexcept { return Data_.RedoList.CurrentUndoType(); }
+    [[nodiscard]] bool CanUndo() const noexcept { return UndoAction() != rvutNone; }
+    [[nodiscard]] bool CanRedo() const noexcept { return RedoAction() != rvutNone; }
+    void Undo();
+    void Redo();
+    void ClearUndoHistory() noexcept;
+
+    // --- Typing and the editing keys ---------------------------------------------------------------------
+    /// A typed character (one UTF-16 unit). Returns false when it is no character to insert
+    /// (control codes) or a selection is active; refused edits beep and return true.
+    bool KeyPress(char16_t ch);
+    /// Enter (newLine false) or Shift+Enter (newLine true) at the caret.
+    void InsertEnter(bool newLine);
+    /// Backspace at the caret (byWord: Ctrl, the word before the caret).
+    void DeleteBackward(bool byWord);
+    /// Delete at the caret (one whole character).
+    void DeleteForward();
 
     // --- Document ------------------------------------------------------------------------------------
     /// Empties the document: current styles back to 0 (their events fire on the next caret
@@ -153,6 +202,7 @@ protected:
     void CaretMoved(bool scroll, const TSelectionState& before);
     /// Current styles from the item at the caret.
     void UpdateCurrentStyles();
+    void Beep();
 
 private:
     enum class TMouseMode : std::uint8_t { None, Chars, Lines };
@@ -182,7 +232,52 @@ private:
     void ExtendByWords(TRVDrawPos raw, TRVDrawPos pointer);
     void SelectDocRange(TRVDocPos anchor, TRVDocPos end);
 
+    // Editing (DocViewEditOps.cpp).
+    struct TPendingLayout {
+        int First = -1;
+        int Last = -1;
+        bool Whole = false;
+    };
+    /// The draw items to lay out again when items first..last change (before the change).
+    TPendingLayout PrepareLayout(int firstItem, int lastItem) const;
+    /// Lays out what PrepareLayout found after the change, and puts the caret at caret.
+    void FinishLayout(const TPendingLayout& pending, int itemDelta, TRVDocPos caret,
+                      TRVLineBoundary boundary = TRVLineBoundary::LineStart);
+    [[nodiscard]] bool ParaReadOnly(int itemNo) const;
+    [[nodiscard]] bool StyleHas(int itemNo, TRVProtectOption option) const;
+    [[nodiscard]] bool TextStyleHas(int styleNo, TRVProtectOption option) const;
+    [[nodiscard]] bool DeleteProtected(int itemNo) const;
+    [[nodiscard]] bool HasPersistentCP(int itemNo) const;
+    [[nodiscard]] bool ParagraphHasPersistentCP(int itemNo) const;
+    [[nodiscard]] bool IsEmptyText(int itemNo) const;
+    [[nodiscard]] bool CanMerge(int first, int second, bool join) const;
+    [[nodiscard]] std::string EncodeChar(char16_t ch, int styleNo) const;
+    // Recorded changes: each does the change and records its reversal.
+    void RecInsertText(int itemNo, int position, const std::string& bytes);
+    std::string RecDeleteText(int itemNo, int position, int count);
+    void RecInsertItem(int index, std::string text, std::unique_ptr<TCustomRVItemInfo> item);
+    void RecDeleteItem(int index);
+    void RecSetFlags(int itemNo, std::uint8_t options, int paraNo);
+    void RecSetStyle(int itemNo, int styleNo);
+    void RecSetTag(int itemNo, std::string tag);
+    void RecMoveCheckpoint(int from, int to);
+    /// Merges item second into first (text appended, checkpoint carried).
+    void RecMerge(int first, int second);
+    /// Whole-item removal with flag takeover and checkpoint hand-on; false when refused.
+    [[nodiscard]] bool CanRemoveItem(int itemNo) const;
+    void RecRemoveItem(int itemNo);
+    /// Joins the paragraph (or line) that starts at itemNo to the one before; merges when allowed.
+    /// Returns the caret position at the join.
+    TRVDocPos RecJoinAt(int itemNo);
+    [[nodiscard]] bool CanJoinAt(int itemNo) const;
+    [[nodiscard]] int LastItemOfParagraph(int itemNo) const;
+    void NewTextItem(int styleNo, int paraNo, std::unique_ptr<TCustomRVItemInfo>& item) const;
+    /// Backspace or Delete taking a whole item: the only item of its line becomes an empty text
+    /// item, any other goes and its neighbours merge. False (nothing changed) when refused.
+    bool RemoveWholeItem(int itemNo, TRVDocPos& caret, int& delta);
+
     TRVEditRVData Data_;
+    bool Modified_ = false;
     int CurTextStyle_ = 0;
     int CurParaStyle_ = 0;
     int LastAutoTextStyle_ = -1;

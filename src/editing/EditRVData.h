@@ -8,6 +8,7 @@
 
 #include "editing/CharPos.h"
 #include "editing/EditTypes.h"
+#include "editing/Undo.h"
 #include "layout/FormattedData.h"
 
 namespace xq {
@@ -32,6 +33,12 @@ struct TRVEditPositions {
 class TRVEditRVData : public TCustomRVFormattedData {
 public:
     explicit TRVEditRVData(TRVStyle* sheet = nullptr) noexcept : TCustomRVFormattedData(sheet) {}
+
+    // --- Undo ------------------------------------------------------------------------------------------
+    TRVUndoList UndoList{*this};
+    TRVRedoList RedoList{*this};
+    /// Where edits record now: the undo list, or the redo list while Undo runs.
+    TRVUndoList* Recording = &UndoList;
 
     // --- Positions -------------------------------------------------------------------------------
     [[nodiscard]] TRVDocPos DocPosOf(TRVDrawPos pos) const;

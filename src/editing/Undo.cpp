@@ -1,0 +1,291 @@
+// The undo and redo lists and their records.
+#include "editing/Undo.h"
+
+#include <algorithm>
+
+#include "platform/DocViewError.h"
+
+namespace xq {
+
+// ---------------------------------------------------------------------------------------------
+// Text helpers
+
+int CharSizeOf(const TCustomRVData& data, int itemNo)
+{
+    return data.ItemAt(itemNo).IsUnicode() ? 2 : 1;
+}
+
+std::string ItemSubstring(const TCustomRVData& data, int itemNo, int position, int count)
+{
+    const int size = CharSizeOf(data, itemNo);
+    return data.TextAt(itemNo).substr(std::size_t((position - 1) * size), std::size_t(count * size));
+}
+
+void InsertItemSubstring(TCustomRVData& data, int itemNo, int position, const std::string& s)
+{
+    const int size = CharSizeOf(data, itemNo);
+    std::string text = data.TextAt(itemNo);
+    text.insert(std::size_t((position - 1) * size), s);
+    data.SetText(itemNo, std::move(text));
+}
+
+std::string CutItemSubstring(TCustomRVData& data, int itemNo, int position, int count)
+{
+    const int size = CharSizeOf(data, itemNo);
+    std::string text = data.TextAt(itemNo);
+    const std::size_t at = std::size_t((position - 1) * size);
+    std::string cut = text.substr(at, std::size_t(count * size));
+    text.erase(at, cut.size());
+    data.SetText(itemNo, std::move(text));
+    return cut;
+}
+
+// ---------------------------------------------------------------------------------------------
+// Records
+
+void TRVUndoInsertSubstringInfo::Undo(TCustomRVData& data, TRVUndoList& reverse)
+{
+    std::string cut = CutItemSubstring(data, ItemNo, Position, Length);
+    reverse.AddInfo(std::make_unique<TRVUndoDeleteSubstringInfo>(ItemNo, Position, std::move(cut)));
+}
+
+void TRVUndoTypingInfo::Undo(TCustomRVData& data, TRVUndoList& reverse)
+{
+    // Only the last character of the run goes; the group stays while characters remain.
+    const int at = Position + Length - 1;
+    std::string cut = CutItemSubstring(data, ItemNo, at, 1);
+    --Length;
+    reverse.AddRedoTypedChar(ItemNo, at, cut, Unicode, ItemNo, at);
+}
+
+void TRVUndoDeleteSubstringInfo::Undo(TCustomRVData& data, TRVUndoList& reverse)
+{
+    InsertItemSubstring(data, ItemNo, Position, S);
+    const int length = static_cast<int>(S.size()) / CharSizeOf(data, ItemNo);
+    reverse.AddInfo(std::make_unique<TRVUndoInsertSubstringInfo>(ItemNo, Position, length));
+}
+
+void TRVRedoTypingInfo::Undo(TCustomRVData& data, TRVUndoList& reverse)
+{
+    // The first of the removed characters comes back, and is typing again in the undo list.
+    const std::size_t size = Unicode ? 2 : 1;
+    InsertItemSubstring(data, ItemNo, Position, S.substr(0, size));
+    S.erase(0, size);
+    reverse.AddTypedChar(ItemNo, Position, Unicode, ItemNo, Position);
+    ++Position;
+}
+
+void TRVUndoChangeTextInfo::Undo(TCustomRVData& data, TRVUndoList& reverse)
+{
+    std::string now = data.TextAt(ItemNo);
+    data.SetText(ItemNo, std::move(S));
+    reverse.AddInfo(std::make_unique<TRVUndoChangeTextInfo>(ItemNo, std::move(now)));
+}
+
+void TRVUndoInsertItemInfo::Undo(TCustomRVData& data, TRVUndoList& reverse)
+{
+    reverse.AddInfo(std::make_unique<TRVUndoDeleteItemInfo>(ItemNo, data.ExtractItem(ItemNo)));
+}
+
+void TRVUndoDeleteItemInfo::Undo(TCustomRVData& data, TRVUndoList& reverse)
+{
+    data.InsertItemAt(ItemNo, std::move(Entry.Text), std::move(Entry.Item));
+    reverse.AddInfo(std::make_unique<TRVUndoInsertItemInfo>(ItemNo));
+}
+
+void TRVUndoNewLineInfo::Undo(TCustomRVData& data, TRVUndoList& reverse)
+{
+    TCustomRVItemInfo& item = data.ItemAt(ItemNo);
+    reverse.AddInfo(std::make_unique<TRVUndoNewLineInfo>(ItemNo, item.ItemOptions(), item.ParaNo));
+    item.SetItemOptions(std::uint8_t((item.ItemOptions() & TCustomRVItemInfo::rvioUnicode) |
+                                     (Options & ~TCustomRVItemInfo::rvioUnicode)));
+    item.ParaNo = ParaNo;
+}
+
+void TRVUndoStyleNoInfo::Undo(TCustomRVData& data, TRVUndoList& reverse)
+{
+    TCustomRVItemInfo& item = data.ItemAt(ItemNo);
+    reverse.AddInfo(std::make_unique<TRVUndoStyleNoInfo>(ItemNo, item.StyleNo, item.IsUnicode()));
+    item.StyleNo = StyleNo;
+    item.SetUnicode(Unicode);
+}
+
+void TRVUndoTagInfo::Undo(TCustomRVData& data, TRVUndoList& reverse)
+{
+    TCustomRVItemInfo& item = data.ItemAt(ItemNo);
+    reverse.AddInfo(std::make_unique<TRVUndoTagInfo>(ItemNo, item.Tag));
+    item.Tag = std::move(Tag);
+}
+
+void TRVUndoAddCPInfo::Undo(TCustomRVData& data, TRVUndoList& reverse)
+{
+    std::unique_ptr<TRVCPInfo> cp = data.ItemAt(ItemNo).Checkpoint()->CreateCopy();
+    data.RemoveCheckpoint(ItemNo);
+    reverse.AddInfo(std::make_unique<TRVUndoDeleteCPInfo>(ItemNo, std::move(cp)));
+}
+
+void TRVUndoDeleteCPInfo::Undo(TCustomRVData& data, TRVUndoList& reverse)
+{
+    data.SetCheckpoint(ItemNo, std::move(Checkpoint));
+    reverse.AddInfo(std::make_unique<TRVUndoAddCPInfo>(ItemNo));
+}
+
+// ---------------------------------------------------------------------------------------------
+// Groups
+
+bool TRVUndoInfos::IsTyping() const noexcept
+{
+    return Records.size() == 1 && dynamic_cast<const TRVUndoTypingInfo*>(Records.front().get()) != nullptr;
+}
+
+TRVUndoRange TRVUndoInfos::AffectedRange(int count) const
+{
+    // Each record numbers items as the document stood right after it was made. Records made
+    // later shift those numbers down by removals at or before them (never below the smallest
+    // number any record touches) and up by at most the number of items they inserted.
+    TRVUndoRange range;
+    int inserted = 0;
+    for (const auto& record : Records) {
+        int first = 0, last = 0;
+        record->ItemRange(first, last);
+        const int delta = record->ItemDelta();
+        range.ItemDelta += delta;
+        if (delta < 0)
+            inserted -= delta;
+        range.First = range.First < 0 ? first : std::min(range.First, first);
+        range.Last = std::max(range.Last, last);
+    }
+    if (range.First < 0 || count == 0)
+        return {-1, -1, range.ItemDelta};
+    range.Last = std::min(range.Last + inserted, count - 1);
+    range.First = std::min(range.First, count - 1);
+    return range;
+}
+
+// ---------------------------------------------------------------------------------------------
+// Lists
+
+TRVUndoType TRVUndoList::CurrentUndoType() const noexcept
+{
+    return Groups_.empty() ? rvutNone : Groups_.back()->StepKind;
+}
+
+void TRVUndoList::OpenGroup(TRVUndoType kind, const std::string& title, int caretItemNo, int caretOffs)
+{
+    std::string caption = title;
+    if (!Groups_.empty() && Groups_.back()->Records.empty()) {
+        // An operation opened a group and recorded nothing: the new group takes its place.
+        caretItemNo = Groups_.back()->CaretItemNo;
+        caretOffs = Groups_.back()->CaretOffs;
+        if (caption.empty())
+            caption = Groups_.back()->StepTitle;
+        Groups_.pop_back();
+    }
+    if (MaxGroups > 0)
+        while (Count() >= MaxGroups)
+            Groups_.erase(Groups_.begin());
+    auto group = std::make_unique<TRVUndoInfos>();
+    group->StepKind = kind;
+    group->StepTitle = std::move(caption);
+    group->CaretItemNo = caretItemNo;
+    group->CaretOffs = caretOffs;
+    Groups_.push_back(std::move(group));
+}
+
+bool TRVUndoList::BeginUndoGroup(TRVUndoType kind, const std::string& title, int caretItemNo, int caretOffs)
+{
+    if (MaxGroups == 0)
+        return false;
+    if (JoinDepth <= 0 || Groups_.empty() || Groups_.back()->IsTyping())
+        OpenGroup(kind, title, caretItemNo, caretOffs);
+    return true;
+}
+
+void TRVUndoList::AddInfo(std::unique_ptr<TRVUndoInfo> info)
+{
+    if (MaxGroups == 0)
+        return;
+    if (Groups_.empty())
+        throw EDocViewError(errUndoListEmpty);
+    if (Groups_.back()->IsTyping())
+        throw EDocViewError(errUndoIncorrectAdding);
+    Groups_.back()->Records.push_back(std::move(info));
+}
+
+void TRVUndoList::AddTypedChar(int itemNo, int position, bool unicode, int caretItemNo, int caretOffs)
+{
+    if (MaxGroups == 0)
+        return;
+    if (TRVUndoInfos* last = LastGroup(); last && last->IsTyping()) {
+        auto& typing = static_cast<TRVUndoTypingInfo&>(*last->Records.front());
+        if (typing.ItemNo == itemNo && typing.Position + typing.Length == position) {
+            ++typing.Length;
+            ++last->CaretOffs;
+            return;
+        }
+    }
+    OpenGroup(rvutTyping, {}, caretItemNo, caretOffs);
+    Groups_.back()->Records.push_back(std::make_unique<TRVUndoTypingInfo>(itemNo, position, unicode));
+}
+
+void TRVUndoList::AddRedoTypedChar(int itemNo, int position, const std::string& chars, bool unicode,
+                                   int caretItemNo, int caretOffs)
+{
+    if (MaxGroups == 0)
+        return;
+    if (TRVUndoInfos* last = LastGroup(); last && last->StepKind == rvutTyping && last->Records.size() == 1) {
+        if (auto* redo = dynamic_cast<TRVRedoTypingInfo*>(last->Records.front().get());
+            redo && redo->ItemNo == itemNo && redo->Position == position + 1) {
+            redo->S.insert(0, chars);
+            redo->Position = position;
+            last->CaretOffs = caretOffs;
+            return;
+        }
+    }
+    OpenGroup(rvutTyping, {}, caretItemNo, caretOffs);
+    Groups_.back()->Records.push_back(std::make_unique<TRVRedoTypingInfo>(itemNo, position, chars, unicode));
+}
+
+void TRVUndoList::DropEmptyLast() noexcept
+{
+    if (!Groups_.empty() && Groups_.back()->Records.empty())
+        Groups_.pop_back();
+}
+
+void TRVUndoList::Execute(TRVUndoList& reverse, int nowItemNo, int nowOffs, int& caretItemNo, int& caretOffs)
+{
+    if (Groups_.empty())
+        throw EDocViewError(errUndoBufferEmpty);
+    TRVUndoInfos& group = *Groups_.back();
+    if (group.StepKind == rvutTyping && group.Records.size() == 1) {
+        // Typing goes back and forth one character at a time; its records keep their own
+        // groups in the other list.
+        TRVUndoInfo& record = *group.Records.front();
+        record.Undo(Data_, reverse);
+        bool exhausted = false;
+        if (auto* typing = dynamic_cast<TRVUndoTypingInfo*>(&record)) {
+            caretItemNo = typing->ItemNo;
+            caretOffs = typing->Position + typing->Length;
+            group.CaretOffs = caretOffs - 1;
+            exhausted = typing->Length == 0;
+        } else {
+            auto& redo = static_cast<TRVRedoTypingInfo&>(record);
+            caretItemNo = redo.ItemNo;
+            caretOffs = redo.Position;
+            exhausted = redo.S.empty();
+        }
+        if (exhausted)
+            Groups_.pop_back();
+        return;
+    }
+    reverse.JoinDepth = 0;
+    // Reversing the reversal puts the caret back where it is now.
+    reverse.BeginUndoGroup(group.StepKind, group.StepTitle, nowItemNo, nowOffs);
+    for (auto it = group.Records.rbegin(); it != group.Records.rend(); ++it)
+        (*it)->Undo(Data_, reverse);
+    caretItemNo = group.CaretItemNo;
+    caretOffs = group.CaretOffs;
+    Groups_.pop_back();
+}
+
+} // namespace xq

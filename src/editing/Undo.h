@@ -1,0 +1,290 @@
+// The undo and redo lists of the editable container: groups of records, each record able to
+// reverse itself and to say which items it touches. Reversing a record writes its own reversal
+// into the other list, so Undo fills the redo list and Redo the undo list with the same classes.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "document/RVData.h"
+
+namespace xq {
+
+// Messages of misuse of the lists, word for word.
+inline constexpr const char* errUndoListEmpty = "Can't modify empty undo list";
+inline constexpr const char* errUndoIncorrectAdding = "Incorrect adding into undo list";
+inline constexpr const char* errUndoBufferEmpty = "Undo buffer is empty";
+
+/// The kind of a user-visible step (UndoAction and RedoAction report it; 0: nothing to do).
+enum TRVUndoType : std::uint8_t {
+    rvutNone = 0,
+    rvutDelete,
+    rvutInsert,
+    rvutPara,
+    rvutNewLine,
+    rvutInsertPageBreak,
+    rvutRemovePageBreak,
+    rvutTyping,
+    rvutTag,
+    rvutStyleNo,
+    rvutModifyItem,
+    rvutList,
+};
+
+class TRVUndoList;
+
+/// The items a group touches, in the numbering of the document before it is reversed, and the
+/// number of items its reversal adds (negative: removes).
+struct TRVUndoRange {
+    int First = -1;
+    int Last = -1;
+    int ItemDelta = 0;
+    [[nodiscard]] bool Empty() const noexcept { return First < 0; }
+};
+
+/// One reversible change.
+class TRVUndoInfo {
+public:
+    TRVUndoInfo() = default;
+    virtual ~TRVUndoInfo() = default;
+    TRVUndoInfo(const TRVUndoInfo&) = delete;
+    TRVUndoInfo& operator=(const TRVUndoInfo&) = delete;
+
+    /// Reverses the change in data; the reversal is recorded into reverse (a group is open there).
+    virtual void Undo(TCustomRVData& data, TRVUndoList& reverse) = 0;
+    /// The first and last item the record touches, as numbered where the change left them.
+    virtual void ItemRange(int& first, int& last) const = 0;
+    /// How many items reversing the record adds (negative: removes).
+    [[nodiscard]] virtual int ItemDelta() const noexcept { return 0; }
+};
+
+/// Base of the records about one item.
+class TRVUndoItemNoInfo : public TRVUndoInfo {
+public:
+    explicit TRVUndoItemNoInfo(int itemNo) noexcept : ItemNo(itemNo) {}
+    void ItemRange(int& first, int& last) const override { first = last = ItemNo; }
+    int ItemNo;
+};
+
+/// Characters inserted into a text item: Position (1-based, characters) and Length.
+class TRVUndoInsertSubstringInfo : public TRVUndoItemNoInfo {
+public:
+    TRVUndoInsertSubstringInfo(int itemNo, int position, int length) noexcept
+        : TRVUndoItemNoInfo(itemNo), Position(position), Length(length)
+    {
+    }
+    void Undo(TCustomRVData& data, TRVUndoList& reverse) override;
+    int Position;
+    int Length;
+};
+
+/// A run of typed characters: the group stays while characters are left; Undo takes back the last.
+class TRVUndoTypingInfo : public TRVUndoInsertSubstringInfo {
+public:
+    TRVUndoTypingInfo(int itemNo, int position, bool unicode) noexcept
+        : TRVUndoInsertSubstringInfo(itemNo, position, 1), Unicode(unicode)
+    {
+    }
+    void Undo(TCustomRVData& data, TRVUndoList& reverse) override;
+    bool Unicode;
+};
+
+/// Base of the records that keep a string (text bytes as the item stores them).
+class TRVUndoStringInfo : public TRVUndoItemNoInfo {
+public:
+    TRVUndoStringInfo(int itemNo, std::string s) noexcept : TRVUndoItemNoInfo(itemNo), S(std::move(s)) {}
+    std::string S;
+};
+
+/// Base: a piece of text at Position (1-based, characters) of an item.
+class TRVUndoSubStringInfo : public TRVUndoStringInfo {
+public:
+    TRVUndoSubStringInfo(int itemNo, int position, std::string s) noexcept
+        : TRVUndoStringInfo(itemNo, std::move(s)), Position(position)
+    {
+    }
+    int Position;
+};
+
+/// Text cut from an item.
+class TRVUndoDeleteSubstringInfo : public TRVUndoSubStringInfo {
+public:
+    using TRVUndoSubStringInfo::TRVUndoSubStringInfo;
+    void Undo(TCustomRVData& data, TRVUndoList& reverse) override;
+};
+
+/// Characters that undoing typing took away, in text order; Redo puts back the first of them.
+class TRVRedoTypingInfo : public TRVUndoSubStringInfo {
+public:
+    TRVRedoTypingInfo(int itemNo, int position, std::string s, bool unicode) noexcept
+        : TRVUndoSubStringInfo(itemNo, position, std::move(s)), Unicode(unicode)
+    {
+    }
+    void Undo(TCustomRVData& data, TRVUndoList& reverse) override;
+    bool Unicode;
+};
+
+/// The old text of an item.
+class TRVUndoChangeTextInfo : public TRVUndoStringInfo {
+public:
+    using TRVUndoStringInfo::TRVUndoStringInfo;
+    void Undo(TCustomRVData& data, TRVUndoList& reverse) override;
+};
+
+/// An item placed at ItemNo.
+class TRVUndoInsertItemInfo : public TRVUndoItemNoInfo {
+public:
+    using TRVUndoItemNoInfo::TRVUndoItemNoInfo;
+    void Undo(TCustomRVData& data, TRVUndoList& reverse) override;
+    [[nodiscard]] int ItemDelta() const noexcept override { return -1; }
+};
+
+/// An item taken out of ItemNo, kept alive with its text and checkpoint.
+class TRVUndoDeleteItemInfo : public TRVUndoItemNoInfo {
+public:
+    TRVUndoDeleteItemInfo(int itemNo, TRVItemEntry entry) noexcept
+        : TRVUndoItemNoInfo(itemNo), Entry(std::move(entry))
+    {
+    }
+    void Undo(TCustomRVData& data, TRVUndoList& reverse) override;
+    [[nodiscard]] int ItemDelta() const noexcept override { return 1; }
+    TRVItemEntry Entry;
+};
+
+/// The old paragraph flags (ContinuesPara, NewLine, NewPageBefore) and paragraph style of an item.
+class TRVUndoNewLineInfo : public TRVUndoItemNoInfo {
+public:
+    TRVUndoNewLineInfo(int itemNo, std::uint8_t options, int paraNo) noexcept
+        : TRVUndoItemNoInfo(itemNo), Options(options), ParaNo(paraNo)
+    {
+    }
+    void Undo(TCustomRVData& data, TRVUndoList& reverse) override;
+    std::uint8_t Options;
+    int ParaNo;
+};
+
+/// The old text style of an item (with its Unicode bit).
+class TRVUndoStyleNoInfo : public TRVUndoItemNoInfo {
+public:
+    TRVUndoStyleNoInfo(int itemNo, int styleNo, bool unicode) noexcept
+        : TRVUndoItemNoInfo(itemNo), StyleNo(styleNo), Unicode(unicode)
+    {
+    }
+    void Undo(TCustomRVData& data, TRVUndoList& reverse) override;
+    int StyleNo;
+    bool Unicode;
+};
+
+/// The old tag of an item.
+class TRVUndoTagInfo : public TRVUndoItemNoInfo {
+public:
+    TRVUndoTagInfo(int itemNo, std::string tag) noexcept : TRVUndoItemNoInfo(itemNo), Tag(std::move(tag)) {}
+    void Undo(TCustomRVData& data, TRVUndoList& reverse) override;
+    std::string Tag;
+};
+
+/// A checkpoint given to an item that had none.
+class TRVUndoAddCPInfo : public TRVUndoItemNoInfo {
+public:
+    using TRVUndoItemNoInfo::TRVUndoItemNoInfo;
+    void Undo(TCustomRVData& data, TRVUndoList& reverse) override;
+};
+
+/// A checkpoint taken from an item.
+class TRVUndoDeleteCPInfo : public TRVUndoItemNoInfo {
+public:
+    TRVUndoDeleteCPInfo(int itemNo, std::unique_ptr<TRVCPInfo> cp) noexcept
+        : TRVUndoItemNoInfo(itemNo), Checkpoint(std::move(cp))
+    {
+    }
+    void Undo(TCustomRVData& data, TRVUndoList& reverse) override;
+    std::unique_ptr<TRVCPInfo> Checkpoint;
+};
+
+/// One group: one user-visible step.
+class TRVUndoInfos {
+public:
+    TRVUndoType StepKind = rvutNone;
+    std::string StepTitle;
+    /// The caret when the group was opened; Undo puts it back there.
+    int CaretItemNo = -1;
+    int CaretOffs = 0;
+    std::vector<std::unique_ptr<TRVUndoInfo>> Records;
+
+    /// The group holds exactly one typing record.
+    [[nodiscard]] bool IsTyping() const noexcept;
+    /// The items touched by reversing the whole group, in today's numbering, cut to count items.
+    [[nodiscard]] TRVUndoRange AffectedRange(int count) const;
+};
+
+/// The undo list: groups, oldest first.
+class TRVUndoList {
+public:
+    explicit TRVUndoList(TCustomRVData& data) noexcept : Data_(data) {}
+    virtual ~TRVUndoList() = default;
+    TRVUndoList(const TRVUndoList&) = delete;
+    TRVUndoList& operator=(const TRVUndoList&) = delete;
+
+    /// -1: unlimited; 0: nothing is recorded; n > 0: at most n groups.
+    std::int32_t MaxGroups = -1;
+    /// While above 0, operations join the last group.
+    std::int32_t JoinDepth = 0;
+
+    [[nodiscard]] int Count() const noexcept { return static_cast<int>(Groups_.size()); }
+    [[nodiscard]] bool Empty() const noexcept { return Groups_.empty(); }
+    [[nodiscard]] TRVUndoInfos& Group(int index) { return *Groups_.at(std::size_t(index)); }
+    [[nodiscard]] TRVUndoInfos* LastGroup() noexcept { return Groups_.empty() ? nullptr : Groups_.back().get(); }
+    /// The StepKind of the last group, rvutNone when there is none.
+    [[nodiscard]] TRVUndoType CurrentUndoType() const noexcept;
+
+    /// Opens a group (or joins the last one in group mode); false when nothing is recorded.
+    bool BeginUndoGroup(TRVUndoType kind, const std::string& title, int caretItemNo, int caretOffs);
+    /// Group mode on (+1) or off (-1).
+    void SetGroupMode(bool on) noexcept { JoinDepth += on ? 1 : -1; }
+    /// Appends a record to the last group.
+    void AddInfo(std::unique_ptr<TRVUndoInfo> info);
+    /// A character typed at (itemNo, position); caretItemNo/caretOffs is the caret before it.
+    void AddTypedChar(int itemNo, int position, bool unicode, int caretItemNo, int caretOffs);
+    /// Characters removed at (itemNo, position) by undoing typing.
+    void AddRedoTypedChar(int itemNo, int position, const std::string& chars, bool unicode, int caretItemNo,
+                          int caretOffs);
+    /// Drops the last group, when it has no records.
+    void DropEmptyLast() noexcept;
+    void Clear() noexcept { Groups_.clear(); }
+
+    /// Reverses the last group in the document, recording into reverse; the group leaves this
+    /// list unless it is a typing group with characters left. nowItemNo/nowOffs is the caret
+    /// before, which the group opened in reverse remembers; caretItemNo/caretOffs receive where
+    /// the caret goes after. Throws "Undo buffer is empty".
+    void Execute(TRVUndoList& reverse, int nowItemNo, int nowOffs, int& caretItemNo, int& caretOffs);
+
+protected:
+    [[nodiscard]] TCustomRVData& Data() noexcept { return Data_; }
+
+private:
+    void OpenGroup(TRVUndoType kind, const std::string& title, int caretItemNo, int caretOffs);
+
+    TCustomRVData& Data_;
+    std::vector<std::unique_ptr<TRVUndoInfos>> Groups_;
+};
+
+/// The redo list: the same groups, filled by Undo.
+class TRVRedoList : public TRVUndoList {
+public:
+    using TRVUndoList::TRVUndoList;
+};
+
+// Text helpers shared by the records and the editor: positions are characters from 1, the
+// bytes per character are 2 in a Unicode item and 1 otherwise.
+
+/// The bytes of count characters of item itemNo from position.
+[[nodiscard]] std::string ItemSubstring(const TCustomRVData& data, int itemNo, int position, int count);
+/// Inserts bytes s at position of item itemNo.
+void InsertItemSubstring(TCustomRVData& data, int itemNo, int position, const std::string& s);
+/// Cuts count characters at position of item itemNo and returns them.
+std::string CutItemSubstring(TCustomRVData& data, int itemNo, int position, int count);
+[[nodiscard]] int CharSizeOf(const TCustomRVData& data, int itemNo);
+
+} // namespace xq
