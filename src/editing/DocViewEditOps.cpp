@@ -716,12 +716,13 @@ char16_t UnitAt(const TCustomRVData& data, int itemNo, int index)
 
 bool TCustomDocViewEdit::RemoveWholeItem(int itemNo, TRVDocPos& caret, int& delta)
 {
-    if (!CanRemoveItem(itemNo))
-        return false;
     const TCustomRVItemInfo& item = Data_.ItemAt(itemNo);
     const bool afterMarker = itemNo > 0 && Data_.ItemAt(itemNo - 1).IsListMarker() && item.ContinuesPara();
     const bool startsLine = !item.ContinuesPara() || afterMarker;
     const bool alone = startsLine && (itemNo + 1 == Data_.Count() || Data_.StartsLine(itemNo + 1));
+    // The empty item that replaces the only one of a line keeps its checkpoint.
+    if (alone ? DeleteProtected(itemNo) : !CanRemoveItem(itemNo))
+        return false;
     if (alone) {
         // The paragraph (or line) stays, with an empty text item in the current style.
         const int style = CurrentTextStyle();
