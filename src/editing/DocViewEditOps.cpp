@@ -22,6 +22,8 @@ void TCustomDocViewEdit::Beep()
 
 bool TCustomDocViewEdit::AskCanEdit()
 {
+    // The page ends pagination left in the view are stale once anything may change.
+    Data_.SoftPageBreaks().clear();
     if (ReadOnly || !GetRVStyle() || MouseSelecting())
         return false;
     bool canEdit = true;
@@ -33,6 +35,7 @@ bool TCustomDocViewEdit::AskCanEdit()
 void TCustomDocViewEdit::NotifyChanged(bool clearRedo)
 {
     Modified_ = true;
+    Data_.SoftPageBreaks().clear();
     if (clearRedo)
         Data_.RedoList.Clear();
     if (OnChange)
@@ -72,6 +75,13 @@ void Reverse(TCustomDocViewEdit& editor, TRVEditRVData& data, TRVUndoList& from,
     data.Recording = &data.UndoList;
     to.DropEmptyLast();
     (void)editor;
+    // Words of the changed items are checked again.
+    if (!range.Empty())
+        for (int i = std::max(0, range.First); i <= std::min(data.Count() - 1, range.Last + std::max(0, range.ItemDelta)); ++i) {
+            TCustomRVItemInfo& item = data.ItemAt(i);
+            item.State &= std::uint8_t(~1u);
+            item.Misspellings.reset();
+        }
     layout(range.First, range.Last, range.ItemDelta, TRVDocPos{caretItem, caretOffs});
 }
 

@@ -75,6 +75,37 @@ TEST_F(EditOpsTest, TypingGoesIntoTheItemAndUndoTakesBackOneCharacterAtATime)
     EXPECT_EQ(Doc(), R"([p0]"Hausbox")");
 }
 
+TEST_F(EditOpsTest, UndoLimitAndUndoAfterOtherSteps)
+{
+    F.Text("ab");
+    F.Format();
+    F.Edit.SetUndoLimit(0);
+    At(0, 3);
+    Type(u"c");
+    F.Key(rvkReturn);
+    EXPECT_EQ(F.Edit.UndoAction(), rvutNone);
+    F.Edit.Undo();
+    EXPECT_EQ(Doc(), R"([p0]"abc" [p0]"")");
+    F.Edit.SetUndoLimit(3);
+    for (int i = 0; i < 5; ++i)
+        F.Key(rvkReturn);
+    int steps = 0;
+    while (F.Edit.CanUndo()) {
+        F.Edit.Undo();
+        ++steps;
+    }
+    EXPECT_EQ(steps, 3);
+    EXPECT_EQ(F.Data.Count(), 4) << "two Enters stay";
+    // The words of what Undo brought back are checked again.
+    F.Edit.SetUndoLimit(-1);
+    At(0, 4);
+    F.Key(rvkBackspace);
+    F.Data.ItemAt(0).State = 1;
+    F.Edit.Undo();
+    EXPECT_EQ(Doc().substr(0, 10), R"([p0]"abc" )");
+    EXPECT_EQ(F.Data.ItemAt(0).State & 1, 0);
+}
+
 TEST_F(EditOpsTest, TypingAfterMovingTheCaretIsAStepOfItsOwn)
 {
     F.Text("ab");

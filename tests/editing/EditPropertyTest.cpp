@@ -208,13 +208,23 @@ public:
 
 TEST(EditProperty, RandomEditsKeepTheDocumentValidTheLayoutExactAndUndoComplete)
 {
+    int changedEdits = 0;
+    int incremental = 0;
     for (unsigned seed = 1; seed <= 300; ++seed) {
         EditProperty p(seed);
         std::vector<std::string> dumps{DocDump(p.F.Data)};
         const std::string original = p.Rvf();
         std::string log;
         for (int edit = 0; edit < 200; ++edit) {
+            const std::string before = DocDump(p.F.Data);
+            const TRVDrawLineInfo* firstLine = &p.F.Data.DrawItems()[0];
             const std::string what = p.EditOnce();
+            if (DocDump(p.F.Data) != before && p.F.Data.DrawItems().Count() > 4) {
+                // A whole new layout allocates every draw item anew; an incremental one keeps
+                // those of the paragraphs it does not touch.
+                ++changedEdits;
+                incremental += &p.F.Data.DrawItems()[0] == firstLine;
+            }
             log += what + "; ";
             const std::string context = "seed " + std::to_string(seed) + " edit " + std::to_string(edit) + " (" +
                                         what + ") -> " + DocDump(p.F.Data);
@@ -251,6 +261,7 @@ TEST(EditProperty, RandomEditsKeepTheDocumentValidTheLayoutExactAndUndoComplete)
         }
         ASSERT_EQ(p.Rvf(), final) << "seed " << seed << ": " << finalDump << " / " << DocDump(p.F.Data);
     }
+    EXPECT_GT(incremental, changedEdits / 4) << "edits are laid out paragraph by paragraph, not as a whole";
 }
 
 } // namespace
