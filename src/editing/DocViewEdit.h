@@ -237,6 +237,8 @@ private:
         int First = -1;
         int Last = -1;
         bool Whole = false;
+        /// The widest minimal width of the paragraphs before the change.
+        std::int32_t OldMinWidth = 0;
     };
     /// The draw items to lay out again when items first..last change (before the change).
     TPendingLayout PrepareLayout(int firstItem, int lastItem) const;

@@ -140,6 +140,7 @@ TCustomDocViewEdit::TPendingLayout TCustomDocViewEdit::PrepareLayout(int firstIt
         return pending;
     }
     GetReformatRange(Data_, Data_.DrawItems(), firstDraw, lastDraw, pending.First, pending.Last);
+    pending.OldMinWidth = const_cast<TRVEditRVData&>(Data_).GetMinTextAreaWidth(0);
     return pending;
 }
 
@@ -147,7 +148,15 @@ void TCustomDocViewEdit::FinishLayout(const TPendingLayout& pending, int itemDel
                                       TRVLineBoundary boundary)
 {
     const TSelectionState before = SelectionState();
-    if (pending.Whole || Data_.Count() == 0)
+    bool whole = pending.Whole || Data_.Count() == 0;
+    if (!whole) {
+        // A paragraph that does not wrap (or an object) that now needs more room than the text
+        // width, or no longer needs the room it took, changes the width of every line.
+        const std::int32_t newMin = Data_.GetMinTextAreaWidth(0);
+        const std::int32_t width = Data_.TextAreaWidth();
+        whole = newMin != pending.OldMinWidth && (std::max(newMin, pending.OldMinWidth) > width || pending.OldMinWidth == width);
+    }
+    if (whole)
         Data_.FormatAll(true, true);
     else
         Data_.ReformatRange(pending.First, pending.Last, itemDelta);

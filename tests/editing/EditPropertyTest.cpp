@@ -38,6 +38,8 @@ public:
         readOnly.Options.Include(rvpaoReadOnly);
         readOnly.NextParaNo = 0;
         ReadOnlyPara = F.Sheet.ParaStyles.Count() - 1;
+        F.Sheet.ParaStyles.Add().Options.Include(rvpaoNoWrap);
+        NoWrapPara = F.Sheet.ParaStyles.Count() - 1;
         F.Sheet.ParaStyles[1].NextParaNo = -2;
         TRVListInfo& list = F.Sheet.ListStyles.Add();
         list.Levels.Add().ListType = rvlstBullet;
@@ -61,7 +63,7 @@ public:
         return text;
     }
 
-    int RandomParaStyle() { return Pick(0, 9) == 0 ? ReadOnlyPara : Pick(0, 1); }
+    int RandomParaStyle() { return Pick(0, 9) == 0 ? ReadOnlyPara : Pick(0, 9) == 0 ? NoWrapPara : Pick(0, 1); }
 
     void AppendParagraph()
     {
@@ -203,6 +205,7 @@ public:
     EditFixture F{120, 100};
     int TextStyleCount = 0;
     int ReadOnlyPara = 0;
+    int NoWrapPara = 0;
     int UnicodeStyle = 0;
 };
 
