@@ -102,8 +102,10 @@ public:
     void ClearUndoHistory() noexcept;
 
     // --- Typing and the editing keys ---------------------------------------------------------------------
-    /// A typed character (one UTF-16 unit). Returns false when it is no character to insert
-    /// (control codes) or a selection is active; refused edits beep and return true.
+    /// A typed character (one UTF-16 unit; the two halves of a character outside the basic
+    /// plane come one after the other and are inserted together). Returns false when it is no
+    /// character to insert (control codes) or a selection is active; refused edits beep and
+    /// return true.
     bool KeyPress(char16_t ch);
     /// Enter (newLine false) or Shift+Enter (newLine true) at the caret.
     void InsertEnter(bool newLine);
@@ -253,7 +255,8 @@ private:
     [[nodiscard]] bool ParagraphHasPersistentCP(int itemNo) const;
     [[nodiscard]] bool IsEmptyText(int itemNo) const;
     [[nodiscard]] bool CanMerge(int first, int second, bool join) const;
-    [[nodiscard]] std::string EncodeChar(char16_t ch, int styleNo) const;
+    /// A typed character in the form a text style stores it ("?" when its code page lacks it).
+    [[nodiscard]] std::string EncodeChar(const std::u16string& text, int styleNo) const;
     // Recorded changes: each does the change and records its reversal.
     void RecInsertText(int itemNo, int position, const std::string& bytes);
     std::string RecDeleteText(int itemNo, int position, int count);
@@ -280,6 +283,7 @@ private:
 
     TRVEditRVData Data_;
     bool Modified_ = false;
+    char16_t PendingHighSurrogate_ = 0;
     int CurTextStyle_ = 0;
     int CurParaStyle_ = 0;
     int LastAutoTextStyle_ = -1;

@@ -251,11 +251,10 @@ bool TCustomDocViewEdit::CanMerge(int first, int second, bool join) const
            !TextStyleHas(Data_.ActualStyleOf(first), rvprConcateProtect);
 }
 
-std::string TCustomDocViewEdit::EncodeChar(char16_t ch, int styleNo) const
+std::string TCustomDocViewEdit::EncodeChar(const std::u16string& text, int styleNo) const
 {
     const TRVStyle* sheet = GetRVStyle();
     const bool unicode = sheet && styleNo >= 0 && styleNo < sheet->TextStyles.Count() && sheet->TextStyles[styleNo].Unicode;
-    const std::u16string text(1, ch);
     if (unicode)
         return BytesFromUtf16(text);
     const int charset = sheet && styleNo >= 0 && styleNo < sheet->TextStyles.Count() ? sheet->TextStyles[styleNo].Charset : 0;
@@ -437,6 +436,18 @@ bool TCustomDocViewEdit::KeyPress(char16_t ch)
         return false;
     if (!Data_.Formatted() || !Data_.CaretValid() || SelectionExists())
         return false;
+    // A character outside the basic plane arrives as two halves and is typed as one.
+    if (ch >= 0xD800 && ch <= 0xDBFF) {
+        PendingHighSurrogate_ = ch;
+        return true;
+    }
+    std::u16string typed(1, ch);
+    if (ch >= 0xDC00 && ch <= 0xDFFF) {
+        if (!PendingHighSurrogate_)
+            return false;
+        typed.insert(typed.begin(), PendingHighSurrogate_);
+    }
+    PendingHighSurrogate_ = 0;
     if (!AskCanEdit()) {
         Beep();
         return true;
@@ -482,9 +493,10 @@ bool TCustomDocViewEdit::KeyPress(char16_t ch)
         offs = Data_.OffsetAfter(itemNo);
         into = true;
     }
-    const std::string bytes = EncodeChar(ch, into ? Data_.ActualStyleOf(itemNo) : cur);
+    const std::string bytes = EncodeChar(typed, into ? Data_.ActualStyleOf(itemNo) : cur);
     const int size = into ? CharSizeOf(Data_, itemNo) : 0;
-    if (into && static_cast<int>(bytes.size()) == size) {
+    const int units = size ? static_cast<int>(bytes.size()) / size : 0;
+    if (into && units == static_cast<int>(typed.size())) {
         const TPendingLayout pending = PrepareLayout(itemNo, itemNo);
         if (IsEmptyText(itemNo) && Data_.ParaOf(itemNo) != CurrentParaStyle() && Data_.StartsParagraph(itemNo) &&
             LastItemOfParagraph(itemNo) == itemNo) {
@@ -493,9 +505,10 @@ bool TCustomDocViewEdit::KeyPress(char16_t ch)
             RecInsertText(itemNo, offs, bytes);
         } else {
             InsertItemSubstring(Data_, itemNo, offs, bytes);
-            Data_.Recording->AddTypedChar(itemNo, offs, Data_.ItemAt(itemNo).IsUnicode(), pos.ItemNo, pos.Offset);
+            for (int k = 0; k < units; ++k)
+                Data_.Recording->AddTypedChar(itemNo, offs + k, Data_.ItemAt(itemNo).IsUnicode(), pos.ItemNo, pos.Offset);
         }
-        FinishLayout(pending, 0, {itemNo, offs + 1});
+        FinishLayout(pending, 0, {itemNo, offs + units});
         NotifyChanged();
         return true;
     }
@@ -512,7 +525,7 @@ bool TCustomDocViewEdit::KeyPress(char16_t ch)
     itemNo = pos.ItemNo;
     offs = pos.Offset;
     const int style = cur;
-    const std::string text = EncodeChar(ch, style);
+    const std::string text = EncodeChar(typed, style);
     const int newLength = static_cast<int>(text.size()) / (GetRVStyle()->TextStyles[style].Unicode ? 2 : 1);
     TCustomRVItemInfo& item = Data_.ItemAt(itemNo);
     const TPendingLayout pending = PrepareLayout(itemNo, itemNo);

@@ -49,12 +49,33 @@ void TRVUndoInsertSubstringInfo::Undo(TCustomRVData& data, TRVUndoList& reverse)
     reverse.AddInfo(std::make_unique<TRVUndoDeleteSubstringInfo>(ItemNo, Position, std::move(cut)));
 }
 
+namespace {
+
+char16_t UnitOf(const std::string& bytes, std::size_t index)
+{
+    return char16_t(std::uint8_t(bytes[index * 2]) | (std::uint8_t(bytes[index * 2 + 1]) << 8));
+}
+
+/// A character outside the basic plane typed as its two halves goes back and forth as one.
+bool IsPair(const std::string& bytes, std::size_t index)
+{
+    if (bytes.size() < (index + 2) * 2)
+        return false;
+    const char16_t high = UnitOf(bytes, index), low = UnitOf(bytes, index + 1);
+    return high >= 0xD800 && high <= 0xDBFF && low >= 0xDC00 && low <= 0xDFFF;
+}
+
+} // namespace
+
 void TRVUndoTypingInfo::Undo(TCustomRVData& data, TRVUndoList& reverse)
 {
     // Only the last character of the run goes; the group stays while characters remain.
-    const int at = Position + Length - 1;
-    std::string cut = CutItemSubstring(data, ItemNo, at, 1);
-    --Length;
+    int count = 1;
+    if (Unicode && Length >= 2 && IsPair(data.TextAt(ItemNo), std::size_t(Position + Length - 3)))
+        count = 2;
+    const int at = Position + Length - count;
+    std::string cut = CutItemSubstring(data, ItemNo, at, count);
+    Length -= count;
     reverse.AddRedoTypedChar(ItemNo, at, cut, Unicode, ItemNo, at);
 }
 
@@ -68,11 +89,14 @@ void TRVUndoDeleteSubstringInfo::Undo(TCustomRVData& data, TRVUndoList& reverse)
 void TRVRedoTypingInfo::Undo(TCustomRVData& data, TRVUndoList& reverse)
 {
     // The first of the removed characters comes back, and is typing again in the undo list.
-    const std::size_t size = Unicode ? 2 : 1;
+    const int count = Unicode && IsPair(S, 0) ? 2 : 1;
+    const std::size_t size = std::size_t(count) * (Unicode ? 2 : 1);
     InsertItemSubstring(data, ItemNo, Position, S.substr(0, size));
     S.erase(0, size);
-    reverse.AddTypedChar(ItemNo, Position, Unicode, ItemNo, Position);
-    ++Position;
+    for (int k = 0; k < count; ++k) {
+        reverse.AddTypedChar(ItemNo, Position, Unicode, ItemNo, Position);
+        ++Position;
+    }
 }
 
 void TRVUndoChangeTextInfo::Undo(TCustomRVData& data, TRVUndoList& reverse)
@@ -235,7 +259,7 @@ void TRVUndoList::AddRedoTypedChar(int itemNo, int position, const std::string& 
         return;
     if (TRVUndoInfos* last = LastGroup(); last && last->StepKind == rvutTyping && last->Records.size() == 1) {
         if (auto* redo = dynamic_cast<TRVRedoTypingInfo*>(last->Records.front().get());
-            redo && redo->ItemNo == itemNo && redo->Position == position + 1) {
+            redo && redo->ItemNo == itemNo && redo->Position == position + static_cast<int>(chars.size()) / (unicode ? 2 : 1)) {
             redo->S.insert(0, chars);
             redo->Position = position;
             last->CaretOffs = caretOffs;

@@ -264,6 +264,17 @@ TEST_F(EditOpsTest, SurrogatePairsGoWhole)
     F.Edit.Undo();
     F.Edit.Undo();
     EXPECT_EQ(F.Data.ItemLength(0), 6);
+    // Typed as two halves, taken back and redone as one character.
+    At(0, 7);
+    Type(u"\U0001F600x");
+    EXPECT_EQ(CaretPos(), "0:10");
+    F.Edit.Undo();
+    F.Edit.Undo();
+    EXPECT_EQ(F.Data.ItemLength(0), 6);
+    EXPECT_FALSE(F.Edit.CanUndo() && F.Edit.UndoAction() == rvutTyping);
+    F.Edit.Redo();
+    EXPECT_EQ(F.Data.ItemLength(0), 8);
+    EXPECT_EQ(CaretPos(), "0:9");
 }
 
 TEST_F(EditOpsTest, BackspaceAtParagraphStarts)

@@ -10,6 +10,7 @@
 #include "formats/rvf/RvfWriter.h"
 #include "layout/LayoutTestSupport.h"
 #include "lists/ListItems.h"
+#include "platform/CodePage.h"
 #include "support/DocDump.h"
 
 namespace xq::test {
@@ -96,6 +97,9 @@ public:
             if (Pick(0, 4) == 0) {
                 auto tab = std::make_unique<TRVTabItemInfo>();
                 tab->ParaNo = -1;
+                if (Pick(0, 2) == 0)
+                    tab->TextStyleNo = Pick(0, TextStyleCount - 1);
+                tab->DeleteProtect = Pick(0, 9) == 0;
                 F.Data.AppendItem("", std::move(tab));
             } else if (Pick(0, 6) == 0) {
                 F.Data.AppendText(Words(), Pick(0, TextStyleCount - 1), -1);
@@ -127,6 +131,12 @@ public:
         case 1:
         case 2: {
             static const char16_t chars[] = {u'x', u' ', u'.', u'\u00E4', u'\u0416', u'W'};
+            if (Pick(0, 8) == 0) {
+                // A character outside the basic plane arrives as its two halves.
+                F.Edit.KeyPress(u'\xD83D');
+                F.Edit.KeyPress(u'\xDE00');
+                return "type a surrogate pair";
+            }
             const char16_t ch = chars[Pick(0, 5)];
             F.Edit.KeyPress(ch);
             return "type " + std::to_string(int(ch));
@@ -184,6 +194,21 @@ public:
             if (item.IsText()) {
                 ASSERT_EQ(item.IsUnicode(), F.Sheet.TextStyles[d.ActualStyleOf(i)].Unicode) << context << " at " << i;
                 ASSERT_EQ(d.TextAt(i).size() % (item.IsUnicode() ? 2 : 1), 0u) << context;
+                if (item.IsUnicode()) {
+                    // Surrogates come in pairs.
+                    const std::u16string text = Utf16FromBytes(d.TextAt(i));
+                    for (std::size_t k = 0; k < text.size(); ++k) {
+                        const bool high = text[k] >= 0xD800 && text[k] <= 0xDBFF;
+                        const bool low = text[k] >= 0xDC00 && text[k] <= 0xDFFF;
+                        if (high)
+                            ASSERT_TRUE(k + 1 < text.size() && text[k + 1] >= 0xDC00 && text[k + 1] <= 0xDFFF)
+                                << context << " lone surrogate in " << i;
+                        if (low)
+                            ASSERT_TRUE(k > 0 && text[k - 1] >= 0xD800 && text[k - 1] <= 0xDBFF)
+                                << context << " lone surrogate in " << i;
+                        k += high;
+                    }
+                }
             }
             if (item.IsText() && d.TextAt(i).empty()) {
                 const bool lineStart = !item.ContinuesPara() || (i > 0 && d.ItemAt(i - 1).IsListMarker());
