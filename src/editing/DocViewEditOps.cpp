@@ -969,7 +969,9 @@ void TCustomDocViewEdit::DeleteForward()
         NotifyChanged();
     };
     if (atEnd && itemNo + 1 == count) {
-        if (!IsEmptyText(itemNo) || itemNo == 0)
+        const bool listed = Data_.ItemAt(itemNo - (itemNo > 0)).IsListMarker();
+        // The only paragraph of the document stays.
+        if (!IsEmptyText(itemNo) || itemNo == 0 || (listed && itemNo == 1))
             return;
         BeginUndoStep(rvutDelete);
         if (!CanRemoveItem(itemNo))
@@ -1023,12 +1025,21 @@ void TCustomDocViewEdit::DeleteForward()
         }
         int next = itemNo + 1;
         if (Data_.ItemAt(next).IsListMarker()) {
-            if (!CanRemoveItem(next) || HasPersistentCP(next) || !CanJoinAt(next))
+            // Everything is checked before the marker goes: its text then starts the paragraph.
+            const bool emptyAfter = IsEmptyText(next + 1) && (next + 2 == Data_.Count() || Data_.StartsLine(next + 2));
+            if (!CanRemoveItem(next) || HasPersistentCP(next) || !CanJoinAt(next) ||
+                StyleHas(next + 1, rvprParaStartProtect) || (emptyAfter && !CanRemoveItem(next + 1)))
                 return refuse();
             const TCustomRVItemInfo& marker = Data_.ItemAt(next);
             RecSetFlags(next + 1, marker.ItemOptions(), marker.ParaNo);
             RecDeleteItem(next);
             --delta;
+            if (emptyAfter) {
+                // An empty list paragraph goes whole.
+                RecRemoveItem(next);
+                --delta;
+                return finish();
+            }
         }
         if (!CanJoinAt(next))
             return refuse();

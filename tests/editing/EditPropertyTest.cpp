@@ -238,7 +238,7 @@ TEST(EditProperty, RandomEditsKeepTheDocumentValidTheLayoutExactAndUndoComplete)
 {
     int changedEdits = 0;
     int incremental = 0;
-    for (unsigned seed = 1; seed <= 300; ++seed) {
+    for (unsigned seed = 1; seed <= 400; ++seed) {
         EditProperty p(seed);
         std::vector<std::string> dumps{DocDump(p.F.Data)};
         const std::string original = p.Rvf();
@@ -246,7 +246,14 @@ TEST(EditProperty, RandomEditsKeepTheDocumentValidTheLayoutExactAndUndoComplete)
         for (int edit = 0; edit < 200; ++edit) {
             const std::string before = DocDump(p.F.Data);
             const TRVDrawLineInfo* firstLine = &p.F.Data.DrawItems()[0];
-            const std::string what = p.EditOnce();
+            const std::string caretBefore = PosText(p.F.Data.CaretDocPos());
+            std::string what;
+            try {
+                what = p.EditOnce();
+            } catch (const std::exception& e) {
+                FAIL() << "seed " << seed << " edit " << edit << ": " << e.what() << " in " << before << " caret "
+                       << PosText(p.F.Data.CaretDocPos()) << "\n" << log;
+            }
             if (DocDump(p.F.Data) != before && p.F.Data.DrawItems().Count() > 4) {
                 // A whole new layout allocates every draw item anew; an incremental one keeps
                 // those of the paragraphs it does not touch.
@@ -255,11 +262,16 @@ TEST(EditProperty, RandomEditsKeepTheDocumentValidTheLayoutExactAndUndoComplete)
             }
             log += what + "; ";
             const std::string context = "seed " + std::to_string(seed) + " edit " + std::to_string(edit) + " (" +
-                                        what + ") -> " + DocDump(p.F.Data);
+                                        what + ") -> " + DocDump(p.F.Data) + " from " + before + " caret was " + caretBefore;
             p.ExpectValid(context);
             if (::testing::Test::HasFatalFailure())
                 return;
-            const std::string partial = DrawDump(p.F.Data);
+            std::string partial;
+            try {
+                partial = DrawDump(p.F.Data);
+            } catch (const std::exception& e) {
+                FAIL() << context << ": the layout is left with " << e.what() << "\nbefore: " << before << "\n" << log;
+            }
             const TRVDocPos caret = p.F.Data.CaretDocPos();
             p.F.Edit.Format();
             ASSERT_EQ(partial, DrawDump(p.F.Data)) << context;
