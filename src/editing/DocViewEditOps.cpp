@@ -464,16 +464,12 @@ bool TCustomDocViewEdit::KeyPress(char16_t ch)
     int itemNo = pos.ItemNo;
     int offs = pos.Offset;
     const auto intoItem = [&](int i, int o) {
-        // Whether the character may go into item i at o: the style is the current one, the text
-        // may change there, and an edge of an item whose text is fixed gets a new item.
+        // Whether the character may go into item i at o: the style is the current one and the
+        // text may grow (at the edge of text that may not, a new item takes the character).
+        (void)o;
         if (!Data_.ItemAt(i).IsText() || Data_.ActualStyleOf(i) != cur)
             return false;
-        const bool edge = o == Data_.OffsetBefore(i) || o == Data_.OffsetAfter(i);
-        if (StyleHas(i, rvprConcateProtect) && !IsEmptyText(i))
-            return false;
-        if (StyleHas(i, rvprModifyProtect) && !IsEmptyText(i))
-            return !edge ? false : false;
-        return true;
+        return IsEmptyText(i) || (!StyleHas(i, rvprConcateProtect) && !StyleHas(i, rvprModifyProtect));
     };
     if (Data_.ItemAt(itemNo).IsText() && StyleHas(itemNo, rvprModifyProtect) && offs > Data_.OffsetBefore(itemNo) &&
         offs < Data_.OffsetAfter(itemNo)) {

@@ -337,6 +337,55 @@ TEST_F(EditOpsTest, FullLineItemsAreStepsBeforeTheyGo)
     EXPECT_EQ(Doc(), R"([p0]"oben" [p0]"" [p0]"unten")");
 }
 
+TEST_F(EditOpsTest, KeysThatEditAreHandledUnlessTheEditorDoesNotWantThem)
+{
+    TParaInfo& fixed = F.Sheet.ParaStyles.Add();
+    fixed.Options.Include(rvpaoReadOnly);
+    F.Text("ab");
+    F.Text("fest", 0, F.Sheet.ParaStyles.Count() - 1);
+    F.Format();
+    At(0, 2);
+    F.Edit.EditorOptions.Include(rvoDoNotWantReturns);
+    EXPECT_FALSE(F.Edit.KeyDown(rvkReturn, {}));
+    EXPECT_TRUE(F.Edit.KeyDown(rvkReturn, {ssShift}));
+    EXPECT_EQ(Doc(), R"([p0]"a" /"b" [p2]"fest")");
+    EXPECT_TRUE(F.Edit.KeyDown(rvkBackspace, {}));
+    EXPECT_EQ(Doc(), R"([p0]"ab" [p2]"fest")") << "the line break goes";
+    EXPECT_FALSE(F.Edit.KeyPress(u'\r')) << "control codes are no characters";
+    // A read-only paragraph takes no Shift+Enter, Backspace or Delete.
+    At(1, 3);
+    for (TShiftState shift : {TShiftState{ssShift}}) {
+        F.Edit.KeyDown(rvkReturn, shift);
+        F.Key(rvkBackspace);
+        F.Key(rvkDelete);
+    }
+    EXPECT_EQ(Beeps, 3);
+    F.Edit.SelectAll();
+    EXPECT_FALSE(F.Edit.KeyDown(rvkDelete, {})) << "a selection is not deleted here";
+    EXPECT_FALSE(F.Edit.KeyPress(u'x'));
+    EXPECT_EQ(Doc(), R"([p0]"ab" [p2]"fest")");
+}
+
+TEST_F(EditOpsTest, DeleteJoinsListParagraphsAndRemovesEmptyOnes)
+{
+    const int list = Bullets();
+    F.Text("eins");
+    MarkerPara(list, "zwei");
+    MarkerPara(list, "");
+    F.Text("vier");
+    F.Format();
+    At(0, 5);
+    F.Key(rvkDelete);
+    EXPECT_EQ(Doc(), R"([p0]"einszwei" [p0]<-11> "" [p0]"vier")") << "the marker goes, the text joins";
+    At(2, 1);
+    F.Key(rvkDelete);
+    EXPECT_EQ(Doc(), R"([p0]"einszwei" [p0]"vier")") << "an empty list paragraph goes with its marker";
+    EXPECT_EQ(CaretPos(), "1:1");
+    F.Edit.Undo();
+    F.Edit.Undo();
+    EXPECT_EQ(Doc(), R"([p0]"eins" [p0]<-11> "zwei" [p0]<-11> "" [p0]"vier")");
+}
+
 TEST_F(EditOpsTest, DeleteAtTheEndOfTheDocument)
 {
     F.Text("ende");
