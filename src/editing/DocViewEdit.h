@@ -20,6 +20,10 @@ class TCustomDocViewEdit;
 using TRVNotifyEvent = std::function<void(TCustomDocViewEdit& sender)>;
 /// Asked before a modification; setting canEdit to false cancels it.
 using TRVChangingEvent = std::function<void(TCustomDocViewEdit& sender, bool& canEdit)>;
+/// Told before a typed character changes an item's text (oldText is the text before); may give
+/// the item another tag or text style.
+using TRVItemTextEditEvent = std::function<void(TCustomDocViewEdit& sender, const std::string& oldText,
+                                                TCustomRVData& rvData, int itemNo, std::string& newTag, int& newStyleNo)>;
 using TRVOnCaretGetOutEvent = std::function<void(TCustomDocViewEdit& sender, TRVGetOutDirection direction)>;
 
 /// The caret movements of the keyboard.
@@ -70,6 +74,7 @@ public:
     TRVNotifyEvent OnChange;
     /// Before every modification.
     TRVChangingEvent OnChanging;
+    TRVItemTextEditEvent OnItemTextEdit;
     /// A refused edit: the widget sounds the bell.
     TRVNotifyEvent OnBeep;
 

@@ -494,8 +494,24 @@ bool TCustomDocViewEdit::KeyPress(char16_t ch)
     const int units = size ? static_cast<int>(bytes.size()) / size : 0;
     if (into && units == static_cast<int>(typed.size())) {
         const TPendingLayout pending = PrepareLayout(itemNo, itemNo);
-        if (IsEmptyText(itemNo) && Data_.ParaOf(itemNo) != CurrentParaStyle() && Data_.StartsParagraph(itemNo) &&
-            LastItemOfParagraph(itemNo) == itemNo) {
+        std::string newTag = Data_.ItemAt(itemNo).Tag;
+        int newStyle = Data_.ItemAt(itemNo).StyleNo;
+        if (OnItemTextEdit)
+            OnItemTextEdit(*this, Data_.TextAt(itemNo), Data_, itemNo, newTag, newStyle);
+        const TRVStyle* sheet = GetRVStyle();
+        if (newStyle != Data_.ItemAt(itemNo).StyleNo &&
+            (newStyle < 0 || newStyle >= sheet->TextStyles.Count() ||
+             sheet->TextStyles[newStyle].Unicode != Data_.ItemAt(itemNo).IsUnicode()))
+            newStyle = Data_.ItemAt(itemNo).StyleNo; // the text could not stay as it is stored
+        if (newTag != Data_.ItemAt(itemNo).Tag || newStyle != Data_.ItemAt(itemNo).StyleNo) {
+            // The handler changed the item: an ordinary text change, not typing.
+            BeginUndoStep(rvutInsert);
+            Data_.Recording->AddInfo(std::make_unique<TRVUndoChangeTextInfo>(itemNo, Data_.TextAt(itemNo)));
+            InsertItemSubstring(Data_, itemNo, offs, bytes);
+            RecSetTag(itemNo, newTag);
+            RecSetStyle(itemNo, newStyle);
+        } else if (IsEmptyText(itemNo) && Data_.ParaOf(itemNo) != CurrentParaStyle() && Data_.StartsParagraph(itemNo) &&
+                   LastItemOfParagraph(itemNo) == itemNo) {
             BeginUndoStep(rvutInsert);
             RecSetFlags(itemNo, Data_.ItemAt(itemNo).ItemOptions(), CurrentParaStyle());
             RecInsertText(itemNo, offs, bytes);

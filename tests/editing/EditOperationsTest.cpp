@@ -144,6 +144,31 @@ TEST_F(EditOpsTest, TypingInAnotherStyleMakesANewItemAtTheCaret)
     EXPECT_EQ(Doc(), R"([p0]"abcd")");
 }
 
+TEST_F(EditOpsTest, AnItemTextEditHandlerCanRetagTheItem)
+{
+    const int other = F.AddTextStyle();
+    F.Text("ab");
+    F.Format();
+    std::string seen;
+    F.Edit.OnItemTextEdit = [&](TCustomDocViewEdit&, const std::string& oldText, TCustomRVData&, int itemNo,
+                                std::string& newTag, int& newStyleNo) {
+        seen += oldText + "@" + std::to_string(itemNo) + " ";
+        if (oldText.size() == 3) {
+            newTag = "geändert";
+            newStyleNo = other;
+        }
+    };
+    At(0, 3);
+    Type(u"cd");
+    EXPECT_EQ(seen, "ab@0 abc@0 ");
+    EXPECT_EQ(Doc(), R"([p0]"abcd"s6{geändert})");
+    EXPECT_EQ(F.Edit.UndoAction(), rvutInsert) << "a text change, not typing";
+    F.Edit.Undo();
+    EXPECT_EQ(Doc(), R"([p0]"abc")") << "tag, style and text in one step";
+    F.Edit.Redo();
+    EXPECT_EQ(Doc(), R"([p0]"abcd"s6{geändert})");
+}
+
 TEST_F(EditOpsTest, ProtectedTextRefusesOrGetsNewItems)
 {
     const int fixed = F.AddTextStyle();
