@@ -10,6 +10,7 @@
 #include "formats/rvf/RvfWriter.h"
 #include "layout/LayoutTestSupport.h"
 #include "lists/ListItems.h"
+#include "tables/TableItem.h"
 #include "platform/CodePage.h"
 #include "support/DocDump.h"
 
@@ -71,6 +72,12 @@ public:
         const int para = RandomParaStyle();
         switch (Pick(0, 9)) {
         case 0: {
+            if (Pick(0, 1) == 0) {
+                auto table = std::make_unique<TRVTableItemInfo>(1, 2, &F.Data);
+                table->ParaNo = 0;
+                F.Data.AppendItem("", std::move(table));
+                return;
+            }
             auto brk = std::make_unique<TRVBreakItemInfo>();
             brk->ParaNo = 0;
             F.Data.AppendItem("", std::move(brk));
