@@ -252,6 +252,8 @@ private:
     /// Lays out what PrepareLayout found after the change, and puts the caret at caret.
     void FinishLayout(const TPendingLayout& pending, int itemDelta, TRVDocPos caret,
                       TRVLineBoundary boundary = TRVLineBoundary::LineStart);
+    /// Undo (from the undo list into the redo list) or Redo (the other way).
+    void ReverseLastGroup(TRVUndoList& from, TRVUndoList& to);
     [[nodiscard]] bool ParaReadOnly(int itemNo) const;
     [[nodiscard]] bool StyleHas(int itemNo, TRVProtectOption option) const;
     [[nodiscard]] bool TextStyleHas(int styleNo, TRVProtectOption option) const;

@@ -57,35 +57,33 @@ void TCustomDocViewEdit::ClearUndoHistory() noexcept
     Data_.RedoList.Clear();
 }
 
-namespace {
-
-void Reverse(TCustomDocViewEdit& editor, TRVEditRVData& data, TRVUndoList& from, TRVUndoList& to,
-             const std::function<void(int, int, int, TRVDocPos)>& layout)
+void TCustomDocViewEdit::ReverseLastGroup(TRVUndoList& from, TRVUndoList& to)
 {
-    const TRVUndoRange range = from.LastGroup()->AffectedRange(data.Count());
-    const TRVDocPos now = data.CaretValid() ? data.CaretDocPos() : TRVDocPos{};
+    // The range is read before the records run, while the layout still matches the document.
+    const TRVUndoRange range = from.LastGroup()->AffectedRange(Data_.Count());
+    const TPendingLayout pending = range.Empty() ? TPendingLayout{-1, -1, true} : PrepareLayout(range.First, range.Last);
+    const TRVDocPos now = Data_.CaretValid() ? Data_.CaretDocPos() : TRVDocPos{};
     int caretItem = -1, caretOffs = 0;
-    data.Recording = &to;
-    try {
-        from.Execute(to, now.ItemNo, now.Offset, caretItem, caretOffs);
-    } catch (...) {
-        data.Recording = &data.UndoList;
-        throw;
-    }
-    data.Recording = &data.UndoList;
+    // While a group is reversed, every change records its own reversal into the other list.
+    struct TRecordingScope {
+        TRVEditRVData& Data;
+        ~TRecordingScope() { Data.Recording = &Data.UndoList; }
+    } scope{Data_};
+    Data_.Recording = &to;
+    from.Execute(to, now.ItemNo, now.Offset, caretItem, caretOffs);
     to.DropEmptyLast();
-    (void)editor;
     // Words of the changed items are checked again.
-    if (!range.Empty())
-        for (int i = std::max(0, range.First); i <= std::min(data.Count() - 1, range.Last + std::max(0, range.ItemDelta)); ++i) {
-            TCustomRVItemInfo& item = data.ItemAt(i);
+    if (!range.Empty()) {
+        const int last = std::min(Data_.Count() - 1, range.Last + std::max(0, range.ItemDelta));
+        for (int i = std::max(0, range.First); i <= last; ++i) {
+            TCustomRVItemInfo& item = Data_.ItemAt(i);
             item.State &= std::uint8_t(~1u);
             item.Misspellings.reset();
         }
-    layout(range.First, range.Last, range.ItemDelta, TRVDocPos{caretItem, caretOffs});
+    }
+    FinishLayout(pending, range.ItemDelta, TRVDocPos{caretItem, caretOffs});
+    NotifyChanged(false);
 }
-
-} // namespace
 
 void TCustomDocViewEdit::Undo()
 {
@@ -93,14 +91,8 @@ void TCustomDocViewEdit::Undo()
         Beep();
         return;
     }
-    if (Data_.UndoList.Empty())
-        return;
-    const TRVUndoRange range = Data_.UndoList.LastGroup()->AffectedRange(Data_.Count());
-    const TPendingLayout pending = range.Empty() ? TPendingLayout{-1, -1, true} : PrepareLayout(range.First, range.Last);
-    Reverse(*this, Data_, Data_.UndoList, Data_.RedoList, [&](int, int, int delta, TRVDocPos caret) {
-        FinishLayout(pending, delta, caret);
-    });
-    NotifyChanged(false);
+    if (!Data_.UndoList.Empty())
+        ReverseLastGroup(Data_.UndoList, Data_.RedoList);
 }
 
 void TCustomDocViewEdit::Redo()
@@ -109,14 +101,8 @@ void TCustomDocViewEdit::Redo()
         Beep();
         return;
     }
-    if (Data_.RedoList.Empty())
-        return;
-    const TRVUndoRange range = Data_.RedoList.LastGroup()->AffectedRange(Data_.Count());
-    const TPendingLayout pending = range.Empty() ? TPendingLayout{-1, -1, true} : PrepareLayout(range.First, range.Last);
-    Reverse(*this, Data_, Data_.RedoList, Data_.UndoList, [&](int, int, int delta, TRVDocPos caret) {
-        FinishLayout(pending, delta, caret);
-    });
-    NotifyChanged(false);
+    if (!Data_.RedoList.Empty())
+        ReverseLastGroup(Data_.RedoList, Data_.UndoList);
 }
 
 // ---------------------------------------------------------------------------------------------

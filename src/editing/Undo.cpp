@@ -302,9 +302,11 @@ void TRVUndoList::Execute(TRVUndoList& reverse, int nowItemNo, int nowOffs, int&
             Groups_.pop_back();
         return;
     }
+    // Reversing the reversal puts the caret back where it is now; it is always a group of its own.
+    const std::int32_t joinDepth = reverse.JoinDepth;
     reverse.JoinDepth = 0;
-    // Reversing the reversal puts the caret back where it is now.
     reverse.BeginUndoGroup(group.StepKind, group.StepTitle, nowItemNo, nowOffs);
+    reverse.JoinDepth = joinDepth;
     for (auto it = group.Records.rbegin(); it != group.Records.rend(); ++it)
         (*it)->Undo(Data_, reverse);
     caretItemNo = group.CaretItemNo;
