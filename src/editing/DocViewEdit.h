@@ -255,6 +255,9 @@ private:
     /// Undo (from the undo list into the redo list) or Redo (the other way).
     void ReverseLastGroup(TRVUndoList& from, TRVUndoList& to);
     [[nodiscard]] bool ParaReadOnly(int itemNo) const;
+    /// The common start of Backspace and Delete without a selection: the edit may begin and the
+    /// paragraph at the caret is not read-only (otherwise a beep). pos receives the caret's place.
+    bool StartDeletionKey(TRVDocPos& pos);
     [[nodiscard]] bool StyleHas(int itemNo, TRVProtectOption option) const;
     [[nodiscard]] bool TextStyleHas(int styleNo, TRVProtectOption option) const;
     [[nodiscard]] bool DeleteProtected(int itemNo) const;

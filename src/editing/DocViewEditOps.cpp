@@ -790,23 +790,32 @@ bool TCustomDocViewEdit::RemoveWholeItem(int itemNo, TRVDocPos& caret, int& delt
     return true;
 }
 
-void TCustomDocViewEdit::DeleteBackward(bool byWord)
+bool TCustomDocViewEdit::StartDeletionKey(TRVDocPos& pos)
 {
     if (!Data_.Formatted() || !Data_.CaretValid() || SelectionExists())
-        return;
+        return false;
     if (!AskCanEdit()) {
         Beep();
-        return;
+        return false;
     }
-    TRVDocPos pos = Data_.CaretDocPos();
+    pos = Data_.CaretDocPos();
+    // A caret on a list marker stands at the start of the item after it.
     if (Data_.ItemAt(pos.ItemNo).IsListMarker() && pos.ItemNo + 1 < Data_.Count())
         pos = {pos.ItemNo + 1, Data_.OffsetBefore(pos.ItemNo + 1)};
+    if (ParaReadOnly(pos.ItemNo)) {
+        Beep();
+        return false;
+    }
+    return true;
+}
+
+void TCustomDocViewEdit::DeleteBackward(bool byWord)
+{
+    TRVDocPos pos;
+    if (!StartDeletionKey(pos))
+        return;
     int itemNo = pos.ItemNo;
     int offs = pos.Offset;
-    if (ParaReadOnly(itemNo)) {
-        Beep();
-        return;
-    }
     // The start of an item inside a line (or of a wrapped line) is the end of the one before.
     if (offs == Data_.OffsetBefore(itemNo) && Data_.ItemAt(itemNo).ContinuesPara() &&
         !Data_.ItemAt(itemNo - 1).IsListMarker()) {
@@ -933,21 +942,11 @@ void TCustomDocViewEdit::DeleteBackward(bool byWord)
 
 void TCustomDocViewEdit::DeleteForward()
 {
-    if (!Data_.Formatted() || !Data_.CaretValid() || SelectionExists())
+    TRVDocPos pos;
+    if (!StartDeletionKey(pos))
         return;
-    if (!AskCanEdit()) {
-        Beep();
-        return;
-    }
-    TRVDocPos pos = Data_.CaretDocPos();
-    if (Data_.ItemAt(pos.ItemNo).IsListMarker() && pos.ItemNo + 1 < Data_.Count())
-        pos = {pos.ItemNo + 1, Data_.OffsetBefore(pos.ItemNo + 1)};
     int itemNo = pos.ItemNo;
     int offs = pos.Offset;
-    if (ParaReadOnly(itemNo)) {
-        Beep();
-        return;
-    }
     const int count = Data_.Count();
     const bool atEnd = offs == Data_.OffsetAfter(itemNo);
     if ((Data_.ItemAt(itemNo).IsFullLine() && atEnd) ||

@@ -190,14 +190,16 @@ public:
         ASSERT_GT(d.Count(), 0) << context;
         for (int i = 0; i < d.Count(); ++i) {
             const TCustomRVItemInfo& item = d.ItemAt(i);
-            if (i == 0 || d.ItemAt(i - 1).IsFullLine() || item.IsFullLine() || item.IsListMarker())
+            if (i == 0 || d.ItemAt(i - 1).IsFullLine() || item.IsFullLine() || item.IsListMarker()) {
                 ASSERT_TRUE(item.StartsParagraph()) << context << " at " << i;
+            }
             if (item.IsListMarker()) {
                 ASSERT_LT(i + 1, d.Count()) << context;
                 ASSERT_TRUE(d.ItemAt(i + 1).ContinuesPara()) << context << " at " << i;
             }
-            if (!item.StartsParagraph())
+            if (!item.StartsParagraph()) {
                 ASSERT_EQ(item.ParaNo, d.ItemAt(i - 1).ParaNo) << context << " at " << i;
+            }
             if (item.IsText()) {
                 ASSERT_EQ(item.IsUnicode(), F.Sheet.TextStyles[d.ActualStyleOf(i)].Unicode) << context << " at " << i;
                 ASSERT_EQ(d.TextAt(i).size() % (item.IsUnicode() ? 2 : 1), 0u) << context;
@@ -207,12 +209,14 @@ public:
                     for (std::size_t k = 0; k < text.size(); ++k) {
                         const bool high = text[k] >= 0xD800 && text[k] <= 0xDBFF;
                         const bool low = text[k] >= 0xDC00 && text[k] <= 0xDFFF;
-                        if (high)
+                        if (high) {
                             ASSERT_TRUE(k + 1 < text.size() && text[k + 1] >= 0xDC00 && text[k + 1] <= 0xDFFF)
                                 << context << " lone surrogate in " << i;
-                        if (low)
+                        }
+                        if (low) {
                             ASSERT_TRUE(k > 0 && text[k - 1] >= 0xD800 && text[k - 1] <= 0xDBFF)
                                 << context << " lone surrogate in " << i;
+                        }
                         k += high;
                     }
                 }
