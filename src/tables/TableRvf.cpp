@@ -198,38 +198,6 @@ bool StripPrefix(std::string_view& name, std::string_view prefix)
     return true;
 }
 
-template <class E>
-bool ToEnum(const TTaggedValue& v, TMemberNames names, E& field) noexcept
-{
-    int ordinal = 0;
-    if (!ValueToEnum(v, names, ordinal))
-        return false;
-    field = static_cast<E>(ordinal);
-    return true;
-}
-
-template <class S>
-bool ToSet(const TTaggedValue& v, TMemberNames names, S& field) noexcept
-{
-    std::uint64_t bits = 0;
-    if (!ValueToSet(v, names, bits))
-        return false;
-    field = S::FromBits(static_cast<decltype(field.Bits())>(bits));
-    return true;
-}
-
-/// Code-page text as written, or Unicode text from writers that store it so.
-bool ToText(const TTaggedValue& v, std::string& utf8)
-{
-    if (v.IsString())
-        utf8 = FromStreamString(v.Bytes);
-    else if (v.Tag == TValueTag::WideString)
-        utf8 = Utf16ToUtf8(v.Wide);
-    else
-        return false;
-    return true;
-}
-
 bool ToBorders(std::string_view name, const TTaggedValue& v, TRVBooleanRect& b, bool& known)
 {
     known = true;
@@ -317,9 +285,9 @@ bool AssignTableProperty(std::string_view name, const TTaggedValue& v, TRVTableI
     if (SameIdent(name, "CellBorderStyle"))
         return ToEnum(v, TableBorderStyleNames, t.CellBorderStyle);
     if (SameIdent(name, "TextRowSeparator"))
-        return ToText(v, t.TextRowSeparator);
+        return ValueToText(v, t.TextRowSeparator);
     if (SameIdent(name, "TextColSeparator"))
-        return ToText(v, t.TextColSeparator);
+        return ValueToText(v, t.TextColSeparator);
     if (SameIdent(name, "VOutermostRule"))
         return ValueToBool(v, t.VOutermostRule);
     if (SameIdent(name, "HOutermostRule"))
@@ -352,9 +320,9 @@ bool AssignCellProperty(std::string_view name, const TTaggedValue& v, TRVTableCe
     if (SameIdent(name, "BackgroundStyle"))
         return ToEnum(v, BackgroundStyleNames, cell.BackgroundStyle);
     if (SameIdent(name, "BackgroundImageFileName"))
-        return ToText(v, cell.BackgroundImageFileName);
+        return ValueToText(v, cell.BackgroundImageFileName);
     if (SameIdent(name, "Hint"))
-        return ToText(v, cell.Hint);
+        return ValueToText(v, cell.Hint);
     if (SameIdent(name, "BackgroundImg"))
         return ToPicture(v, cell.BackgroundImage, warnings);
     return false;

@@ -1,6 +1,9 @@
 // Named values of tagged streams: the identifier tables and the conversions of read values.
 #include "formats/rvf/NamedValues.h"
 
+#include "formats/rvf/RvfLines.h"
+#include "platform/CodePage.h"
+
 #include <iterator>
 #include <limits>
 #include <vector>
@@ -293,6 +296,19 @@ bool ValueToSet(const TTaggedValue& value, TMemberNames names, std::uint64_t& bi
         result |= std::uint64_t{1} << found;
     }
     bits = result;
+    return true;
+}
+
+bool ValueToText(const TTaggedValue& v, std::string& utf8)
+{
+    if (v.IsString())
+        utf8 = FromStreamString(v.Bytes);
+    else if (v.Tag == TValueTag::WideString)
+        utf8 = Utf16ToUtf8(v.Wide);
+    else if (v.Tag == TValueTag::Utf8String)
+        utf8 = Utf16ToUtf8(Utf8ToUtf16(v.Bytes)); // invalid sequences become U+FFFD
+    else
+        return false;
     return true;
 }
 

@@ -46,6 +46,30 @@ void WriteSetValue(TTaggedWriter& writer, TMemberNames names, std::uint64_t bits
 [[nodiscard]] bool ValueToEnum(const TTaggedValue& value, TMemberNames names, int& ordinal) noexcept;
 /// Bit k for member k; a member name that is not known rejects the whole value.
 [[nodiscard]] bool ValueToSet(const TTaggedValue& value, TMemberNames names, std::uint64_t& bits) noexcept;
+/// Code-page text as written, or Unicode text from writers that store it so, as UTF-8.
+[[nodiscard]] bool ValueToText(const TTaggedValue& value, std::string& utf8);
+
+/// ValueToEnum into a field of enumeration type E; the field stays when the value is not taken.
+template <class E>
+[[nodiscard]] bool ToEnum(const TTaggedValue& v, TMemberNames names, E& field) noexcept
+{
+    int ordinal = 0;
+    if (!ValueToEnum(v, names, ordinal))
+        return false;
+    field = static_cast<E>(ordinal);
+    return true;
+}
+
+/// ValueToSet into a bit set field (a TSet); the field stays when the value is not taken.
+template <class S>
+[[nodiscard]] bool ToSet(const TTaggedValue& v, TMemberNames names, S& field) noexcept
+{
+    std::uint64_t bits = 0;
+    if (!ValueToSet(v, names, bits))
+        return false;
+    field = S::FromBits(static_cast<decltype(field.Bits())>(bits));
+    return true;
+}
 
 // Member names of the style sheet's enumerations, in the order of their declarations.
 

@@ -302,40 +302,6 @@ template <class Styles, class WriteStyle>
 // ---------------------------------------------------------------------------------------------
 // Reading: conversions of values into fields. Each returns whether the value was taken.
 
-template <class E>
-[[nodiscard]] bool ToEnum(const TTaggedValue& v, TMemberNames names, E& field) noexcept
-{
-    int ordinal = 0;
-    if (!ValueToEnum(v, names, ordinal))
-        return false;
-    field = static_cast<E>(ordinal);
-    return true;
-}
-
-template <class S>
-[[nodiscard]] bool ToSet(const TTaggedValue& v, TMemberNames names, S& field) noexcept
-{
-    std::uint64_t bits = 0;
-    if (!ValueToSet(v, names, bits))
-        return false;
-    field = S::FromBits(static_cast<decltype(field.Bits())>(bits));
-    return true;
-}
-
-/// Code-page text as written, or Unicode text from writers that store it so.
-[[nodiscard]] bool ToText(const TTaggedValue& v, std::string& utf8)
-{
-    if (v.IsString())
-        utf8 = FromStreamString(v.Bytes);
-    else if (v.Tag == TValueTag::WideString)
-        utf8 = Utf16ToUtf8(v.Wide);
-    else if (v.Tag == TValueTag::Utf8String)
-        utf8 = Utf16ToUtf8(Utf8ToUtf16(v.Bytes)); // invalid sequences become U+FFFD
-    else
-        return false;
-    return true;
-}
-
 template <class Field>
 struct TNamedField {
     std::string_view Name;
@@ -358,7 +324,7 @@ template <class Field, std::size_t N, class Convert>
     if (SameIdent(name, "BaseStyleNo"))
         return ValueToInt32(v, s.BaseStyleNo);
     if (SameIdent(name, "StyleName"))
-        return ToText(v, s.StyleName);
+        return ValueToText(v, s.StyleName);
     if (SameIdent(name, "Standard"))
         return ValueToBool(v, s.Standard);
     if (SameIdent(name, "StyleTemplateId"))
@@ -390,7 +356,7 @@ template <class Field, std::size_t N, class Convert>
     if (SameIdent(name, "Charset"))
         return ValueToCharset(v, s.Charset);
     if (SameIdent(name, "FontName"))
-        return ToText(v, s.FontName);
+        return ValueToText(v, s.FontName);
     if (SameIdent(name, "JumpCursor"))
         return ValueToCursor(v, s.JumpCursor);
     if (SameIdent(name, "Style"))
@@ -500,7 +466,7 @@ template <class Field, std::size_t N, class Convert>
     if (SameIdent(name, "Position"))
         return ValueToInt32(v, tab.Position);
     if (SameIdent(name, "Leader"))
-        return ToText(v, tab.Leader);
+        return ValueToText(v, tab.Leader);
     return false;
 }
 
@@ -521,7 +487,7 @@ struct TLevelContext {
     else if (SameIdent(name, "Font.Color"))
         taken = ValueToColor(v, font.Color);
     else if (SameIdent(name, "Font.Name"))
-        taken = ToText(v, font.Name);
+        taken = ValueToText(v, font.Name);
     else if (SameIdent(name, "Font.Pitch"))
         taken = ToEnum(v, FontPitchNames, font.Pitch);
     else if (SameIdent(name, "Font.Style"))
