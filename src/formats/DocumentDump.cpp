@@ -664,6 +664,16 @@ void TDumpWriter::Color(std::string_view key, TColor color) const
     WriteColor(Json, key, color);
 }
 
+void TDumpWriter::Enum(std::string_view key, int value, std::span<const char* const> names) const
+{
+    WriteEnum(Json, key, value, names);
+}
+
+void TDumpWriter::Set(std::string_view key, std::uint64_t bits, std::span<const char* const> names) const
+{
+    WriteSet(Json, key, bits, names);
+}
+
 void TDumpWriter::Picture(std::string_view key, const TGraphic* picture) const
 {
     WritePicture(Json, key, picture);

@@ -1,7 +1,9 @@
 // DumpDocumentJson: a stable JSON listing of a style sheet and a document, for looking into files.
 #pragma once
 
+#include <cstdint>
 #include <functional>
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -35,6 +37,10 @@ public:
 
     /// clNone and system colours by name, RGB values as "#RRGGBB".
     void Color(std::string_view key, TColor color) const;
+    /// The name of an enumeration value; a value without a name as its number.
+    void Enum(std::string_view key, int value, std::span<const char* const> names) const;
+    /// The members of a set as names; bits without a name as "#bit".
+    void Set(std::string_view key, std::uint64_t bits, std::span<const char* const> names) const;
     /// The picture's class, size and byte size, or null.
     void Picture(std::string_view key, const TGraphic* picture) const;
     /// An object with the container's "items" and "endCheckpoint", as the document's own.

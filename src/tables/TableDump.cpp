@@ -1,7 +1,6 @@
 // The JSON dump of a table: its properties, then its rows with the cells that start in them.
 #include "tables/TableDump.h"
 
-#include <span>
 #include <string_view>
 
 #include "formats/DocumentDump.h"
@@ -12,8 +11,6 @@ namespace xq {
 
 namespace {
 
-using TNames = std::span<const char* const>;
-
 constexpr const char* OptionNames[] = {"editing",          "rowSizing",         "colSizing",
                                        "rowSelect",        "colSelect",         "noCellSelect",
                                        "rtfSaveCellPixelBestWidth", "rtfAllowAutofit", "hideGridLines",
@@ -23,25 +20,6 @@ constexpr const char* PrintOptionNames[] = {"halftoneBorders", "rowsSplit", "whi
 constexpr const char* BorderStyleNames[] = {"raised", "lowered", "color", "raisedColor", "loweredColor"};
 constexpr const char* VAlignNames[] = {"top", "middle", "bottom", "default"};
 constexpr const char* BackgroundNames[] = {"color", "stretched", "tiled", "centered"};
-
-void Enum(TJsonWriter& w, std::string_view key, int value, TNames names)
-{
-    w.Key(key);
-    if (value >= 0 && static_cast<std::size_t>(value) < names.size())
-        w.String(names[static_cast<std::size_t>(value)]);
-    else
-        w.Int(value);
-}
-
-void Set(TJsonWriter& w, std::string_view key, std::uint64_t bits, TNames names)
-{
-    w.Key(key);
-    w.BeginArray();
-    for (std::size_t bit = 0; bit < names.size(); ++bit)
-        if (bits & (std::uint64_t{1} << bit))
-            w.String(names[bit]);
-    w.EndArray();
-}
 
 void Borders(TJsonWriter& w, const TRVBooleanRect& b)
 {
@@ -67,8 +45,8 @@ void Cell(const TDumpWriter& d, const TRVTableCellData& cell, int col)
     w.Field("bestWidth", cell.BestWidth);
     w.Field("bestHeight", cell.BestHeight);
     Borders(w, cell.VisibleBorders);
-    Enum(w, "vAlign", cell.VAlign, VAlignNames);
-    Enum(w, "backgroundStyle", cell.BackgroundStyle, BackgroundNames);
+    d.Enum("vAlign", cell.VAlign, VAlignNames);
+    d.Enum("backgroundStyle", cell.BackgroundStyle, BackgroundNames);
     d.Picture("backgroundImage", cell.BackgroundImage.get());
     w.Field("backgroundImageFileName", cell.BackgroundImageFileName);
     w.Field("hint", cell.Hint);
@@ -86,11 +64,11 @@ void DumpTable(const TDumpWriter& d, const TCustomRVItemInfo& item)
         return;
     const TRVTableItemInfo& t = *table;
     TJsonWriter& w = d.Json;
-    Set(w, "options", t.Options.Bits(), OptionNames);
-    Set(w, "printOptions", t.PrintOptions.Bits(), PrintOptionNames);
+    d.Set("options", t.Options.Bits(), OptionNames);
+    d.Set("printOptions", t.PrintOptions.Bits(), PrintOptionNames);
     w.Field("bestWidth", t.BestWidth);
     d.Color("color", t.Color);
-    Enum(w, "backgroundStyle", t.BackgroundStyle, BackgroundNames);
+    d.Enum("backgroundStyle", t.BackgroundStyle, BackgroundNames);
     d.Picture("backgroundImage", t.BackgroundImage.get());
     w.Field("headingRowCount", t.HeadingRowCount);
     w.Field("textRowSeparator", t.TextRowSeparator);
@@ -98,14 +76,14 @@ void DumpTable(const TDumpWriter& d, const TCustomRVItemInfo& item)
     w.Field("borderWidth", t.BorderWidth);
     d.Color("borderColor", t.BorderColor);
     d.Color("borderLightColor", t.BorderLightColor);
-    Enum(w, "borderStyle", t.BorderStyle, BorderStyleNames);
+    d.Enum("borderStyle", t.BorderStyle, BorderStyleNames);
     w.Field("borderVSpacing", t.BorderVSpacing);
     w.Field("borderHSpacing", t.BorderHSpacing);
     Borders(w, t.VisibleBorders);
     w.Field("cellBorderWidth", t.CellBorderWidth);
     d.Color("cellBorderColor", t.CellBorderColor);
     d.Color("cellBorderLightColor", t.CellBorderLightColor);
-    Enum(w, "cellBorderStyle", t.CellBorderStyle, BorderStyleNames);
+    d.Enum("cellBorderStyle", t.CellBorderStyle, BorderStyleNames);
     w.Field("cellHPadding", t.CellHPadding);
     w.Field("cellVPadding", t.CellVPadding);
     w.Field("cellHSpacing", t.CellHSpacing);
@@ -124,7 +102,7 @@ void DumpTable(const TDumpWriter& d, const TCustomRVItemInfo& item)
         const TRVTableRow& row = t.Rows[r];
         w.BeginObject();
         w.Field("index", r);
-        Enum(w, "vAlign", row.RowVAlign, VAlignNames);
+        d.Enum("vAlign", row.RowVAlign, VAlignNames);
         w.Field("pageBreakBefore", row.RowPageBreakBefore);
         // Slots covered by a merged cell have no entry; the spans tell which they are.
         w.Key("cells");

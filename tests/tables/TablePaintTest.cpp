@@ -12,6 +12,17 @@ namespace {
 
 using Ops = std::vector<std::string>;
 
+/// A frame of a width and style in the given colours, all sides visible.
+TTableBorder Frame(int width, TRVTableBorderStyle style, TColor color = clWindowText, TColor light = clBtnHighlight)
+{
+    TTableBorder border;
+    border.Width = width;
+    border.Style = style;
+    border.Color = color;
+    border.LightColor = light;
+    return border;
+}
+
 Ops Matching(const Ops& ops, const std::string& prefix)
 {
     Ops found;
@@ -42,7 +53,7 @@ TEST_F(TableBorderTest, RaisedAndLoweredFramesAreNestedLinesInTwoColours)
 {
     // Two pixels wide: the top and left sides light, bottom and right dark, each line one pixel
     // further inside.
-    TTableBorder raised{2, rvtbRaised};
+    TTableBorder raised = Frame(2, rvtbRaised);
     EXPECT_EQ(Draw(raised), (Ops{"line 10,10 19,10 #FFFFFF 1 solid", "line 10,10 10,15 #FFFFFF 1 solid",
                                  "line 10,15 19,15 #A0A0A0 1 solid", "line 19,10 19,15 #A0A0A0 1 solid",
                                  "line 11,11 18,11 #FFFFFF 1 solid", "line 11,11 11,14 #FFFFFF 1 solid",
@@ -51,19 +62,19 @@ TEST_F(TableBorderTest, RaisedAndLoweredFramesAreNestedLinesInTwoColours)
     raised.Width = 1;
     raised.Background = clBtnHighlight;
     EXPECT_EQ(Matching(Draw(raised), "line 10,10 19,10"), Ops{"line 10,10 19,10 #F0F0F0 1 solid"});
-    TTableBorder lowered{1, rvtbLoweredColor, 0x0000FF, 0x00FF00};
+    TTableBorder lowered = Frame(1, rvtbLoweredColor, 0x0000FF, 0x00FF00);
     EXPECT_EQ(Draw(lowered)[0], "line 10,10 19,10 #FF0000 1 solid") << "lowered colour: Color above";
     EXPECT_EQ(Draw(lowered)[2], "line 10,15 19,15 #00FF00 1 solid") << "and LightColor below";
 }
 
 TEST_F(TableBorderTest, ColourFrames)
 {
-    TTableBorder all{2, rvtbColor, 0x000080};
+    TTableBorder all = Frame(2, rvtbColor, 0x000080);
     EXPECT_EQ(Draw(all), Ops{"rect 10,10,20,16 #800000 2 solid"}) << "all sides: one outline";
     all.Color = clNone;
     EXPECT_TRUE(Draw(all).empty());
 
-    TTableBorder some{2, rvtbColor, 0x000080};
+    TTableBorder some = Frame(2, rvtbColor, 0x000080);
     some.Visible.Right = some.Visible.Bottom = false;
     EXPECT_EQ(Draw(some), (Ops{"line 10,10 19,10 #800000 1 solid", "line 10,10 10,15 #800000 1 solid",
                                "line 11,11 18,11 #800000 1 solid", "line 11,11 11,14 #800000 1 solid"}));
@@ -73,7 +84,7 @@ TEST_F(TableBorderTest, ColourFrames)
 
 TEST_F(TableBorderTest, InvisibleSidesShowAsAGridWhileEditing)
 {
-    TTableBorder border{0, rvtbColor, clBlack};
+    TTableBorder border = Frame(0, rvtbColor, clBlack);
     EXPECT_TRUE(Draw(border).empty());
     border.GridLines = true;
     EXPECT_EQ(Draw(border), (Ops{"line 10,10 19,10 #F0F0F0 1 dot", "line 10,15 19,15 #F0F0F0 1 dot",
@@ -86,7 +97,7 @@ TEST_F(TableBorderTest, InvisibleSidesShowAsAGridWhileEditing)
 
 TEST_F(TableBorderTest, PrintedHalftoneFramesAreOneWideLinePerSide)
 {
-    TTableBorder border{2, rvtbLowered};
+    TTableBorder border = Frame(2, rvtbLowered);
     border.Halftone = true;
     EXPECT_EQ(Draw(border, true),
               (Ops{"line 10,11 19,11 #A0A0A0 2 solid", "line 11,10 11,15 #A0A0A0 2 solid",
