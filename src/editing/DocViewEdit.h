@@ -16,6 +16,7 @@
 #include "document/StyleTypes.h"
 #include "editing/EditRVData.h"
 #include "editing/EditTypes.h"
+#include "editing/ItemResizer.h"
 #include "editing/Undo.h"
 
 namespace xq {
@@ -82,6 +83,8 @@ public:
     TRVItemTextEditEvent OnItemTextEdit;
     /// A refused edit: the widget sounds the bell.
     TRVNotifyEvent OnBeep;
+    /// A picture was resized with its handles.
+    TRVNotifyEvent OnItemResize;
 
     // --- Modifications -------------------------------------------------------------------------------
     /// An edit may start: not read-only, a style sheet, no mouse drag, and OnChanging agrees.
@@ -223,6 +226,13 @@ public:
     void MouseUp(TRVMouseButton button, TShiftState shift, std::int32_t x, std::int32_t y);
     /// A double click of the left button: selects the word under the point (rvoDblClickSelectsWord).
     void DblClick(TShiftState shift, std::int32_t x, std::int32_t y);
+    /// The rectangle whose resize handles the widget draws (the dragged one during a drag), in
+    /// document coordinates; false when no resizable picture is selected.
+    [[nodiscard]] bool ResizeFrame(TRect& rect) const;
+    /// The mouse cursor over a resize handle at (x, y) (document coordinates).
+    [[nodiscard]] TRVResizeCursor ResizeCursorAt(std::int32_t x, std::int32_t y) const;
+    /// A resize handle is being dragged.
+    [[nodiscard]] bool Resizing() const noexcept { return Resize_.Handle >= 0; }
     /// A mouse selection is in progress (the widget runs its selection timer meanwhile).
     [[nodiscard]] bool MouseSelecting() const noexcept { return Mouse_.Mode != TMouseMode::None; }
     /// For a tick of the selection timer with the pointer at (viewX, viewY), relative to the client
@@ -286,6 +296,18 @@ private:
     void ExtendMouseSelection(std::int32_t x, std::int32_t y);
     void ExtendByWords(TRVDrawPos raw, TRVDrawPos pointer);
     void SelectDocRange(TRVDocPos anchor, TRVDocPos end);
+    /// The selected picture that may be resized, with its rectangle without spacing.
+    [[nodiscard]] bool ResizableItem(int& itemNo, TRect& rect) const;
+    /// Gives the picture being resized the size of rect, as one undo step.
+    void ApplyResize(const TRect& rect);
+
+    /// A drag of a resize handle.
+    struct TResizeDrag {
+        int ItemNo = -1;
+        int Handle = -1;
+        TRect Start, Current;
+        std::int32_t PressX = 0, PressY = 0;
+    };
 
     // Editing (DocViewEditOps.cpp).
     struct TPendingLayout {
@@ -385,6 +407,7 @@ private:
     bool TextStyleNotifyPending_ = false;
     bool ParaStyleNotifyPending_ = false;
     TMouseSelection Mouse_;
+    TResizeDrag Resize_;
 };
 
 /// The editor of the main window: Ctrl-clickable links, tabs typed into the text, tags cleared

@@ -37,6 +37,19 @@ void TCustomDocViewEdit::MouseDown(TRVMouseButton button, TShiftState shift, std
         return;
 
     Mouse_ = {};
+    Resize_ = {};
+    if (!shift.Contains(ssShift)) {
+        // A handle of the selected picture starts a resize drag.
+        int itemNo = -1;
+        TRect rect;
+        if (ResizableItem(itemNo, rect)) {
+            const int handle = TRVItemResizer::HandleAt(rect, x, y);
+            if (handle >= 0) {
+                Resize_ = {itemNo, handle, rect, rect, x, y};
+                return;
+            }
+        }
+    }
     if (shift.Contains(ssShift) && SelectionAllowed()) {
         // Shift+click extends the selection from its anchor, by characters.
         TRVDrawPos anchor = Data_.SelectionAnchor();
@@ -77,6 +90,11 @@ void TCustomDocViewEdit::MouseDown(TRVMouseButton button, TShiftState shift, std
 
 void TCustomDocViewEdit::MouseMove(TShiftState shift, std::int32_t x, std::int32_t y)
 {
+    if (Resize_.Handle >= 0) {
+        Resize_.Current = TRVItemResizer::Drag(Resize_.Start, Resize_.Handle, x - Resize_.PressX, y - Resize_.PressY,
+                                               shift.Contains(ssShift), shift.Contains(ssCtrl));
+        return;
+    }
     if (Mouse_.Mode == TMouseMode::None || !Data_.CaretValid())
         return;
     const TSelectionState before = SelectionState();
@@ -87,8 +105,89 @@ void TCustomDocViewEdit::MouseMove(TShiftState shift, std::int32_t x, std::int32
 
 void TCustomDocViewEdit::MouseUp(TRVMouseButton button, TShiftState shift, std::int32_t x, std::int32_t y)
 {
-    if (button == mbLeft)
-        Mouse_ = {};
+    if (button != mbLeft)
+        return;
+    Mouse_ = {};
+    if (Resize_.Handle >= 0) {
+        MouseMove(shift, x, y);
+        const TRect rect = Resize_.Current;
+        const bool changed = rect != Resize_.Start;
+        if (changed)
+            ApplyResize(rect);
+        Resize_ = {};
+    }
+}
+
+// ---------------------------------------------------------------------------------------------
+// Resizing pictures
+
+bool TCustomDocViewEdit::ResizableItem(int& itemNo, TRect& rect) const
+{
+    if (EditorOptions.Contains(rvoNoImageResize) || ReadOnly || !Data_.Formatted())
+        return false;
+    TRVDocPos first, last;
+    if (!Data_.GetOrderedSelectionDoc(first, last) || first.ItemNo != last.ItemNo || first.Offset != 0 || last.Offset != 1)
+        return false;
+    const auto* picture = dynamic_cast<const TRVGraphicItemInfo*>(&Data_.ItemAt(first.ItemNo));
+    if (!picture || !picture->Resizable || Data_.ItemAt(first.ItemNo).FirstLinePiece < 0)
+        return false;
+    const TRVDrawLineInfo& d = Data_.DrawItems()[Data_.ItemAt(first.ItemNo).FirstLinePiece];
+    const std::int32_t sx = Data_.DeviceScale().X(std::max(picture->Spacing, 0));
+    const std::int32_t sy = Data_.DeviceScale().Y(std::max(picture->Spacing, 0));
+    itemNo = first.ItemNo;
+    rect = {d.Left + sx, d.Top + sy, d.Left + d.Width - sx, d.Top + d.Height - sy};
+    return true;
+}
+
+bool TCustomDocViewEdit::ResizeFrame(TRect& rect) const
+{
+    if (Resize_.Handle >= 0) {
+        rect = Resize_.Current;
+        return true;
+    }
+    int itemNo = -1;
+    return ResizableItem(itemNo, rect);
+}
+
+TRVResizeCursor TCustomDocViewEdit::ResizeCursorAt(std::int32_t x, std::int32_t y) const
+{
+    if (Resize_.Handle >= 0)
+        return TRVItemResizer::CursorOf(Resize_.Handle);
+    int itemNo = -1;
+    TRect rect;
+    if (!ResizableItem(itemNo, rect))
+        return TRVResizeCursor::None;
+    return TRVItemResizer::CursorOf(TRVItemResizer::HandleAt(rect, x, y));
+}
+
+void TCustomDocViewEdit::ApplyResize(const TRect& rect)
+{
+    const int itemNo = Resize_.ItemNo;
+    Resize_ = {};
+    if (itemNo < 0 || itemNo >= Data_.Count() || !AskCanEdit()) {
+        Beep();
+        return;
+    }
+    // The new size in the item's own units, at least one pixel each way.
+    const std::int32_t width = std::max<std::int32_t>(1, Data_.DeviceScale().UnX(rect.Width()));
+    const std::int32_t height = std::max<std::int32_t>(1, Data_.DeviceScale().UnY(rect.Height()));
+    const std::int32_t token = BeginItemModify(itemNo);
+    const TRVEditPositions kept = Data_.SavePositions();
+    BeginUndoStep(rvutModifyItem);
+    TCustomRVItemInfo& item = Data_.ItemAt(itemNo);
+    for (const auto& [property, value] : {std::pair{rvepImageWidth, width}, std::pair{rvepImageHeight, height}}) {
+        std::int32_t old = 0;
+        item.GetExtraIntProperty(property, old);
+        Data_.Recording->AddInfo(std::make_unique<TRVUndoExtraIntProperty>(itemNo, property, old));
+        item.SetExtraIntProperty(property, value);
+    }
+    TPendingLayout pending = PrepareLayout(itemNo, itemNo);
+    pending.OldMinWidth = token;
+    FinishLayout(pending, 0, Data_.CaretDocPos());
+    Data_.RestorePositions(kept);
+    NotifyChanged();
+    if (OnItemResize)
+        OnItemResize(*this);
 }
 
 void TCustomDocViewEdit::DblClick(TShiftState shift, std::int32_t x, std::int32_t y)

@@ -136,6 +136,14 @@ void TRVUndoModifyItemInfo::Undo(TCustomRVData& data, TRVUndoList& reverse)
     reverse.AddInfo(std::make_unique<TRVUndoModifyItemInfo>(ItemNo, std::move(now)));
 }
 
+void TRVUndoExtraIntProperty::Undo(TCustomRVData& data, TRVUndoList& reverse)
+{
+    std::int32_t now = 0;
+    data.ItemAt(ItemNo).GetExtraIntProperty(Property, now);
+    data.ItemAt(ItemNo).SetExtraIntProperty(Property, Value);
+    reverse.AddInfo(std::make_unique<TRVUndoExtraIntProperty>(ItemNo, Property, now));
+}
+
 void TRVUndoNewLineInfo::Undo(TCustomRVData& data, TRVUndoList& reverse)
 {
     TCustomRVItemInfo& item = data.ItemAt(ItemNo);

@@ -187,6 +187,18 @@ public:
     TRVItemEntry Old;
 };
 
+/// One old integer property of an item (a picture's width or height, for instance).
+class TRVUndoExtraIntProperty : public TRVUndoItemNoInfo {
+public:
+    TRVUndoExtraIntProperty(int itemNo, TRVExtraItemProperty property, std::int32_t value) noexcept
+        : TRVUndoItemNoInfo(itemNo), Property(property), Value(value)
+    {
+    }
+    void Undo(TCustomRVData& data, TRVUndoList& reverse) override;
+    TRVExtraItemProperty Property;
+    std::int32_t Value;
+};
+
 /// The old paragraph flags (ContinuesPara, NewLine, NewPageBefore) and paragraph style of an item.
 class TRVUndoNewLineInfo : public TRVUndoItemNoInfo {
 public:

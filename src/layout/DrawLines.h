@@ -112,6 +112,9 @@ struct TRVDeviceScale {
 
     [[nodiscard]] std::int32_t X(std::int32_t screen) const noexcept { return MulDiv(screen, DevicePpiX, ScreenPpiX); }
     [[nodiscard]] std::int32_t Y(std::int32_t screen) const noexcept { return MulDiv(screen, DevicePpiY, ScreenPpiY); }
+    /// Device pixels back to screen pixels.
+    [[nodiscard]] std::int32_t UnX(std::int32_t device) const noexcept { return MulDiv(device, ScreenPpiX, DevicePpiX); }
+    [[nodiscard]] std::int32_t UnY(std::int32_t device) const noexcept { return MulDiv(device, ScreenPpiY, DevicePpiY); }
     [[nodiscard]] bool IsScreen() const noexcept { return DevicePpiX == ScreenPpiX && DevicePpiY == ScreenPpiY; }
 };
 
