@@ -61,7 +61,8 @@ void TCustomDocViewEdit::ReverseLastGroup(TRVUndoList& from, TRVUndoList& to)
 {
     // The range is read before the records run, while the layout still matches the document.
     const TRVUndoRange range = from.LastGroup()->AffectedRange(Data_.Count());
-    const TPendingLayout pending = range.Empty() ? TPendingLayout{-1, -1, true} : PrepareLayout(range.First, range.Last);
+    const TPendingLayout pending =
+        range.Empty() || range.Whole ? TPendingLayout{-1, -1, true} : PrepareLayout(range.First, range.Last);
     const TRVDocPos now = Data_.CaretValid() ? Data_.CaretDocPos() : TRVDocPos{};
     int caretItem = -1, caretOffs = 0;
     // While a group is reversed, every change records its own reversal into the other list.

@@ -36,11 +36,13 @@ enum TRVUndoType : std::uint8_t {
 class TRVUndoList;
 
 /// The items a group touches, in the numbering of the document before it is reversed, and the
-/// number of items its reversal adds (negative: removes).
+/// number of items its reversal adds (negative: removes). After an empty range, or one marked
+/// Whole, the whole document is laid out again.
 struct TRVUndoRange {
     int First = -1;
     int Last = -1;
     int ItemDelta = 0;
+    bool Whole = false;
     [[nodiscard]] bool Empty() const noexcept { return First < 0; }
 };
 
@@ -58,6 +60,9 @@ public:
     virtual void ItemRange(int& first, int& last) const = 0;
     /// How many items reversing the record adds (negative: removes).
     [[nodiscard]] virtual int ItemDelta() const noexcept { return 0; }
+    /// Reversing the record changes more than its own items (a list marker renumbers the markers
+    /// after it): the whole document is laid out again.
+    [[nodiscard]] virtual bool FormatsWhole() const noexcept { return false; }
 };
 
 /// Base of the records about one item.
@@ -133,12 +138,17 @@ public:
     void Undo(TCustomRVData& data, TRVUndoList& reverse) override;
 };
 
-/// An item placed at ItemNo.
+/// An item placed at ItemNo; ListMarker when it is a list marker.
 class TRVUndoInsertItemInfo : public TRVUndoItemNoInfo {
 public:
-    using TRVUndoItemNoInfo::TRVUndoItemNoInfo;
+    explicit TRVUndoInsertItemInfo(int itemNo, bool listMarker = false) noexcept
+        : TRVUndoItemNoInfo(itemNo), ListMarker(listMarker)
+    {
+    }
     void Undo(TCustomRVData& data, TRVUndoList& reverse) override;
     [[nodiscard]] int ItemDelta() const noexcept override { return -1; }
+    [[nodiscard]] bool FormatsWhole() const noexcept override { return ListMarker; }
+    bool ListMarker;
 };
 
 /// An item taken out of ItemNo, kept alive with its text and checkpoint.
@@ -150,6 +160,7 @@ public:
     }
     void Undo(TCustomRVData& data, TRVUndoList& reverse) override;
     [[nodiscard]] int ItemDelta() const noexcept override { return 1; }
+    [[nodiscard]] bool FormatsWhole() const noexcept override { return Entry.Item && Entry.Item->IsListMarker(); }
     TRVItemEntry Entry;
 };
 
@@ -175,6 +186,38 @@ public:
     void Undo(TCustomRVData& data, TRVUndoList& reverse) override;
     int StyleNo;
     bool Unicode;
+};
+
+/// The old text style carried by a non-text item (a tab's leader style, a label's style).
+class TRVUndoAssociatedTextStyleNoInfo : public TRVUndoStyleNoInfo {
+public:
+    TRVUndoAssociatedTextStyleNoInfo(int itemNo, int styleNo) noexcept : TRVUndoStyleNoInfo(itemNo, styleNo, false) {}
+    void Undo(TCustomRVData& data, TRVUndoList& reverse) override;
+};
+
+/// Base of the records that keep a list of integers.
+class TRVUndoListInfo : public TRVUndoInfo {
+public:
+    explicit TRVUndoListInfo(std::vector<int> list) noexcept : List(std::move(list)) {}
+    std::vector<int> List;
+};
+
+/// The old paragraph style of each paragraph of the items FirstItemNo..LastItemNo (the first
+/// item starts a paragraph), one entry per paragraph in document order.
+class TRVUndoParaListInfo : public TRVUndoListInfo {
+public:
+    TRVUndoParaListInfo(int firstItemNo, int lastItemNo, std::vector<int> list) noexcept
+        : TRVUndoListInfo(std::move(list)), FirstItemNo(firstItemNo), LastItemNo(lastItemNo)
+    {
+    }
+    void Undo(TCustomRVData& data, TRVUndoList& reverse) override;
+    void ItemRange(int& first, int& last) const override
+    {
+        first = FirstItemNo;
+        last = LastItemNo;
+    }
+    int FirstItemNo;
+    int LastItemNo;
 };
 
 /// The old tag of an item.
@@ -286,5 +329,11 @@ void InsertItemSubstring(TCustomRVData& data, int itemNo, int position, const st
 /// Cuts count characters at position of item itemNo and returns them.
 std::string CutItemSubstring(TCustomRVData& data, int itemNo, int position, int count);
 [[nodiscard]] int CharSizeOf(const TCustomRVData& data, int itemNo);
+
+/// The text style a non-text item carries (a tab's leader style, a label's style); false for
+/// items that carry none.
+[[nodiscard]] bool GetAssociatedTextStyleNo(const TCustomRVItemInfo& item, int& styleNo) noexcept;
+/// Sets it; false for items that carry none.
+bool SetAssociatedTextStyleNo(TCustomRVItemInfo& item, int styleNo) noexcept;
 
 } // namespace xq
