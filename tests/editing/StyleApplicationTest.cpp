@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include "EditTestSupport.h"
-#include "formats/rvf/RvfWriter.h"
 #include "layout/LayoutTestSupport.h"
 #include "lists/ListItems.h"
 #include "platform/CodePage.h"
@@ -22,37 +21,8 @@ protected:
         F.Edit.OnChange = [this](TCustomDocViewEdit&) { ++Changes; };
     }
     [[nodiscard]] std::string Doc() const { return DocDump(F.Data); }
-    [[nodiscard]] std::string Rvf() const
-    {
-        std::string out;
-        EXPECT_TRUE(TRVFWriter(F.Sheet, RVFMainWindowOptions).WriteDocument(F.Data, nullptr, out));
-        return out;
-    }
+    [[nodiscard]] std::string Rvf() const { return F.Rvf(); }
     void Select(TRVDocPos anchor, TRVDocPos end) { F.Edit.SetSelection(anchor, end); }
-    [[nodiscard]] int CodePageOf(int itemNo) const
-    {
-        return CodePageOfCharset(F.Sheet.TextStyles[F.Data.ActualStyleOf(itemNo)].Charset, SystemAnsiCodePage);
-    }
-    /// The selected characters (UTF-8), with "|" between items and "/" between paragraphs.
-    [[nodiscard]] std::string SelectedText() const
-    {
-        TRVDocPos first, last;
-        if (!F.Edit.GetOrderedSelectionDoc(first, last))
-            return {};
-        std::string out;
-        for (int i = first.ItemNo; i <= last.ItemNo; ++i) {
-            if (i > first.ItemNo)
-                out += F.Data.StartsParagraph(i) ? "/" : "|";
-            if (!F.Data.ItemAt(i).IsText())
-                continue;
-            const std::u16string text = F.Data.ItemAt(i).IsUnicode() ? Utf16FromBytes(F.Data.TextAt(i))
-                                                                       : AnsiToUnicode(F.Data.TextAt(i), CodePageOf(i));
-            const int from = i == first.ItemNo ? first.Offset : 1;
-            const int to = i == last.ItemNo ? last.Offset : F.Data.ItemLength(i) + 1;
-            out += Utf16ToUtf8(text.substr(std::size_t(from - 1), std::size_t(std::max(0, to - from))));
-        }
-        return out;
-    }
     /// The layout left by the edit is the one a fresh layout makes.
     void ExpectLayoutFresh()
     {
@@ -95,7 +65,7 @@ TEST_F(StyleApplicationTest, BoldCutsTheItemsAtTheSelectionAndNormalMergesThemBa
     Select({0, 6}, {0, 8});
     F.Edit.SetTextStyleOfSelection(Bold);
     EXPECT_EQ(Doc(), R"([p0]"Haus " "im"s6 " Wohnzimmer")");
-    EXPECT_EQ(SelectedText(), "|im") << "the selection stays on the same text";
+    EXPECT_EQ(F.SelectedText(), "|im") << "the selection stays on the same text";
     EXPECT_EQ(F.Edit.CurrentTextStyle(), Bold);
     EXPECT_EQ(Changes, 1);
     ExpectOneStep(original, rvutStyleNo);
@@ -105,14 +75,14 @@ TEST_F(StyleApplicationTest, BoldCutsTheItemsAtTheSelectionAndNormalMergesThemBa
     Select({0, 1}, {1, 2});
     F.Edit.SetTextStyleOfSelection(Bold);
     EXPECT_EQ(Doc(), R"([p0]"Haus im"s6 " Wohnzimmer")");
-    EXPECT_EQ(SelectedText(), "Haus i");
+    EXPECT_EQ(F.SelectedText(), "Haus i");
     ExpectOneStep(oneBold, rvutStyleNo);
 
     // Everything normal again: one item as at the start.
     Select({0, 1}, {1, 12});
     F.Edit.SetTextStyleOfSelection(0);
     EXPECT_EQ(Doc(), R"([p0]"Haus im Wohnzimmer")");
-    EXPECT_EQ(SelectedText(), "Haus im Wohnzimmer");
+    EXPECT_EQ(F.SelectedText(), "Haus im Wohnzimmer");
     for (int step = 0; step < 3; ++step)
         F.Edit.Undo();
     EXPECT_EQ(Rvf(), original);
@@ -126,7 +96,7 @@ TEST_F(StyleApplicationTest, ABackwardSelectionKeepsItsDirection)
     Select({1, 3}, {0, 9});
     F.Edit.SetTextStyleOfSelection(Bold);
     EXPECT_EQ(Doc(), R"([p0]"Haus im " "Wohnzimmer"s6 [p0]"zw"s6 "ei")");
-    EXPECT_EQ(SelectedText(), "|Wohnzimmer/zw");
+    EXPECT_EQ(F.SelectedText(), "|Wohnzimmer/zw");
     // The anchor stays behind; the caret is at the start, on the stop the item before owns.
     EXPECT_EQ(F.Selection(), "2:3-0:9");
 }
@@ -145,14 +115,14 @@ TEST_F(StyleApplicationTest, ProtectedStylesAreConvertedWholeOrLeftAlone)
     Select({1, 2}, {1, 4});
     F.Edit.SetTextStyleOfSelection(Bold);
     EXPECT_EQ(Doc(), R"([p0]"ab" "Feld"s6 "fest"s8 "xyz")");
-    EXPECT_EQ(SelectedText(), "el");
+    EXPECT_EQ(F.SelectedText(), "el");
     ExpectOneStep(original, rvutStyleNo);
     // Across all: the protected text keeps its style, the rest is cut as usual.
     const std::string feldBold = Rvf();
     Select({0, 2}, {3, 2});
     F.Edit.SetTextStyleOfSelection(Bold);
     EXPECT_EQ(Doc(), R"([p0]"a" "bFeld"s6 "fest"s8 "x"s6 "yz")");
-    EXPECT_EQ(SelectedText(), "|bFeld|fest|x");
+    EXPECT_EQ(F.SelectedText(), "|bFeld|fest|x");
     ExpectOneStep(feldBold, rvutStyleNo);
     // Only protected text selected: nothing changes and no step is recorded.
     Select({2, 1}, {2, 3});
@@ -199,7 +169,7 @@ TEST_F(StyleApplicationTest, TheConversionHandlerIsAskedOncePerStyleAndNothingHa
     F.Edit.ConvertTextStyles(1);
     EXPECT_EQ(Doc(), R"([p0]"ab"s6 "cd" "ef"s6 "gh")");
     EXPECT_EQ(calls, (std::vector<std::string>{"6T", "0T"})) << "from the last item back, once per style";
-    EXPECT_EQ(SelectedText(), "ab|cd|ef|gh");
+    EXPECT_EQ(F.SelectedText(), "ab|cd|ef|gh");
     ExpectOneStep(original, rvutStyleNo);
 }
 
@@ -261,7 +231,7 @@ TEST_F(StyleApplicationTest, TagsAreClearedOnlyWhenTheOptionAsksAndTheStyleChang
     Select({0, 3}, {2, 5});
     F.Edit.SetTextStyleOfSelection(Bold);
     EXPECT_EQ(Doc(), R"([p0]"Li"{http://x} "nk mehr"s6 " fest"s7{t})");
-    EXPECT_EQ(SelectedText(), "|nk mehr| fes");
+    EXPECT_EQ(F.SelectedText(), "|nk mehr| fes");
     ExpectOneStep(original, rvutStyleNo);
 }
 
@@ -286,7 +256,7 @@ TEST_F(StyleApplicationTest, TextIsReencodedWhenTheNewStyleStoresItDifferently)
     Select({0, 1}, {1, 5});
     F.Edit.SetTextStyleOfSelection(cyrillic);
     EXPECT_EQ(Doc(), "[p0]\"\xC6\xF3\xEA \xE4\"s7 [p0]\"a?b\"s7");
-    EXPECT_EQ(SelectedText(), "Жук д/a?b");
+    EXPECT_EQ(F.SelectedText(), "Жук д/a?b");
     ExpectOneStep(original, rvutStyleNo);
     for (int i = 0; i < F.Data.Count(); ++i)
         EXPECT_FALSE(F.Data.ItemAt(i).IsUnicode());
@@ -346,7 +316,7 @@ TEST_F(StyleApplicationTest, AParagraphStyleGoesToEveryTouchedParagraphButProtec
     EXPECT_EQ(Doc(), "[p" + std::to_string(centre) + "]\"eins\" [p" + std::to_string(fixed) + "]\"zwei\" [p" +
                          std::to_string(centre) + "]\"drei\" /\"vier\"s6 [p0]\"fünf\"");
     EXPECT_EQ(F.Data.ParaOf(3), centre) << "the paragraph's second line too";
-    EXPECT_EQ(SelectedText(), "ins/zwei/d");
+    EXPECT_EQ(F.SelectedText(), "ins/zwei/d");
     EXPECT_EQ(F.Edit.CurrentParaStyle(), centre);
     EXPECT_EQ(paraChanges, 1);
     ExpectOneStep(original, rvutPara);
