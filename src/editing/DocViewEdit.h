@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <map>
 #include <string>
 
 #include "document/StyleTypes.h"
@@ -16,6 +17,7 @@
 namespace xq {
 
 class TCustomDocViewEdit;
+class TRVMarkerItemInfo;
 
 using TRVNotifyEvent = std::function<void(TCustomDocViewEdit& sender)>;
 /// Asked before a modification; setting canEdit to false cancels it.
@@ -280,6 +282,11 @@ private:
         bool Whole = false;
         /// The widest minimal width of the paragraphs before the change.
         std::int32_t OldMinWidth = 0;
+        /// The items of the draw items First..Last, and the texts list markers showed before the
+        /// change (a change of one list paragraph renumbers the markers after it).
+        int FirstItem = -1;
+        int LastItem = -1;
+        std::map<const TRVMarkerItemInfo*, std::string> MarkerTexts{};
     };
     /// The draw items to lay out again when items first..last change (before the change).
     TPendingLayout PrepareLayout(int firstItem, int lastItem) const;
@@ -354,8 +361,11 @@ private:
     /// styles store text differently; positions inside the item follow the conversion.
     void RecConvertTextItem(int itemNo, int styleNo, TRVDocPos& a, TRVDocPos& b);
     void RecSetAssociatedTextStyle(int itemNo, int styleNo);
-    /// Places a list marker (which renumbers its list).
-    void RecInsertMarker(int index, std::unique_ptr<TCustomRVItemInfo> marker);
+    /// PrepareLayout's note of the items it lays out and of the marker texts.
+    void NoteMarkerTexts(TPendingLayout& pending) const;
+    /// A marker outside the laid-out items shows another text now: FinishLayout lays out the
+    /// whole document.
+    [[nodiscard]] bool MarkersRenumberedOutside(const TPendingLayout& pending, int itemDelta) const;
 
     TRVEditRVData Data_;
     bool Modified_ = false;

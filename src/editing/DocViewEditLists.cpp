@@ -1,7 +1,6 @@
 // Making paragraphs list paragraphs and taking them out of their lists: a list marker is put
 // at (or taken from) the start of every paragraph the selection touches, and the lists whose
 // counters that changes are numbered again.
-#include <map>
 #include <set>
 
 #include "document/RVStyle.h"
@@ -25,36 +24,31 @@ private:
     TCustomDocViewEdit& Edit_;
 };
 
-/// The display texts of the markers of a container, to see afterwards whose text changed.
-std::map<const TRVMarkerItemInfo*, std::string> MarkerTexts(const TCustomRVData& data)
+} // namespace
+
+void TCustomDocViewEdit::NoteMarkerTexts(TPendingLayout& pending) const
 {
-    std::map<const TRVMarkerItemInfo*, std::string> texts;
-    for (const TRVMarkerItemInfo* marker : data.Markers())
-        texts.emplace(marker, marker->DisplayText);
-    return texts;
+    pending.FirstItem = Data_.DrawItems()[pending.First].ItemNo;
+    pending.LastItem = Data_.DrawItems()[pending.Last].ItemNo;
+    pending.MarkerTexts.clear();
+    for (const TRVMarkerItemInfo* marker : Data_.Markers())
+        pending.MarkerTexts.emplace(marker, marker->DisplayText);
 }
 
-/// A marker after item `after` shows another text than before.
-bool MarkerTextChangedAfter(const TCustomRVData& data, int after,
-                            const std::map<const TRVMarkerItemInfo*, std::string>& before)
+bool TCustomDocViewEdit::MarkersRenumberedOutside(const TPendingLayout& pending, int itemDelta) const
 {
-    for (int i = after + 1; i < data.Count(); ++i) {
-        const auto* marker = dynamic_cast<const TRVMarkerItemInfo*>(&data.ItemAt(i));
-        if (!marker)
+    if (pending.FirstItem < 0)
+        return false;
+    for (const TRVMarkerItemInfo* marker : Data_.Markers()) {
+        // A marker that came with the change lies among the items laid out.
+        const auto before = pending.MarkerTexts.find(marker);
+        if (before == pending.MarkerTexts.end() || before->second == marker->DisplayText)
             continue;
-        const auto it = before.find(marker);
-        if (it == before.end() || it->second != marker->DisplayText)
+        const int itemNo = Data_.IndexOf(marker);
+        if (itemNo < pending.FirstItem || itemNo > pending.LastItem + itemDelta)
             return true;
     }
     return false;
-}
-
-} // namespace
-
-void TCustomDocViewEdit::RecInsertMarker(int index, std::unique_ptr<TCustomRVItemInfo> marker)
-{
-    Data_.InsertItemAt(index, {}, std::move(marker));
-    Data_.Recording->AddInfo(std::make_unique<TRVUndoInsertItemInfo>(index, true));
 }
 
 void TCustomDocViewEdit::ApplyList(int listNo, int level, int startFrom, bool useStartFrom)
@@ -105,7 +99,6 @@ void TCustomDocViewEdit::ChangeLists(bool apply, int listNo, int level, int star
 
     const int countBefore = Data_.Count();
     const TPendingLayout pending = PrepareLayout(firstItem, lastItem);
-    const auto textsBefore = MarkerTexts(Data_);
     BeginUndoStep(rvutList);
     TUndoGroupScope group(*this);
     std::set<int> renumber;
@@ -164,7 +157,7 @@ void TCustomDocViewEdit::ChangeLists(bool apply, int listNo, int level, int star
             shiftAfterInsert(sel.First, start);
             shiftAfterInsert(sel.Last, start);
         }
-        RecInsertMarker(start, std::move(marker));
+        RecInsertItem(start, {}, std::move(marker));
         changed = true;
     }
     if (!changed) {
@@ -174,13 +167,8 @@ void TCustomDocViewEdit::ChangeLists(bool apply, int listNo, int level, int star
     const int fromMarker = MarkersBeforeItem(Data_, firstItem);
     for (int list : renumber)
         RenumberListFrom(Data_, list, fromMarker);
-    const int delta = Data_.Count() - countBefore;
-    TPendingLayout layout = pending;
-    // Markers after the paragraphs that count on from them show new numbers: their paragraphs
-    // are laid out again with the whole document.
-    if (MarkerTextChangedAfter(Data_, lastItem + delta, textsBefore))
-        layout.Whole = true;
-    FinishKeepingSelection(layout, delta, sel);
+    // Markers after these paragraphs that now show other numbers are laid out with them.
+    FinishKeepingSelection(pending, Data_.Count() - countBefore, sel);
     NotifyChanged();
 }
 

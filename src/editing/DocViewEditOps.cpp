@@ -61,8 +61,7 @@ void TCustomDocViewEdit::ReverseLastGroup(TRVUndoList& from, TRVUndoList& to)
 {
     // The range is read before the records run, while the layout still matches the document.
     const TRVUndoRange range = from.LastGroup()->AffectedRange(Data_.Count());
-    const TPendingLayout pending =
-        range.Empty() || range.Whole ? TPendingLayout{-1, -1, true} : PrepareLayout(range.First, range.Last);
+    const TPendingLayout pending = range.Empty() ? TPendingLayout{-1, -1, true} : PrepareLayout(range.First, range.Last);
     const TRVDocPos now = Data_.CaretValid() ? Data_.CaretDocPos() : TRVDocPos{};
     int caretItem = -1, caretOffs = 0;
     // While a group is reversed, every change records its own reversal into the other list.
@@ -128,6 +127,7 @@ TCustomDocViewEdit::TPendingLayout TCustomDocViewEdit::PrepareLayout(int firstIt
     }
     GetReformatRange(Data_, Data_.DrawItems(), firstDraw, lastDraw, pending.First, pending.Last);
     pending.OldMinWidth = const_cast<TRVEditRVData&>(Data_).GetMinTextAreaWidth(0);
+    NoteMarkerTexts(pending);
     return pending;
 }
 
@@ -135,7 +135,7 @@ void TCustomDocViewEdit::FinishLayout(const TPendingLayout& pending, int itemDel
                                       TRVLineBoundary boundary)
 {
     const TSelectionState before = SelectionState();
-    bool whole = pending.Whole || Data_.Count() == 0;
+    bool whole = pending.Whole || Data_.Count() == 0 || MarkersRenumberedOutside(pending, itemDelta);
     if (!whole) {
         // A paragraph that does not wrap (or an object) that now needs more room than the text
         // width, or no longer needs the room it took, changes the width of every line.

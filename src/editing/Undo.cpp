@@ -140,9 +140,8 @@ void TRVUndoInsertItemInfo::Undo(TCustomRVData& data, TRVUndoList& reverse)
 
 void TRVUndoDeleteItemInfo::Undo(TCustomRVData& data, TRVUndoList& reverse)
 {
-    const bool marker = Entry.Item->IsListMarker();
     data.InsertItemAt(ItemNo, std::move(Entry.Text), std::move(Entry.Item));
-    reverse.AddInfo(std::make_unique<TRVUndoInsertItemInfo>(ItemNo, marker));
+    reverse.AddInfo(std::make_unique<TRVUndoInsertItemInfo>(ItemNo));
 }
 
 void TRVUndoNewLineInfo::Undo(TCustomRVData& data, TRVUndoList& reverse)
@@ -221,7 +220,6 @@ TRVUndoRange TRVUndoInfos::AffectedRange(int count) const
     TRVUndoRange range;
     int inserted = 0;
     for (const auto& record : Records) {
-        range.Whole = range.Whole || record->FormatsWhole();
         int first = 0, last = 0;
         record->ItemRange(first, last);
         const int delta = record->ItemDelta();
@@ -232,7 +230,7 @@ TRVUndoRange TRVUndoInfos::AffectedRange(int count) const
         range.Last = std::max(range.Last, last);
     }
     if (range.First < 0 || count == 0)
-        return {-1, -1, range.ItemDelta, range.Whole};
+        return {-1, -1, range.ItemDelta};
     range.Last = std::min(range.Last + inserted, count - 1);
     range.First = std::min(range.First, count - 1);
     return range;

@@ -36,13 +36,11 @@ enum TRVUndoType : std::uint8_t {
 class TRVUndoList;
 
 /// The items a group touches, in the numbering of the document before it is reversed, and the
-/// number of items its reversal adds (negative: removes). After an empty range, or one marked
-/// Whole, the whole document is laid out again.
+/// number of items its reversal adds (negative: removes).
 struct TRVUndoRange {
     int First = -1;
     int Last = -1;
     int ItemDelta = 0;
-    bool Whole = false;
     [[nodiscard]] bool Empty() const noexcept { return First < 0; }
 };
 
@@ -60,9 +58,6 @@ public:
     virtual void ItemRange(int& first, int& last) const = 0;
     /// How many items reversing the record adds (negative: removes).
     [[nodiscard]] virtual int ItemDelta() const noexcept { return 0; }
-    /// Reversing the record changes more than its own items (a list marker renumbers the markers
-    /// after it): the whole document is laid out again.
-    [[nodiscard]] virtual bool FormatsWhole() const noexcept { return false; }
 };
 
 /// Base of the records about one item.
@@ -138,17 +133,12 @@ public:
     void Undo(TCustomRVData& data, TRVUndoList& reverse) override;
 };
 
-/// An item placed at ItemNo; ListMarker when it is a list marker.
+/// An item placed at ItemNo.
 class TRVUndoInsertItemInfo : public TRVUndoItemNoInfo {
 public:
-    explicit TRVUndoInsertItemInfo(int itemNo, bool listMarker = false) noexcept
-        : TRVUndoItemNoInfo(itemNo), ListMarker(listMarker)
-    {
-    }
+    using TRVUndoItemNoInfo::TRVUndoItemNoInfo;
     void Undo(TCustomRVData& data, TRVUndoList& reverse) override;
     [[nodiscard]] int ItemDelta() const noexcept override { return -1; }
-    [[nodiscard]] bool FormatsWhole() const noexcept override { return ListMarker; }
-    bool ListMarker;
 };
 
 /// An item taken out of ItemNo, kept alive with its text and checkpoint.
@@ -160,7 +150,6 @@ public:
     }
     void Undo(TCustomRVData& data, TRVUndoList& reverse) override;
     [[nodiscard]] int ItemDelta() const noexcept override { return 1; }
-    [[nodiscard]] bool FormatsWhole() const noexcept override { return Entry.Item && Entry.Item->IsListMarker(); }
     TRVItemEntry Entry;
 };
 

@@ -2,7 +2,10 @@
 
 #include <algorithm>
 
+#include <gtest/gtest.h>
+
 #include "formats/rvf/RvfWriter.h"
+#include "layout/LayoutTestSupport.h"
 #include "platform/CodePage.h"
 
 namespace xq::test {
@@ -50,6 +53,26 @@ std::string EditFixture::Rvf() const
     if (!TRVFWriter(Sheet, RVFMainWindowOptions).WriteDocument(Data, nullptr, out))
         return "(not written)";
     return out;
+}
+
+void EditFixture::ExpectLayoutFresh()
+{
+    const std::string partial = DrawDump(Data);
+    Edit.Format();
+    EXPECT_EQ(partial, DrawDump(Data));
+}
+
+void EditFixture::ExpectOneStep(const std::string& before, TRVUndoType kind)
+{
+    ExpectLayoutFresh();
+    const std::string after = Rvf();
+    ASSERT_EQ(Edit.UndoAction(), kind);
+    Edit.Undo();
+    EXPECT_EQ(Rvf(), before);
+    ExpectLayoutFresh();
+    Edit.Redo();
+    EXPECT_EQ(Rvf(), after);
+    ExpectLayoutFresh();
 }
 
 std::string EditFixture::SelectedText() const

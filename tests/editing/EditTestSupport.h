@@ -33,6 +33,11 @@ public:
     [[nodiscard]] std::string SelectedText() const;
     /// The document as the main window saves it (RVF with the style sheet).
     [[nodiscard]] std::string Rvf() const;
+    /// The layout left by the last edit is the one a fresh layout makes.
+    void ExpectLayoutFresh();
+    /// The last edit was one undo step of kind: Undo gives back the bytes before, Redo the
+    /// bytes after, each with an exact layout.
+    void ExpectOneStep(const std::string& before, TRVUndoType kind);
     [[nodiscard]] int CaretX() const { return Data.CharEnds()[Data.CaretStop()].X; }
 
     void Key(TRVKey key, TShiftState shift = {}) { Edit.KeyDown(key, shift); }
