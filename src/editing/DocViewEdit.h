@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <functional>
+#include <map>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -22,6 +23,7 @@
 namespace xq {
 
 class TCustomDocViewEdit;
+class TRVMarkerItemInfo;
 
 using TRVNotifyEvent = std::function<void(TCustomDocViewEdit& sender)>;
 /// Asked before a modification; setting canEdit to false cancels it.
@@ -31,6 +33,12 @@ using TRVChangingEvent = std::function<void(TCustomDocViewEdit& sender, bool& ca
 using TRVItemTextEditEvent = std::function<void(TCustomDocViewEdit& sender, const std::string& oldText,
                                                 TCustomRVData& rvData, int itemNo, std::string& newTag, int& newStyleNo)>;
 using TRVOnCaretGetOutEvent = std::function<void(TCustomDocViewEdit& sender, TRVGetOutDirection direction)>;
+
+// --- Styles and lists ------------------------------------------------------------------------------
+/// Asked for the style that replaces styleNo (newStyleNo comes in as styleNo); appliedToText is
+/// false when only the current text style of an empty selection is converted.
+using TRVStyleConversionEvent = std::function<void(TCustomDocViewEdit& sender, int styleNo, int userData,
+                                                   bool appliedToText, int& newStyleNo)>;
 
 /// The caret movements of the keyboard.
 enum class TRVCaretMove : std::uint8_t {
@@ -169,6 +177,34 @@ public:
     /// The text of a text item (not emptied) or the name of another item.
     bool SetCurrentItemText(std::string text);
     bool SetCurrentTag(std::string tag);
+
+    // --- Styles and lists -------------------------------------------------------------------------------
+    // Each is one undo step; the selection stays on the same text. A refused edit beeps.
+    /// Answers ConvertTextStyles, per old text style.
+    TRVStyleConversionEvent OnStyleConversion;
+    /// Answers ConvertParaStyles, per old paragraph style.
+    TRVStyleConversionEvent OnParaStyleConversion;
+    /// Gives the selected characters the text style (items are split at the selection's ends,
+    /// except those of a style-split-protected style, which change whole; text of a
+    /// style-protected style stays), tabs and labels in the selection carry it too; neighbours
+    /// that can be merged are merged. With an empty selection: CurrentTextStyle, and an empty
+    /// text item at the caret.
+    void SetTextStyleOfSelection(int styleNo);
+    /// The same with the style OnStyleConversion answers for each old style (style protection
+    /// is the handler's business). Nothing without a handler.
+    void ConvertTextStyles(int userData);
+    /// Gives every paragraph from the selection's first to its last (or the caret's) the
+    /// paragraph style; paragraphs of a style-protected paragraph style stay.
+    void SetParaStyleOfSelection(int paraNo);
+    /// The same with the style OnParaStyleConversion answers. Nothing without a handler.
+    void ConvertParaStyles(int userData);
+    /// Makes every paragraph from the selection's first to its last (or the caret's) a paragraph
+    /// of list listNo at level (negative: the level of the marker it replaces, or 0); the first
+    /// paragraph restarts the numbering at startFrom when useStartFrom. Full-line items and
+    /// read-only paragraphs are left alone.
+    void ApplyList(int listNo, int level, int startFrom, bool useStartFrom);
+    /// Takes the same paragraphs out of their lists.
+    void RemoveLists();
 
     // --- Document ------------------------------------------------------------------------------------
     /// Empties the document: current styles back to 0 (their events fire on the next caret
@@ -314,11 +350,16 @@ private:
         int First = -1;
         int Last = -1;
         bool Whole = false;
-        /// The items the change touches (before it).
-        int FirstItem = 0;
-        int LastItem = 0;
+        /// The items of the draw items First..Last (before the change).
+        int FirstItem = -1;
+        int LastItem = -1;
         /// The widest minimal width of their paragraphs before the change.
         std::int32_t OldMinWidth = 0;
+        /// The number of list markers before the change, and, when the change touches one, the
+        /// texts all markers showed (a change of one list paragraph renumbers the markers after it).
+        std::size_t MarkerCount = 0;
+        bool MarkersNoted = false;
+        std::map<const TRVMarkerItemInfo*, std::string> MarkerTexts{};
     };
     /// The draw items to lay out again when items first..last change (before the change).
     TPendingLayout PrepareLayout(int firstItem, int lastItem) const;
@@ -397,6 +438,41 @@ private:
     /// Text in the form a text style stores it (characters its code page lacks become "?").
     [[nodiscard]] std::string EncodeText(const std::u16string& text, int styleNo) const;
     bool ModifyCurrentItem(const std::function<void(TCustomRVItemInfo& item, std::string& name)>& change);
+
+    // --- Styles and lists (DocViewEditStyles.cpp, DocViewEditLists.cpp) ---------------------------------
+    /// The style that replaces an old one (appliedToText false: the current text style); -1 or
+    /// the old style itself: no change.
+    using TStyleAnswer = std::function<int(int styleNo, bool appliedToText)>;
+    /// The selection as document positions in text order (a position on a list marker taken as
+    /// the start of its text), or the caret in both when nothing is selected.
+    struct TEditSelection {
+        TRVDocPos First, Last;
+        bool Exists = false;
+        /// The moving end is First.
+        bool Backward = false;
+        TRVLineBoundary CaretBoundary = TRVLineBoundary::LineStart;
+    };
+    [[nodiscard]] TEditSelection EditSelection() const;
+    /// FinishLayout with the caret at the selection's moving end, then the selection restored.
+    void FinishKeepingSelection(const TPendingLayout& pending, int itemDelta, const TEditSelection& selection);
+    void ApplyTextStyles(const TStyleAnswer& answer, bool keepProtected);
+    /// The empty-selection case: CurrentTextStyle and an empty text item at the caret.
+    void ConvertCurrentTextStyle(const TStyleAnswer& answer);
+    void ApplyParaStyles(const TStyleAnswer& answer);
+    /// ApplyList (apply true) and RemoveLists.
+    void ChangeLists(bool apply, int listNo, int level, int startFrom, bool useStartFrom);
+    [[nodiscard]] bool ValidTextStyle(int styleNo) const noexcept;
+    /// Cuts a text item in two at offset (strictly inside it); the right part follows it.
+    void RecSplitText(int itemNo, int offset);
+    /// Gives a text item another style, converting its text between 8-bit and UTF-16 when the
+    /// styles store text differently; positions inside the item follow the conversion.
+    void RecConvertTextItem(int itemNo, int styleNo, TRVDocPos& a, TRVDocPos& b);
+    void RecSetAssociatedTextStyle(int itemNo, int styleNo);
+    /// PrepareLayout's note of the items it lays out and of the marker texts.
+    void NoteMarkerTexts(TPendingLayout& pending, int firstItem, int lastItem) const;
+    /// A marker outside the laid-out items shows another text now: FinishLayout lays out the
+    /// whole document.
+    [[nodiscard]] bool MarkersRenumberedOutside(const TPendingLayout& pending, int itemDelta) const;
 
     TRVEditRVData Data_;
     bool Modified_ = false;

@@ -126,9 +126,10 @@ TCustomDocViewEdit::TPendingLayout TCustomDocViewEdit::PrepareLayout(int firstIt
         return pending;
     }
     GetReformatRange(Data_, Data_.DrawItems(), firstDraw, lastDraw, pending.First, pending.Last);
-    pending.FirstItem = firstItem;
-    pending.LastItem = lastItem;
-    pending.OldMinWidth = const_cast<TRVEditRVData&>(Data_).GetMinTextAreaWidth(firstItem, false, lastItem);
+    pending.FirstItem = Data_.DrawItems()[pending.First].ItemNo;
+    pending.LastItem = Data_.DrawItems()[pending.Last].ItemNo;
+    pending.OldMinWidth = const_cast<TRVEditRVData&>(Data_).GetMinTextAreaWidth(pending.FirstItem, false, pending.LastItem);
+    NoteMarkerTexts(pending, firstItem, lastItem);
     return pending;
 }
 
@@ -136,7 +137,7 @@ void TCustomDocViewEdit::FinishLayout(const TPendingLayout& pending, int itemDel
                                       TRVLineBoundary boundary)
 {
     const TSelectionState before = SelectionState();
-    bool whole = pending.Whole || Data_.Count() == 0;
+    bool whole = pending.Whole || Data_.Count() == 0 || MarkersRenumberedOutside(pending, itemDelta);
     if (!whole) {
         // A paragraph that does not wrap (or an object) that now needs more room than the text
         // width, or no longer needs the room it took, changes the width of every line.

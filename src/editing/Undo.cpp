@@ -3,6 +3,7 @@
 
 #include <algorithm>
 
+#include "lists/ListItems.h"
 #include "platform/DocViewError.h"
 
 namespace xq {
@@ -38,6 +39,32 @@ std::string CutItemSubstring(TCustomRVData& data, int itemNo, int position, int 
     text.erase(at, cut.size());
     data.SetText(itemNo, std::move(text));
     return cut;
+}
+
+bool GetAssociatedTextStyleNo(const TCustomRVItemInfo& item, int& styleNo) noexcept
+{
+    if (const auto* tab = dynamic_cast<const TRVTabItemInfo*>(&item)) {
+        styleNo = tab->TextStyleNo;
+        return true;
+    }
+    if (const auto* label = dynamic_cast<const TRVLabelItemInfo*>(&item)) {
+        styleNo = label->TextStyleNo;
+        return true;
+    }
+    return false;
+}
+
+bool SetAssociatedTextStyleNo(TCustomRVItemInfo& item, int styleNo) noexcept
+{
+    if (auto* tab = dynamic_cast<TRVTabItemInfo*>(&item)) {
+        tab->TextStyleNo = styleNo;
+        return true;
+    }
+    if (auto* label = dynamic_cast<TRVLabelItemInfo*>(&item)) {
+        label->TextStyleNo = styleNo;
+        return true;
+    }
+    return false;
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -159,6 +186,29 @@ void TRVUndoStyleNoInfo::Undo(TCustomRVData& data, TRVUndoList& reverse)
     reverse.AddInfo(std::make_unique<TRVUndoStyleNoInfo>(ItemNo, item.StyleNo, item.IsUnicode()));
     item.StyleNo = StyleNo;
     item.SetUnicode(Unicode);
+}
+
+void TRVUndoAssociatedTextStyleNoInfo::Undo(TCustomRVData& data, TRVUndoList& reverse)
+{
+    TCustomRVItemInfo& item = data.ItemAt(ItemNo);
+    int now = 0;
+    if (!GetAssociatedTextStyleNo(item, now))
+        return;
+    reverse.AddInfo(std::make_unique<TRVUndoAssociatedTextStyleNoInfo>(ItemNo, now));
+    SetAssociatedTextStyleNo(item, StyleNo);
+}
+
+void TRVUndoParaListInfo::Undo(TCustomRVData& data, TRVUndoList& reverse)
+{
+    std::vector<int> now;
+    const int last = std::min(LastItemNo, data.Count() - 1);
+    for (int i = FirstItemNo; i <= last; ++i) {
+        if (i == FirstItemNo || data.StartsParagraph(i))
+            now.push_back(data.ParaOf(i));
+        if (now.size() <= List.size())
+            data.ItemAt(i).ParaNo = List[now.size() - 1];
+    }
+    reverse.AddInfo(std::make_unique<TRVUndoParaListInfo>(FirstItemNo, LastItemNo, std::move(now)));
 }
 
 void TRVUndoTagInfo::Undo(TCustomRVData& data, TRVUndoList& reverse)

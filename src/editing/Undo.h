@@ -223,6 +223,38 @@ public:
     bool Unicode;
 };
 
+/// The old text style carried by a non-text item (a tab's leader style, a label's style).
+class TRVUndoAssociatedTextStyleNoInfo : public TRVUndoStyleNoInfo {
+public:
+    TRVUndoAssociatedTextStyleNoInfo(int itemNo, int styleNo) noexcept : TRVUndoStyleNoInfo(itemNo, styleNo, false) {}
+    void Undo(TCustomRVData& data, TRVUndoList& reverse) override;
+};
+
+/// Base of the records that keep a list of integers.
+class TRVUndoListInfo : public TRVUndoInfo {
+public:
+    explicit TRVUndoListInfo(std::vector<int> list) noexcept : List(std::move(list)) {}
+    std::vector<int> List;
+};
+
+/// The old paragraph style of each paragraph of the items FirstItemNo..LastItemNo (the first
+/// item starts a paragraph), one entry per paragraph in document order.
+class TRVUndoParaListInfo : public TRVUndoListInfo {
+public:
+    TRVUndoParaListInfo(int firstItemNo, int lastItemNo, std::vector<int> list) noexcept
+        : TRVUndoListInfo(std::move(list)), FirstItemNo(firstItemNo), LastItemNo(lastItemNo)
+    {
+    }
+    void Undo(TCustomRVData& data, TRVUndoList& reverse) override;
+    void ItemRange(int& first, int& last) const override
+    {
+        first = FirstItemNo;
+        last = LastItemNo;
+    }
+    int FirstItemNo;
+    int LastItemNo;
+};
+
 /// The old tag of an item.
 class TRVUndoTagInfo : public TRVUndoItemNoInfo {
 public:
@@ -337,5 +369,11 @@ void InsertItemSubstring(TCustomRVData& data, int itemNo, int position, const st
 /// Cuts count characters at position of item itemNo and returns them.
 std::string CutItemSubstring(TCustomRVData& data, int itemNo, int position, int count);
 [[nodiscard]] int CharSizeOf(const TCustomRVData& data, int itemNo);
+
+/// The text style a non-text item carries (a tab's leader style, a label's style); false for
+/// items that carry none.
+[[nodiscard]] bool GetAssociatedTextStyleNo(const TCustomRVItemInfo& item, int& styleNo) noexcept;
+/// Sets it; false for items that carry none.
+bool SetAssociatedTextStyleNo(TCustomRVItemInfo& item, int styleNo) noexcept;
 
 } // namespace xq

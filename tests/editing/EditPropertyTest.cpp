@@ -35,6 +35,10 @@ public:
         const int paraStart = F.AddTextStyle();
         F.Sheet.TextStyles[paraStart].Protection.Include(rvprParaStartProtect);
         F.Sheet.TextStyles[bold].NextStyleNo = 0;
+        const int wholeOnly = F.AddTextStyle();
+        F.Sheet.TextStyles[wholeOnly].Protection.Include(rvprStyleSplitProtect);
+        const int keepsStyle = F.AddTextStyle();
+        F.Sheet.TextStyles[keepsStyle].Protection.Include(rvprStyleProtect);
         TextStyleCount = F.Sheet.TextStyles.Count();
         TParaInfo& readOnly = F.Sheet.ParaStyles.Add();
         readOnly.Options.Include(rvpaoReadOnly);
@@ -43,8 +47,25 @@ public:
         F.Sheet.ParaStyles.Add().Options.Include(rvpaoNoWrap);
         NoWrapPara = F.Sheet.ParaStyles.Count() - 1;
         F.Sheet.ParaStyles[1].NextParaNo = -2;
+        F.Sheet.ParaStyles.Add().Options.Include(rvpaoStyleProtect);
         TRVListInfo& list = F.Sheet.ListStyles.Add();
         list.Levels.Add().ListType = rvlstBullet;
+        // Numbers on two levels, without indents: a renumbered marker moves its text.
+        TRVListInfo& numbers = F.Sheet.ListStyles.Add();
+        for (const TRVListType kind : {rvlstDecimal, rvlstLowerRoman}) {
+            TRVListLevel& level = numbers.Levels.Add();
+            level.ListType = kind;
+            level.FormatString = "%0:s.%1:s";
+            level.FirstIndent = level.LeftIndent = level.MarkerIndent = 0;
+        }
+        if (seed % 2)
+            F.Edit.EditorOptions.Include(rvoClearTagOnStyleApp);
+        F.Edit.OnStyleConversion = [this](TCustomDocViewEdit&, int styleNo, int userData, bool, int& newStyleNo) {
+            newStyleNo = (styleNo + userData) % TextStyleCount;
+        };
+        F.Edit.OnParaStyleConversion = [this](TCustomDocViewEdit&, int paraNo, int userData, bool, int& newParaNo) {
+            newParaNo = (paraNo + userData) % F.Sheet.ParaStyles.Count();
+        };
 
         const int paragraphs = Pick(1, 6);
         for (int p = 0; p < paragraphs; ++p)
@@ -85,7 +106,7 @@ public:
             return;
         }
         case 1: {
-            auto marker = std::make_unique<TRVMarkerItemInfo>(0, 0);
+            auto marker = std::make_unique<TRVMarkerItemInfo>(Pick(0, 1), Pick(0, 1));
             marker->ParaNo = para;
             F.Data.AppendItem("", std::move(marker));
             F.Data.AppendText(Words(), 0, -1);
@@ -140,7 +161,7 @@ public:
 
     std::string EditOnce()
     {
-        switch (Pick(0, 19)) {
+        switch (Pick(0, 25)) {
         case 0:
         case 1:
         case 2: {
@@ -221,6 +242,38 @@ public:
         case 19:
             F.Edit.RemovePageBreakAtCaret();
             return "remove page break";
+        case 20: {
+            const int style = Pick(0, TextStyleCount - 1);
+            F.Edit.SetTextStyleOfSelection(style);
+            return "text style " + std::to_string(style) + " on " + F.Selection();
+        }
+        case 21: {
+            const int userData = Pick(1, TextStyleCount - 1);
+            F.Edit.ConvertTextStyles(userData);
+            return "convert text styles +" + std::to_string(userData) + " on " + F.Selection();
+        }
+        case 22: {
+            if (Pick(0, 1)) {
+                const int para = Pick(0, F.Sheet.ParaStyles.Count() - 1);
+                F.Edit.SetParaStyleOfSelection(para);
+                return "para style " + std::to_string(para) + " on " + F.Selection();
+            }
+            const int userData = Pick(1, F.Sheet.ParaStyles.Count() - 1);
+            F.Edit.ConvertParaStyles(userData);
+            return "convert para styles +" + std::to_string(userData) + " on " + F.Selection();
+        }
+        case 23: {
+            const int listNo = Pick(0, F.Sheet.ListStyles.Count() - 1);
+            const int level = Pick(-1, 2);
+            const int startFrom = Pick(0, 12);
+            const bool useStartFrom = Pick(0, 1);
+            F.Edit.ApplyList(listNo, level, startFrom, useStartFrom);
+            return "apply list " + std::to_string(listNo) + " level " + std::to_string(level) + " from " +
+                   std::to_string(startFrom) + (useStartFrom ? " reset" : "") + " on " + F.Selection();
+        }
+        case 24:
+            F.Edit.RemoveLists();
+            return "remove lists on " + F.Selection();
         default: {
             const int item = Pick(0, F.Data.Count() - 1);
             const int offs = Pick(F.Data.OffsetBefore(item), F.Data.OffsetAfter(item));

@@ -28,6 +28,16 @@ public:
     [[nodiscard]] std::string Caret() const;
     /// The selection as "item:offset-item:offset" from the anchor to the moving end, or "none".
     [[nodiscard]] std::string Selection() const;
+    /// The selected characters as UTF-8, "|" between items of a paragraph and "/" where a
+    /// paragraph starts (non-text items show nothing).
+    [[nodiscard]] std::string SelectedText() const;
+    /// The document as the main window saves it (RVF with the style sheet).
+    [[nodiscard]] std::string Rvf() const;
+    /// The layout left by the last edit is the one a fresh layout makes.
+    void ExpectLayoutFresh();
+    /// The last edit was one undo step of kind: Undo gives back the bytes before, Redo the
+    /// bytes after, each with an exact layout.
+    void ExpectOneStep(const std::string& before, TRVUndoType kind);
     [[nodiscard]] int CaretX() const { return Data.CharEnds()[Data.CaretStop()].X; }
 
     void Key(TRVKey key, TShiftState shift = {}) { Edit.KeyDown(key, shift); }
