@@ -87,7 +87,11 @@ TDocViewEditWidget::TDocViewEditWidget(TCustomDocViewEdit& edit, const TRVDocume
     setAttribute(Qt::WA_InputMethodEnabled);
     setAttribute(Qt::WA_KeyCompression, false);
 
-    Edit_.OnBeep = [](TCustomDocViewEdit&) { QApplication::beep(); };
+    // A refused edit sounds the bell when the style sheet asks for sound.
+    Edit_.OnBeep = [](TCustomDocViewEdit& sender) {
+        if (const TRVStyle* sheet = sender.GetRVStyle(); sheet && sheet->UseSound)
+            QApplication::beep();
+    };
     // The engine scrolls by itself (keys, the caret, formatting that keeps the view); formatting may
     // run beside the event loop, so the scroll bars hear of it on this thread.
     Edit_.RVData().OnScrollChanged = [this] {
