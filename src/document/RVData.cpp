@@ -271,12 +271,34 @@ void TCustomRVData::InsertItemsFrom(TCustomRVData& source, int index)
     source.Markers_.clear();
     source.Sequences_.clear();
     source.RelinkCheckpoints();
+    InsertItems(index, std::move(moved));
+}
 
-    const auto count = static_cast<int>(moved.size());
-    Items_.insert(Items_.begin() + index, std::make_move_iterator(moved.begin()), std::make_move_iterator(moved.end()));
+void TCustomRVData::InsertItems(int index, std::vector<TRVItemEntry> items)
+{
+    if (index < 0 || index > Count())
+        throw EDocViewError(errItemIndexOutOfBounds);
+    for (const TRVItemEntry& entry : items)
+        CheckUnicodeText(*entry.Item, entry.Text);
+    const auto count = static_cast<int>(items.size());
+    Items_.insert(Items_.begin() + index, std::make_move_iterator(items.begin()), std::make_move_iterator(items.end()));
     RelinkCheckpoints();
     for (int k = 0; k < count; ++k)
         Items_[std::size_t(index + k)].Item->OnInserted(*this, index + k);
+}
+
+std::vector<TRVItemEntry> TCustomRVData::ExtractItems(int first, int count)
+{
+    if (count <= 0)
+        return {};
+    CheckIndex(first);
+    const int last = first + std::min(count, Count() - first);
+    for (int i = last - 1; i >= first; --i)
+        ReleaseItemAt(i);
+    std::vector<TRVItemEntry> taken(std::make_move_iterator(Items_.begin() + first),
+                                    std::make_move_iterator(Items_.begin() + last));
+    Items_.erase(Items_.begin() + first, Items_.begin() + last);
+    return taken;
 }
 
 // ---------------------------------------------------------------------------------------------

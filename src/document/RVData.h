@@ -85,6 +85,11 @@ public:
     void RemoveItems(int first, int count);
     /// Takes an item out without freeing it; its checkpoint stays with it, unlinked.
     [[nodiscard]] TRVItemEntry ExtractItem(int index);
+    /// Takes count items out from first (count is cut at the end), in one step, without freeing
+    /// them; their checkpoints stay with them, unlinked.
+    [[nodiscard]] std::vector<TRVItemEntry> ExtractItems(int first, int count);
+    /// Places items before index as they are, in one step (the caller keeps the document valid).
+    void InsertItems(int index, std::vector<TRVItemEntry> items);
     /// Removes all items, checkpoints and the pending checkpoint.
     void Clear();
     /// Moves all items of source (which becomes empty) before index, in one step, with their

@@ -5,9 +5,14 @@
 #pragma once
 
 #include <cstdint>
+#include <filesystem>
 #include <functional>
 #include <string>
+#include <string_view>
+#include <vector>
 
+#include "document/Graphic.h"
+#include "document/ItemInfo.h"
 #include "document/StyleTypes.h"
 #include "editing/EditRVData.h"
 #include "editing/EditTypes.h"
@@ -118,6 +123,49 @@ public:
     void DeleteBackward(bool byWord);
     /// Delete at the caret (one whole character).
     void DeleteForward();
+
+    // --- Deleting and inserting ---------------------------------------------------------------------------
+    /// Deletes the selection as one undo step; refused (beep) when it holds what may not go.
+    void DeleteSelected();
+    /// Replaces the selection by a prepared item (picture, break, bullet, hotspot, control, table,
+    /// list marker) named name; false (and a beep) when it may not go there.
+    bool InsertItemAtCaret(std::string name, std::unique_ptr<TCustomRVItemInfo> item);
+    /// Replaces the selection by 8-bit text in the code page of the current text style. Line
+    /// breaks (CR, LF, CR LF, LF CR, VT) end paragraphs, FF starts one with a page break, a TAB
+    /// becomes a tab item or SpacesInTab spaces. The caret goes after the text, or before it.
+    void InsertTextAtCaret(std::string_view text, bool caretAtStart = false);
+    /// The same for UTF-16 text.
+    void InsertWideTextAtCaret(std::u16string_view text, bool caretAtStart = false);
+    /// Replaces the selection by an RVF document (its styles merge into the style sheet); false
+    /// when it cannot be read or may not go there.
+    bool InsertDocumentFromStream(std::string_view rvf);
+    /// The same from a file; false when the file cannot be read.
+    bool InsertDocumentFromFile(const std::filesystem::path& path);
+    /// Starts a new page with the caret's paragraph, splitting it at the caret first.
+    void InsertPageBreakAtCaret();
+    /// Removes the page break before the caret's paragraph.
+    void RemovePageBreakAtCaret();
+    /// The caret's paragraph starts a new page.
+    [[nodiscard]] bool PageBreakAtCaret() const;
+    /// Gives an item another tag (one undo step; nothing when the tag is the same).
+    void ChangeItemTag(int itemNo, std::string tag);
+    /// Opens a direct change of an item's properties by the application; returns a token for
+    /// EndItemModify (the item's minimal width).
+    [[nodiscard]] std::int32_t BeginItemModify(int itemNo);
+    /// Closes it: lays the item's paragraphs out again, or the whole document when the item's
+    /// width changes the text area. The caller signals the change with NotifyChanged.
+    void EndItemModify(int itemNo, std::int32_t widthToken);
+
+    // --- The item at the caret ------------------------------------------------------------------------
+    /// Its index, or -1 without a caret.
+    [[nodiscard]] int CurrentItemNo() const;
+    /// Replace the properties of the item at the caret, as one undo step; false when the item
+    /// is not of that kind or the change is refused.
+    bool SetCurrentPictureInfo(std::string name, std::unique_ptr<TGraphic> graphic, TRVVAlign vAlign, std::string tag);
+    bool SetCurrentBreakInfo(std::uint8_t width, TRVBreakStyle style, TColor color, std::string tag);
+    /// The text of a text item (not emptied) or the name of another item.
+    bool SetCurrentItemText(std::string text);
+    bool SetCurrentTag(std::string tag);
 
     // --- Document ------------------------------------------------------------------------------------
     /// Empties the document: current styles back to 0 (their events fire on the next caret
@@ -244,7 +292,10 @@ private:
         int First = -1;
         int Last = -1;
         bool Whole = false;
-        /// The widest minimal width of the paragraphs before the change.
+        /// The items the change touches (before it).
+        int FirstItem = 0;
+        int LastItem = 0;
+        /// The widest minimal width of their paragraphs before the change.
         std::int32_t OldMinWidth = 0;
     };
     /// The draw items to lay out again when items first..last change (before the change).
@@ -290,6 +341,40 @@ private:
     /// Backspace or Delete taking a whole item: the only item of its line becomes an empty text
     /// item, any other goes and its neighbours merge. False (nothing changed) when refused.
     bool RemoveWholeItem(int itemNo, TRVDocPos& caret, int& delta);
+
+    // Deleting and inserting (DocViewEditInsert.cpp).
+    /// What deleting a selection takes: the ordered ends and what becomes of the items there.
+    struct TRangeCut {
+        TRVDocPos First, Last;
+        bool FirstWhole = false, LastWhole = false;
+        /// Something of the first paragraph stays before the cut.
+        bool LeftExists = false;
+        /// The first item after the cut that stays in the last paragraph (RestExists).
+        int RestFirst = -1;
+        bool RestExists = false;
+        /// A paragraph break lies inside the selection.
+        bool RestSeparate = false;
+        /// An empty text item keeps the emptied paragraph.
+        bool NeedsEmpty = false;
+    };
+    /// The selection as the range to delete; false when it holds nothing to delete.
+    bool SelectionRange(TRVDocPos& first, TRVDocPos& last) const;
+    [[nodiscard]] TRangeCut PlanCut(TRVDocPos first, TRVDocPos last) const;
+    [[nodiscard]] bool ItemWhollyCut(const TRangeCut& cut, int itemNo) const;
+    /// The protections allow the deletion.
+    [[nodiscard]] bool CanCut(const TRangeCut& cut) const;
+    /// Deletes the range; returns the caret position at the cut.
+    TRVDocPos RecCut(const TRangeCut& cut, int& delta);
+    /// Deletes the selection inside an operation that goes on at the cut: false when there is
+    /// none (refused tells a refusal); pending receives the layout to do.
+    bool DeleteSelectionFirst(int& delta, TRVDocPos& caret, TPendingLayout& pending, bool& refused);
+    /// No sticking protection keeps items from going before index.
+    [[nodiscard]] bool InsertionAllowedAt(int index) const;
+    /// Replaces the selection by items; joinFirst: the first continues the caret's paragraph.
+    bool InsertItems(std::vector<TRVItemEntry> items, bool joinFirst, bool caretAtStart, TRVUndoType kind);
+    /// Text in the form a text style stores it (characters its code page lacks become "?").
+    [[nodiscard]] std::string EncodeText(const std::u16string& text, int styleNo) const;
+    bool ModifyCurrentItem(const std::function<void(TCustomRVItemInfo& item, std::string& name)>& change);
 
     TRVEditRVData Data_;
     bool Modified_ = false;

@@ -126,7 +126,9 @@ TCustomDocViewEdit::TPendingLayout TCustomDocViewEdit::PrepareLayout(int firstIt
         return pending;
     }
     GetReformatRange(Data_, Data_.DrawItems(), firstDraw, lastDraw, pending.First, pending.Last);
-    pending.OldMinWidth = const_cast<TRVEditRVData&>(Data_).GetMinTextAreaWidth(0);
+    pending.FirstItem = firstItem;
+    pending.LastItem = lastItem;
+    pending.OldMinWidth = const_cast<TRVEditRVData&>(Data_).GetMinTextAreaWidth(firstItem, false, lastItem);
     return pending;
 }
 
@@ -138,9 +140,9 @@ void TCustomDocViewEdit::FinishLayout(const TPendingLayout& pending, int itemDel
     if (!whole) {
         // A paragraph that does not wrap (or an object) that now needs more room than the text
         // width, or no longer needs the room it took, changes the width of every line.
-        const std::int32_t newMin = Data_.GetMinTextAreaWidth(0);
-        const std::int32_t width = Data_.TextAreaWidth();
-        whole = newMin != pending.OldMinWidth && (std::max(newMin, pending.OldMinWidth) > width || pending.OldMinWidth == width);
+        const int last = std::clamp(pending.LastItem + itemDelta, pending.FirstItem, Data_.Count() - 1);
+        const std::int32_t newMin = Data_.GetMinTextAreaWidth(std::min(pending.FirstItem, Data_.Count() - 1), false, last);
+        whole = !Data_.TextAreaWidthHolds(pending.OldMinWidth, newMin);
     }
     if (whole)
         Data_.FormatAll(true, true);
@@ -420,8 +422,14 @@ bool TCustomDocViewEdit::KeyPress(char16_t ch)
 {
     if (ch < 0x20 || ch == 0x7F)
         return false;
-    if (!Data_.Formatted() || !Data_.CaretValid() || SelectionExists())
+    if (!Data_.Formatted() || !Data_.CaretValid())
         return false;
+    // Typing replaces the selection.
+    if (SelectionExists() && !(ch >= 0xDC00 && ch <= 0xDFFF && PendingHighSurrogate_)) {
+        DeleteSelected();
+        if (SelectionExists())
+            return true; // refused
+    }
     // A character outside the basic plane arrives as two halves and is typed as one.
     if (ch >= 0xD800 && ch <= 0xDBFF) {
         PendingHighSurrogate_ = ch;
@@ -583,8 +591,13 @@ bool TCustomDocViewEdit::KeyPress(char16_t ch)
 
 void TCustomDocViewEdit::InsertEnter(bool newLine)
 {
-    if (!Data_.Formatted() || !Data_.CaretValid() || SelectionExists())
+    if (!Data_.Formatted() || !Data_.CaretValid())
         return;
+    if (SelectionExists()) {
+        DeleteSelected();
+        if (SelectionExists())
+            return; // refused
+    }
     if (!AskCanEdit()) {
         Beep();
         return;
@@ -792,8 +805,12 @@ bool TCustomDocViewEdit::RemoveWholeItem(int itemNo, TRVDocPos& caret, int& delt
 
 bool TCustomDocViewEdit::StartDeletionKey(TRVDocPos& pos)
 {
-    if (!Data_.Formatted() || !Data_.CaretValid() || SelectionExists())
+    if (!Data_.Formatted() || !Data_.CaretValid())
         return false;
+    if (SelectionExists()) {
+        DeleteSelected();
+        return false;
+    }
     if (!AskCanEdit()) {
         Beep();
         return false;

@@ -117,6 +117,25 @@ void TRVUndoDeleteItemInfo::Undo(TCustomRVData& data, TRVUndoList& reverse)
     reverse.AddInfo(std::make_unique<TRVUndoInsertItemInfo>(ItemNo));
 }
 
+void TRVUndoInsertItemsInfo::Undo(TCustomRVData& data, TRVUndoList& reverse)
+{
+    reverse.AddInfo(std::make_unique<TRVUndoDeleteItemsInfo>(ItemNo, data.ExtractItems(ItemNo, Count)));
+}
+
+void TRVUndoDeleteItemsInfo::Undo(TCustomRVData& data, TRVUndoList& reverse)
+{
+    const int count = static_cast<int>(Entries.size());
+    data.InsertItems(ItemNo, std::move(Entries));
+    reverse.AddInfo(std::make_unique<TRVUndoInsertItemsInfo>(ItemNo, count));
+}
+
+void TRVUndoModifyItemInfo::Undo(TCustomRVData& data, TRVUndoList& reverse)
+{
+    TRVItemEntry now = data.ExtractItem(ItemNo);
+    data.InsertItemAt(ItemNo, std::move(Old.Text), std::move(Old.Item));
+    reverse.AddInfo(std::make_unique<TRVUndoModifyItemInfo>(ItemNo, std::move(now)));
+}
+
 void TRVUndoNewLineInfo::Undo(TCustomRVData& data, TRVUndoList& reverse)
 {
     TCustomRVItemInfo& item = data.ItemAt(ItemNo);
@@ -274,6 +293,26 @@ void TRVUndoList::DropEmptyLast() noexcept
 {
     if (!Groups_.empty() && Groups_.back()->Records.empty())
         Groups_.pop_back();
+}
+
+std::size_t TRVUndoList::LastGroupSize() const noexcept
+{
+    return Groups_.empty() ? 0 : Groups_.back()->Records.size();
+}
+
+void TRVUndoList::RollBack(std::size_t size)
+{
+    if (Groups_.empty())
+        return;
+    auto& records = Groups_.back()->Records;
+    // The reversals are recorded into a list of their own and thrown away with it.
+    TRVUndoList scratch(Data_);
+    scratch.BeginUndoGroup(rvutNone, {}, -1, 0);
+    while (records.size() > size) {
+        records.back()->Undo(Data_, scratch);
+        records.pop_back();
+    }
+    DropEmptyLast();
 }
 
 void TRVUndoList::Execute(TRVUndoList& reverse, int nowItemNo, int nowOffs, int& caretItemNo, int& caretOffs)

@@ -153,6 +153,40 @@ public:
     TRVItemEntry Entry;
 };
 
+/// Count items placed from ItemNo on (an inserted fragment).
+class TRVUndoInsertItemsInfo : public TRVUndoItemNoInfo {
+public:
+    TRVUndoInsertItemsInfo(int itemNo, int count) noexcept : TRVUndoItemNoInfo(itemNo), Count(count) {}
+    void Undo(TCustomRVData& data, TRVUndoList& reverse) override;
+    void ItemRange(int& first, int& last) const override
+    {
+        first = ItemNo;
+        last = ItemNo + Count - 1;
+    }
+    [[nodiscard]] int ItemDelta() const noexcept override { return -Count; }
+    int Count;
+};
+
+/// A run of items taken out at ItemNo, kept alive with their texts and checkpoints.
+class TRVUndoDeleteItemsInfo : public TRVUndoItemNoInfo {
+public:
+    TRVUndoDeleteItemsInfo(int itemNo, std::vector<TRVItemEntry> entries) noexcept
+        : TRVUndoItemNoInfo(itemNo), Entries(std::move(entries))
+    {
+    }
+    void Undo(TCustomRVData& data, TRVUndoList& reverse) override;
+    [[nodiscard]] int ItemDelta() const noexcept override { return static_cast<int>(Entries.size()); }
+    std::vector<TRVItemEntry> Entries;
+};
+
+/// An item replaced by another one (its properties changed as a whole); Old is the item before.
+class TRVUndoModifyItemInfo : public TRVUndoItemNoInfo {
+public:
+    TRVUndoModifyItemInfo(int itemNo, TRVItemEntry old) noexcept : TRVUndoItemNoInfo(itemNo), Old(std::move(old)) {}
+    void Undo(TCustomRVData& data, TRVUndoList& reverse) override;
+    TRVItemEntry Old;
+};
+
 /// The old paragraph flags (ContinuesPara, NewLine, NewPageBefore) and paragraph style of an item.
 class TRVUndoNewLineInfo : public TRVUndoItemNoInfo {
 public:
@@ -252,6 +286,11 @@ public:
                           int caretOffs);
     /// Drops the last group, when it has no records.
     void DropEmptyLast() noexcept;
+    /// The number of records of the last group (0 when there is none).
+    [[nodiscard]] std::size_t LastGroupSize() const noexcept;
+    /// Reverses the records the last group got after it held `size` of them, and forgets them:
+    /// an operation that is refused halfway leaves the document as it found it.
+    void RollBack(std::size_t size);
     void Clear() noexcept { Groups_.clear(); }
 
     /// Reverses the last group in the document, recording into reverse; the group leaves this

@@ -84,7 +84,12 @@ public:
     /// The widest minimal width of the paragraphs from item fromItemNo on, device pixels. Text
     /// can always be cut, so it counts only in paragraphs that do not wrap, unless words is set:
     /// then the widest word of each text counts too (a table column should not split words).
-    [[nodiscard]] std::int32_t GetMinTextAreaWidth(int fromItemNo = 0, bool words = false);
+    /// toItemNo >= 0 stops after the paragraph holding that item.
+    [[nodiscard]] std::int32_t GetMinTextAreaWidth(int fromItemNo = 0, bool words = false, int toItemNo = -1);
+    /// After an edit changed the paragraphs whose widest minimal width was oldRangeMin (now
+    /// newRangeMin): whether the text area keeps its width, so that re-laying out those paragraphs
+    /// is enough. False when the whole document must be formatted.
+    [[nodiscard]] bool TextAreaWidthHolds(std::int32_t oldRangeMin, std::int32_t newRangeMin);
     /// Frees the layout: the container counts as unformatted.
     void ClearLayout() noexcept;
 
@@ -136,7 +141,10 @@ private:
     [[nodiscard]] std::int32_t LineBottom(int index, int itemShift) const;
     [[nodiscard]] std::int32_t WidestWord(int itemNo);
     void EnsureFontCache();
+    /// Measures the content's minimal width and sets the text area's widths from it.
     void UpdateTextAreaWidth();
+    /// The text area's widths from ContentMinWidth_, the client width and the width limits.
+    void SetTextAreaWidths();
     void RenumberJumps();
     void RenewFirstLinePieces(int fromDrawItem);
     void ReportDocumentSize(bool redraw);
@@ -150,6 +158,8 @@ private:
     std::vector<TRVSoftPageBreakInfo> SoftPageBreaks_;
     std::int32_t TextAreaWidth_ = 0;
     std::int32_t MinTextAreaWidth_ = 0;
+    /// GetMinTextAreaWidth(0) at the last width update, kept current by TextAreaWidthHolds.
+    std::int32_t ContentMinWidth_ = 0;
     std::int32_t TotalHeight_ = 0;
     /// The item count the layout covers (FormatAppended starts there).
     int FormattedItems_ = 0;

@@ -764,7 +764,7 @@ std::int32_t TCustomRVFormattedData::WidestWord(int itemNo)
     return widest;
 }
 
-std::int32_t TCustomRVFormattedData::GetMinTextAreaWidth(int fromItemNo, bool words)
+std::int32_t TCustomRVFormattedData::GetMinTextAreaWidth(int fromItemNo, bool words, int toItemNo)
 {
     EnsureFontCache();
     const TRVStyle* sheet = GetRVStyle();
@@ -775,7 +775,8 @@ std::int32_t TCustomRVFormattedData::GetMinTextAreaWidth(int fromItemNo, bool wo
     int i = std::clamp(fromItemNo, 0, Count());
     while (i > 0 && i < Count() && !StartsParagraph(i))
         --i;
-    while (i < Count()) {
+    const int stop = toItemNo < 0 ? Count() : std::min(toItemNo + 1, Count());
+    while (i < stop) {
         // One paragraph: items i .. end - 1.
         int end = i + 1;
         while (end < Count() && !StartsParagraph(end) && !ItemAt(end).IsFullLine())
@@ -820,16 +821,35 @@ std::int32_t TCustomRVFormattedData::GetMinTextAreaWidth(int fromItemNo, bool wo
     return widest;
 }
 
+bool TCustomRVFormattedData::TextAreaWidthHolds(std::int32_t oldRangeMin, std::int32_t newRangeMin)
+{
+    if (newRangeMin > ContentMinWidth_)
+        ContentMinWidth_ = newRangeMin;
+    else if (oldRangeMin >= ContentMinWidth_ && newRangeMin < oldRangeMin)
+        ContentMinWidth_ = GetMinTextAreaWidth(0); // the widest paragraph may have become narrower
+    else
+        return true;
+    const std::int32_t oldMin = MinTextAreaWidth_, oldWidth = TextAreaWidth_;
+    SetTextAreaWidths();
+    return MinTextAreaWidth_ == oldMin && TextAreaWidth_ == oldWidth;
+}
+
 void TCustomRVFormattedData::UpdateTextAreaWidth()
+{
+    ContentMinWidth_ = GetMinTextAreaWidth(0);
+    SetTextAreaWidths();
+}
+
+void TCustomRVFormattedData::SetTextAreaWidths()
 {
     if (FixedTextAreaWidth > 0) {
         TextAreaWidth_ = FixedTextAreaWidth;
-        MinTextAreaWidth_ = std::max(FixedTextAreaWidth, GetMinTextAreaWidth(0));
+        MinTextAreaWidth_ = std::max(FixedTextAreaWidth, ContentMinWidth_);
         return;
     }
     const std::int32_t clientText = Scale_.X(ClientWidth - LeftMargin - RightMargin);
     const std::int32_t minText = Scale_.X(MinTextWidth);
-    MinTextAreaWidth_ = std::max({clientText, GetMinTextAreaWidth(0), minText});
+    MinTextAreaWidth_ = std::max({clientText, ContentMinWidth_, minText});
     if (Options.Contains(rvoClientTextWidth))
         TextAreaWidth_ = std::max(clientText, minText);
     else if (MaxTextWidth < 1)

@@ -51,6 +51,7 @@ public:
             AppendParagraph();
         NormalizeDocument(F.Data);
         F.Format();
+        Original = Rvf();
     }
 
     int Pick(int low, int high) { return std::uniform_int_distribution<int>(low, high)(Rng); }
@@ -124,6 +125,12 @@ public:
             }());
     }
 
+    TRVDocPos RandomPos()
+    {
+        const int item = Pick(0, F.Data.Count() - 1);
+        return {item, Pick(F.Data.OffsetBefore(item), F.Data.OffsetAfter(item))};
+    }
+
     std::string Rvf() const
     {
         std::string out;
@@ -133,7 +140,7 @@ public:
 
     std::string EditOnce()
     {
-        switch (Pick(0, 12)) {
+        switch (Pick(0, 19)) {
         case 0:
         case 1:
         case 2: {
@@ -173,6 +180,47 @@ public:
         case 11:
             F.Edit.SetCurrentTextStyle(Pick(0, TextStyleCount - 1));
             return "current style";
+        case 13:
+        case 14: {
+            const TRVDocPos a = RandomPos(), b = RandomPos();
+            F.Edit.SetSelection(a, b);
+            if (Pick(0, 1) == 0)
+                return "select " + PosText(a) + "-" + PosText(b);
+            F.Edit.DeleteSelected();
+            return "delete " + PosText(a) + "-" + PosText(b);
+        }
+        case 15: {
+            static const char16_t* const texts[] = {u"ab", u"x\r\ny z", u"\tq", u"p\fq\r", u"\n", u"\u0416\U0001F600"};
+            const int k = Pick(0, 5);
+            F.Edit.InsertWideTextAtCaret(texts[k], Pick(0, 3) == 0);
+            return "insert text " + std::to_string(k);
+        }
+        case 16: {
+            const int kind = Pick(0, 3);
+            std::unique_ptr<TCustomRVItemInfo> item;
+            if (kind == 0) {
+                item = std::make_unique<TRVBreakItemInfo>();
+            } else if (kind == 1) {
+                auto tab = std::make_unique<TRVTabItemInfo>();
+                tab->TextStyleNo = Pick(0, TextStyleCount - 1);
+                item = std::move(tab);
+            } else if (kind == 2) {
+                item = std::make_unique<TRVMarkerItemInfo>(0, 0);
+            } else {
+                item = std::make_unique<TRVTableItemInfo>(1, 1, &F.Data);
+            }
+            F.Edit.InsertItemAtCaret("", std::move(item));
+            return "insert item " + std::to_string(kind);
+        }
+        case 17:
+            F.Edit.InsertDocumentFromStream(Original);
+            return "insert document";
+        case 18:
+            F.Edit.InsertPageBreakAtCaret();
+            return "page break";
+        case 19:
+            F.Edit.RemovePageBreakAtCaret();
+            return "remove page break";
         default: {
             const int item = Pick(0, F.Data.Count() - 1);
             const int offs = Pick(F.Data.OffsetBefore(item), F.Data.OffsetAfter(item));
@@ -239,6 +287,8 @@ public:
 
     std::mt19937 Rng;
     EditFixture F{120, 100};
+    /// The document as it was made, inserted into itself as a fragment.
+    std::string Original;
     int TextStyleCount = 0;
     int ReadOnlyPara = 0;
     int NoWrapPara = 0;
