@@ -72,7 +72,7 @@ TRVMouseButton ButtonOf(Qt::MouseButton button) noexcept
     }
 }
 
-/// A unit of UTF-16 that types a character (not a control code).
+/// A unit of UTF-16 that types a character (not a control code). Typing replaces the selection.
 bool Typeable(QChar ch) noexcept
 {
     return ch.unicode() >= 0x20 && ch.unicode() != 0x7F;
@@ -221,8 +221,11 @@ bool TDocViewEditWidget::HandleKey(QKeyEvent* event)
     case rvkDelete:
         if (alt)
             return false;
-        if (Edit_.SelectionExists())
-            return true; // deleting a selection comes with the engine's DeleteSelected
+        // With a selection both keys delete it.
+        if (Edit_.SelectionExists()) {
+            RunEdit([this] { Edit_.DeleteSelected(); });
+            return true;
+        }
         [[fallthrough]];
     case rvkReturn: {
         bool handled = false;
@@ -255,12 +258,8 @@ void TDocViewEditWidget::TypeText(const QString& text)
 
 void TDocViewEditWidget::TypeTab()
 {
-    const TRVStyle* sheet = Edit_.GetRVStyle();
-    if (sheet && sheet->SpacesInTab > 0) {
-        for (int i = 0; i < sheet->SpacesInTab; ++i)
-            Edit_.KeyPress(u' ');
-        return;
-    }
+    // A tab item in the current text style, or the style sheet's spaces, replacing the selection.
+    Edit_.InsertTextAtCaret("\t");
 }
 
 void TDocViewEditWidget::inputMethodEvent(QInputMethodEvent* event)

@@ -81,7 +81,7 @@ protected:
 private:
     /// Handles a key the engine knows; false for keys left to Qt.
     bool HandleKey(QKeyEvent* event);
-    /// Types text unit by unit, replacing the selection first.
+    /// Types text unit by unit (the first replaces the selection).
     void TypeText(const QString& text);
     void TypeTab();
     /// The caret's place after a change, and the blink restarting with the caret shown.

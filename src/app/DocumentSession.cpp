@@ -5,6 +5,7 @@
 
 #include "document/DocParameters.h"
 #include "document/StylePurge.h"
+#include "platform/FileIO.h"
 #include "formats/text/TextFormat.h"
 #include "lists/ListItems.h"
 #include "platform/ScreenUnits.h"
@@ -330,6 +331,22 @@ void TDocumentSession::PrepareLoadedDocument()
     SetTextWidthAndFormat(true);
 }
 
+void TDocumentSession::InsertEntry(const fs::path& path)
+{
+    TRVEditRVData& data = Doc_.Data();
+    const std::int32_t scroll = data.ScrollY;
+    std::string bytes;
+    const bool inserted = ReadFileBytes(path, bytes, MaxDocumentFileSize) && Doc_.Editor.InsertDocumentFromStream(bytes);
+    // The whole document is laid out again, the caret and the selection keeping their places.
+    const TRVEditPositions positions = data.SavePositions();
+    Window_.RunLong(FormattingNotice, [&data] { data.FormatAll(false, true); });
+    data.RestorePositions(positions);
+    Doc_.Editor.ScrollTo(scroll);
+    Window_.DocumentFormatted(false);
+    if (!inserted)
+        Message(ReadFailedText, ReadFailedCaption, TMsgIcon::None);
+}
+
 TSize TDocumentSession::GetScreenPageSize() const
 {
     const TPrintMarginsMM margins = MarginsOf(Doc_.Info.DocParameters);
@@ -450,6 +467,8 @@ void TDocumentSession::WmAfterShow()
         } else if (outcome.DialogMode == AutoTextModeOpenFromDialog) {
             DialogMode_ = AutoTextModeOpenFromDialog;
             open();
+        } else if (outcome.DialogMode == AutoTextModeInsert && !outcome.EntryPath.empty()) {
+            InsertEntry(outcome.EntryPath);
         }
         break;
     }

@@ -151,6 +151,9 @@ public:
     [[nodiscard]] TSize GetScreenPageSize() const;
     /// After a load: the controls, the text width from the page, the layout.
     void PrepareLoadedDocument();
+    /// Inserts the AutoText entry at path at the caret (replacing the selection), lays the document out
+    /// again and scrolls back to where the view was; an entry that cannot be read is told.
+    void InsertEntry(const std::filesystem::path& path);
 
     [[nodiscard]] int AutoTextDialogMode() const noexcept { return DialogMode_; }
     /// The window has been closed by the new-entry hand-over; nothing more happens.

@@ -133,6 +133,8 @@ void TFormED::ConnectEditor()
 
 void TFormED::UpdateUndoControls()
 {
+    // Also after a load or a new document, which start with empty lists and nothing selected.
+    UpdateSelectionControls();
     const TDocViewEdit& edit = Doc_->Editor;
     mitUndo->setEnabled(edit.CanUndo());
     btnUndo->setEnabled(edit.CanUndo());
@@ -142,6 +144,7 @@ void TFormED::UpdateUndoControls()
 
 void TFormED::UpdateSelectionControls()
 {
+    mitDelete->setEnabled(Doc_->Editor.SelectionExists());
 }
 
 void TFormED::EditCommand(const std::function<void(TDocViewEdit&)>& command)

@@ -102,7 +102,7 @@ private:
 
     // The editor's events and the edit commands (FormED.cpp).
     void ConnectEditor();
-    /// "&Löschen" follows the selection.
+    /// "&Löschen" follows the selection (UpdateUndoControls runs it too).
     void UpdateSelectionControls();
     /// Runs an edit command on the editor, then focuses it.
     void EditCommand(const std::function<void(TDocViewEdit&)>& command);

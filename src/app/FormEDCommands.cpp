@@ -124,6 +124,8 @@ void TFormED::CreateMenus()
     connect(mitUndo, &QAction::triggered, this, [this] { EditCommand([](TDocViewEdit& e) { e.Undo(); }); });
     connect(mitRedo, &QAction::triggered, this, [this] { EditCommand([](TDocViewEdit& e) { e.Redo(); }); });
     connect(mitSelectAll, &QAction::triggered, this, [this] { EditCommand([](TDocViewEdit& e) { e.SelectAll(); }); });
+    // "&Löschen" follows the selection (UpdateSelectionControls).
+    connect(mitDelete, &QAction::triggered, this, [this] { EditCommand([](TDocViewEdit& e) { e.DeleteSelected(); }); });
 
     // Einfügen
     QMenu* insert = bar->addMenu(Text("Einfügen"));
@@ -152,6 +154,12 @@ void TFormED::CreateMenus()
     format->addSeparator();
     mitInsertPageBreak = MenuItem(format, "mitInsertPageBreak", "Seitenumbruch einfügen");
     mitRemovePageBreak = MenuItem(format, "mitRemovePageBreak", "Seitenumbruch entfernen");
+    mitInsertPageBreak->setEnabled(true);
+    mitRemovePageBreak->setEnabled(true);
+    connect(mitInsertPageBreak, &QAction::triggered, this,
+            [this] { EditCommand([](TDocViewEdit& e) { e.InsertPageBreakAtCaret(); }); });
+    connect(mitRemovePageBreak, &QAction::triggered, this,
+            [this] { EditCommand([](TDocViewEdit& e) { e.RemovePageBreakAtCaret(); }); });
     format->addSeparator();
     QMenu* spacing = SubMenu(format, "mnuLineSpacing", "Zeilenabstand");
     mitSpacing100 = MenuItem(spacing, "mitSpacing100", "Normal");

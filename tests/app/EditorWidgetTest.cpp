@@ -10,6 +10,8 @@
 
 #include "TestSupport.h"
 #include "app/DocViewEditWidget.h"
+#include "document/ItemInfo.h"
+#include "tools/AutoTextStore.h"
 #include "platform/DocViewError.h"
 
 namespace xq::test {
@@ -195,6 +197,106 @@ private slots:
         window.mitNew->trigger();
         QVERIFY(!window.mitUndo->isEnabled() && !window.mitRedo->isEnabled());
         QVERIFY(!t.Editor().Modified());
+    }
+
+    void DeletingAndReplacingTheSelection()
+    {
+        TTestWindow t;
+        TFormED& window = *t.Window;
+        TDocViewEditWidget* rve = FocusEditor(t);
+        QTest::keyClicks(rve, QStringLiteral("eins zwei"));
+        QVERIFY(!window.mitDelete->isEnabled());
+        for (int i = 0; i < 4; ++i)
+            QTest::keyClick(rve, Qt::Key_Left, Qt::ShiftModifier);
+        QVERIFY(window.mitDelete->isEnabled());
+        QTest::keyClick(rve, Qt::Key_Backspace);
+        QCOMPARE(Paragraphs(t.Data()), QStringList{"eins "});
+        QVERIFY(!window.mitDelete->isEnabled());
+
+        QTest::keyClick(rve, Qt::Key_Home, Qt::ShiftModifier);
+        QTest::keyClick(rve, Qt::Key_Delete);
+        QCOMPARE(Paragraphs(t.Data()), QStringList{QString()});
+
+        // Typing replaces the selection.
+        QTest::keyClicks(rve, QStringLiteral("drei"));
+        QTest::keyClick(rve, Qt::Key_Left, Qt::ShiftModifier);
+        QTest::keyClicks(rve, QStringLiteral("Y"));
+        QCOMPARE(Paragraphs(t.Data()), QStringList{"dreY"});
+
+        window.mitSelectAll->trigger();
+        QVERIFY(window.mitDelete->isEnabled());
+        window.mitDelete->trigger();
+        QCOMPARE(Paragraphs(t.Data()), QStringList{QString()});
+        QVERIFY(!window.mitDelete->isEnabled());
+        window.mitUndo->trigger();
+        QCOMPARE(Paragraphs(t.Data()), QStringList{"dreY"});
+    }
+
+    void TabTypesATabAndPageBreaksComeAndGo()
+    {
+        TTestWindow t;
+        TFormED& window = *t.Window;
+        TDocViewEditWidget* rve = FocusEditor(t);
+        QTest::keyClicks(rve, QStringLiteral("a"));
+        QTest::keyClick(rve, Qt::Key_Tab);
+        QTest::keyClicks(rve, QStringLiteral("b"));
+        // The editor keeps the focus and the tab is an item of its own, in the typed text's style.
+        QVERIFY(rve->hasFocus());
+        QCOMPARE(t.Data().Count(), 3);
+        QCOMPARE(t.Data().ItemAt(1).StyleNo, rvsTab);
+        QCOMPARE(static_cast<const TRVTabItemInfo&>(t.Data().ItemAt(1)).TextStyleNo, 0);
+
+        QTest::keyClick(rve, Qt::Key_Return);
+        QTest::keyClicks(rve, QStringLiteral("c"));
+        QTest::keyClick(rve, Qt::Key_Home);
+        window.mitInsertPageBreak->trigger();
+        QCOMPARE(Paragraphs(t.Data()), (QStringList{"ab", "c"}));
+        QVERIFY(t.Data().ItemAt(3).NewPageBefore());
+        QVERIFY(window.mitUndo->isEnabled());
+        window.mitRemovePageBreak->trigger();
+        QVERIFY(!t.Data().ItemAt(3).NewPageBefore());
+        QVERIFY(rve->hasFocus());
+    }
+
+    void StartModeOneInsertsTheChosenEntry()
+    {
+        TTestWindow t({"x.doc", "1"}, [](TTestWindow& w) {
+            w.Outcomes.push_back({AutoTextModeInsert, w.Work / "AText" / "MfG.xtb", false, false, {}});
+        });
+        QVERIFY(WaitFor([&] { return !t.DialogModes.empty(); }));
+        QCOMPARE(t.DialogModes, std::vector<int>{AutoTextModeInsert});
+        QCOMPARE(t.Window->windowTitle(), QStringLiteral(" Quarnel Autotext - Autotexte einfügen"));
+        const auto [count, lastText] = LoadedContent(t.Work / "AText" / "MfG.xtb");
+        QVERIFY(count > 0);
+        QCOMPARE(t.Data().TextAt(t.Data().Count() - 1), lastText);
+        QVERIFY(t.Run().Modified);
+        QVERIFY(t.Window->mitUndo->isEnabled());
+        QVERIFY(t.Boxes.Asked.empty());
+    }
+
+    void InsertedEntryKeepsTheViewWhereItWas()
+    {
+        TTestWindow t;
+        TDocViewEditWidget* rve = FocusEditor(t);
+        for (int i = 1; i <= 100; ++i)
+            t.Data().AppendText("Zeile " + std::to_string(i), 0, 0);
+        t.Session().PrepareLoadedDocument();
+        rve->verticalScrollBar()->setValue(30);
+        const std::int32_t scroll = t.Data().ScrollY;
+        const QPoint click(40, 60);
+        SendMouse(rve->viewport(), QEvent::MouseButtonPress, click, Qt::LeftButton, Qt::LeftButton);
+        SendMouse(rve->viewport(), QEvent::MouseButtonRelease, click, Qt::LeftButton, Qt::NoButton);
+        const int items = t.Data().Count();
+        t.Session().InsertEntry(t.Work / "AText" / "Anlagen.xtb");
+        QVERIFY(t.Data().Count() > items);
+        QCOMPARE(t.Data().ScrollY, scroll);
+        QCOMPARE(rve->ScrollYPixels(), scroll);
+        QVERIFY(t.Boxes.Asked.empty());
+
+        // An entry that cannot be read changes nothing and is told.
+        t.Session().InsertEntry(t.Work / "AText" / "Fehlt.xtb");
+        QCOMPARE(t.Boxes.Texts(), std::vector<std::string>{"Es konnten nicht alle Formatierungen des Dokuments gelesen werden!"});
+        QCOMPARE(t.Data().ScrollY, scroll);
     }
 
     void SelectAllAndSelectWordFromTheMenu()

@@ -113,8 +113,10 @@ private slots:
         for (QAction* a : all)
             if (a->isEnabled() && a->isVisible() && !a->menu())
                 enabled << a->text();
+        // Undo, redo and "&Löschen" wait for something to undo, redo or delete.
         QCOMPARE(enabled, (QStringList{"&Neu", "&Öffnen...", "&Speichern...", "Schließen", "Alles auswählen",
-                                       "Wort markieren", "Hilfe zum Editor..."}));
+                                       "Seitenumbruch einfügen", "Seitenumbruch entfernen", "Wort markieren",
+                                       "Hilfe zum Editor..."}));
         QVERIFY(!window.mnuContext->actions().value(0)->isEnabled());
         QVERIFY(!window.mitReopen->isVisible());
     }
