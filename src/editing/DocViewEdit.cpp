@@ -376,24 +376,43 @@ void TCustomDocViewEdit::MoveCaret(TRVCaretMove move, TRVSelectionUpdate update)
 
 bool TCustomDocViewEdit::KeyDown(TRVKey key, TShiftState shift)
 {
-    if (!Data_.Formatted() || !Data_.CaretValid() || shift.Contains(ssAlt))
-        return false;
     const bool ctrl = shift.Contains(ssCtrl);
+    const bool alt = shift.Contains(ssAlt);
+    const bool withShift = shift.Contains(ssShift);
+    // Undo and Redo work wherever the caret is.
+    if ((ctrl && !alt && key == rvkZ) || (alt && !ctrl && key == rvkBackspace)) {
+        if (withShift)
+            Redo();
+        else
+            Undo();
+        return true;
+    }
+    if (!Data_.Formatted() || !Data_.CaretValid() || alt)
+        return false;
     switch (key) {
     case rvkReturn:
-        if (EditorOptions.Contains(shift.Contains(ssShift) ? rvoDoNotWantShiftReturns : rvoDoNotWantReturns))
+        if (EditorOptions.Contains(withShift ? rvoDoNotWantShiftReturns : rvoDoNotWantReturns))
             return false;
-        InsertEnter(shift.Contains(ssShift));
+        InsertEnter(withShift);
         return true;
     case rvkBackspace:
         if (SelectionExists())
-            return false; // deleting the selection is not handled here yet
-        DeleteBackward(ctrl);
+            DeleteSelected();
+        else
+            DeleteBackward(ctrl);
         return true;
     case rvkDelete:
-        if (SelectionExists() || shift.Contains(ssShift))
+        if (withShift)
+            return false; // cutting belongs to the clipboard
+        if (SelectionExists())
+            DeleteSelected();
+        else
+            DeleteForward();
+        return true;
+    case rvkTab:
+        if (!EditorOptions.Contains(rvoWantTabs) || withShift)
             return false;
-        DeleteForward();
+        InsertWideTextAtCaret(u"\t");
         return true;
     default: break;
     }

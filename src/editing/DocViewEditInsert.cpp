@@ -209,6 +209,8 @@ TRVDocPos TCustomDocViewEdit::RecCut(const TRangeCut& cut, int& delta)
     TRVDocPos caret;
     if (emptyAt >= 0) {
         caret = {emptyAt, 1};
+    } else if (restAt >= 0 && restAt == left) {
+        caret = cut.First; // characters cut from inside one item
     } else if (restAt >= 0) {
         const bool breakCut = cut.RestSeparate || (cut.RestFirst == li && li > fi && !Data_.ItemAt(restAt).ContinuesPara());
         if (left >= 0) {

@@ -385,9 +385,11 @@ TEST_F(EditOpsTest, KeysThatEditAreHandledUnlessTheEditorDoesNotWantThem)
         F.Key(rvkDelete);
     }
     EXPECT_EQ(Beeps, 3);
+    // Over a selection that ends in the read-only paragraph, typing and deleting are refused.
     F.Edit.SelectAll();
-    EXPECT_FALSE(F.Edit.KeyDown(rvkDelete, {})) << "a selection is not deleted here";
-    EXPECT_FALSE(F.Edit.KeyPress(u'x'));
+    EXPECT_TRUE(F.Edit.KeyDown(rvkDelete, {}));
+    EXPECT_TRUE(F.Edit.KeyPress(u'x'));
+    EXPECT_EQ(Beeps, 5);
     EXPECT_EQ(Doc(), R"([p0]"ab" [p2]"fest")");
 }
 
