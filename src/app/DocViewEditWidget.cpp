@@ -190,63 +190,22 @@ void TDocViewEditWidget::keyPressEvent(QKeyEvent* event)
 bool TDocViewEditWidget::HandleKey(QKeyEvent* event)
 {
     const TRVKey key = RVKeyOf(event->key());
+    if (key == rvkOther)
+        return false;
     const TShiftState shift = ShiftStateOf(event->modifiers());
     const bool ctrl = shift.Contains(ssCtrl);
     const bool alt = shift.Contains(ssAlt);
     const bool withShift = shift.Contains(ssShift);
-
-    // Undo: Ctrl+Z or Alt+Backspace; Redo: the same with Shift.
-    if ((ctrl && !alt && key == rvkZ) || (alt && !ctrl && key == rvkBackspace)) {
-        RunEdit([&] {
-            if (withShift)
-                Edit_.Redo();
-            else
-                Edit_.Undo();
-        });
-        return true;
-    }
     // The clipboard keys (Ctrl+C, Ctrl+Insert, Ctrl+X, Shift+Delete, Ctrl+V, Shift+Insert) belong to the
     // clipboard; without it they do nothing rather than type or delete.
     if ((ctrl && !alt && (key == rvkC || key == rvkX || key == rvkV || key == rvkInsert)) ||
         (withShift && !ctrl && !alt && (key == rvkDelete || key == rvkInsert)))
         return true;
-
-    switch (key) {
-    case rvkTab:
-        if (alt || !Edit_.EditorOptions.Contains(rvoWantTabs))
-            return false;
-        RunEdit([this] { TypeTab(); });
-        return true;
-    case rvkBackspace:
-    case rvkDelete:
-        if (alt)
-            return false;
-        // With a selection both keys delete it.
-        if (Edit_.SelectionExists()) {
-            RunEdit([this] { Edit_.DeleteSelected(); });
-            return true;
-        }
-        [[fallthrough]];
-    case rvkReturn: {
-        bool handled = false;
-        RunEdit([&] { handled = Edit_.KeyDown(key, shift); });
-        return handled;
-    }
-    case rvkLeft:
-    case rvkRight:
-    case rvkUp:
-    case rvkDown:
-    case rvkHome:
-    case rvkEnd:
-    case rvkPageUp:
-    case rvkPageDown: {
-        bool handled = false;
-        RunEdit([&] { handled = Edit_.KeyDown(key, shift); }, TAfterEdit::KeepView);
-        return handled;
-    }
-    default:
-        return false;
-    }
+    // Moving and scrolling keys place the view themselves; the others edit, and the caret is shown.
+    const bool moves = key >= rvkLeft && key <= rvkPageDown;
+    bool handled = false;
+    RunEdit([&] { handled = Edit_.KeyDown(key, shift); }, moves ? TAfterEdit::KeepView : TAfterEdit::ShowCaret);
+    return handled;
 }
 
 void TDocViewEditWidget::TypeText(const QString& text)
@@ -254,12 +213,6 @@ void TDocViewEditWidget::TypeText(const QString& text)
     for (const QChar ch : text)
         if (Typeable(ch))
             Edit_.KeyPress(ch.unicode());
-}
-
-void TDocViewEditWidget::TypeTab()
-{
-    // A tab item in the current text style, or the style sheet's spaces, replacing the selection.
-    Edit_.InsertTextAtCaret("\t");
 }
 
 void TDocViewEditWidget::inputMethodEvent(QInputMethodEvent* event)

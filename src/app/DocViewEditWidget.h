@@ -83,7 +83,6 @@ private:
     bool HandleKey(QKeyEvent* event);
     /// Types text unit by unit (the first replaces the selection).
     void TypeText(const QString& text);
-    void TypeTab();
     /// The caret's place after a change, and the blink restarting with the caret shown.
     void UpdateCaret();
     void RestartBlink();
