@@ -186,8 +186,11 @@ void TDocumentSession::ForgetEditState()
 bool TDocumentSession::LoadFile(const fs::path& path)
 {
     TLoadResult result;
-    Window_.RunLong(LoadingNotice, [&] { result = LoadDocumentFile(path, Doc_.RStyle, Doc_.Data(), Doc_.Info); });
-    ForgetEditState();
+    // The edit state is dropped with the step, before the view may look at the document again.
+    Window_.RunLong(LoadingNotice, [&] {
+        result = LoadDocumentFile(path, Doc_.RStyle, Doc_.Data(), Doc_.Info);
+        ForgetEditState();
+    });
     Run_.FileFormat = FormatOfPath(path);
     if (result.Ok)
         return true;
@@ -339,8 +342,10 @@ void TDocumentSession::InsertEntry(const fs::path& path)
     const bool inserted = ReadFileBytes(path, bytes, MaxDocumentFileSize) && Doc_.Editor.InsertDocumentFromStream(bytes);
     // The whole document is laid out again, the caret and the selection keeping their places.
     const TRVEditPositions positions = data.SavePositions();
-    Window_.RunLong(FormattingNotice, [&data] { data.FormatAll(false, true); });
-    data.RestorePositions(positions);
+    Window_.RunLong(FormattingNotice, [&data, &positions] {
+        data.FormatAll(false, true);
+        data.RestorePositions(positions);
+    });
     Doc_.Editor.ScrollTo(scroll);
     Window_.DocumentFormatted(false);
     if (!inserted)
@@ -366,10 +371,12 @@ void TDocumentSession::SetTextWidthAndFormat(bool fromTop)
         data.AppendText({}, 0, 0);
     if (fromTop)
         data.ScrollY = 0;
-    // Laid out beside the event loop; the caret is placed afterwards on this thread, where its
-    // events reach the window.
-    Window_.RunLong(FormattingNotice, [&data] { data.FormatAll(false, true); });
-    data.ResetCaret();
+    // Laid out beside the event loop with the caret at the start; the caret's events follow on this
+    // thread, where they reach the window.
+    Window_.RunLong(FormattingNotice, [&data] {
+        data.FormatAll(false, true);
+        data.ResetCaret();
+    });
     if (data.CaretValid())
         Doc_.Editor.SetCaretDocPos(data.CaretDocPos());
     Window_.DocumentFormatted(fromTop);

@@ -189,6 +189,7 @@ void TFormED::FormCreate(const std::vector<std::string>& arguments, const fs::pa
     FillCombos();
     Session_->New(true);
 
+    rve->setFocus();
     rve->setStatusTip(Q(EditorHint));
     rve->viewport()->setToolTip(Q(EditorHint));
 
@@ -465,8 +466,10 @@ void TFormED::ToggleControlChars()
         ToolIcon(Run_.ShowControlChars ? TToolIcon::ControlCharsOn : TToolIcon::ControlCharsOff));
     // The caret and the selection keep their places in the text over the new layout.
     const TRVEditPositions positions = data.SavePositions();
-    RunLong(FormattingNotice, [&data] { data.FormatAll(true, true); });
-    data.RestorePositions(positions);
+    RunLong(FormattingNotice, [&data, &positions] {
+        data.FormatAll(true, true);
+        data.RestorePositions(positions);
+    });
     rve->DocumentFormatted(false);
 }
 

@@ -378,6 +378,13 @@ private slots:
         QVERIFY(WaitFor([&] { return window.RunState().DocName == "Brief1.xtb"; }));
         QCOMPARE(window.windowTitle(), QStringLiteral(" Quarnel Autotext - Autotext Eintrag bearbeiten"));
         QVERIFY(window.Document().Data().Count() > 3);
+        // The caret at the end of the last line with the words before it selected, as the user sees it.
+        QApplication::setActiveWindow(&window);
+        window.rve->setFocus();
+        QTest::keyClick(window.rve, Qt::Key_End, Qt::ControlModifier);
+        QTest::keyClick(window.rve, Qt::Key_Left, Qt::ShiftModifier | Qt::ControlModifier);
+        QTest::keyClick(window.rve, Qt::Key_Left, Qt::ShiftModifier | Qt::ControlModifier);
+        QVERIFY(window.Document().Editor.SelectionExists());
         const QString dir = QStringLiteral(XQ_SCREENSHOT_DIR);
         QDir().mkpath(dir);
         QVERIFY(window.grab().save(dir + QStringLiteral("/main-window.png"), "PNG"));
