@@ -141,7 +141,7 @@ bool TDocViewEditWidget::RunEdit(const std::function<void()>& operation, TAfterE
     } catch (const std::exception& e) {
         InEdit_ = false;
         done = false;
-        // The operation is abandoned; the engine has put its caret somewhere valid again.
+        // The operation is abandoned and the user told; the document stays as the engine left it.
         Boxes_.Show(std::string(EditFailedText) + e.what(), std::string(EditFailedCaption), TMsgButtons::Ok,
                     TMsgIcon::Error);
     }
@@ -190,10 +190,11 @@ void TDocViewEditWidget::keyPressEvent(QKeyEvent* event)
 bool TDocViewEditWidget::HandleKey(QKeyEvent* event)
 {
     const TRVKey key = RVKeyOf(event->key());
-    if (key == rvkOther)
-        return false;
     const TShiftState shift = ShiftStateOf(event->modifiers());
     const bool ctrl = shift.Contains(ssCtrl);
+    // Letters mean something to the engine only with Ctrl; otherwise they are typed.
+    if (key == rvkOther || (key >= rvkA && key <= rvkZ && !ctrl))
+        return false;
     const bool alt = shift.Contains(ssAlt);
     const bool withShift = shift.Contains(ssShift);
     // The clipboard keys (Ctrl+C, Ctrl+Insert, Ctrl+X, Shift+Delete, Ctrl+V, Shift+Insert) belong to the
