@@ -1,28 +1,17 @@
 // Draw items and their list with in-place reuse of reformatted slots.
 #include "layout/DrawLines.h"
 
+#include <algorithm>
 #include <cstdlib>
+#include <iterator>
 
 #include "platform/DocViewError.h"
 
 namespace xq {
 
-void TRVDrawLines::Check(int index) const
+void TRVDrawLines::ThrowOutOfBounds()
 {
-    if (index < 0 || index >= Count() || !Items_[std::size_t(index)])
-        throw EDocViewError("Draw item index is out of bounds");
-}
-
-TRVDrawLineInfo& TRVDrawLines::operator[](int index)
-{
-    Check(index);
-    return *Items_[std::size_t(index)];
-}
-
-const TRVDrawLineInfo& TRVDrawLines::operator[](int index) const
-{
-    Check(index);
-    return *Items_[std::size_t(index)];
+    throw EDocViewError("Draw item index is out of bounds");
 }
 
 void TRVDrawLines::Add(std::unique_ptr<TRVDrawLineInfo> item)
@@ -70,8 +59,19 @@ void TRVDrawLines::InsertDrawItem(int index, std::unique_ptr<TRVDrawLineInfo> it
         --DeletedCount_;
         return;
     }
+    if (DeletedCount_ == 0) {
+        // A range that grows opens a gap of empty slots at once, a sixteenth of the list at
+        // least, so that many new draw items shift the list only a few times.
+        const std::size_t gap = std::max<std::size_t>(64, Items_.size() / 16);
+        std::vector<std::unique_ptr<TRVDrawLineInfo>> empty(gap);
+        Items_.insert(Items_.begin() + index, std::make_move_iterator(empty.begin()), std::make_move_iterator(empty.end()));
+        DeletedFirst_ = index;
+        DeletedCount_ = static_cast<int>(gap);
+        InsertDrawItem(index, std::move(item));
+        return;
+    }
     Items_.insert(Items_.begin() + index, std::move(item));
-    if (DeletedCount_ > 0 && index < DeletedFirst_)
+    if (index < DeletedFirst_)
         ++DeletedFirst_;
 }
 

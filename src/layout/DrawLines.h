@@ -2,6 +2,7 @@
 // reformatting in place, and the scaling from screen pixels to a target device.
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 #include <memory>
 #include <vector>
@@ -35,8 +36,16 @@ public:
 class TRVDrawLines {
 public:
     [[nodiscard]] int Count() const noexcept { return static_cast<int>(Items_.size()); }
-    [[nodiscard]] TRVDrawLineInfo& operator[](int index);
-    [[nodiscard]] const TRVDrawLineInfo& operator[](int index) const;
+    [[nodiscard]] TRVDrawLineInfo& operator[](int index)
+    {
+        Check(index);
+        return *Items_[std::size_t(index)];
+    }
+    [[nodiscard]] const TRVDrawLineInfo& operator[](int index) const
+    {
+        Check(index);
+        return *Items_[std::size_t(index)];
+    }
 
     void Add(std::unique_ptr<TRVDrawLineInfo> item);
     /// Frees the last draw item.
@@ -58,8 +67,30 @@ public:
     [[nodiscard]] int DeletedFirst() const noexcept { return DeletedFirst_; }
     [[nodiscard]] int DeletedCount() const noexcept { return DeletedCount_; }
 
+    /// Moves the draw items from `from` on down by dy and renumbers their items by itemDelta;
+    /// with a renew callback, calls it with (itemNo, drawIndex) for each item's first draw item.
+    template <typename Renew>
+    void ShiftFrom(int from, std::int32_t dy, int itemDelta, Renew renew)
+    {
+        int previous = from > 0 ? Items_[std::size_t(from - 1)]->ItemNo : -1;
+        for (std::size_t i = std::size_t(std::max(from, 0)); i < Items_.size(); ++i) {
+            TRVDrawLineInfo& item = *Items_[i];
+            item.Top += dy;
+            item.ItemNo += itemDelta;
+            if (item.ItemNo != previous) {
+                renew(item.ItemNo, static_cast<int>(i));
+                previous = item.ItemNo;
+            }
+        }
+    }
+
 private:
-    void Check(int index) const;
+    void Check(int index) const
+    {
+        if (index < 0 || index >= Count() || !Items_[std::size_t(index)])
+            ThrowOutOfBounds();
+    }
+    [[noreturn]] static void ThrowOutOfBounds();
 
     std::vector<std::unique_ptr<TRVDrawLineInfo>> Items_;
     int DeletedFirst_ = 0;

@@ -1045,14 +1045,13 @@ void TCustomRVFormattedData::ReformatRange(int first, int last, int itemDelta)
         TotalHeight_ = total;
     } else {
         dy = newBottom - oldBottom;
-        if (dy != 0 || itemDelta != 0)
-            for (int i = below; i < Lines_.Count(); ++i) {
-                Lines_[i].Top += dy;
-                Lines_[i].ItemNo += itemDelta;
-            }
-        TotalHeight_ += dy;
+        // One pass over the lines below: their place, their items' numbers, and where each
+        // item's draw items now begin.
         if (itemDelta != 0 || drawDelta != 0)
-            RenewFirstLinePieces(below);
+            Lines_.ShiftFrom(below, dy, itemDelta, [this](int itemNo, int drawNo) { ItemAt(itemNo).FirstLinePiece = drawNo; });
+        else if (dy != 0)
+            Lines_.ShiftFrom(below, dy, 0, [](int, int) {});
+        TotalHeight_ += dy;
     }
     FormattedItems_ = Count();
     RenumberJumps();

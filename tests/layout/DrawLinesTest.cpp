@@ -55,8 +55,11 @@ TEST(DrawLines, ShrinkingAndGrowingRanges)
     TRVDrawLines grow = Numbered(4);
     grow.MarkDeleted(1, 1);
     grow.InsertDrawItem(1, Piece(10));
-    grow.InsertDrawItem(2, Piece(11)); // no deleted slot left: inserted
+    grow.InsertDrawItem(2, Piece(11)); // no deleted slot left: a gap of empty slots opens
+    EXPECT_GT(grow.DeletedCount(), 0);
+    EXPECT_EQ(grow.DeletedFirst(), 3);
     grow.InsertDrawItem(3, Piece(12));
+    grow.PurgeDeleted();
     EXPECT_EQ(ItemNos(grow), (std::vector<int>{0, 10, 11, 12, 2, 3}));
 }
 

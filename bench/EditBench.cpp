@@ -1,0 +1,154 @@
+// Editing benchmarks with real fonts: keystrokes in the middle paragraph of the German document
+// (typing, Enter, Backspace), each through the editor's operation with its undo record, the
+// reformat and the area to repaint, at 2,000 and 20,000 paragraphs; and Undo and Redo of a pasted
+// 1,000-paragraph fragment. Each keystroke is timed on its own, so that the worst one shows.
+#include <benchmark/benchmark.h>
+
+#include <algorithm>
+#include <chrono>
+#include <string>
+
+#include "GermanDocument.h"
+#include "document/RVStyle.h"
+#include "editing/DocViewEdit.h"
+#include "formats/rvf/RvfWriter.h"
+#include "platform/qt/QtCanvas.h"
+
+namespace {
+
+using namespace xq;
+using namespace xq::bench;
+
+constexpr int kTextWidth = 600;
+constexpr int kDpi = 96;
+constexpr int kKeystrokes = 1000;
+
+/// The main window's editor on the middle paragraphs of the German document, laid out on a Qt
+/// measuring canvas, the caret in the middle of the middle paragraph.
+struct TEditDocument {
+    TRVStyle Sheet;
+    TQtCanvas Canvas{kDpi, kDpi};
+    TDocViewEdit Edit{&Sheet};
+    TRVEditRVData& Data = Edit.RVData();
+
+    explicit TEditDocument(int paragraphs, int from = -1)
+    {
+        SetupMainWindowStyleSheet(Sheet);
+        TFontInfo& bold = Sheet.TextStyles.Add();
+        bold.CopyStyle(Sheet.TextStyles.StyleAt(0));
+        bold.StyleName = "Fett";
+        bold.Style = TFontStyles{fsBold};
+        const int boldStyle = Sheet.TextStyles.Count() - 1;
+        const auto& source = GermanParagraphs();
+        if (from < 0)
+            from = FirstKept(paragraphs);
+        for (int p = 0; p < paragraphs; ++p) {
+            if (p == paragraphs / 2)
+                MiddleItem = Data.Count();
+            bool first = true;
+            for (const TRun& run : source[std::size_t(from + p)].Runs) {
+                Data.AppendTextW(run.Text, run.Bold ? boldStyle : 0, first ? 0 : -1);
+                first = false;
+            }
+        }
+        Data.MinTextWidth = Data.MaxTextWidth = kTextWidth;
+        Data.ClientWidth = kTextWidth + 15;
+        Data.ClientHeight = 800;
+        Data.SetFormatCanvas(&Canvas);
+        Edit.Format();
+        int run = 0, offset = 0;
+        MiddleOf(source[std::size_t(from + paragraphs / 2)], run, offset);
+        Edit.SetCaretDocPos({MiddleItem + run, offset + 1});
+    }
+
+    int MiddleItem = 0;
+};
+
+/// Runs kKeystrokes of key on a fresh document; the benchmark's time is the mean keystroke, the
+/// counter worst_us the slowest one.
+template <typename Key>
+void Keystrokes(benchmark::State& state, Key key)
+{
+    const int paragraphs = static_cast<int>(state.range(0));
+    double worst = 0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        TEditDocument doc(paragraphs);
+        state.ResumeTiming();
+        double total = 0;
+        for (int k = 0; k < kKeystrokes; ++k) {
+            const auto start = std::chrono::steady_clock::now();
+            key(doc);
+            benchmark::DoNotOptimize(doc.Data.InvalidRect());
+            const std::chrono::duration<double, std::micro> took = std::chrono::steady_clock::now() - start;
+            total += took.count();
+            worst = std::max(worst, took.count());
+        }
+        state.SetIterationTime(total / kKeystrokes / 1e6);
+        state.PauseTiming();
+        if (!doc.Edit.CanUndo())
+            state.SkipWithError("the keystrokes changed nothing");
+        state.ResumeTiming();
+    }
+    state.counters["worst_us"] = worst;
+}
+
+void BM_TypeCharacter(benchmark::State& state)
+{
+    Keystrokes(state, [](TEditDocument& doc) { doc.Edit.KeyPress(u'e'); });
+}
+BENCHMARK(BM_TypeCharacter)->Arg(2000)->Arg(20000)->UseManualTime()->Unit(benchmark::kMicrosecond)->Iterations(3);
+
+void BM_Enter(benchmark::State& state)
+{
+    Keystrokes(state, [](TEditDocument& doc) { doc.Edit.KeyDown(rvkReturn, {}); });
+}
+BENCHMARK(BM_Enter)->Arg(2000)->Arg(20000)->UseManualTime()->Unit(benchmark::kMicrosecond)->Iterations(3);
+
+/// Backspace from the middle of the middle paragraph: characters, and every few hundred
+/// keystrokes a join with the paragraph before.
+void BM_Backspace(benchmark::State& state)
+{
+    Keystrokes(state, [](TEditDocument& doc) { doc.Edit.KeyDown(rvkBackspace, {}); });
+}
+BENCHMARK(BM_Backspace)->Arg(2000)->Arg(20000)->UseManualTime()->Unit(benchmark::kMicrosecond)->Iterations(3);
+
+/// A 1,000-paragraph fragment pasted into the middle of the 20,000-paragraph document; the
+/// benchmark's time is the paste, counters give its Undo and Redo.
+void BM_PasteUndoRedo1000Paragraphs(benchmark::State& state)
+{
+    std::string fragment;
+    {
+        TEditDocument source(1000, 0);
+        TRVFWriter(source.Sheet, RVFMainWindowOptions).WriteDocument(source.Data, nullptr, fragment);
+    }
+    double undo = 0, redo = 0;
+    int rounds = 0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        TEditDocument doc(kParagraphs);
+        const std::int32_t height = doc.Data.TotalHeight();
+        state.ResumeTiming();
+        const auto start = std::chrono::steady_clock::now();
+        if (!doc.Edit.InsertDocumentFromStream(fragment))
+            state.SkipWithError("the fragment was not inserted");
+        const auto pasted = std::chrono::steady_clock::now();
+        doc.Edit.Undo();
+        const auto undone = std::chrono::steady_clock::now();
+        doc.Edit.Redo();
+        const auto redone = std::chrono::steady_clock::now();
+        state.SetIterationTime(std::chrono::duration<double>(pasted - start).count());
+        undo += std::chrono::duration<double, std::milli>(undone - pasted).count();
+        redo += std::chrono::duration<double, std::milli>(redone - undone).count();
+        ++rounds;
+        state.PauseTiming();
+        if (doc.Data.TotalHeight() <= height)
+            state.SkipWithError("the redone paste is not in the document");
+        state.ResumeTiming();
+    }
+    state.counters["undo_ms"] = undo / rounds;
+    state.counters["redo_ms"] = redo / rounds;
+}
+BENCHMARK(BM_PasteUndoRedo1000Paragraphs)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(3);
+
+} // namespace
