@@ -44,8 +44,15 @@ void TDocViewWidget::SetSuspended(bool suspended)
     Suspended_ = suspended;
     if (!suspended) {
         UpdateClientSize();
-        viewport()->update();
+        Invalidate();
+        DocumentShown();
     }
+}
+
+void TDocViewWidget::Invalidate()
+{
+    FrameValid_ = false;
+    viewport()->update();
 }
 
 void TDocViewWidget::UpdateClientSize()
@@ -57,23 +64,31 @@ void TDocViewWidget::UpdateClientSize()
 void TDocViewWidget::DocumentFormatted(bool fromTop)
 {
     UpdateClientSize();
-    UpdateScrollBars();
-    if (fromTop) {
-        verticalScrollBar()->setValue(0);
+    UpdateScrollBars(fromTop ? 0 : Data_.ScrollY);
+    if (fromTop)
         horizontalScrollBar()->setValue(0);
-    }
     Data_.ScrollY = ScrollYPixels();
-    viewport()->update();
+    Invalidate();
+    DocumentShown();
 }
 
-void TDocViewWidget::UpdateScrollBars()
+void TDocViewWidget::SyncWithDocument()
+{
+    if (Suspended_)
+        return;
+    UpdateScrollBars(Data_.ScrollY);
+    Data_.ScrollY = ScrollYPixels();
+    Invalidate();
+    DocumentShown();
+}
+
+void TDocViewWidget::UpdateScrollBars(std::int32_t scrollPixels)
 {
     const std::int32_t height = Data_.Formatted() ? Data_.TotalHeight() : 0;
     const std::int32_t width = Data_.Formatted() ? Data_.DocumentWidth() : 0;
     const int clientHeight = viewport()->height();
     const int clientWidth = viewport()->width();
 
-    const std::int32_t oldPixels = ScrollYPixels();
     VUnit_ = VScrollUnit(height, height > clientHeight);
     QScrollBar* v = verticalScrollBar();
     const int vMax = std::max(0, (height - clientHeight + VUnit_ - 1) / VUnit_);
@@ -82,7 +97,7 @@ void TDocViewWidget::UpdateScrollBars()
         v->setRange(0, vMax);
         v->setSingleStep(1);
         v->setPageStep(std::max(1, clientHeight / VUnit_));
-        v->setValue(std::min(vMax, oldPixels / VUnit_));
+        v->setValue(std::clamp(scrollPixels / VUnit_, 0, vMax));
     }
     QScrollBar* h = horizontalScrollBar();
     h->setRange(0, std::max(0, width - clientWidth));
@@ -93,6 +108,11 @@ void TDocViewWidget::UpdateScrollBars()
 std::int32_t TDocViewWidget::ScrollYPixels() const
 {
     return verticalScrollBar()->value() * VUnit_;
+}
+
+std::int32_t TDocViewWidget::ScrollXPixels() const
+{
+    return horizontalScrollBar()->value();
 }
 
 void TDocViewWidget::ScrollToY(std::int32_t pixels)
@@ -106,15 +126,16 @@ void TDocViewWidget::resizeEvent(QResizeEvent* event)
     if (Suspended_)
         return;
     UpdateClientSize();
-    UpdateScrollBars();
+    UpdateScrollBars(ScrollYPixels());
     Data_.ScrollY = ScrollYPixels();
+    FrameValid_ = false;
 }
 
 void TDocViewWidget::scrollContentsBy(int, int)
 {
     if (!Suspended_)
         Data_.ScrollY = ScrollYPixels();
-    viewport()->update();
+    Invalidate();
 }
 
 void TDocViewWidget::wheelEvent(QWheelEvent* event)
@@ -142,13 +163,14 @@ void TDocViewWidget::wheelEvent(QWheelEvent* event)
 void TDocViewWidget::focusInEvent(QFocusEvent* event)
 {
     QAbstractScrollArea::focusInEvent(event);
-    viewport()->update();
+    // The selection changes between its active and inactive colours.
+    Invalidate();
 }
 
 void TDocViewWidget::focusOutEvent(QFocusEvent* event)
 {
     QAbstractScrollArea::focusOutEvent(event);
-    viewport()->update();
+    Invalidate();
 }
 
 QImage TDocViewWidget::Render()
@@ -166,10 +188,10 @@ QImage TDocViewWidget::Render()
     TQtCanvas canvas(&image);
     TRVPaintRequest request;
     request.Rect = TRect{0, 0, size.width(), size.height()};
-    request.ScrollX = horizontalScrollBar()->value();
+    request.ScrollX = ScrollXPixels();
     request.ScrollY = ScrollYPixels();
     request.Focused = hasFocus();
-    request.Editable = false;
+    request.Editable = Editable();
     request.Color = Info_.BackgroundColor;
     request.BackgroundStyle = Info_.BackgroundStyle;
     request.BackgroundPicture = Info_.BackgroundPicture.get();
@@ -179,14 +201,21 @@ QImage TDocViewWidget::Render()
     return image;
 }
 
+void TDocViewWidget::PaintOverlay(QPainter&) {}
+
 void TDocViewWidget::paintEvent(QPaintEvent* event)
 {
-    if (!Suspended_)
+    // While suspended the document may be changing: the last picture stands, without the caret.
+    if (!Suspended_ && (!FrameValid_ || Frame_.deviceIndependentSize().toSize() != viewport()->size())) {
         Frame_ = Render();
+        FrameValid_ = true;
+    }
     QPainter painter(viewport());
     painter.fillRect(event->rect(), Qt::white);
     if (!Frame_.isNull())
         painter.drawImage(QPoint(0, 0), Frame_);
+    if (!Suspended_)
+        PaintOverlay(painter);
 }
 
 } // namespace xq

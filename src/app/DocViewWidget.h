@@ -1,13 +1,15 @@
 // TDocViewWidget: the editor control's window - shows the formatted document with scroll bars,
 // painted through the Qt canvas at 96 pixels per inch whatever the screen. It holds no document
 // logic: the container and its layout belong to the engine, the session decides what it shows.
-// Keys and mouse are left to the editing engine, which plugs in here.
+// Keys, mouse and the caret are TDocViewEditWidget's, which builds on this view.
 #pragma once
 
 #include <cstdint>
 
 #include <QAbstractScrollArea>
 #include <QImage>
+
+class QPainter;
 
 namespace xq {
 
@@ -38,10 +40,24 @@ public:
     [[nodiscard]] std::int32_t VScrollUnitPixels() const noexcept { return VUnit_; }
     void ScrollToY(std::int32_t pixels);
 
-    /// The picture of the visible part of the document, as the view paints it.
+    /// The picture of the visible part of the document, as the view paints it (without the caret).
     [[nodiscard]] QImage Render();
 
 protected:
+    [[nodiscard]] TCustomRVFormattedData& ViewData() noexcept { return Data_; }
+    [[nodiscard]] std::int32_t ScrollXPixels() const;
+    /// The document changed where the view cannot see it: the picture is painted anew.
+    void Invalidate();
+    /// The document's size or scroll position changed: the scroll bars take the size and the
+    /// document's own scroll position, and the picture is painted anew.
+    void SyncWithDocument();
+    /// Painted over the document's picture (the caret), in viewport coordinates.
+    virtual void PaintOverlay(QPainter& painter);
+    /// The view shows the document anew (laid out, scrolled, changed, or back from a long step).
+    virtual void DocumentShown() {}
+    /// Tables show their invisible borders as a grid in a view that edits.
+    [[nodiscard]] virtual bool Editable() const { return false; }
+
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void scrollContentsBy(int dx, int dy) override;
@@ -50,12 +66,15 @@ protected:
     void focusOutEvent(QFocusEvent* event) override;
 
 private:
-    void UpdateScrollBars();
+    /// The scroll bars follow the document's size; the view goes to scrollPixels (rounded to a unit).
+    void UpdateScrollBars(std::int32_t scrollPixels);
     void UpdateClientSize();
 
     TCustomRVFormattedData& Data_;
     const TRVDocumentInfo& Info_;
     QImage Frame_;
+    /// Frame_ shows the document as it is; an update of the caret alone reuses it.
+    bool FrameValid_ = false;
     std::int32_t VUnit_ = 10;
     int WheelRemainder_ = 0;
     bool Suspended_ = false;

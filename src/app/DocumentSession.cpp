@@ -5,6 +5,7 @@
 
 #include "document/DocParameters.h"
 #include "document/StylePurge.h"
+#include "platform/FileIO.h"
 #include "formats/text/TextFormat.h"
 #include "lists/ListItems.h"
 #include "platform/ScreenUnits.h"
@@ -34,8 +35,13 @@ TEditorDocument::TEditorDocument()
     RegisterTableItemKind();
     SetupMainWindowStyleSheet(RStyle);
     Info.DocParameters = MainWindowDocParameters();
-    Data.LeftMargin = EditorLeftMargin;
-    Data.RightMargin = EditorRightMargin;
+    Data().LeftMargin = EditorLeftMargin;
+    Data().RightMargin = EditorRightMargin;
+}
+
+bool IsEmptyDocument(const TCustomRVData& data)
+{
+    return data.Empty() || (data.Count() == 1 && data.ItemAt(0).IsText() && data.TextAt(0).empty());
 }
 
 TDocumentSession::TDocumentSession(TRunState& run, TEditorDocument& document, TCanvas& canvas,
@@ -43,7 +49,7 @@ TDocumentSession::TDocumentSession(TRunState& run, TEditorDocument& document, TC
                                    TPrinterPageQuery printerPage)
     : Run_(run), Doc_(document), Window_(window), Boxes_(boxes), Mru_(mru), PrinterPage_(std::move(printerPage))
 {
-    Doc_.Data.SetFormatCanvas(&canvas);
+    Doc_.Data().SetFormatCanvas(&canvas);
 }
 
 void TDocumentSession::Message(std::string_view text, std::string_view caption, TMsgIcon icon)
@@ -142,9 +148,8 @@ void TDocumentSession::ClearUntitled()
 
 void TDocumentSession::ClearDocument(bool startUp, std::string_view caption)
 {
-    TCustomRVFormattedData& data = Doc_.Data;
-    data.Clear();
-    PurgeStyles(Doc_.RStyle, data, true, true, true);
+    Doc_.Editor.Clear();
+    PurgeStyles(Doc_.RStyle, Doc_.Data(), true, true, true);
     // A new document has no property lines of its own.
     Doc_.Info.DocProperties.clear();
     if (!startUp) {
@@ -161,15 +166,31 @@ void TDocumentSession::ClearDocument(bool startUp, std::string_view caption)
     Window_.SetCaption(caption);
     Doc_.Info.BackgroundStyle = bsNoBitmap;
     Window_.SyncControls();
+    Window_.UpdateUndoControls();
     SetTextWidthAndFormat(true);
 }
 
 // --- Coming in ---------------------------------------------------------------------------------------
 
+void TDocumentSession::ForgetEditState()
+{
+    // The old layout, caret and undo records point at items that are gone; the view shows nothing
+    // until the document is laid out again.
+    TRVEditRVData& data = Doc_.Data();
+    data.ClearLayout();
+    data.ResetCaret();
+    Doc_.Editor.ClearUndoHistory();
+    Doc_.Editor.SetModified(false);
+}
+
 bool TDocumentSession::LoadFile(const fs::path& path)
 {
     TLoadResult result;
-    Window_.RunLong(LoadingNotice, [&] { result = LoadDocumentFile(path, Doc_.RStyle, Doc_.Data, Doc_.Info); });
+    // The edit state is dropped with the step, before the view may look at the document again.
+    Window_.RunLong(LoadingNotice, [&] {
+        result = LoadDocumentFile(path, Doc_.RStyle, Doc_.Data(), Doc_.Info);
+        ForgetEditState();
+    });
     Run_.FileFormat = FormatOfPath(path);
     if (result.Ok)
         return true;
@@ -234,15 +255,14 @@ void TDocumentSession::OpenvonKom()
             Run_.AbrHostDocument = true;
     }
 
-    TCustomRVFormattedData& data = Doc_.Data;
     switch (FormatOfPath(path)) {
     case TFileFormat::RVF:
         LoadFile(path);
         break;
     case TFileFormat::RTF:
-        if (data.Empty()) {
-            data.Clear();
-            PurgeStyles(Doc_.RStyle, data, true, true, true);
+        if (IsEmptyDocument(Doc_.Data())) {
+            Doc_.Editor.Clear();
+            PurgeStyles(Doc_.RStyle, Doc_.Data(), true, true, true);
         }
         LoadFile(path);
         break;
@@ -251,9 +271,9 @@ void TDocumentSession::OpenvonKom()
             // The text goes into text style 0 of the main window's sheet.
             if (Doc_.RStyle.TextStyles.Count() > 0 && !Doc_.RStyle.TextStyles[0].Unicode)
                 Message(UnicodeWarningText, UnicodeWarningCaption, TMsgIcon::Warning);
-            if (data.Empty()) {
-                data.Clear();
-                PurgeStyles(Doc_.RStyle, data, true, true, true);
+            if (IsEmptyDocument(Doc_.Data())) {
+                Doc_.Editor.Clear();
+                PurgeStyles(Doc_.RStyle, Doc_.Data(), true, true, true);
             }
         }
         LoadFile(path);
@@ -309,8 +329,27 @@ void TDocumentSession::LMruMruClick(const std::string& path)
 void TDocumentSession::PrepareLoadedDocument()
 {
     Window_.SyncControls();
+    Window_.UpdateUndoControls();
     // The loaders leave the document normalised; it is laid out at the printed line width.
     SetTextWidthAndFormat(true);
+}
+
+void TDocumentSession::InsertEntry(const fs::path& path)
+{
+    TRVEditRVData& data = Doc_.Data();
+    const std::int32_t scroll = data.ScrollY;
+    std::string bytes;
+    const bool inserted = ReadFileBytes(path, bytes, MaxDocumentFileSize) && Doc_.Editor.InsertDocumentFromStream(bytes);
+    // The whole document is laid out again, the caret and the selection keeping their places.
+    const TRVEditPositions positions = data.SavePositions();
+    Window_.RunLong(FormattingNotice, [&data, &positions] {
+        data.FormatAll(false, true);
+        data.RestorePositions(positions);
+    });
+    Doc_.Editor.ScrollTo(scroll);
+    Window_.DocumentFormatted(false);
+    if (!inserted)
+        Message(ReadFailedText, ReadFailedCaption, TMsgIcon::None);
 }
 
 TSize TDocumentSession::GetScreenPageSize() const
@@ -325,12 +364,21 @@ TSize TDocumentSession::GetScreenPageSize() const
 
 void TDocumentSession::SetTextWidthAndFormat(bool fromTop)
 {
-    TCustomRVFormattedData& data = Doc_.Data;
+    TRVEditRVData& data = Doc_.Data();
     const std::int32_t width = std::max(GetScreenPageSize().Width - data.LeftMargin - data.RightMargin, 1);
     data.MinTextWidth = data.MaxTextWidth = width;
+    if (data.Empty())
+        data.AppendText({}, 0, 0);
     if (fromTop)
         data.ScrollY = 0;
-    Window_.RunLong(FormattingNotice, [&data] { data.FormatAll(false, true); });
+    // Laid out beside the event loop with the caret at the start; the caret's events follow on this
+    // thread, where they reach the window.
+    Window_.RunLong(FormattingNotice, [&data] {
+        data.FormatAll(false, true);
+        data.ResetCaret();
+    });
+    if (data.CaretValid())
+        Doc_.Editor.SetCaretDocPos(data.CaretDocPos());
     Window_.DocumentFormatted(fromTop);
 }
 
@@ -340,12 +388,14 @@ void TDocumentSession::WriteDocument(const fs::path& path)
 {
     bool written = false;
     Window_.RunLong(SavingNotice,
-                    [&] { written = SaveDocumentFile(path, Doc_.RStyle, Doc_.Data, Doc_.Info); });
+                    [&] { written = SaveDocumentFile(path, Doc_.RStyle, Doc_.Data(), Doc_.Info); });
     Run_.FileFormat = FormatOfPath(path);
     if (!written) {
         Message(WriteFailedText, WriteFailedCaption, TMsgIcon::None);
         SaveFailed_ = true;
+        return;
     }
+    Doc_.Editor.SetModified(false);
 }
 
 void TDocumentSession::Save()
@@ -424,6 +474,8 @@ void TDocumentSession::WmAfterShow()
         } else if (outcome.DialogMode == AutoTextModeOpenFromDialog) {
             DialogMode_ = AutoTextModeOpenFromDialog;
             open();
+        } else if (outcome.DialogMode == AutoTextModeInsert && !outcome.EntryPath.empty()) {
+            InsertEntry(outcome.EntryPath);
         }
         break;
     }
@@ -436,11 +488,10 @@ void TDocumentSession::WmAfterShow()
 
 void TDocumentSession::rveChange()
 {
-    const TCustomRVFormattedData& data = Doc_.Data;
-    const bool empty = data.Empty() || (data.Count() == 1 && data.ItemAt(0).IsText() && data.TextAt(0).empty());
-    if (!empty) {
+    if (!IsEmptyDocument(Doc_.Data())) {
         Run_.Modified = true;
         Window_.SetModifiedNotice(ModifiedNotice);
+        Window_.UpdateUndoControls();
     } else {
         Run_.Modified = false;
         Window_.SetModifiedNotice({});

@@ -13,7 +13,7 @@
 #include "app/StartUp.h"
 #include "document/DocumentInfo.h"
 #include "document/RVStyle.h"
-#include "layout/FormattedData.h"
+#include "editing/DocViewEdit.h"
 #include "platform/MessageBoxes.h"
 #include "printing/ScreenPageSize.h"
 
@@ -43,17 +43,24 @@ inline constexpr std::string_view LoadingNotice = " Dokument wird geladen ...";
 inline constexpr std::string_view SavingNotice = " Dokument wird gespeichert ...";
 inline constexpr std::string_view FormattingNotice = " Dokument wird formatiert ...";
 
-/// The document the editor shows: the main window's style sheet, the items with their layout, and
-/// what a file carries besides them.
+/// The document the editor shows: the main window's style sheet, the editor control that holds the
+/// items with their layout, caret and undo lists, and what a file carries besides them.
 struct TEditorDocument {
     TEditorDocument();
     TEditorDocument(const TEditorDocument&) = delete;
     TEditorDocument& operator=(const TEditorDocument&) = delete;
 
+    [[nodiscard]] TRVEditRVData& Data() noexcept { return Editor.RVData(); }
+    [[nodiscard]] const TRVEditRVData& Data() const noexcept { return Editor.RVData(); }
+
     TRVStyle RStyle;
-    TCustomRVFormattedData Data{&RStyle};
+    TDocViewEdit Editor{&RStyle};
     TRVDocumentInfo Info;
 };
+
+/// A document without content: no items, or a single empty text item (what is left when everything
+/// has been deleted).
+[[nodiscard]] bool IsEmptyDocument(const TCustomRVData& data);
 
 /// How one showing of the AutoText dialog ended.
 struct TAutoTextOutcome {
@@ -80,6 +87,8 @@ public:
     virtual void DocumentFormatted(bool fromTop) = 0;
     /// The toolbar's controls follow the formatting where the caret stands.
     virtual void SyncControls() = 0;
+    /// The undo and redo commands follow the editor's undo and redo lists.
+    virtual void UpdateUndoControls() = 0;
     /// A ".dvl" host document is open: the reduced "&Datei" menu and the wide save button.
     virtual void EnterHostDocumentMode() = 0;
     /// Closes the main window at the end of the new-entry hand-over.
@@ -142,6 +151,9 @@ public:
     [[nodiscard]] TSize GetScreenPageSize() const;
     /// After a load: the controls, the text width from the page, the layout.
     void PrepareLoadedDocument();
+    /// Inserts the AutoText entry at path at the caret (replacing the selection), lays the document out
+    /// again and scrolls back to where the view was; an entry that cannot be read is told.
+    void InsertEntry(const std::filesystem::path& path);
 
     [[nodiscard]] int AutoTextDialogMode() const noexcept { return DialogMode_; }
     /// The window has been closed by the new-entry hand-over; nothing more happens.
@@ -152,7 +164,11 @@ private:
     [[nodiscard]] TAnswer AskSave();
     /// The common part of New and ClearUntitled.
     void ClearDocument(bool startUp, std::string_view caption);
+    /// Lays the document out at the printed line width, the caret at its start; a document without
+    /// items first gets an empty paragraph for the caret to stand in.
     void SetTextWidthAndFormat(bool fromTop);
+    /// After a file was read into the document: no layout, no caret, no undo, not modified.
+    void ForgetEditState();
     /// Loads path into the document; false (after telling the user) when the reader failed.
     bool LoadFile(const std::filesystem::path& path);
     void OpenEntry(const std::filesystem::path& path);

@@ -31,7 +31,7 @@
 #include <QUrl>
 #include <QVBoxLayout>
 
-#include "app/DocViewWidget.h"
+#include "app/DocViewEditWidget.h"
 #include "app/HelpFiles.h"
 #include "app/PrinterPage.h"
 #include "app/QtMessageBoxes.h"
@@ -89,7 +89,7 @@ TFormED::TFormED(const std::vector<std::string>& arguments, const fs::path& exeD
         OwnBoxes_ = std::make_unique<TQtMessageBoxes>(this);
         Boxes_ = OwnBoxes_.get();
     }
-    rve = new TDocViewWidget(Doc_->Data, Doc_->Info, this);
+    rve = new TDocViewEditWidget(Doc_->Editor, Doc_->Info, *Boxes_, this);
     rve->setObjectName(QStringLiteral("rve"));
     setCentralWidget(rve);
     CreateMenus();
@@ -99,14 +99,61 @@ TFormED::TFormED(const std::vector<std::string>& arguments, const fs::path& exeD
     TPrinterPageQuery printerPage = Services_.PrinterPage ? Services_.PrinterPage : TPrinterPageQuery(DefaultPrinterPage);
     Session_ = std::make_unique<TDocumentSession>(Run_, *Doc_, *MeasureCanvas_, *this, *Boxes_, LMru,
                                                   std::move(printerPage));
+    ConnectEditor();
     FormCreate(arguments, exeDir);
 }
 
 TFormED::~TFormED()
 {
-    // The session goes first; the recent-file list, destroyed after it, writes itself back to
-    // "mru.ini".
+    // The editor's window and events go before the document they show; then the session, and the
+    // recent-file list, destroyed after it, writes itself back to "mru.ini".
+    delete rve;
+    rve = nullptr;
+    TDocViewEdit& edit = Doc_->Editor;
+    edit.OnChange = nullptr;
+    edit.OnCaretMove = nullptr;
+    edit.OnSelect = nullptr;
+    edit.OnCurTextStyleChanged = nullptr;
     Session_.reset();
+}
+
+// --- The editor ----------------------------------------------------------------------------------------
+
+void TFormED::ConnectEditor()
+{
+    TDocViewEdit& edit = Doc_->Editor;
+    edit.OnChange = [this](TCustomDocViewEdit&) {
+        Session_->rveChange();
+        UpdateUndoControls();
+    };
+    edit.OnCaretMove = [this](TCustomDocViewEdit&) { UpdateUndoControls(); };
+    edit.OnCurTextStyleChanged = [this](TCustomDocViewEdit&) { UpdateUndoControls(); };
+    edit.OnSelect = [this](TCustomDocViewEdit&) { UpdateSelectionControls(); };
+}
+
+void TFormED::UpdateUndoControls()
+{
+    // Also after a load or a new document, which start with empty lists and nothing selected.
+    UpdateSelectionControls();
+    const TDocViewEdit& edit = Doc_->Editor;
+    mitUndo->setEnabled(edit.CanUndo());
+    btnUndo->setEnabled(edit.CanUndo());
+    mitRedo->setEnabled(edit.CanRedo());
+    btnRedo->setEnabled(edit.CanRedo());
+}
+
+void TFormED::UpdateSelectionControls()
+{
+    mitDelete->setEnabled(Doc_->Editor.SelectionExists());
+}
+
+void TFormED::EditCommand(const std::function<void(TDocViewEdit&)>& command)
+{
+    if (Busy_)
+        return;
+    rve->RunEdit([this, &command] { command(Doc_->Editor); });
+    UpdateUndoControls();
+    rve->setFocus(Qt::OtherFocusReason);
 }
 
 void TFormED::FormCreate(const std::vector<std::string>& arguments, const fs::path& exeDir)
@@ -142,6 +189,7 @@ void TFormED::FormCreate(const std::vector<std::string>& arguments, const fs::pa
     FillCombos();
     Session_->New(true);
 
+    rve->setFocus();
     rve->setStatusTip(Q(EditorHint));
     rve->viewport()->setToolTip(Q(EditorHint));
 
@@ -276,7 +324,7 @@ void TFormED::DocumentFormatted(bool fromTop)
 void TFormED::SyncControls()
 {
     // The caret stands at the beginning of the document.
-    const TCustomRVFormattedData& data = Doc_->Data;
+    const TCustomRVFormattedData& data = Doc_->Data();
     const TRVStyle& sheet = Doc_->RStyle;
     const int paraNo = data.Empty() ? 0 : data.ParaOf(0);
     const int styleNo = data.Empty() || !data.ItemAt(0).IsText() ? 0 : data.ActualStyleOf(0);
@@ -409,14 +457,19 @@ void TFormED::RebuildRecentMenu()
 void TFormED::ToggleControlChars()
 {
     Run_.ShowControlChars = !Run_.ShowControlChars;
-    TCustomRVFormattedData& data = Doc_->Data;
+    TRVEditRVData& data = Doc_->Data();
     if (Run_.ShowControlChars)
         data.Options.Include(rvoShowSpecialCharacters);
     else
         data.Options.Exclude(rvoShowSpecialCharacters);
     btnControlChars->setIcon(
         ToolIcon(Run_.ShowControlChars ? TToolIcon::ControlCharsOn : TToolIcon::ControlCharsOff));
-    RunLong(FormattingNotice, [&data] { data.FormatAll(true, true); });
+    // The caret and the selection keep their places in the text over the new layout.
+    const TRVEditPositions positions = data.SavePositions();
+    RunLong(FormattingNotice, [&data, &positions] {
+        data.FormatAll(true, true);
+        data.RestorePositions(positions);
+    });
     rve->DocumentFormatted(false);
 }
 

@@ -26,7 +26,7 @@ class QToolBar;
 
 namespace xq {
 
-class TDocViewWidget;
+class TDocViewEditWidget;
 class TQtCanvas;
 
 /// Shown in status-bar panel 1 when the control under the mouse has no long hint.
@@ -64,7 +64,7 @@ public:
     [[nodiscard]] TDocumentSession& Session() noexcept { return *Session_; }
     [[nodiscard]] TEditorDocument& Document() noexcept { return *Doc_; }
     [[nodiscard]] TMruList& RecentFiles() noexcept { return LMru; }
-    [[nodiscard]] TDocViewWidget* Editor() const noexcept { return rve; }
+    [[nodiscard]] TDocViewEditWidget* Editor() const noexcept { return rve; }
     [[nodiscard]] QString ModifiedNoticeText() const;
     [[nodiscard]] QString HintText() const;
     /// The host document mode of ".dvl" documents is on.
@@ -80,6 +80,7 @@ public:
     void SetModifiedNotice(std::string_view text) override;
     void DocumentFormatted(bool fromTop) override;
     void SyncControls() override;
+    void UpdateUndoControls() override;
     void EnterHostDocumentMode() override;
     void CloseWindow() override;
     void RunLong(std::string_view notice, const std::function<void()>& work) override;
@@ -98,6 +99,13 @@ private:
     QAction* MenuItem(QMenu* menu, const char* name, const char* caption, const QKeySequence& shortcut = {});
     QAction* ToolButton(QToolBar* bar, const char* name, int icon, const char* hint);
     QMenu* SubMenu(QMenu* menu, const char* name, const char* caption);
+
+    // The editor's events and the edit commands (FormED.cpp).
+    void ConnectEditor();
+    /// "&Löschen" follows the selection (UpdateUndoControls runs it too).
+    void UpdateSelectionControls();
+    /// Runs an edit command on the editor, then focuses it.
+    void EditCommand(const std::function<void(TDocViewEdit&)>& command);
 
     // Start-up and commands (FormED.cpp).
     void FormCreate(const std::vector<std::string>& arguments, const std::filesystem::path& exeDir);
@@ -127,7 +135,7 @@ private:
 public:
     // The controls, named as the program's design names them (mit: menu item, btn: toolbar
     // button, cmb: combo box). Public for the tests that drive the window.
-    TDocViewWidget* rve = nullptr;
+    TDocViewEditWidget* rve = nullptr;
     QMenu* mnuFile = nullptr;
     QAction* mitNew = nullptr;
     QAction* sepAfterNew = nullptr;
@@ -136,6 +144,13 @@ public:
     QAction* sepAfterReopen = nullptr;
     QAction* mitSave = nullptr;
     QAction* mitClose = nullptr;
+    QAction* mitUndo = nullptr;
+    QAction* mitRedo = nullptr;
+    QAction* mitDelete = nullptr;
+    QAction* mitSelectAll = nullptr;
+    QAction* mitSelectWord = nullptr;
+    QAction* mitInsertPageBreak = nullptr;
+    QAction* mitRemovePageBreak = nullptr;
     std::array<QAction*, TMruList::DefaultMaxShowCount> mitRecent{};
     QAction* mitBold = nullptr;
     QAction* mitItalic = nullptr;
@@ -159,6 +174,8 @@ public:
     QAction* btnOpen = nullptr;
     QAction* btnSave = nullptr;
     QAction* btnNew = nullptr;
+    QAction* btnUndo = nullptr;
+    QAction* btnRedo = nullptr;
     QAction* btnSpelling = nullptr;
     QAction* btnControlChars = nullptr;
     QComboBox* cmbFont = nullptr;

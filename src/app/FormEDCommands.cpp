@@ -1,5 +1,5 @@
 // The main window's commands: the main menu, the two toolbars with their hints, the editor's context
-// menu and the status bar. Commands whose features are not part of the program yet (editing,
+// menu and the status bar. Commands whose features are not part of the program yet (clipboard,
 // formatting, tables, printing, find, hyperlinks, spelling, the element dialogs) are present with
 // their captions and shortcuts, and disabled.
 #include <QAction>
@@ -13,7 +13,7 @@
 #include <QToolBar>
 #include <QToolButton>
 
-#include "app/DocViewWidget.h"
+#include "app/DocViewEditWidget.h"
 #include "app/FormED.h"
 #include "app/ToolIcons.h"
 
@@ -110,15 +110,22 @@ void TFormED::CreateMenus()
     // &Bearbeiten
     QMenu* edit = bar->addMenu(Text("&Bearbeiten"));
     edit->setObjectName(QStringLiteral("mnuEdit"));
-    MenuItem(edit, "mitUndo", "&Rückgängig", QKeySequence(Qt::CTRL | Qt::Key_Z));
-    MenuItem(edit, "mitRedo", "&Wiederholen", QKeySequence(Qt::SHIFT | Qt::CTRL | Qt::Key_Z));
+    mitUndo = MenuItem(edit, "mitUndo", "&Rückgängig", QKeySequence(Qt::CTRL | Qt::Key_Z));
+    mitRedo = MenuItem(edit, "mitRedo", "&Wiederholen", QKeySequence(Qt::SHIFT | Qt::CTRL | Qt::Key_Z));
     edit->addSeparator();
     MenuItem(edit, "mitCut", "&Ausschneiden", QKeySequence(Qt::CTRL | Qt::Key_X));
     MenuItem(edit, "mitCopy", "&Kopieren", QKeySequence(Qt::CTRL | Qt::Key_C));
     MenuItem(edit, "mitPaste", "&Einfügen", QKeySequence(Qt::CTRL | Qt::Key_V));
-    MenuItem(edit, "mitDelete", "&Löschen", QKeySequence(Qt::CTRL | Qt::Key_D));
+    mitDelete = MenuItem(edit, "mitDelete", "&Löschen", QKeySequence(Qt::CTRL | Qt::Key_D));
     edit->addSeparator();
-    MenuItem(edit, "mitSelectAll", "Alles auswählen", QKeySequence(Qt::CTRL | Qt::Key_A));
+    mitSelectAll = MenuItem(edit, "mitSelectAll", "Alles auswählen", QKeySequence(Qt::CTRL | Qt::Key_A));
+    mitSelectAll->setEnabled(true);
+    // Undo and redo follow the editor's lists (UpdateUndoControls).
+    connect(mitUndo, &QAction::triggered, this, [this] { EditCommand([](TDocViewEdit& e) { e.Undo(); }); });
+    connect(mitRedo, &QAction::triggered, this, [this] { EditCommand([](TDocViewEdit& e) { e.Redo(); }); });
+    connect(mitSelectAll, &QAction::triggered, this, [this] { EditCommand([](TDocViewEdit& e) { e.SelectAll(); }); });
+    // "&Löschen" follows the selection (UpdateSelectionControls).
+    connect(mitDelete, &QAction::triggered, this, [this] { EditCommand([](TDocViewEdit& e) { e.DeleteSelected(); }); });
 
     // Einfügen
     QMenu* insert = bar->addMenu(Text("Einfügen"));
@@ -145,8 +152,14 @@ void TFormED::CreateMenus()
     MenuItem(format, "mitFont", "Schriftart...");
     mitAllCaps = MenuItem(format, "mitAllCaps", "Gross- / Kleinbuchstaben");
     format->addSeparator();
-    MenuItem(format, "mitInsertPageBreak", "Seitenumbruch einfügen");
-    MenuItem(format, "mitRemovePageBreak", "Seitenumbruch entfernen");
+    mitInsertPageBreak = MenuItem(format, "mitInsertPageBreak", "Seitenumbruch einfügen");
+    mitRemovePageBreak = MenuItem(format, "mitRemovePageBreak", "Seitenumbruch entfernen");
+    mitInsertPageBreak->setEnabled(true);
+    mitRemovePageBreak->setEnabled(true);
+    connect(mitInsertPageBreak, &QAction::triggered, this,
+            [this] { EditCommand([](TDocViewEdit& e) { e.InsertPageBreakAtCaret(); }); });
+    connect(mitRemovePageBreak, &QAction::triggered, this,
+            [this] { EditCommand([](TDocViewEdit& e) { e.RemovePageBreakAtCaret(); }); });
     format->addSeparator();
     QMenu* spacing = SubMenu(format, "mnuLineSpacing", "Zeilenabstand");
     mitSpacing100 = MenuItem(spacing, "mitSpacing100", "Normal");
@@ -159,7 +172,10 @@ void TFormED::CreateMenus()
     // &Suchen
     QMenu* search = bar->addMenu(Text("&Suchen"));
     search->setObjectName(QStringLiteral("mnuSearch"));
-    MenuItem(search, "mitSelectWord", "Wort markieren");
+    mitSelectWord = MenuItem(search, "mitSelectWord", "Wort markieren");
+    mitSelectWord->setEnabled(true);
+    connect(mitSelectWord, &QAction::triggered, this,
+            [this] { EditCommand([](TDocViewEdit& e) { e.SelectCurrentWord(); }); });
     search->addSeparator();
     MenuItem(search, "mitFind", "Suchen...");
     MenuItem(search, "mitReplace", "Suchen und ersetzen...");
@@ -285,9 +301,12 @@ void TFormED::CreateToolBars()
     connect(btnSave, &QAction::triggered, mitSave, &QAction::trigger);
     connect(btnNew, &QAction::triggered, mitNew, &QAction::trigger);
     ToolBar1->addSeparator();
-    ToolButton(ToolBar1, "btnUndo", int(TToolIcon::Undo), "Änderung zurück| Letzte Änderungen im Dokoment zurücknehmen");
-    ToolButton(ToolBar1, "btnRedo", int(TToolIcon::Redo),
-               "Formatierungen\rwiederherstellen| Letzte Änderungen im Dokoment wieder herstellen");
+    btnUndo = ToolButton(ToolBar1, "btnUndo", int(TToolIcon::Undo),
+                         "Änderung zurück| Letzte Änderungen im Dokoment zurücknehmen");
+    btnRedo = ToolButton(ToolBar1, "btnRedo", int(TToolIcon::Redo),
+                         "Formatierungen\rwiederherstellen| Letzte Änderungen im Dokoment wieder herstellen");
+    connect(btnUndo, &QAction::triggered, mitUndo, &QAction::trigger);
+    connect(btnRedo, &QAction::triggered, mitRedo, &QAction::trigger);
     ToolBar1->addSeparator();
     ToolButton(ToolBar1, "btnCut", int(TToolIcon::Cut), "Ausschneiden| Markiertes Element ausschneiden");
     ToolButton(ToolBar1, "btnCopy", int(TToolIcon::Copy), "Kopieren| Markiertes Element kopieren");

@@ -79,10 +79,6 @@ TAutoT::TAutoT(TAutoTextStore& store, int dialogMode, TMessageBoxes& boxes, QWid
     btnAction->setVisible(!texts.Button.empty());
     btnAction->setDefault(!texts.Button.empty());
     btnCancel->setDefault(texts.Button.empty());
-    // Inserting at the caret needs the editing engine; until it is part of the program the button
-    // is shown but cannot be used.
-    if (Chooser_->DialogMode() == AutoTextModeInsert)
-        btnAction->setEnabled(false);
     if (Chooser_->DialogMode() == AutoTextModeNoEntries) {
         cmbShortcut->setEnabled(false);
         cmbShortName->setEnabled(false);
@@ -192,6 +188,14 @@ void TAutoT::ActionClicked()
         break;
     case AutoTextModeOpen:
         Chooser_->RequestOpen();
+        accept();
+        break;
+    case AutoTextModeInsert:
+        // A missing entry file keeps the dialog open; otherwise the main window inserts the entry.
+        if (const std::optional<TAutoTextMessage> missing = Chooser_->CheckInsert()) {
+            Boxes_.Show(missing->Text, missing->Caption, TMsgButtons::Ok, missing->Icon);
+            return;
+        }
         accept();
         break;
     default:

@@ -54,7 +54,7 @@ private slots:
         QTest::addColumn<bool>("buttonEnabled");
         QTest::newRow("insert") << 1 << true << QStringLiteral("Autotext an Cursorposition einfügen")
                                 << QStringLiteral("Bitte wählen Sie einen Autotext Eintrag aus und klicken dann auf \"Einfügen\" um den gewählten Autotext Eintrag an der Schreibmarke einzufügen.")
-                                << QStringLiteral("Einfügen") << false;
+                                << QStringLiteral("Einfügen") << true;
         QTest::newRow("new entry") << 2 << true << QStringLiteral("Neuen Autotexteintrag anlegen")
                                    << QStringLiteral("Bitte geben Sie einen Wert für Tastenkürzel und Kurzbezeichnung ein und klicken dann auf \"Speichern\".")
                                    << QStringLiteral("Speichern") << true;
@@ -118,6 +118,28 @@ private slots:
         QCOMPARE(outcome.DialogMode, AutoTextModeOpenFromDialog);
         QCOMPARE(outcome.EntryPath, work.Path() / "AText" / "Hinweis.xtb");
         QVERIFY(!outcome.StartNew);
+    }
+
+    void InsertTellsAMissingEntryFileAndStaysOpen()
+    {
+        TTempDir work;
+        CopySampleStore(work.Path());
+        fs::remove(work / "AText" / "Brief1.xtb");
+        TAutoTextStore store(work.Path());
+        TScriptedBoxes boxes;
+        TAutoT dialog(store, AutoTextModeInsert, boxes, nullptr);
+        dialog.show();
+        QTest::mouseClick(dialog.btnAction, Qt::LeftButton);
+        QCOMPARE(boxes.Texts(), std::vector<std::string>{"Gewählter Autotext-Eintrag ist nicht vorhanden.\r"
+                                                         "Bitte wählen Sie einen anderen Eintrag."});
+        QVERIFY(dialog.isVisible());
+
+        dialog.cmbShortcut->setCurrentIndex(1);
+        emit dialog.cmbShortcut->activated(1);
+        QTest::mouseClick(dialog.btnAction, Qt::LeftButton);
+        QCOMPARE(dialog.result(), int(QDialog::Accepted));
+        QCOMPARE(dialog.Outcome().DialogMode, AutoTextModeInsert);
+        QCOMPARE(dialog.Outcome().EntryPath, work.Path() / "AText" / "MfG.xtb");
     }
 
     void CancelClearsThePathAndWithoutEntriesStartsANewDocument()

@@ -60,7 +60,7 @@ private slots:
         QCOMPARE(save->width(), 103);
 
         // Save writes back to the host's file, asking nothing.
-        t.Type("Erg\xE4nzung");
+        t.Type("Ergänzung");
         QTest::mouseClick(save, Qt::LeftButton);
         QVERIFY(t.Boxes.Asked.empty());
         QVERIFY(!t.Run().Modified);

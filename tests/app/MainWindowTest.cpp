@@ -22,7 +22,7 @@
 #include <thread>
 
 #include "TestSupport.h"
-#include "app/DocViewWidget.h"
+#include "app/DocViewEditWidget.h"
 #include "app/HelpFiles.h"
 #include "app/QtMessageBoxes.h"
 #include "dialogs/AutoTextDialog.h"
@@ -113,7 +113,10 @@ private slots:
         for (QAction* a : all)
             if (a->isEnabled() && a->isVisible() && !a->menu())
                 enabled << a->text();
-        QCOMPARE(enabled, (QStringList{"&Neu", "&Öffnen...", "&Speichern...", "Schließen", "Hilfe zum Editor..."}));
+        // Undo, redo and "&Löschen" wait for something to undo, redo or delete.
+        QCOMPARE(enabled, (QStringList{"&Neu", "&Öffnen...", "&Speichern...", "Schließen", "Alles auswählen",
+                                       "Seitenumbruch einfügen", "Seitenumbruch entfernen", "Wort markieren",
+                                       "Hilfe zum Editor..."}));
         QVERIFY(!window.mnuContext->actions().value(0)->isEnabled());
         QVERIFY(!window.mitReopen->isVisible());
     }
@@ -196,7 +199,7 @@ private slots:
         TFormED window({"x", "7"}, exe.Path(), TestServices(boxes));
         ShowAndSettle(window);
         window.Session().LMruMruClick((docs / "Lang.txt").string());
-        TCustomRVFormattedData& data = window.Document().Data;
+        TCustomRVFormattedData& data = window.Document().Data();
         QCOMPARE(data.MaxTextWidth, 632);
         QVERIFY(data.TotalHeight() > window.rve->viewport()->height());
         QCOMPARE(window.rve->verticalScrollBar()->value(), 0);
@@ -235,7 +238,7 @@ private slots:
         TFormED window({"x", "7"}, exe.Path(), TestServices(boxes));
         ShowAndSettle(window);
         window.Session().LMruMruClick((docs / "Akte.txt").string());
-        TCustomRVFormattedData& data = window.Document().Data;
+        TCustomRVFormattedData& data = window.Document().Data();
         QVERIFY(data.Count() >= 70000);
         QVERIFY(data.TotalHeight() / 976 > 1000);
         QVERIFY(!window.Busy() && !window.rve->Suspended() && !window.BusyBar->isVisible());
@@ -253,14 +256,14 @@ private slots:
         TScriptedBoxes boxes;
         TFormED window({"x", "7"}, exe.Path(), TestServices(boxes));
         ShowAndSettle(window);
-        window.Document().Data.AppendText("Zeile", 0, 0);
+        window.Document().Data().AppendText("Zeile", 0, 0);
         window.Session().PrepareLoadedDocument();
         const QImage plain = window.rve->Render();
         window.btnControlChars->trigger();
-        QVERIFY(window.Document().Data.Options.Contains(rvoShowSpecialCharacters));
+        QVERIFY(window.Document().Data().Options.Contains(rvoShowSpecialCharacters));
         QVERIFY(window.rve->Render() != plain);
         window.btnControlChars->trigger();
-        QVERIFY(!window.Document().Data.Options.Contains(rvoShowSpecialCharacters));
+        QVERIFY(!window.Document().Data().Options.Contains(rvoShowSpecialCharacters));
         QVERIFY(window.rve->Render() == plain);
     }
 
@@ -374,7 +377,14 @@ private slots:
         ShowAndSettle(window);
         QVERIFY(WaitFor([&] { return window.RunState().DocName == "Brief1.xtb"; }));
         QCOMPARE(window.windowTitle(), QStringLiteral(" Quarnel Autotext - Autotext Eintrag bearbeiten"));
-        QVERIFY(window.Document().Data.Count() > 3);
+        QVERIFY(window.Document().Data().Count() > 3);
+        // The caret at the end of the last line with the words before it selected, as the user sees it.
+        QApplication::setActiveWindow(&window);
+        window.rve->setFocus();
+        QTest::keyClick(window.rve, Qt::Key_End, Qt::ControlModifier);
+        QTest::keyClick(window.rve, Qt::Key_Left, Qt::ShiftModifier | Qt::ControlModifier);
+        QTest::keyClick(window.rve, Qt::Key_Left, Qt::ShiftModifier | Qt::ControlModifier);
+        QVERIFY(window.Document().Editor.SelectionExists());
         const QString dir = QStringLiteral(XQ_SCREENSHOT_DIR);
         QDir().mkpath(dir);
         QVERIFY(window.grab().save(dir + QStringLiteral("/main-window.png"), "PNG"));

@@ -33,27 +33,27 @@ private slots:
         TTestWindow t;
         t.Session().rveChange();
         QVERIFY(!t.Run().Modified);
-        t.Type("x");
+        t.AppendRaw("x");
         QVERIFY(t.Run().Modified);
         QCOMPARE(t.Window->ModifiedNoticeText(), QStringLiteral("  Autotext wurde geändert"));
 
         // Everything deleted again: one empty text item counts as empty.
-        t.Data().Clear();
-        t.Type("");
+        t.Editor().Clear();
+        t.AppendRaw("");
         QVERIFY(!t.Run().Modified);
         QVERIFY(t.Window->ModifiedNoticeText().isEmpty());
 
         // Two empty paragraphs, or one item that is not text, are content.
-        t.Type("");
+        t.AppendRaw("");
         QVERIFY(t.Run().Modified);
-        t.Data().Clear();
+        t.Editor().Clear();
         t.Session().rveChange();
         t.Data().AppendItem({}, std::make_unique<TRVBreakItemInfo>());
         t.Session().rveChange();
         QVERIFY(t.Run().Modified);
 
         // Page setup and background pictures mark the document without touching the status bar.
-        t.Data().Clear();
+        t.Editor().Clear();
         t.Session().rveChange();
         t.Session().SetModified();
         QVERIFY(t.Run().Modified);
@@ -169,7 +169,7 @@ private slots:
         QVERIFY(t.Boxes.Asked[0].Icon == TMsgIcon::Question);
         QCOMPARE(t.Window->windowTitle(), caption);
         QCOMPARE(ReadBytes(entry) != before, saved);
-        QCOMPARE(t.Data().Empty(), emptied);
+        QCOMPARE(IsEmptyDocument(t.Data()), emptied);
         QCOMPARE(t.Run().Modified, !emptied);
         QCOMPARE(t.Window->ModifiedNoticeText().isEmpty(), emptied);
     }
@@ -223,7 +223,7 @@ private slots:
         // No: the document is emptied, and the chooser opens once more on the unmodified document.
         QCOMPARE(t.DialogModes, std::vector<int>{AutoTextModeOpen});
         QCOMPARE(t.Window->windowTitle(), Q(CaptionUntitled));
-        QVERIFY(t.Data().Empty());
+        QVERIFY(IsEmptyDocument(t.Data()));
         QCOMPARE(t.Boxes.Texts(),
                  (std::vector<std::string>{"Autotext jetzt speichern ?", "Autotexteintrag ist nicht vorhanden"}));
         QCOMPARE(t.Boxes.Asked[1].Caption, std::string("Fehler"));
@@ -293,7 +293,7 @@ private slots:
             return std::optional<TPrinterPageMetrics>(p);
         };
         TFormED window({"x", "7"}, exe.Path(), services);
-        QCOMPARE(window.Document().Data.MaxTextWidth, 617);
+        QCOMPARE(window.Document().Data().MaxTextWidth, 617);
     }
 };
 

@@ -113,7 +113,7 @@ private slots:
             QVERIFY2(visibleAtDialog, "the dialog opens over the window already shown");
         }
         // A document whose extension is not a host document's is not opened, and nothing is said.
-        QVERIFY(window.Document().Data.Empty());
+        QVERIFY(IsEmptyDocument(window.Document().Data()));
         QVERIFY(boxes.Asked.empty());
         QCOMPARE(window.Session().AutoTextDialogMode(), dialogMode < 0 ? arguments.value(1).toInt() : dialogMode);
     }

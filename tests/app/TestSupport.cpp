@@ -7,6 +7,7 @@
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QPointer>
+#include <QString>
 #include <QTimer>
 #include <QWidget>
 
@@ -131,6 +132,18 @@ fs::path TTestWindow::OpenEntry(const std::string& fileName)
 }
 
 void TTestWindow::Type(std::string_view text)
+{
+    TDocViewEdit& edit = Editor();
+    edit.Format();
+    edit.MoveCaret(TRVCaretMove::DocumentEnd, TRVSelectionUpdate::Collapse);
+    // After a full-line item (a line, a table) typing starts a paragraph by itself.
+    if (!IsEmptyDocument(Data()) && !Data().ItemAt(Data().Count() - 1).IsFullLine())
+        edit.InsertEnter(false);
+    for (const char16_t ch : QString::fromUtf8(text.data(), qsizetype(text.size())).toStdU16String())
+        edit.KeyPress(ch);
+}
+
+void TTestWindow::AppendRaw(std::string_view text)
 {
     Data().AppendText(text, 0, 0);
     Session().rveChange();

@@ -73,12 +73,17 @@ struct TTestWindow {
     std::unique_ptr<TFormED> Window;
 
     [[nodiscard]] TDocumentSession& Session() { return Window->Session(); }
-    [[nodiscard]] TCustomRVFormattedData& Data() { return Window->Document().Data; }
+    [[nodiscard]] TRVEditRVData& Data() { return Window->Document().Data(); }
+    [[nodiscard]] TDocViewEdit& Editor() { return Window->Document().Editor; }
     [[nodiscard]] TRunState& Run() { return Window->RunState(); }
     /// Opens an entry of the store as the dialog's "Öffnen" does; returns its path.
     std::filesystem::path OpenEntry(const std::string& fileName);
-    /// Adds a paragraph of 8-bit text at the end, as typing will, and reports the change.
+    /// Types a paragraph of text (UTF-8) at the end of the document through the editor: a new paragraph
+    /// unless the document is empty, then the characters. What the test changed in the items directly
+    /// is laid out first.
     void Type(std::string_view text);
+    /// Appends a paragraph of 8-bit text to the items, bypassing the editor, and reports the change.
+    void AppendRaw(std::string_view text);
 };
 
 /// The number of items of a document file and the text of its last item (0 and empty when it

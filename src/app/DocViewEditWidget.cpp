@@ -1,0 +1,389 @@
+// The editor's window: Qt's keys, text, input methods and mouse handed to the engine's editor, the
+// mouse-selection timer, the blinking caret, and errors of the engine told instead of ending the program.
+#include "app/DocViewEditWidget.h"
+
+#include <algorithm>
+#include <exception>
+#include <string>
+
+#include <QApplication>
+#include <QFocusEvent>
+#include <QInputMethodEvent>
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QScrollBar>
+#include <QThread>
+
+#include "document/RVStyle.h"
+#include "editing/DocViewEdit.h"
+#include "platform/MessageBoxes.h"
+
+namespace xq {
+
+TRVKey RVKeyOf(int qtKey) noexcept
+{
+    switch (qtKey) {
+    case Qt::Key_Left: return rvkLeft;
+    case Qt::Key_Right: return rvkRight;
+    case Qt::Key_Up: return rvkUp;
+    case Qt::Key_Down: return rvkDown;
+    case Qt::Key_Home: return rvkHome;
+    case Qt::Key_End: return rvkEnd;
+    case Qt::Key_PageUp: return rvkPageUp;
+    case Qt::Key_PageDown: return rvkPageDown;
+    case Qt::Key_Backspace: return rvkBackspace;
+    case Qt::Key_Delete: return rvkDelete;
+    case Qt::Key_Insert: return rvkInsert;
+    case Qt::Key_Return:
+    case Qt::Key_Enter: return rvkReturn;
+    case Qt::Key_Tab: return rvkTab;
+    case Qt::Key_Escape: return rvkEscape;
+    default: break;
+    }
+    if (qtKey >= Qt::Key_A && qtKey <= Qt::Key_Z)
+        return static_cast<TRVKey>(rvkA + (qtKey - Qt::Key_A));
+    return rvkOther;
+}
+
+TShiftState ShiftStateOf(Qt::KeyboardModifiers modifiers) noexcept
+{
+    TShiftState shift;
+    if (modifiers & Qt::ShiftModifier)
+        shift.Include(ssShift);
+    if (modifiers & Qt::ControlModifier)
+        shift.Include(ssCtrl);
+    if (modifiers & Qt::AltModifier)
+        shift.Include(ssAlt);
+    return shift;
+}
+
+namespace {
+
+/// A caret as wide as the platform's standard one.
+constexpr int CaretWidth = 1;
+
+TRVMouseButton ButtonOf(Qt::MouseButton button) noexcept
+{
+    switch (button) {
+    case Qt::RightButton: return mbRight;
+    case Qt::MiddleButton: return mbMiddle;
+    default: return mbLeft;
+    }
+}
+
+/// A unit of UTF-16 that types a character (not a control code). Typing replaces the selection.
+bool Typeable(QChar ch) noexcept
+{
+    return ch.unicode() >= 0x20 && ch.unicode() != 0x7F;
+}
+
+} // namespace
+
+TDocViewEditWidget::TDocViewEditWidget(TCustomDocViewEdit& edit, const TRVDocumentInfo& info, TMessageBoxes& boxes,
+                                       QWidget* parent)
+    : TDocViewWidget(edit.RVData(), info, parent), Edit_(edit), Boxes_(boxes)
+{
+    setAttribute(Qt::WA_InputMethodEnabled);
+    setAttribute(Qt::WA_KeyCompression, false);
+
+    // A refused edit sounds the bell when the style sheet asks for sound.
+    Edit_.OnBeep = [](TCustomDocViewEdit& sender) {
+        if (const TRVStyle* sheet = sender.GetRVStyle(); sheet && sheet->UseSound)
+            QApplication::beep();
+    };
+    // The engine scrolls by itself (keys, the caret, formatting that keeps the view); formatting may
+    // run beside the event loop, so the scroll bars hear of it on this thread.
+    Edit_.RVData().OnScrollChanged = [this] {
+        if (InEdit_)
+            return;
+        if (QThread::currentThread() == thread())
+            SyncWithDocument();
+        else
+            QMetaObject::invokeMethod(this, &TDocViewEditWidget::SyncWithDocument, Qt::QueuedConnection);
+    };
+
+    const int flash = QApplication::cursorFlashTime();
+    BlinkTimer_.setInterval(flash > 0 ? flash / 2 : 0);
+    connect(&BlinkTimer_, &QTimer::timeout, this, [this] {
+        BlinkOn_ = !BlinkOn_;
+        if (HasCaret_)
+            viewport()->update(CaretViewRect());
+    });
+    SelectionTimer_.setInterval(SelectionTimerMs);
+    connect(&SelectionTimer_, &QTimer::timeout, this, &TDocViewEditWidget::SelectionTick);
+}
+
+TDocViewEditWidget::~TDocViewEditWidget()
+{
+    Edit_.OnBeep = nullptr;
+    Edit_.RVData().OnScrollChanged = nullptr;
+}
+
+bool TDocViewEditWidget::Editable() const
+{
+    return !Edit_.ReadOnly;
+}
+
+// --- Running edits -------------------------------------------------------------------------------------
+
+bool TDocViewEditWidget::RunEdit(const std::function<void()>& operation, TAfterEdit after)
+{
+    if (Suspended())
+        return false;
+    bool done = true;
+    InEdit_ = true;
+    try {
+        operation();
+        if (after == TAfterEdit::ShowCaret)
+            Edit_.ScrollToCaret();
+        InEdit_ = false;
+    } catch (const std::exception& e) {
+        InEdit_ = false;
+        done = false;
+        // The operation is abandoned and the user told; the document stays as the engine left it.
+        Boxes_.Show(std::string(EditFailedText) + e.what(), std::string(EditFailedCaption), TMsgButtons::Ok,
+                    TMsgIcon::Error);
+    }
+    SyncWithDocument();
+    return done;
+}
+
+// --- Keys and text ------------------------------------------------------------------------------------
+
+bool TDocViewEditWidget::event(QEvent* event)
+{
+    // Tab would move the focus to the next control; the editor keeps it when it types tabs.
+    if (event->type() == QEvent::KeyPress) {
+        auto* key = static_cast<QKeyEvent*>(event);
+        if (key->key() == Qt::Key_Tab && Edit_.EditorOptions.Contains(rvoWantTabs)) {
+            keyPressEvent(key);
+            return true;
+        }
+    }
+    return TDocViewWidget::event(event);
+}
+
+void TDocViewEditWidget::keyPressEvent(QKeyEvent* event)
+{
+    if (Suspended()) {
+        event->ignore();
+        return;
+    }
+    if (HandleKey(event)) {
+        event->accept();
+        return;
+    }
+    const Qt::KeyboardModifiers modifiers = event->modifiers();
+    const bool ctrl = modifiers & Qt::ControlModifier;
+    const bool alt = modifiers & Qt::AltModifier;
+    const QString text = event->text();
+    // Ctrl or Alt alone make a command, not a character; both together are AltGr on some keyboards.
+    if (!text.isEmpty() && ctrl == alt && std::all_of(text.begin(), text.end(), Typeable)) {
+        RunEdit([&] { TypeText(text); });
+        event->accept();
+        return;
+    }
+    event->ignore();
+}
+
+bool TDocViewEditWidget::HandleKey(QKeyEvent* event)
+{
+    const TRVKey key = RVKeyOf(event->key());
+    const TShiftState shift = ShiftStateOf(event->modifiers());
+    const bool ctrl = shift.Contains(ssCtrl);
+    // Letters mean something to the engine only with Ctrl; otherwise they are typed.
+    if (key == rvkOther || (key >= rvkA && key <= rvkZ && !ctrl))
+        return false;
+    const bool alt = shift.Contains(ssAlt);
+    const bool withShift = shift.Contains(ssShift);
+    // The clipboard keys (Ctrl+C, Ctrl+Insert, Ctrl+X, Shift+Delete, Ctrl+V, Shift+Insert) belong to the
+    // clipboard; without it they do nothing rather than type or delete.
+    if ((ctrl && !alt && (key == rvkC || key == rvkX || key == rvkV || key == rvkInsert)) ||
+        (withShift && !ctrl && !alt && (key == rvkDelete || key == rvkInsert)))
+        return true;
+    // Moving and scrolling keys place the view themselves; the others edit, and the caret is shown.
+    const bool moves = key >= rvkLeft && key <= rvkPageDown;
+    bool handled = false;
+    RunEdit([&] { handled = Edit_.KeyDown(key, shift); }, moves ? TAfterEdit::KeepView : TAfterEdit::ShowCaret);
+    return handled;
+}
+
+void TDocViewEditWidget::TypeText(const QString& text)
+{
+    for (const QChar ch : text)
+        if (Typeable(ch))
+            Edit_.KeyPress(ch.unicode());
+}
+
+void TDocViewEditWidget::inputMethodEvent(QInputMethodEvent* event)
+{
+    // Only what the input method commits is text; a composition in progress is the input method's own
+    // to show.
+    const QString commit = event->commitString();
+    if (!commit.isEmpty() && !Suspended())
+        RunEdit([&] { TypeText(commit); });
+    event->accept();
+}
+
+QVariant TDocViewEditWidget::inputMethodQuery(Qt::InputMethodQuery query) const
+{
+    switch (query) {
+    case Qt::ImEnabled:
+        return !Edit_.ReadOnly;
+    case Qt::ImCursorRectangle:
+    case Qt::ImAnchorRectangle:
+        return QRectF(CaretViewRect().translated(viewport()->pos()));
+    case Qt::ImHints:
+        return int(Qt::ImhMultiLine);
+    default:
+        return TDocViewWidget::inputMethodQuery(query);
+    }
+}
+
+// --- Mouse ---------------------------------------------------------------------------------------------
+
+QPoint TDocViewEditWidget::DocumentPoint(QPoint viewPoint) const
+{
+    return viewPoint + QPoint(ScrollXPixels(), ScrollYPixels());
+}
+
+void TDocViewEditWidget::mousePressEvent(QMouseEvent* event)
+{
+    if (Suspended())
+        return;
+    setFocus(Qt::MouseFocusReason);
+    const QPoint at = DocumentPoint(event->position().toPoint());
+    const TShiftState shift = ShiftStateOf(event->modifiers());
+    RunEdit([&] { Edit_.MouseDown(ButtonOf(event->button()), shift, at.x(), at.y()); }, TAfterEdit::KeepView);
+    if (event->button() == Qt::LeftButton && Edit_.MouseSelecting()) {
+        SelectionPointer_ = event->position().toPoint();
+        SelectionModifiers_ = event->modifiers();
+        SelectionTimer_.start();
+    }
+    event->accept();
+}
+
+void TDocViewEditWidget::mouseMoveEvent(QMouseEvent* event)
+{
+    if (Suspended() || !(event->buttons() & Qt::LeftButton) || !Edit_.MouseSelecting())
+        return;
+    SelectionPointer_ = event->position().toPoint();
+    SelectionModifiers_ = event->modifiers();
+    const QPoint at = DocumentPoint(SelectionPointer_);
+    RunEdit([&] { Edit_.MouseMove(ShiftStateOf(event->modifiers()), at.x(), at.y()); }, TAfterEdit::KeepView);
+    event->accept();
+}
+
+void TDocViewEditWidget::mouseReleaseEvent(QMouseEvent* event)
+{
+    SelectionTimer_.stop();
+    if (Suspended())
+        return;
+    const QPoint at = DocumentPoint(event->position().toPoint());
+    const TShiftState shift = ShiftStateOf(event->modifiers());
+    RunEdit([&] { Edit_.MouseUp(ButtonOf(event->button()), shift, at.x(), at.y()); }, TAfterEdit::KeepView);
+    event->accept();
+}
+
+void TDocViewEditWidget::mouseDoubleClickEvent(QMouseEvent* event)
+{
+    if (Suspended())
+        return;
+    if (event->button() != Qt::LeftButton) {
+        mousePressEvent(event);
+        return;
+    }
+    const QPoint at = DocumentPoint(event->position().toPoint());
+    const TShiftState shift = ShiftStateOf(event->modifiers());
+    RunEdit([&] { Edit_.DblClick(shift, at.x(), at.y()); }, TAfterEdit::KeepView);
+    event->accept();
+}
+
+void TDocViewEditWidget::SelectionTick()
+{
+    if (Suspended() || !Edit_.MouseSelecting()) {
+        SelectionTimer_.stop();
+        return;
+    }
+    const TRVAutoScrollStep step = Edit_.AutoScrollStep(SelectionPointer_.x(), SelectionPointer_.y());
+    if (step.Empty())
+        return;
+    // Outside the window the view scrolls towards the pointer (the scroll bars count in the engine's
+    // units), and the selection follows it there.
+    QScrollBar* v = verticalScrollBar();
+    QScrollBar* h = horizontalScrollBar();
+    v->setValue(v->value() + step.UnitsY);
+    h->setValue(h->value() + step.UnitsX * h->singleStep());
+    const QPoint at = DocumentPoint(SelectionPointer_);
+    RunEdit([&] { Edit_.MouseMove(ShiftStateOf(SelectionModifiers_), at.x(), at.y()); }, TAfterEdit::KeepView);
+}
+
+// --- Focus and caret -----------------------------------------------------------------------------------
+
+void TDocViewEditWidget::focusInEvent(QFocusEvent* event)
+{
+    TDocViewWidget::focusInEvent(event);
+    UpdateCaret();
+}
+
+void TDocViewEditWidget::focusOutEvent(QFocusEvent* event)
+{
+    TDocViewWidget::focusOutEvent(event);
+    BlinkTimer_.stop();
+}
+
+void TDocViewEditWidget::DocumentShown()
+{
+    UpdateCaret();
+}
+
+void TDocViewEditWidget::UpdateCaret()
+{
+    const QRect old = CaretViewRect();
+    HasCaret_ = false;
+    if (!Suspended() && ViewData().Formatted() && Edit_.CaretShown()) {
+        try {
+            Caret_ = Edit_.GetCaretRect();
+            HasCaret_ = true;
+        } catch (const std::exception&) {
+            // A caret that lost its place is shown again after the next move.
+        }
+    }
+    viewport()->update(old);
+    RestartBlink();
+}
+
+void TDocViewEditWidget::RestartBlink()
+{
+    BlinkOn_ = true;
+    if (hasFocus() && BlinkTimer_.interval() > 0)
+        BlinkTimer_.start();
+    if (HasCaret_)
+        viewport()->update(CaretViewRect());
+}
+
+QRect TDocViewEditWidget::CaretViewRect() const
+{
+    if (!HasCaret_)
+        return {};
+    return QRect(Caret_.X - CaretWidth / 2 - ScrollXPixels(), Caret_.Top - ScrollYPixels(), CaretWidth, Caret_.Height);
+}
+
+bool TDocViewEditWidget::CaretVisible() const noexcept
+{
+    return HasCaret_ && BlinkOn_ && hasFocus() && !Suspended();
+}
+
+void TDocViewEditWidget::PaintOverlay(QPainter& painter)
+{
+    if (!CaretVisible())
+        return;
+    // The caret inverts what it covers, so that it shows on any background.
+    painter.save();
+    painter.setCompositionMode(QPainter::CompositionMode_Difference);
+    painter.fillRect(CaretViewRect(), Qt::white);
+    painter.restore();
+}
+
+} // namespace xq

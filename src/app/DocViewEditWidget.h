@@ -1,0 +1,107 @@
+// TDocViewEditWidget: the editor control's window - the document view that takes keys, typed text
+// (input methods included), the mouse and the focus, hands each to the engine's editor and shows its
+// caret. What a key or a click does is the engine's business; this class translates Qt's events into
+// the engine's vocabulary and keeps the picture, the scroll bars and the caret in step with it.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string_view>
+
+#include <QPoint>
+#include <QRect>
+#include <QTimer>
+#include <QVariant>
+
+#include "app/DocViewWidget.h"
+#include "editing/EditTypes.h"
+
+namespace xq {
+
+class TCustomDocViewEdit;
+class TMessageBoxes;
+
+/// What the view does after an edit operation ran.
+enum class TAfterEdit : std::uint8_t {
+    /// The engine placed the view itself (caret moves, scrolling keys).
+    KeepView,
+    /// The caret is scrolled into view (typing, deleting, undo).
+    ShowCaret,
+};
+
+/// The engine's key for a Qt key code (rvkOther for any key the editor has no meaning for).
+[[nodiscard]] TRVKey RVKeyOf(int qtKey) noexcept;
+/// The modifier keys as the engine sees them (the keypad and group switch are no modifiers).
+[[nodiscard]] TShiftState ShiftStateOf(Qt::KeyboardModifiers modifiers) noexcept;
+
+/// Shown when an edit operation failed inside the engine; the reason follows after the colon.
+inline constexpr std::string_view EditFailedText = "Der Bearbeitungsschritt konnte nicht ausgeführt werden: ";
+inline constexpr std::string_view EditFailedCaption = "Fehler";
+
+class TDocViewEditWidget : public TDocViewWidget {
+    Q_OBJECT
+public:
+    /// The mouse-selection timer ticks this often while the left button is held.
+    static constexpr int SelectionTimerMs = 100;
+
+    /// A view of edit's document; boxes tells the user when an edit fails. Both must outlive the view.
+    TDocViewEditWidget(TCustomDocViewEdit& edit, const TRVDocumentInfo& info, TMessageBoxes& boxes,
+                       QWidget* parent = nullptr);
+    ~TDocViewEditWidget() override;
+
+    [[nodiscard]] TCustomDocViewEdit& Editor() noexcept { return Edit_; }
+
+    /// Runs an operation of the engine's editor: an error inside it is told in a German message box and
+    /// the program goes on; afterwards the view follows the document. False when it failed.
+    bool RunEdit(const std::function<void()>& operation, TAfterEdit after = TAfterEdit::ShowCaret);
+
+    /// The caret's bar in viewport coordinates (empty when there is no caret).
+    [[nodiscard]] QRect CaretViewRect() const;
+    /// The caret is drawn at this moment: it exists, the view has the focus and the blink shows it.
+    [[nodiscard]] bool CaretVisible() const noexcept;
+    /// The mouse-selection timer is running.
+    [[nodiscard]] bool SelectionTimerActive() const noexcept { return SelectionTimer_.isActive(); }
+
+    [[nodiscard]] QVariant inputMethodQuery(Qt::InputMethodQuery query) const override;
+
+protected:
+    bool event(QEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void inputMethodEvent(QInputMethodEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
+    void PaintOverlay(QPainter& painter) override;
+    void DocumentShown() override;
+    [[nodiscard]] bool Editable() const override;
+
+private:
+    /// Handles a key the engine knows; false for keys left to Qt.
+    bool HandleKey(QKeyEvent* event);
+    /// Types text unit by unit (the first replaces the selection).
+    void TypeText(const QString& text);
+    /// The caret's place after a change, and the blink restarting with the caret shown.
+    void UpdateCaret();
+    void RestartBlink();
+    void SelectionTick();
+    [[nodiscard]] QPoint DocumentPoint(QPoint viewPoint) const;
+
+    TCustomDocViewEdit& Edit_;
+    TMessageBoxes& Boxes_;
+    /// The caret in document coordinates, as last asked of the engine (not while it is busy elsewhere).
+    TRVCaretRect Caret_;
+    bool HasCaret_ = false;
+    /// An operation of the engine is running: the view follows when it has ended.
+    bool InEdit_ = false;
+    bool BlinkOn_ = true;
+    QTimer BlinkTimer_;
+    QTimer SelectionTimer_;
+    /// Where the pointer was last seen while selecting, viewport coordinates.
+    QPoint SelectionPointer_;
+    Qt::KeyboardModifiers SelectionModifiers_;
+};
+
+} // namespace xq
