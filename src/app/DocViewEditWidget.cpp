@@ -86,6 +86,9 @@ TDocViewEditWidget::TDocViewEditWidget(TCustomDocViewEdit& edit, const TRVDocume
 {
     setAttribute(Qt::WA_InputMethodEnabled);
     setAttribute(Qt::WA_KeyCompression, false);
+    // Moves without a button show the resize cursors over a selected picture's handles.
+    viewport()->setMouseTracking(true);
+    viewport()->setCursor(Qt::IBeamCursor);
 
     // A refused edit sounds the bell when the style sheet asks for sound.
     Edit_.OnBeep = [](TCustomDocViewEdit& sender) {
@@ -266,8 +269,20 @@ void TDocViewEditWidget::mousePressEvent(QMouseEvent* event)
 
 void TDocViewEditWidget::mouseMoveEvent(QMouseEvent* event)
 {
-    if (Suspended() || !(event->buttons() & Qt::LeftButton) || !Edit_.MouseSelecting())
+    if (Suspended())
         return;
+    const QPoint pointer = DocumentPoint(event->position().toPoint());
+    if (Edit_.Resizing()) {
+        // A handle is being dragged: the frame follows the pointer.
+        RunEdit([&] { Edit_.MouseMove(ShiftStateOf(event->modifiers()), pointer.x(), pointer.y()); }, TAfterEdit::KeepView);
+        viewport()->update();
+        event->accept();
+        return;
+    }
+    if (!(event->buttons() & Qt::LeftButton) || !Edit_.MouseSelecting()) {
+        UpdateMouseCursor(pointer);
+        return;
+    }
     SelectionPointer_ = event->position().toPoint();
     SelectionModifiers_ = event->modifiers();
     const QPoint at = DocumentPoint(SelectionPointer_);
@@ -282,8 +297,23 @@ void TDocViewEditWidget::mouseReleaseEvent(QMouseEvent* event)
         return;
     const QPoint at = DocumentPoint(event->position().toPoint());
     const TShiftState shift = ShiftStateOf(event->modifiers());
+    const bool resizing = Edit_.Resizing();
     RunEdit([&] { Edit_.MouseUp(ButtonOf(event->button()), shift, at.x(), at.y()); }, TAfterEdit::KeepView);
+    if (resizing)
+        viewport()->update();
+    UpdateMouseCursor(at);
     event->accept();
+}
+
+void TDocViewEditWidget::UpdateMouseCursor(QPoint documentPoint)
+{
+    switch (Edit_.ResizeCursorAt(documentPoint.x(), documentPoint.y())) {
+    case TRVResizeCursor::SizeNWSE: viewport()->setCursor(Qt::SizeFDiagCursor); break;
+    case TRVResizeCursor::SizeNESW: viewport()->setCursor(Qt::SizeBDiagCursor); break;
+    case TRVResizeCursor::SizeNS: viewport()->setCursor(Qt::SizeVerCursor); break;
+    case TRVResizeCursor::SizeWE: viewport()->setCursor(Qt::SizeHorCursor); break;
+    case TRVResizeCursor::None: viewport()->setCursor(Qt::IBeamCursor); break;
+    }
 }
 
 void TDocViewEditWidget::mouseDoubleClickEvent(QMouseEvent* event)
@@ -377,12 +407,38 @@ bool TDocViewEditWidget::CaretVisible() const noexcept
 
 void TDocViewEditWidget::PaintOverlay(QPainter& painter)
 {
+    PaintResizeHandles(painter);
     if (!CaretVisible())
         return;
     // The caret inverts what it covers, so that it shows on any background.
     painter.save();
     painter.setCompositionMode(QPainter::CompositionMode_Difference);
     painter.fillRect(CaretViewRect(), Qt::white);
+    painter.restore();
+}
+
+void TDocViewEditWidget::PaintResizeHandles(QPainter& painter)
+{
+    TRect frame;
+    if (Suspended() || !Edit_.ResizeFrame(frame))
+        return;
+    const int dx = -ScrollXPixels(), dy = -ScrollYPixels();
+    painter.save();
+    if (Edit_.Resizing()) {
+        // The size the picture will get, as a dotted frame.
+        painter.setPen(QPen(Qt::black, 1, Qt::DotLine));
+        painter.drawRect(QRect(frame.Left + dx, frame.Top + dy, frame.Width() - 1, frame.Height() - 1));
+    }
+    // Each handle: a square outlined in black around a square that inverts what it covers.
+    for (const TRect& handle : TRVItemResizer::HandleRects(frame)) {
+        const QRect square(handle.Left + dx, handle.Top + dy, handle.Width(), handle.Height());
+        painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
+        painter.setPen(QPen(Qt::black, 1));
+        painter.setBrush(Qt::NoBrush);
+        painter.drawRect(square.adjusted(0, 0, -1, -1));
+        painter.setCompositionMode(QPainter::CompositionMode_Difference);
+        painter.fillRect(square.adjusted(1, 1, -1, -1), Qt::white);
+    }
     painter.restore();
 }
 

@@ -88,6 +88,10 @@ private:
     void RestartBlink();
     void SelectionTick();
     [[nodiscard]] QPoint DocumentPoint(QPoint viewPoint) const;
+    /// The resize cursors over a selected picture's handles, the text cursor elsewhere.
+    void UpdateMouseCursor(QPoint documentPoint);
+    /// The handles of a selected picture, and the frame of one being resized.
+    void PaintResizeHandles(QPainter& painter);
 
     TCustomDocViewEdit& Edit_;
     TMessageBoxes& Boxes_;

@@ -126,7 +126,14 @@ bool TCustomDocViewEdit::ResizableItem(int& itemNo, TRect& rect) const
     if (EditorOptions.Contains(rvoNoImageResize) || ReadOnly || !Data_.Formatted())
         return false;
     TRVDocPos first, last;
-    if (!Data_.GetOrderedSelectionDoc(first, last) || first.ItemNo != last.ItemNo || first.Offset != 0 || last.Offset != 1)
+    if (!Data_.GetOrderedSelectionDoc(first, last))
+        return false;
+    // The place between two items of a line may be named after either of them.
+    if (first.Offset == Data_.OffsetAfter(first.ItemNo) && first.ItemNo + 1 < Data_.Count() && !Data_.StartsLine(first.ItemNo + 1))
+        first = {first.ItemNo + 1, Data_.OffsetBefore(first.ItemNo + 1)};
+    if (last.ItemNo > first.ItemNo && last.Offset == Data_.OffsetBefore(last.ItemNo) && !Data_.StartsLine(last.ItemNo))
+        last = {last.ItemNo - 1, Data_.OffsetAfter(last.ItemNo - 1)};
+    if (first.ItemNo != last.ItemNo || first.Offset != 0 || last.Offset != 1)
         return false;
     const auto* picture = dynamic_cast<const TRVGraphicItemInfo*>(&Data_.ItemAt(first.ItemNo));
     if (!picture || !picture->Resizable || Data_.ItemAt(first.ItemNo).FirstLinePiece < 0)

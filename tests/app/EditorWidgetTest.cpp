@@ -334,6 +334,42 @@ private slots:
         QCOMPARE(Selection(t), std::string("0:12-0:15"));
     }
 
+    void PictureHandlesShowSizeCursorsAndResizeTheSelectedPicture()
+    {
+        TTestWindow t;
+        TDocViewEditWidget* rve = FocusEditor(t);
+        QWidget* view = rve->viewport();
+        QTest::keyClicks(rve, QStringLiteral("Bild "));
+        auto picture = std::make_unique<TRVGraphicItemInfo>();
+        picture->ImageWidth = 80;
+        picture->ImageHeight = 40;
+        picture->Spacing = 0;
+        QVERIFY(t.Editor().InsertItemAtCaret("", std::move(picture)));
+        int item = 0;
+        while (item < t.Data().Count() && t.Data().ItemAt(item).StyleNo != rvsPicture)
+            ++item;
+        QVERIFY(item < t.Data().Count());
+        t.Editor().SetSelection({item, 0}, {item, 1});
+        TRect frame;
+        QVERIFY(t.Editor().ResizeFrame(frame));
+        // The bottom-right handle, in viewport coordinates.
+        const QPoint handle(frame.Right + 2, frame.Bottom + 2 - t.Data().ScrollY);
+        SendMouse(view, QEvent::MouseMove, handle, Qt::NoButton, Qt::NoButton);
+        QCOMPARE(view->cursor().shape(), Qt::SizeFDiagCursor);
+        SendMouse(view, QEvent::MouseMove, handle + QPoint(0, 60), Qt::NoButton, Qt::NoButton);
+        QCOMPARE(view->cursor().shape(), Qt::IBeamCursor);
+
+        SendMouse(view, QEvent::MouseButtonPress, handle, Qt::LeftButton, Qt::LeftButton);
+        SendMouse(view, QEvent::MouseMove, handle + QPoint(80, 0), Qt::NoButton, Qt::LeftButton);
+        SendMouse(view, QEvent::MouseButtonRelease, handle + QPoint(80, 0), Qt::LeftButton, Qt::NoButton);
+        const auto& resized = static_cast<const TRVGraphicItemInfo&>(t.Data().ItemAt(item));
+        QCOMPARE(resized.ImageWidth, 160);
+        QCOMPARE(resized.ImageHeight, 80);
+        QVERIFY(t.Window->mitUndo->isEnabled());
+        t.Window->mitUndo->trigger();
+        QCOMPARE(static_cast<const TRVGraphicItemInfo&>(t.Data().ItemAt(item)).ImageWidth, 80);
+    }
+
     void MouseInAScrolledViewAndTheSelectionTimer()
     {
         TTestWindow t;

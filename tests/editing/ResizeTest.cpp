@@ -47,6 +47,7 @@ TEST(ItemResizer, DraggingAHandleOfTheSelectedPictureResizesItInOneStep)
     picture->ImageWidth = 100;
     picture->ImageHeight = 50;
     picture->Spacing = 0;
+    picture->ParaNo = -1; // in the line of the text
     f.Data.AppendItem({}, std::move(picture));
     f.Format();
     const auto rvf = [&f] {
@@ -86,7 +87,10 @@ TEST(ItemResizer, DraggingAHandleOfTheSelectedPictureResizesItInOneStep)
     f.Edit.Redo();
     EXPECT_EQ(rvf(), after);
 
-    // With the option set, or in a read-only editor, there are no handles.
+    // The picture selected from the end of the text before it has its handles too.
+    f.Edit.SetSelection({0, 3}, {1, 1});
+    EXPECT_TRUE(f.Edit.ResizeFrame(frame));
+    // With the option set there are none.
     f.Edit.SetSelection({1, 0}, {1, 1});
     f.Edit.EditorOptions.Include(rvoNoImageResize);
     EXPECT_FALSE(f.Edit.ResizeFrame(frame));
