@@ -174,6 +174,20 @@ public:
     /// is not of that kind or the change is refused.
     bool SetCurrentPictureInfo(std::string name, std::unique_ptr<TGraphic> graphic, TRVVAlign vAlign, std::string tag);
     bool SetCurrentBreakInfo(std::uint8_t width, TRVBreakStyle style, TColor color, std::string tag);
+    /// A bullet's (or hotspot's) name, image index (and hot image index) and tag.
+    bool SetCurrentBulletInfo(std::string name, int imageIndex, int hotImageIndex, std::string tag);
+    /// The item at the caret when it is a T (a picture, a break, a table ...), with its name.
+    template <typename T>
+    [[nodiscard]] T* GetCurrentItemOf(std::string* name = nullptr) const
+    {
+        const int itemNo = CurrentItemNo();
+        if (itemNo < 0)
+            return nullptr;
+        auto* item = dynamic_cast<T*>(&Data_.ItemAt(itemNo));
+        if (item && name)
+            *name = Data_.TextAt(itemNo);
+        return item;
+    }
     /// The text of a text item (not emptied) or the name of another item.
     bool SetCurrentItemText(std::string text);
     bool SetCurrentTag(std::string tag);

@@ -818,6 +818,20 @@ bool TCustomDocViewEdit::SetCurrentBreakInfo(std::uint8_t width, TRVBreakStyle s
     });
 }
 
+bool TCustomDocViewEdit::SetCurrentBulletInfo(std::string name, int imageIndex, int hotImageIndex, std::string tag)
+{
+    if (!GetCurrentItemOf<TRVBulletItemInfo>())
+        return false;
+    return ModifyCurrentItem([&](TCustomRVItemInfo& item, std::string& itemName) {
+        auto& bullet = static_cast<TRVBulletItemInfo&>(item);
+        itemName = name;
+        bullet.ImageIndex = imageIndex;
+        if (auto* hotspot = dynamic_cast<TRVHotspotItemInfo*>(&bullet))
+            hotspot->HotImageIndex = hotImageIndex;
+        bullet.Tag = tag;
+    });
+}
+
 bool TCustomDocViewEdit::SetCurrentItemText(std::string text)
 {
     const int itemNo = CurrentItemNo();

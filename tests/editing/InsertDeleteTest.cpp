@@ -284,6 +284,9 @@ TEST_F(InsertDeleteTest, TagsAndItemPropertiesChangeAsOneStep)
     EXPECT_EQ(Rvf(), before) << "the same tag again records nothing";
     F.Edit.SetCaretDocPos({1, 1});
     EXPECT_FALSE(F.Edit.SetCurrentPictureInfo("x", nullptr, rvvaBaseline, {})) << "not a picture";
+    EXPECT_FALSE(F.Edit.SetCurrentBulletInfo("x", 1, 2, {}));
+    ASSERT_NE(F.Edit.GetCurrentItemOf<TRVBreakItemInfo>(), nullptr);
+    EXPECT_EQ(F.Edit.GetCurrentItemOf<TRVGraphicItemInfo>(), nullptr);
     ASSERT_TRUE(F.Edit.SetCurrentBreakInfo(3, rvbsDashed, clRed, "t"));
     const auto& br = static_cast<const TRVBreakItemInfo&>(F.Data.ItemAt(1));
     EXPECT_EQ(br.Width, 3);
