@@ -382,6 +382,9 @@ private:
                       TRVLineBoundary boundary = TRVLineBoundary::LineStart);
     /// Undo (from the undo list into the redo list) or Redo (the other way).
     void ReverseLastGroup(TRVUndoList& from, TRVUndoList& to);
+    /// The start of an operation at the caret: false without a layout or a caret, and false
+    /// with a beep when AskCanEdit refuses.
+    [[nodiscard]] bool BeginEdit();
     [[nodiscard]] bool ParaReadOnly(int itemNo) const;
     /// The common start of Backspace and Delete without a selection: the edit may begin and the
     /// paragraph at the caret is not read-only (otherwise a beep). pos receives the caret's place.

@@ -20,18 +20,6 @@ constexpr std::uint8_t ParaFlags =
     TCustomRVItemInfo::rvioContinuesPara | TCustomRVItemInfo::rvioNewLine | TCustomRVItemInfo::rvioNewPageBefore;
 constexpr TRVProtectOption StickingOptions[] = {rvprSticking, rvprSticking2, rvprSticking3};
 
-/// Runs group mode around a compound operation, so that every step joins one undo group.
-class TUndoGroupScope {
-public:
-    explicit TUndoGroupScope(TRVUndoList& list) noexcept : List_(list) { List_.SetGroupMode(true); }
-    ~TUndoGroupScope() { List_.SetGroupMode(false); }
-    TUndoGroupScope(const TUndoGroupScope&) = delete;
-    TUndoGroupScope& operator=(const TUndoGroupScope&) = delete;
-
-private:
-    TRVUndoList& List_;
-};
-
 } // namespace
 
 // ---------------------------------------------------------------------------------------------
@@ -325,7 +313,7 @@ bool TCustomDocViewEdit::InsertItems(std::vector<TRVItemEntry> items, bool joinF
     }
     const int keptTextStyle = CurrentTextStyle();
     const bool recording = BeginUndoStep(kind);
-    const TUndoGroupScope group(*Data_.Recording);
+    const TRVUndoGroupScope group(*Data_.Recording);
     const std::size_t mark = Data_.Recording->LastGroupSize();
     int delta = 0;
     TPendingLayout pending{-1, -1, true};
@@ -649,14 +637,10 @@ std::string TCustomDocViewEdit::EncodeText(const std::u16string& text, int style
 
 void TCustomDocViewEdit::InsertPageBreakAtCaret()
 {
-    if (!Data_.Formatted() || !Data_.CaretValid())
+    if (!BeginEdit())
         return;
-    if (!AskCanEdit()) {
-        Beep();
-        return;
-    }
     BeginUndoStep(rvutInsertPageBreak);
-    const TUndoGroupScope group(*Data_.Recording);
+    const TRVUndoGroupScope group(*Data_.Recording);
     if (SelectionExists())
         Deselect();
     TRVDocPos pos = Data_.CaretDocPos();
@@ -690,12 +674,8 @@ void TCustomDocViewEdit::InsertPageBreakAtCaret()
 
 void TCustomDocViewEdit::RemovePageBreakAtCaret()
 {
-    if (!Data_.Formatted() || !Data_.CaretValid())
+    if (!BeginEdit())
         return;
-    if (!AskCanEdit()) {
-        Beep();
-        return;
-    }
     const TRVDocPos pos = Data_.CaretDocPos();
     const int head = Data_.ParagraphFirstItem(pos.ItemNo);
     const TCustomRVItemInfo& item = Data_.ItemAt(head);

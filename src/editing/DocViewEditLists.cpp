@@ -10,22 +10,6 @@
 
 namespace xq {
 
-namespace {
-
-/// Group mode for the span of one compound operation.
-class TUndoGroupScope {
-public:
-    explicit TUndoGroupScope(TCustomDocViewEdit& edit) noexcept : Edit_(edit) { Edit_.SetUndoGroupMode(true); }
-    ~TUndoGroupScope() { Edit_.SetUndoGroupMode(false); }
-    TUndoGroupScope(const TUndoGroupScope&) = delete;
-    TUndoGroupScope& operator=(const TUndoGroupScope&) = delete;
-
-private:
-    TCustomDocViewEdit& Edit_;
-};
-
-} // namespace
-
 void TCustomDocViewEdit::NoteMarkerTexts(TPendingLayout& pending, int firstItem, int lastItem) const
 {
     // Only a change that touches a list marker (or brings new ones) can renumber the others.
@@ -76,12 +60,8 @@ void TCustomDocViewEdit::RemoveLists()
 
 void TCustomDocViewEdit::ChangeLists(bool apply, int listNo, int level, int startFrom, bool useStartFrom)
 {
-    if (!Data_.Formatted() || !Data_.CaretValid())
+    if (!BeginEdit())
         return;
-    if (!AskCanEdit()) {
-        Beep();
-        return;
-    }
     const TRVStyle& sheet = *GetRVStyle();
     TEditSelection sel = EditSelection();
     const int firstItem = Data_.ParagraphFirstItem(sel.First.ItemNo);
@@ -110,7 +90,7 @@ void TCustomDocViewEdit::ChangeLists(bool apply, int listNo, int level, int star
     const int countBefore = Data_.Count();
     const TPendingLayout pending = PrepareLayout(firstItem, lastItem);
     BeginUndoStep(rvutList);
-    TUndoGroupScope group(*this);
+    TRVUndoGroupScope group(Data_.UndoList);
     std::set<int> renumber;
     if (apply)
         renumber.insert(listNo);

@@ -32,6 +32,17 @@ bool TCustomDocViewEdit::AskCanEdit()
     return canEdit;
 }
 
+bool TCustomDocViewEdit::BeginEdit()
+{
+    if (!Data_.Formatted() || !Data_.CaretValid())
+        return false;
+    if (!AskCanEdit()) {
+        Beep();
+        return false;
+    }
+    return true;
+}
+
 void TCustomDocViewEdit::NotifyChanged(bool clearRedo)
 {
     Modified_ = true;

@@ -321,12 +321,8 @@ void TCustomDocViewEdit::ConvertParaStyles(int userData)
 
 void TCustomDocViewEdit::ApplyParaStyles(const TStyleAnswer& answer)
 {
-    if (!Data_.Formatted() || !Data_.CaretValid())
+    if (!BeginEdit())
         return;
-    if (!AskCanEdit()) {
-        Beep();
-        return;
-    }
     const TRVStyle& sheet = *GetRVStyle();
     const TEditSelection sel = EditSelection();
     const int first = Data_.ParagraphFirstItem(sel.First.ItemNo);

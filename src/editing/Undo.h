@@ -353,6 +353,18 @@ private:
     std::vector<std::unique_ptr<TRVUndoInfos>> Groups_;
 };
 
+/// Group mode for the span of one compound operation: every step inside joins one group.
+class TRVUndoGroupScope {
+public:
+    explicit TRVUndoGroupScope(TRVUndoList& list) noexcept : List_(list) { List_.SetGroupMode(true); }
+    ~TRVUndoGroupScope() { List_.SetGroupMode(false); }
+    TRVUndoGroupScope(const TRVUndoGroupScope&) = delete;
+    TRVUndoGroupScope& operator=(const TRVUndoGroupScope&) = delete;
+
+private:
+    TRVUndoList& List_;
+};
+
 /// The redo list: the same groups, filled by Undo.
 class TRVRedoList : public TRVUndoList {
 public:
