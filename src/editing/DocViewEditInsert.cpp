@@ -437,10 +437,12 @@ bool TCustomDocViewEdit::InsertItems(std::vector<TRVItemEntry> items, bool joinF
     unifyParagraph(afterNo - 1);
     // The neighbours: text of the surrounding style joins the surrounding items, and an empty
     // item at the place goes (merged, or dropped next to an object).
-    int first = index, last = afterNo - 1;
+    const int first = index;
+    const int last = afterNo - 1;
     TRVDocPos caret;
     const auto joinAt = [&](int a, int b) {
-        // Returns true when b was merged into a or an empty neighbour removed; a keeps its index.
+        // 0: the two stay as they are; 1: b went into a (or an empty b went), a keeps its place;
+        // 2: an empty a gave way, b now stands at a's index.
         if (a < 0 || b >= Data_.Count() || Data_.StartsLine(b))
             return 0;
         if (Data_.ItemAt(a).IsListMarker()) {
@@ -491,7 +493,6 @@ bool TCustomDocViewEdit::InsertItems(std::vector<TRVItemEntry> items, bool joinF
             else if (caret.ItemNo >= first)
                 --caret.ItemNo;
             start = joined == 1 ? TRVDocPos{first - 1, firstLength} : TRVDocPos{first - 1, Data_.OffsetBefore(first - 1)};
-            --first;
         }
     }
     FinishLayout(pending, delta, caretAtStart ? start : caret);
