@@ -2,7 +2,9 @@
 // placement submenu, and the control-character button, driven through the main window's menus with
 // real picture files.
 #include <QAction>
+#include <QFileDialog>
 #include <QImage>
+#include <QLineEdit>
 #include <QMenu>
 #include <QTest>
 
@@ -277,6 +279,32 @@ private slots:
         QCOMPARE(info.BackgroundStyle, bsTiled);
         // Nothing of it went through the editor's undo list.
         QVERIFY(!t.Editor().CanUndo());
+    }
+
+    void TheProgramsPictureDialogTakesOnlyExistingFiles()
+    {
+        const TTempDir dir;
+        const fs::path file = SaveImage(dir, "chosen.png", "PNG", {2, 2}, Qt::black);
+        TQtPictureDialog dialog(nullptr);
+        QString title;
+        QFileDialog::FileMode mode = QFileDialog::AnyFile;
+        WhenModal<QFileDialog>([&](QFileDialog* shown) {
+            title = shown->windowTitle();
+            mode = shown->fileMode();
+            // Typed into the name field, as selectFile waits for the directory to be read.
+            auto* name = shown->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+            if (name)
+                name->setText(QString::fromStdString(file.string()));
+            static_cast<QDialog*>(shown)->accept(); // QFileDialog::accept, which checks the file
+            if (shown->isVisible())
+                shown->reject();
+        });
+        QCOMPARE(dialog.Execute("Bild einfügen"), std::optional<fs::path>(file));
+        QCOMPARE(title, QStringLiteral("Bild einfügen"));
+        QCOMPARE(mode, QFileDialog::ExistingFile);
+
+        WhenModal<QFileDialog>([](QFileDialog* shown) { shown->reject(); });
+        QCOMPARE(dialog.Execute("Bild einfügen"), std::optional<fs::path>());
     }
 
     void TheControlCharacterButtonSwitchesTheMarksAndItsPicture()
