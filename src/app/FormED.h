@@ -126,7 +126,8 @@ private:
     void mitInsertLineClick();
     void mitInsertPictureClick();
     void mitDocBackgroundClick();
-    /// The background style submenu opens: the current style is checked.
+    /// The background style submenu opens: the current style is checked, and the placements are
+    /// offered only while one is set.
     void mnuDocBackStylePopup();
     void mitDocBackStyleClick(int style);
 
