@@ -42,12 +42,13 @@ public:
 
     /// The picture of the visible part of the document, as the view paints it (without the caret).
     [[nodiscard]] QImage Render();
+    /// The document changed where the view cannot see it (its background, say): the picture is
+    /// painted anew.
+    void Invalidate();
 
 protected:
     [[nodiscard]] TCustomRVFormattedData& ViewData() noexcept { return Data_; }
     [[nodiscard]] std::int32_t ScrollXPixels() const;
-    /// The document changed where the view cannot see it: the picture is painted anew.
-    void Invalidate();
     /// The document's size or scroll position changed: the scroll bars take the size and the
     /// document's own scroll position, and the picture is painted anew.
     void SyncWithDocument();

@@ -89,6 +89,12 @@ TFormED::TFormED(const std::vector<std::string>& arguments, const fs::path& exeD
         OwnBoxes_ = std::make_unique<TQtMessageBoxes>(this);
         Boxes_ = OwnBoxes_.get();
     }
+    if (Services_.PictureDialog) {
+        PictureDialog_ = Services_.PictureDialog;
+    } else {
+        OwnPictureDialog_ = std::make_unique<TQtPictureDialog>(this);
+        PictureDialog_ = OwnPictureDialog_.get();
+    }
     rve = new TDocViewEditWidget(Doc_->Editor, Doc_->Info, *Boxes_, this);
     rve->setObjectName(QStringLiteral("rve"));
     setCentralWidget(rve);

@@ -13,6 +13,7 @@
 #include <QMainWindow>
 
 #include "app/DocumentSession.h"
+#include "app/PictureDialog.h"
 #include "app/StartUp.h"
 #include "tools/MruList.h"
 
@@ -53,6 +54,8 @@ public:
         TPrinterPageQuery PrinterPage;
         /// The AutoText dialog; empty: the real dialog on the store in WorkDir.
         std::function<TAutoTextOutcome(int dialogMode)> AutoTextDialog;
+        /// The picture open dialog; null: the Qt file dialog.
+        TPictureDialog* PictureDialog = nullptr;
     };
 
     /// Creates the window for a command line (the arguments after the program name) with the
@@ -118,10 +121,22 @@ private:
     /// Runs a command; an error of the engine is told instead of ending the program.
     void Guarded(const std::function<void()>& command);
 
+    // Inserting lines and pictures, the document's background picture (FormEDInsert.cpp).
+    void ConnectInsertCommands();
+    void mitInsertLineClick();
+    void mitInsertPictureClick();
+    void mitDocBackgroundClick();
+    /// The background style submenu opens: the current style is checked, and the placements are
+    /// offered only while one is set.
+    void mnuDocBackStylePopup();
+    void mitDocBackStyleClick(int style);
+
     TRunState Run_;
     TServices Services_;
     std::unique_ptr<TMessageBoxes> OwnBoxes_;
     TMessageBoxes* Boxes_ = nullptr;
+    std::unique_ptr<TPictureDialog> OwnPictureDialog_;
+    TPictureDialog* PictureDialog_ = nullptr;
     std::unique_ptr<TQtCanvas> MeasureCanvas_;
     std::unique_ptr<TEditorDocument> Doc_;
     TMruList LMru;
@@ -178,6 +193,12 @@ public:
     QAction* btnRedo = nullptr;
     QAction* btnSpelling = nullptr;
     QAction* btnControlChars = nullptr;
+    QAction* mitInsertLine = nullptr;
+    QAction* mitInsertPicture = nullptr;
+    QAction* mitDocBackground = nullptr;
+    QMenu* mnuDocBackStyle = nullptr;
+    /// "Bild entfernen" ... "Bild zentrieren": background style 0 to 4.
+    std::array<QAction*, 5> mitDocBackStyle{};
     QComboBox* cmbFont = nullptr;
     QComboBox* cmbFontSize = nullptr;
     QComboBox* cmbPara = nullptr;

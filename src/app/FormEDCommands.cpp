@@ -1,7 +1,8 @@
 // The main window's commands: the main menu, the two toolbars with their hints, the editor's context
 // menu and the status bar. Commands whose features are not part of the program yet (clipboard,
 // formatting, tables, printing, find, hyperlinks, spelling, the element dialogs) are present with
-// their captions and shortcuts, and disabled.
+// their captions and shortcuts, and disabled. The commands that insert lines and pictures are
+// wired in FormEDInsert.cpp.
 #include <QAction>
 #include <QActionGroup>
 #include <QComboBox>
@@ -218,16 +219,17 @@ void TFormED::CreateMenus()
     MenuItem(extra, "mitSingleFrame", "Einfacher Rahmen");
     MenuItem(extra, "mitDoubleFrame", "Doppelter Rahmen");
     extra->addSeparator();
-    MenuItem(extra, "mitInsertLine", "Linie einfügen");
-    MenuItem(extra, "mitInsertPicture", "Bild einfügen ...");
+    mitInsertLine = MenuItem(extra, "mitInsertLine", "Linie einfügen");
+    mitInsertPicture = MenuItem(extra, "mitInsertPicture", "Bild einfügen ...");
     QMenu* docBack = SubMenu(extra, "mnuDocBackground", "Dokument Hintergrundbild");
-    MenuItem(docBack, "mitDocBackground", "Bild als Seitenhintergrund einfügen...");
-    QMenu* docBackStyle = SubMenu(docBack, "mnuDocBackStyle", "Hintergrundbild formatieren");
-    MenuItem(docBackStyle, "mitDocBackStyle0", "Bild entfernen");
-    MenuItem(docBackStyle, "mitDocBackStyle1", "Bild strecken");
-    MenuItem(docBackStyle, "mitDocBackStyle2", "Bild kacheln");
-    MenuItem(docBackStyle, "mitDocBackStyle3", "Bild kacheln und rollen");
-    MenuItem(docBackStyle, "mitDocBackStyle4", "Bild zentrieren");
+    mitDocBackground = MenuItem(docBack, "mitDocBackground", "Bild als Seitenhintergrund einfügen...");
+    mnuDocBackStyle = SubMenu(docBack, "mnuDocBackStyle", "Hintergrundbild formatieren");
+    mitDocBackStyle[0] = MenuItem(mnuDocBackStyle, "mitDocBackStyle0", "Bild entfernen");
+    mitDocBackStyle[1] = MenuItem(mnuDocBackStyle, "mitDocBackStyle1", "Bild strecken");
+    mitDocBackStyle[2] = MenuItem(mnuDocBackStyle, "mitDocBackStyle2", "Bild kacheln");
+    mitDocBackStyle[3] = MenuItem(mnuDocBackStyle, "mitDocBackStyle3", "Bild kacheln und rollen");
+    mitDocBackStyle[4] = MenuItem(mnuDocBackStyle, "mitDocBackStyle4", "Bild zentrieren");
+    ConnectInsertCommands();
     extra->addSeparator();
     MenuItem(extra, "mitBullets", "Aufzählung")->setCheckable(true);
     MenuItem(extra, "mitNumbering", "Nummerierung")->setCheckable(true);

@@ -116,7 +116,8 @@ private slots:
         // Undo, redo and "&Löschen" wait for something to undo, redo or delete.
         QCOMPARE(enabled, (QStringList{"&Neu", "&Öffnen...", "&Speichern...", "Schließen", "Alles auswählen",
                                        "Seitenumbruch einfügen", "Seitenumbruch entfernen", "Wort markieren",
-                                       "Hilfe zum Editor..."}));
+                                       "Linie einfügen", "Bild einfügen ...", "Bild als Seitenhintergrund einfügen...",
+                                       "Bild entfernen", "Hilfe zum Editor..."}));
         QVERIFY(!window.mnuContext->actions().value(0)->isEnabled());
         QVERIFY(!window.mitReopen->isVisible());
     }

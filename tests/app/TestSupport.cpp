@@ -43,6 +43,16 @@ std::vector<std::string> TScriptedBoxes::Texts() const
     return texts;
 }
 
+std::optional<fs::path> TScriptedPictureDialog::Execute(const std::string& title)
+{
+    Titles.push_back(title);
+    if (Answers.empty())
+        return std::nullopt;
+    std::optional<fs::path> answer = Answers.front();
+    Answers.pop_front();
+    return answer;
+}
+
 fs::path SourceDir()
 {
     return fs::path(XQ_SOURCE_DIR);
@@ -119,7 +129,9 @@ TTestWindow::TTestWindow(std::vector<std::string> arguments, const std::function
             Outcomes.pop_front();
             return next;
         };
-    Window = std::make_unique<TFormED>(arguments, Exe.Path(), TestServices(Boxes, std::move(autoText)));
+    TFormED::TServices services = TestServices(Boxes, std::move(autoText));
+    services.PictureDialog = &Pictures;
+    Window = std::make_unique<TFormED>(arguments, Exe.Path(), std::move(services));
     ShowAndSettle(*Window);
 }
 

@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -41,6 +42,16 @@ public:
     [[nodiscard]] std::vector<std::string> Texts() const;
 };
 
+/// Answers the picture open dialog from a script (nothing chosen once the script is used up) and
+/// records the titles it was shown with.
+class TScriptedPictureDialog : public TPictureDialog {
+public:
+    std::optional<std::filesystem::path> Execute(const std::string& title) override;
+
+    std::deque<std::optional<std::filesystem::path>> Answers;
+    std::vector<std::string> Titles;
+};
+
 /// The program's source tree.
 [[nodiscard]] std::filesystem::path SourceDir();
 /// A working directory with a copy of the bundled AutoText store (folder "AText").
@@ -68,6 +79,7 @@ struct TTestWindow {
     TTempDir Exe;
     TTempDir Work;
     TScriptedBoxes Boxes;
+    TScriptedPictureDialog Pictures;
     std::vector<int> DialogModes;
     std::deque<TAutoTextOutcome> Outcomes;
     std::unique_ptr<TFormED> Window;
