@@ -164,7 +164,9 @@ void TDocumentSession::ClearDocument(bool startUp, std::string_view caption)
     UnwrittenEntry_ = false;
     Window_.SetModifiedNotice({});
     Window_.SetCaption(caption);
+    // A new document has no background picture, not even one taken off the page.
     Doc_.Info.BackgroundStyle = bsNoBitmap;
+    Doc_.Info.BackgroundPicture.reset();
     Window_.SyncControls();
     Window_.UpdateUndoControls();
     SetTextWidthAndFormat(true);

@@ -81,11 +81,13 @@ void TFormED::mitDocBackgroundClick()
 void TFormED::mnuDocBackStylePopup()
 {
     const int current = Doc_->Info.BackgroundStyle;
+    // The placements need a picture: one shown, or one taken off the page with "Bild entfernen",
+    // which a placement shows again. "Bild entfernen" stays available.
+    const bool picture = current != bsNoBitmap || Doc_->Info.BackgroundPicture;
     for (std::size_t style = 0; style < mitDocBackStyle.size(); ++style) {
         mitDocBackStyle[style]->setChecked(int(style) == current);
-        // Without a placement there is nothing to place; "Bild entfernen" stays available.
         if (style != bsNoBitmap)
-            mitDocBackStyle[style]->setEnabled(current != bsNoBitmap);
+            mitDocBackStyle[style]->setEnabled(picture);
     }
 }
 
@@ -93,7 +95,11 @@ void TFormED::mitDocBackStyleClick(int style)
 {
     // The picture stays in the document when it is taken off the page (style 0), so that a
     // placement chosen later shows it again.
+    // The placement is saved with the document: changing it is a change to save.
+    if (Doc_->Info.BackgroundStyle == style)
+        return;
     Doc_->Info.BackgroundStyle = static_cast<TBackgroundStyle>(style);
+    Session_->SetModified();
     rve->Invalidate();
 }
 

@@ -234,15 +234,13 @@ private slots:
         QCOMPARE(info.BackgroundStyle, bsNoBitmap);
         QVERIFY(info.BackgroundPicture);
         QCOMPARE(CentrePixel(t), qRgb(255, 255, 255));
-        QCOMPARE(StyleMenuState(window), QStringLiteral("checked 0, enabled 0"));
-        window.mitDocBackStyle[4]->trigger();
-        QCOMPARE(info.BackgroundStyle, bsNoBitmap);
-        // The menu offers the placements only while one is set; given one, the kept picture is
-        // shown again.
-        window.mitDocBackStyle[4]->setEnabled(true);
+        // The kept picture can be placed again.
+        QCOMPARE(StyleMenuState(window), QStringLiteral("checked 0, enabled 0 1 2 3 4"));
+        t.Run().Modified = false;
         window.mitDocBackStyle[4]->trigger();
         QCOMPARE(info.BackgroundStyle, bsCentered);
         QCOMPARE(CentrePixel(t), qRgb(255, 0, 0));
+        QVERIFY2(t.Run().Modified, "a new placement is a change to save");
 
         // A placement chosen before stays with the next picture; tiles start at the top left.
         OpenStyleMenu(window);
@@ -279,6 +277,13 @@ private slots:
         QCOMPARE(info.BackgroundStyle, bsTiled);
         // Nothing of it went through the editor's undo list.
         QVERIFY(!t.Editor().CanUndo());
+
+        // A new document starts without any background picture, not even a kept one.
+        t.Run().Modified = false;
+        t.Session().ClearUntitled();
+        QCOMPARE(info.BackgroundStyle, bsNoBitmap);
+        QVERIFY(!info.BackgroundPicture);
+        QCOMPARE(StyleMenuState(window), QStringLiteral("checked 0, enabled 0"));
     }
 
     void TheProgramsPictureDialogTakesOnlyExistingFiles()
