@@ -1,7 +1,7 @@
 // The main window's commands: the main menu, the two toolbars with their hints, the editor's context
 // menu and the status bar. Commands whose features are not part of the program yet (clipboard,
-// formatting, tables, printing, find, hyperlinks, spelling, the element dialogs) are present with
-// their captions and shortcuts, and disabled.
+// tables, printing, find, hyperlinks, spelling, the element dialogs) are present with their captions
+// and shortcuts, and disabled. The formatting commands are connected in FormEDFormatting.cpp.
 #include <QAction>
 #include <QActionGroup>
 #include <QComboBox>

@@ -13,6 +13,7 @@
 #include <QObject>
 
 #include "app/FormED.h"
+#include "app/FormatDialogs.h"
 #include "platform/MessageBoxes.h"
 #include "support/TempDir.h"
 
@@ -39,6 +40,19 @@ public:
     std::vector<TAsked> Asked;
     /// The texts asked, in order.
     [[nodiscard]] std::vector<std::string> Texts() const;
+};
+
+/// Answers the font and colour dialogs from a script and records the presets. A dialog beyond the
+/// script is cancelled.
+class TScriptedFormatDialogs : public TFormatDialogs {
+public:
+    bool ChooseFont(TFontDescription& font) override;
+    bool ChooseColor(TColor& color) override;
+
+    std::deque<TFontDescription> Fonts;
+    std::deque<TColor> Colors;
+    std::vector<TFontDescription> FontPresets;
+    std::vector<TColor> ColorPresets;
 };
 
 /// The program's source tree.
@@ -68,6 +82,7 @@ struct TTestWindow {
     TTempDir Exe;
     TTempDir Work;
     TScriptedBoxes Boxes;
+    TScriptedFormatDialogs FormatDialogs;
     std::vector<int> DialogModes;
     std::deque<TAutoTextOutcome> Outcomes;
     std::unique_ptr<TFormED> Window;
