@@ -106,6 +106,7 @@ TFormED::~TFormED()
 {
     // The editor's window and events go before the document they show; then the session, and the
     // recent-file list, destroyed after it, writes itself back to "mru.ini".
+    DisconnectFormatting();
     delete rve;
     rve = nullptr;
     TDocViewEdit& edit = Doc_->Editor;
@@ -113,9 +114,6 @@ TFormED::~TFormED()
     edit.OnCaretMove = nullptr;
     edit.OnSelect = nullptr;
     edit.OnCurTextStyleChanged = nullptr;
-    edit.OnCurParaStyleChanged = nullptr;
-    edit.OnStyleConversion = nullptr;
-    edit.OnParaStyleConversion = nullptr;
     Session_.reset();
 }
 

@@ -124,6 +124,7 @@ private:
 
     // Formatting commands and the controls that follow the caret (FormEDFormatting.cpp).
     void ConnectFormatting();
+    void DisconnectFormatting();
     [[nodiscard]] TTextConversionInput TextConversionInput() const;
     void TextConversion(int code);
     void ParaConversion(int code);

@@ -27,11 +27,14 @@ QString Q(const std::string& utf8)
     return QString::fromStdString(utf8);
 }
 
+constexpr const char* SizeBoxCommitName = "SizeBoxCommit";
+
 /// The size box commits its text on Enter (the key goes no further) and when it loses the focus.
 class TSizeBoxCommit : public QObject {
 public:
     TSizeBoxCommit(QComboBox* box, std::function<void()> commit) : QObject(box), Commit_(std::move(commit))
     {
+        setObjectName(QString::fromLatin1(SizeBoxCommitName));
         box->installEventFilter(this);
         if (box->lineEdit())
             box->lineEdit()->installEventFilter(this);
@@ -154,6 +157,16 @@ void TFormED::ConnectFormatting()
         newStyleNo = ConvertParaStyle(Doc_->RStyle, styleNo, userData, input);
     };
     edit.OnCurParaStyleChanged = [this](TCustomDocViewEdit&) { rveCurParaStyleChanged(); };
+}
+
+void TFormED::DisconnectFormatting()
+{
+    // A box losing the focus while the window goes would commit into a half-destroyed window.
+    delete cmbFontSize->findChild<QObject*>(QString::fromLatin1(SizeBoxCommitName), Qt::FindDirectChildrenOnly);
+    TDocViewEdit& edit = Doc_->Editor;
+    edit.OnCurParaStyleChanged = nullptr;
+    edit.OnStyleConversion = nullptr;
+    edit.OnParaStyleConversion = nullptr;
 }
 
 // --- Commands ----------------------------------------------------------------------------------------

@@ -2,7 +2,11 @@
 // what they do to the document's styles and lists, the font and colour dialogs they ask, and the
 // controls that follow the caret without feeding back into the document.
 #include <QAction>
+#include <QApplication>
+#include <QColorDialog>
 #include <QComboBox>
+#include <QFontDialog>
+#include <QIntValidator>
 #include <QLineEdit>
 #include <QTest>
 
@@ -176,6 +180,21 @@ private slots:
         Choose(w.cmbFontSize, QStringLiteral("28"));
         QCOMPARE(t.StyleOfItem(0).Size, 28);
         QCOMPARE(t.StyleOfItem(1).Size, 10);
+
+        // Leaving the box applies its text too.
+        QApplication::setActiveWindow(t.Window.get());
+        w.cmbFontSize->setFocus();
+        QCoreApplication::processEvents();
+        QVERIFY(w.cmbFontSize->hasFocus());
+        w.cmbFontSize->setEditText(QStringLiteral("22"));
+        w.rve->setFocus();
+        QCoreApplication::processEvents();
+        QCOMPARE(t.StyleOfItem(0).Size, 22);
+        QVERIFY(w.rve->hasFocus());
+        // The window may go while the box has the focus.
+        w.cmbFontSize->setFocus();
+        QCoreApplication::processEvents();
+        QVERIFY(w.cmbFontSize->hasFocus());
     }
 
     void ControlsFollowTheCaretWithoutFeedback()
@@ -326,6 +345,45 @@ private slots:
         for (int i = 0; i < 20 && t.Editor().CanUndo(); ++i)
             w.mitUndo->trigger();
         QVERIFY(t.Data().Markers().empty());
+    }
+
+    void QtDialogsLimitSizesAndConvertColours()
+    {
+        TQtFormatDialogs dialogs(nullptr);
+        TFontDescription font;
+        font.Name = "Arial";
+        font.Size = 100;
+        font.Color = 0x0000FF;
+        int top = 0, bottom = 0;
+        WhenModal<QFontDialog>([&](QFontDialog* dialog) {
+            for (QLineEdit* edit : dialog->findChildren<QLineEdit*>())
+                if (auto* sizes = qobject_cast<const QIntValidator*>(edit->validator())) {
+                    top = sizes->top();
+                    bottom = sizes->bottom();
+                }
+            dialog->accept();
+        });
+        QVERIFY(dialogs.ChooseFont(font));
+        QCOMPARE(bottom, 1);
+        QCOMPARE(top, 72);
+        QCOMPARE(font.Size, 72);
+        QCOMPARE(font.Name, std::string("Arial"));
+        QCOMPARE(font.Color, TColor(0x0000FF));
+
+        // Colours go in and out as 0x00BBGGRR.
+        QColor preset;
+        WhenModal<QColorDialog>([&](QColorDialog* dialog) {
+            preset = dialog->currentColor();
+            dialog->setCurrentColor(QColor(0x10, 0x20, 0x30));
+            dialog->accept();
+        });
+        TColor color = 0x0000FF;
+        QVERIFY(dialogs.ChooseColor(color));
+        QCOMPARE(preset, QColor(0xFF, 0, 0));
+        QCOMPARE(color, TColor(0x302010));
+        WhenModal<QColorDialog>([](QColorDialog* dialog) { dialog->reject(); });
+        QVERIFY(!dialogs.ChooseColor(color));
+        QCOMPARE(color, TColor(0x302010));
     }
 };
 
