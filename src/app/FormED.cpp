@@ -32,6 +32,7 @@
 #include <QVBoxLayout>
 
 #include "app/DocViewEditWidget.h"
+#include "app/FormatDialogs.h"
 #include "app/HelpFiles.h"
 #include "app/PrinterPage.h"
 #include "app/QtMessageBoxes.h"
@@ -58,9 +59,6 @@ constexpr int InitialWidth = 820;
 constexpr int InitialHeight = 640;
 /// A long step shows its notice and progress only when it lasts longer than this.
 constexpr int BusyNoticeDelayMs = 250;
-
-/// The sizes offered for a scalable font.
-constexpr int ScalableSizes[] = {8, 9, 10, 11, 12, 14, 16, 18, 20, 22, 24, 26, 28, 36, 48, 72};
 
 /// Document fonts that the metric-compatible fonts of this platform stand in for; they are offered
 /// under their own names when the stand-in is installed.
@@ -106,6 +104,7 @@ TFormED::TFormED(const std::vector<std::string>& arguments, const fs::path& exeD
     Session_ = std::make_unique<TDocumentSession>(Run_, *Doc_, *MeasureCanvas_, *this, *Boxes_, LMru,
                                                   std::move(printerPage));
     ConnectEditor();
+    ConnectFormatting();
     FormCreate(arguments, exeDir);
 }
 
@@ -113,6 +112,7 @@ TFormED::~TFormED()
 {
     // The editor's window and events go before the document they show; then the session, and the
     // recent-file list, destroyed after it, writes itself back to "mru.ini".
+    DisconnectFormatting();
     delete rve;
     rve = nullptr;
     TDocViewEdit& edit = Doc_->Editor;
@@ -132,8 +132,12 @@ void TFormED::ConnectEditor()
         Session_->rveChange();
         UpdateUndoControls();
     };
-    edit.OnCaretMove = [this](TCustomDocViewEdit&) { UpdateUndoControls(); };
-    edit.OnCurTextStyleChanged = [this](TCustomDocViewEdit&) { UpdateUndoControls(); };
+    edit.OnCaretMove = [this](TCustomDocViewEdit&) {
+        UpdateUndoControls();
+        rveCaretMove();
+    };
+    // The toolbar follows the caret's styles (and updates the undo controls).
+    edit.OnCurTextStyleChanged = [this](TCustomDocViewEdit&) { rveCurTextStyleChanged(); };
     edit.OnSelect = [this](TCustomDocViewEdit&) { UpdateSelectionControls(); };
 }
 
@@ -235,7 +239,7 @@ void TFormED::FillCombos()
     families.removeDuplicates();
     cmbFont->addItems(families);
 
-    for (int size : ScalableSizes)
+    for (int size : ScalableFontSizes)
         cmbFontSize->addItem(QString::number(size));
 }
 
@@ -331,42 +335,11 @@ void TFormED::SyncControls()
 {
     // The caret stands at the beginning of the document.
     const TCustomRVFormattedData& data = Doc_->Data();
-    const TRVStyle& sheet = Doc_->RStyle;
     const int paraNo = data.Empty() ? 0 : data.ParaOf(0);
     const int styleNo = data.Empty() || !data.ItemAt(0).IsText() ? 0 : data.ActualStyleOf(0);
-
-    Run_.SyncingControls = true;
-    cmbPara->setCurrentIndex(paraNo >= 0 && paraNo < cmbPara->count() ? paraNo : -1);
-    if (paraNo >= 0 && paraNo < 4)
-        btnAlign[static_cast<std::size_t>(paraNo)]->setChecked(true);
-    if (sheet.ParaStyles.IsValidIndex(paraNo)) {
-        const TParaInfo& para = sheet.ParaStyles[paraNo];
-        switch (para.Alignment) {
-        case rvaLeft: btnAlign[0]->setChecked(true); break;
-        case rvaCenter: btnAlign[1]->setChecked(true); break;
-        case rvaRight: btnAlign[2]->setChecked(true); break;
-        case rvaJustify: btnAlign[3]->setChecked(true); break;
-        default: break;
-        }
-        mitSpacing100->setChecked(para.LineSpacing == 100);
-        mitSpacing150->setChecked(para.LineSpacing == 150);
-        mitSpacing200->setChecked(para.LineSpacing == 200);
-    }
-    if (sheet.TextStyles.IsValidIndex(styleNo)) {
-        const TFontInfo& font = sheet.TextStyles[styleNo];
-        cmbFont->setCurrentIndex(cmbFont->findText(Q(font.FontName), Qt::MatchFixedString));
-        cmbFontSize->setEditText(QString::number(font.Size));
-        mitBold->setChecked(font.Style.Contains(fsBold));
-        mitItalic->setChecked(font.Style.Contains(fsItalic));
-        mitUnderline->setChecked(font.Style.Contains(fsUnderline));
-        mitStrikeOut->setChecked(font.Style.Contains(fsStrikeOut));
-        mitAllCaps->setChecked(font.StyleEx.Contains(rvfsAllCaps));
-        mitOverline->setChecked(font.StyleEx.Contains(rvfsOverline));
-        btnBold->setChecked(mitBold->isChecked());
-        btnItalic->setChecked(mitItalic->isChecked());
-        btnUnderline->setChecked(mitUnderline->isChecked());
-    }
-    Run_.SyncingControls = false;
+    SyncTextControls(styleNo, paraNo);
+    SyncParaControls(paraNo);
+    SyncListState(data.Empty() ? -1 : 0);
 }
 
 void TFormED::EnterHostDocumentMode()

@@ -15,6 +15,7 @@
 #include "app/DocumentSession.h"
 #include "app/PictureDialog.h"
 #include "app/StartUp.h"
+#include "tools/FormatCommands.h"
 #include "tools/MruList.h"
 
 class QAction;
@@ -28,6 +29,7 @@ class QToolBar;
 namespace xq {
 
 class TDocViewEditWidget;
+class TFormatDialogs;
 class TQtCanvas;
 
 /// Shown in status-bar panel 1 when the control under the mouse has no long hint.
@@ -56,6 +58,8 @@ public:
         std::function<TAutoTextOutcome(int dialogMode)> AutoTextDialog;
         /// The picture open dialog; null: the Qt file dialog.
         TPictureDialog* PictureDialog = nullptr;
+        /// The font and colour dialogs of the formatting commands; null: Qt's dialogs.
+        TFormatDialogs* FormatDialogs = nullptr;
     };
 
     /// Creates the window for a command line (the arguments after the program name) with the
@@ -131,6 +135,39 @@ private:
     void mnuDocBackStylePopup();
     void mitDocBackStyleClick(int style);
 
+    // Formatting commands and the controls that follow the caret (FormEDFormatting.cpp).
+    void ConnectFormatting();
+    void DisconnectFormatting();
+    [[nodiscard]] TTextConversionInput TextConversionInput() const;
+    void TextConversion(int code);
+    void ParaConversion(int code);
+    void ApplyParaStyle(int paraNo);
+    /// A character item whose check mark the click inverted: convert with code.
+    void CharacterCommand(QAction* item, int code);
+    void FontDialogCommand();
+    void TextColorCommand();
+    void TextBackColorCommand();
+    void ParaColorCommand();
+    void cmbFontClick();
+    void cmbFontSizeClick();
+    /// Refills the size list for the font in the font box and selects the current size.
+    void FillFontSizes();
+    void cmbParaClick();
+    void FrameCommand(int paraNo);
+    void BulletsCommand();
+    void NumberingCommand();
+    /// Presses the alignment button for a paragraph style: by its number 0..3 (byAlignment false),
+    /// or the button of the style's alignment.
+    void PressAlignment(int paraNo, bool byAlignment);
+    void FocusEditorWhenVisible();
+    /// The controls for a text style and a paragraph style; the list state for an item.
+    void SyncTextControls(int textStyleNo, int paraNo);
+    void SyncParaControls(int paraNo);
+    void SyncListState(int itemNo);
+    void rveCurTextStyleChanged();
+    void rveCurParaStyleChanged();
+    void rveCaretMove();
+
     TRunState Run_;
     TServices Services_;
     std::unique_ptr<TMessageBoxes> OwnBoxes_;
@@ -205,6 +242,39 @@ public:
     QLabel* StatusPanel0 = nullptr;
     QLabel* StatusPanel1 = nullptr;
     QProgressBar* BusyBar = nullptr;
+
+    // Formatting: the controls and the state the commands read.
+    QAction* mitBackColor = nullptr;
+    QAction* mitParaColor = nullptr;
+    QAction* mitIndentInc = nullptr;
+    QAction* mitIndentDec = nullptr;
+    QAction* mitFont = nullptr;
+    QAction* mitSingleFrame = nullptr;
+    QAction* mitDoubleFrame = nullptr;
+    QAction* mitBullets = nullptr;
+    QAction* mitNumbering = nullptr;
+    QAction* btnTextColor = nullptr;
+    QAction* btnIndentInc = nullptr;
+    QAction* btnIndentDec = nullptr;
+    /// The font chosen in the font box (text conversion tcFontName).
+    std::string ConvFontName;
+    /// The size chosen in the size box (text conversion tcFontSize).
+    std::int32_t ConvFontSize = 10;
+    /// Which of "Gross- / Kleinbuchstaben" and "Überstrich" was used last (TCaseOrOverline).
+    int CaseOrOverline = coNone;
+    /// The list at the caret, for the list commands and the bullets dialog.
+    TCaretListState ListState;
+
+private:
+    std::unique_ptr<TFormatDialogs> OwnFormatDialogs_;
+    TFormatDialogs* FormatDialogs_ = nullptr;
+    /// The answers of the last font or colour dialog, read by the conversions.
+    TFontDescription DialogFont_;
+    TColor DialogTextColor_ = 0;
+    TColor DialogBackColor_ = clWhite;
+    TColor DialogParaColor_ = clWhite;
+    /// The size box is committing its text.
+    bool InSizeCommit_ = false;
 };
 
 } // namespace xq

@@ -1,8 +1,8 @@
 // The main window's commands: the main menu, the two toolbars with their hints, the editor's context
 // menu and the status bar. Commands whose features are not part of the program yet (clipboard,
-// formatting, tables, printing, find, hyperlinks, spelling, the element dialogs) are present with
-// their captions and shortcuts, and disabled. The commands that insert lines and pictures are
-// wired in FormEDInsert.cpp.
+// tables, printing, find, hyperlinks, spelling, the element dialogs) are present with their captions
+// and shortcuts, and disabled. The formatting commands are connected in FormEDFormatting.cpp, the
+// commands that insert lines and pictures in FormEDInsert.cpp.
 #include <QAction>
 #include <QActionGroup>
 #include <QComboBox>

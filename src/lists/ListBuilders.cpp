@@ -108,7 +108,8 @@ int CommandFontSize(const std::string& sizeBoxText) noexcept
         ++begin;
     int size = 0;
     const auto [rest, error] = std::from_chars(begin, end, size);
-    return error == std::errc() && rest != begin && size > 0 ? size : 10;
+    // Only a whole number counts ("12pt" is no number); a size must be positive.
+    return error == std::errc() && rest == end && rest != begin && size > 0 ? size : 10;
 }
 
 int BulletsCommandList(TRVStyle& sheet, const std::string& sizeBoxText)

@@ -115,9 +115,13 @@ private slots:
                 enabled << a->text();
         // Undo, redo and "&Löschen" wait for something to undo, redo or delete.
         QCOMPARE(enabled, (QStringList{"&Neu", "&Öffnen...", "&Speichern...", "Schließen", "Alles auswählen",
-                                       "Seitenumbruch einfügen", "Seitenumbruch entfernen", "Wort markieren",
+                                       "Fett", "Kursiv", "Unterstrichen", "Durchgestrichen", "Überstrich",
+                                       "Farbe Text Hintergrund", "Farbe Paragraph", "Einzug vergrößern",
+                                       "Einzug verkleinern", "Schriftart...", "Gross- / Kleinbuchstaben",
+                                       "Seitenumbruch einfügen", "Seitenumbruch entfernen", "Normal", "1,5 fach",
+                                       "2 fach", "Wort markieren", "Einfacher Rahmen", "Doppelter Rahmen",
                                        "Linie einfügen", "Bild einfügen ...", "Bild als Seitenhintergrund einfügen...",
-                                       "Bild entfernen", "Hilfe zum Editor..."}));
+                                       "Bild entfernen", "Aufzählung", "Nummerierung", "Hilfe zum Editor..."}));
         QVERIFY(!window.mnuContext->actions().value(0)->isEnabled());
         QVERIFY(!window.mitReopen->isVisible());
     }

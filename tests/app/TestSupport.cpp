@@ -131,8 +131,29 @@ TTestWindow::TTestWindow(std::vector<std::string> arguments, const std::function
         };
     TFormED::TServices services = TestServices(Boxes, std::move(autoText));
     services.PictureDialog = &Pictures;
+    services.FormatDialogs = &FormatDialogs;
     Window = std::make_unique<TFormED>(arguments, Exe.Path(), std::move(services));
     ShowAndSettle(*Window);
+}
+
+bool TScriptedFormatDialogs::ChooseFont(TFontDescription& font)
+{
+    FontPresets.push_back(font);
+    if (Fonts.empty())
+        return false;
+    font = Fonts.front();
+    Fonts.pop_front();
+    return true;
+}
+
+bool TScriptedFormatDialogs::ChooseColor(TColor& color)
+{
+    ColorPresets.push_back(color);
+    if (Colors.empty())
+        return false;
+    color = Colors.front();
+    Colors.pop_front();
+    return true;
 }
 
 fs::path TTestWindow::OpenEntry(const std::string& fileName)

@@ -14,6 +14,7 @@
 #include <QObject>
 
 #include "app/FormED.h"
+#include "app/FormatDialogs.h"
 #include "platform/MessageBoxes.h"
 #include "support/TempDir.h"
 
@@ -52,6 +53,19 @@ public:
     std::vector<std::string> Titles;
 };
 
+/// Answers the font and colour dialogs from a script and records the presets. A dialog beyond the
+/// script is cancelled.
+class TScriptedFormatDialogs : public TFormatDialogs {
+public:
+    bool ChooseFont(TFontDescription& font) override;
+    bool ChooseColor(TColor& color) override;
+
+    std::deque<TFontDescription> Fonts;
+    std::deque<TColor> Colors;
+    std::vector<TFontDescription> FontPresets;
+    std::vector<TColor> ColorPresets;
+};
+
 /// The program's source tree.
 [[nodiscard]] std::filesystem::path SourceDir();
 /// A working directory with a copy of the bundled AutoText store (folder "AText").
@@ -80,6 +94,7 @@ struct TTestWindow {
     TTempDir Work;
     TScriptedBoxes Boxes;
     TScriptedPictureDialog Pictures;
+    TScriptedFormatDialogs FormatDialogs;
     std::vector<int> DialogModes;
     std::deque<TAutoTextOutcome> Outcomes;
     std::unique_ptr<TFormED> Window;

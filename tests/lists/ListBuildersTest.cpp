@@ -40,6 +40,8 @@ TEST_F(ListBuilders, BulletCommandSizes)
     EXPECT_EQ(sizeOf(""), 10);
     EXPECT_EQ(sizeOf("12"), 12);
     EXPECT_EQ(sizeOf("36"), 20);
+    EXPECT_EQ(sizeOf("48"), 20);
+    EXPECT_EQ(sizeOf("12pt"), 10) << "not a number";
     const int twelve = BulletsCommandList(Sheet, "12");
     EXPECT_EQ(CreateBullets(Sheet, 12, 0, 0, "l", 2, 24), twelve);
     EXPECT_EQ(Sheet.ListStyles.Count(), 3);
