@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <QColorDialog>
 #include <QComboBox>
+#include <QDir>
 #include <QFontDialog>
 #include <QIntValidator>
 #include <QLineEdit>
@@ -345,6 +346,67 @@ private slots:
         for (int i = 0; i < 20 && t.Editor().CanUndo(); ++i)
             w.mitUndo->trigger();
         QVERIFY(t.Data().Markers().empty());
+    }
+
+    /// A letter formatted through the commands, as a user would: bold words, coloured text,
+    /// bullets, numbering, a framed paragraph, a picture and a line. The window is saved as a
+    /// picture for a person to look at, and its pixels are checked for the colours it must show.
+    void FormattedSampleAsTheUserSeesIt()
+    {
+        TTestWindow t;
+        TFormED& w = *t.Window;
+        w.resize(900, 700);
+        const auto selectParagraphText = [&](int from, int to) {
+            const int item = t.Data().Count() - 1;
+            t.Editor().SetSelection({item, from}, {item, to});
+        };
+        t.Type("Sehr geehrte Damen und Herren,");
+        selectParagraphText(14, 31);
+        w.btnBold->trigger();
+        // Bold off again at the end of the line, before the next paragraph is typed.
+        t.Editor().SetCaretDocPos({t.Data().Count() - 1, t.Data().OffsetAfter(t.Data().Count() - 1)});
+        w.btnBold->trigger();
+        t.Type("wir bestätigen Ihnen gern den Eingang Ihrer Unterlagen.");
+        selectParagraphText(27, 45);
+        t.FormatDialogs.Colors.push_back(clRed);
+        w.btnTextColor->trigger();
+        for (const char* point : {"Antrag auf Verlängerung", "Bescheinigung des Arbeitgebers", "Kopie des Ausweises"}) {
+            t.Type(point);
+            w.mitBullets->trigger();
+        }
+        for (const char* step : {"Unterlagen prüfen", "Termin vereinbaren"}) {
+            t.Type(step);
+            w.cmbFontSize->setEditText(QStringLiteral("10"));
+            w.mitNumbering->trigger();
+        }
+        t.Type("Bitte beachten Sie die Frist von vierzehn Tagen.");
+        w.mitSingleFrame->trigger();
+        t.Type("Mit freundlichen Grüßen ");
+        w.btnAlign[0]->trigger(); // no frame for the greeting
+        const TTempDir dir;
+        QImage logo(QSize(60, 30), QImage::Format_RGB32);
+        logo.fill(QColor(0, 0, 160));
+        const std::filesystem::path logoFile = dir.Path() / "logo.png";
+        QVERIFY(logo.save(QString::fromStdString(logoFile.string()), "PNG"));
+        t.Pictures.Answers.push_back(logoFile);
+        w.mitInsertPicture->trigger();
+        w.mitInsertLine->trigger();
+        QVERIFY(t.Boxes.Asked.empty());
+
+        ShowAndSettle(w);
+        const QImage shot = w.rve->Render();
+        const auto count = [&shot](auto match) {
+            int n = 0;
+            for (int y = 0; y < shot.height(); ++y)
+                for (int x = 0; x < shot.width(); ++x)
+                    n += match(QColor(shot.pixel(x, y))) ? 1 : 0;
+            return n;
+        };
+        QVERIFY2(count([](QColor c) { return c.red() > 180 && c.green() < 80 && c.blue() < 80; }) > 50, "red text");
+        QVERIFY2(count([](QColor c) { return c.blue() == 160 && c.red() == 0 && c.green() == 0; }) >= 60 * 30, "the picture");
+        const QString shots = QStringLiteral(XQ_SCREENSHOT_DIR);
+        QDir().mkpath(shots);
+        QVERIFY(w.grab().save(shots + QStringLiteral("/formatted-sample.png"), "PNG"));
     }
 
     void QtDialogsLimitSizesAndConvertColours()
