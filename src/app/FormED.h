@@ -5,6 +5,7 @@
 
 #include <array>
 #include <filesystem>
+#include <optional>
 #include <functional>
 #include <memory>
 #include <string>
@@ -128,6 +129,8 @@ private:
     // Inserting lines and pictures, the document's background picture (FormEDInsert.cpp).
     void ConnectInsertCommands();
     void mitInsertLineClick();
+    /// The picture dialog titled "Bild einfügen"; nothing while a long step runs or when cancelled.
+    [[nodiscard]] std::optional<std::filesystem::path> ChoosePictureFile();
     void mitInsertPictureClick();
     void mitDocBackgroundClick();
     /// The background style submenu opens: the current style is checked, and the placements are

@@ -35,11 +35,16 @@ void TFormED::mitInsertLineClick()
     EditCommand([&line](TDocViewEdit& edit) { edit.InsertItemAtCaret({}, std::move(line)); });
 }
 
-void TFormED::mitInsertPictureClick()
+std::optional<std::filesystem::path> TFormED::ChoosePictureFile()
 {
     if (Busy_)
-        return;
-    const std::optional<std::filesystem::path> file = PictureDialog_->Execute(std::string(PictureDialogTitle));
+        return std::nullopt;
+    return PictureDialog_->Execute(std::string(PictureDialogTitle));
+}
+
+void TFormED::mitInsertPictureClick()
+{
+    const std::optional<std::filesystem::path> file = ChoosePictureFile();
     if (!file)
         return;
     std::unique_ptr<TGraphic> picture = LoadPictureFile(*file);
@@ -57,9 +62,7 @@ void TFormED::mitInsertPictureClick()
 
 void TFormED::mitDocBackgroundClick()
 {
-    if (Busy_)
-        return;
-    const std::optional<std::filesystem::path> file = PictureDialog_->Execute(std::string(PictureDialogTitle));
+    const std::optional<std::filesystem::path> file = ChoosePictureFile();
     if (!file)
         return;
     // The background is always a bitmap: other kinds are drawn onto one.

@@ -396,7 +396,9 @@ private:
     [[nodiscard]] bool ParagraphHasPersistentCP(int itemNo) const;
     [[nodiscard]] bool IsEmptyText(int itemNo) const;
     [[nodiscard]] bool CanMerge(int first, int second, bool join) const;
-    /// A typed character in the form a text style stores it ("?" when its code page lacks it).
+    /// Text in the form a text style stores it (characters its code page lacks become "?").
+    [[nodiscard]] std::string EncodeText(const std::u16string& text, int styleNo) const;
+    /// A typed character in that form: never nothing ("?" when its code page drops it).
     [[nodiscard]] std::string EncodeChar(const std::u16string& text, int styleNo) const;
     // Recorded changes: each does the change and records its reversal.
     void RecInsertText(int itemNo, int position, const std::string& bytes);
@@ -452,8 +454,6 @@ private:
     [[nodiscard]] bool InsertionAllowedAt(int index) const;
     /// Replaces the selection by items; joinFirst: the first continues the caret's paragraph.
     bool InsertItems(std::vector<TRVItemEntry> items, bool joinFirst, bool caretAtStart, TRVUndoType kind);
-    /// Text in the form a text style stores it (characters its code page lacks become "?").
-    [[nodiscard]] std::string EncodeText(const std::u16string& text, int styleNo) const;
     bool ModifyCurrentItem(const std::function<void(TCustomRVItemInfo& item, std::string& name)>& change);
 
     // --- Styles and lists (DocViewEditStyles.cpp, DocViewEditLists.cpp) ---------------------------------
@@ -485,7 +485,7 @@ private:
     /// styles store text differently; positions inside the item follow the conversion.
     void RecConvertTextItem(int itemNo, int styleNo, TRVDocPos& a, TRVDocPos& b);
     void RecSetAssociatedTextStyle(int itemNo, int styleNo);
-    /// PrepareLayout's note of the items it lays out and of the marker texts.
+    /// PrepareLayout's note of the marker texts, when items firstItem..lastItem hold a marker.
     void NoteMarkerTexts(TPendingLayout& pending, int firstItem, int lastItem) const;
     /// A marker outside the laid-out items shows another text now: FinishLayout lays out the
     /// whole document.

@@ -365,10 +365,7 @@ bool TCustomDocViewEdit::InsertItems(std::vector<TRVItemEntry> items, bool joinF
             pending = PrepareLayout(Data_.ParagraphFirstItem(ci), LastItemOfParagraph(ci));
         if (inside) {
             // The caret's text item is cut in two; the new items go between the halves.
-            std::string right = RecDeleteText(ci, pos.Offset, Data_.ItemLength(ci) - pos.Offset + 1);
-            std::unique_ptr<TCustomRVItemInfo> copy = at.CreateCopy(false);
-            copy->SetItemOptions(std::uint8_t((copy->ItemOptions() & ~ParaFlags) | TCustomRVItemInfo::rvioContinuesPara));
-            RecInsertItem(ci + 1, std::move(right), std::move(copy));
+            RecSplitText(ci, pos.Offset);
             ++delta;
         }
     }
@@ -533,9 +530,8 @@ bool TCustomDocViewEdit::InsertItemAtCaret(std::string name, std::unique_ptr<TCu
 void TCustomDocViewEdit::InsertTextAtCaret(std::string_view text, bool caretAtStart)
 {
     // 8-bit text in the code page of the current text style (or 1252).
-    const TRVStyle* sheet = GetRVStyle();
     const int style = CurrentTextStyle();
-    const int charset = sheet && style < sheet->TextStyles.Count() ? sheet->TextStyles[style].Charset : 0;
+    const int charset = ValidTextStyle(style) ? GetRVStyle()->TextStyles[style].Charset : 0;
     InsertWideTextAtCaret(AnsiToUnicode(std::string(text), CodePageOfCharset(charset, 1252)), caretAtStart);
 }
 
@@ -621,16 +617,6 @@ bool TCustomDocViewEdit::InsertDocumentFromFile(const std::filesystem::path& pat
     if (in.bad())
         return false;
     return InsertDocumentFromStream(bytes);
-}
-
-std::string TCustomDocViewEdit::EncodeText(const std::u16string& text, int styleNo) const
-{
-    const TRVStyle* sheet = GetRVStyle();
-    const bool unicode = sheet && styleNo >= 0 && styleNo < sheet->TextStyles.Count() && sheet->TextStyles[styleNo].Unicode;
-    if (unicode)
-        return BytesFromUtf16(text);
-    const int charset = sheet && styleNo >= 0 && styleNo < sheet->TextStyles.Count() ? sheet->TextStyles[styleNo].Charset : 0;
-    return UnicodeToAnsi(text, CodePageOfCharset(charset, 1252));
 }
 
 // ---------------------------------------------------------------------------------------------

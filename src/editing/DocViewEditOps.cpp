@@ -251,14 +251,19 @@ bool TCustomDocViewEdit::CanMerge(int first, int second, bool join) const
            !TextStyleHas(Data_.ActualStyleOf(first), rvprConcateProtect);
 }
 
-std::string TCustomDocViewEdit::EncodeChar(const std::u16string& text, int styleNo) const
+std::string TCustomDocViewEdit::EncodeText(const std::u16string& text, int styleNo) const
 {
     const TRVStyle* sheet = GetRVStyle();
-    const bool unicode = sheet && styleNo >= 0 && styleNo < sheet->TextStyles.Count() && sheet->TextStyles[styleNo].Unicode;
-    if (unicode)
+    if (ValidTextStyle(styleNo) && sheet->TextStyles[styleNo].Unicode)
         return BytesFromUtf16(text);
-    const int charset = sheet && styleNo >= 0 && styleNo < sheet->TextStyles.Count() ? sheet->TextStyles[styleNo].Charset : 0;
-    std::string bytes = UnicodeToAnsi(text, CodePageOfCharset(charset, 1252));
+    const int charset = ValidTextStyle(styleNo) ? sheet->TextStyles[styleNo].Charset : 0;
+    return UnicodeToAnsi(text, CodePageOfCharset(charset, 1252));
+}
+
+std::string TCustomDocViewEdit::EncodeChar(const std::u16string& text, int styleNo) const
+{
+    // A combining mark the code page cannot take is dropped: the key still types something.
+    std::string bytes = EncodeText(text, styleNo);
     return bytes.empty() ? std::string("?") : bytes;
 }
 
@@ -583,11 +588,7 @@ bool TCustomDocViewEdit::KeyPress(char16_t ch)
         at = itemNo + 1;
     } else {
         // Inside a text item: its right part becomes an item of its own.
-        const int length = Data_.ItemLength(itemNo);
-        std::string right = RecDeleteText(itemNo, offs, length - offs + 1);
-        std::unique_ptr<TCustomRVItemInfo> copy = item.CreateCopy(false);
-        copy->SetContinuesPara(true);
-        RecInsertItem(itemNo + 1, std::move(right), std::move(copy));
+        RecSplitText(itemNo, offs);
         added->SetContinuesPara(true);
         at = itemNo + 1;
         delta = 2;
