@@ -125,6 +125,8 @@ public:
 
     // ItemOptions: bit 0 ContinuesPara, bit 1 NewPageBefore, bit 2 NewLine, bit 3 Unicode.
     static constexpr std::uint8_t rvioContinuesPara = 1, rvioNewPageBefore = 2, rvioNewLine = 4, rvioUnicode = 8;
+    /// The flags that place an item in its paragraph: where it starts a line, a paragraph, a page.
+    static constexpr std::uint8_t rvioParagraphFlags = rvioContinuesPara | rvioNewPageBefore | rvioNewLine;
 
     [[nodiscard]] std::uint8_t ItemOptions() const noexcept { return Options_; }
     /// Raw assignment, as read from a file (the low four bits).

@@ -16,8 +16,7 @@ namespace xq {
 
 namespace {
 
-constexpr std::uint8_t ParaFlags =
-    TCustomRVItemInfo::rvioContinuesPara | TCustomRVItemInfo::rvioNewLine | TCustomRVItemInfo::rvioNewPageBefore;
+constexpr std::uint8_t ParaFlags = TCustomRVItemInfo::rvioParagraphFlags;
 constexpr TRVProtectOption StickingOptions[] = {rvprSticking, rvprSticking2, rvprSticking3};
 
 } // namespace

@@ -106,8 +106,7 @@ void TCustomDocViewEdit::ChangeLists(bool apply, int listNo, int level, int star
         if (old && old->ListNo >= 0 && old->ListNo < sheet.ListStyles.Count() &&
             sheet.ListStyles[old->ListNo].HasNumbering())
             renumber.insert(old->ListNo);
-        const std::uint8_t paraFlags = TCustomRVItemInfo::rvioContinuesPara | TCustomRVItemInfo::rvioNewLine |
-                                       TCustomRVItemInfo::rvioNewPageBefore;
+        constexpr std::uint8_t paraFlags = TCustomRVItemInfo::rvioParagraphFlags;
         if (!apply) {
             // The text after the marker takes over the paragraph start, and a checkpoint the
             // marker held when it has none (a persistent one must find a place, or the marker stays).

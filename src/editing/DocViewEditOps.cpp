@@ -306,8 +306,7 @@ void TCustomDocViewEdit::RecDeleteItem(int index)
 void TCustomDocViewEdit::RecSetFlags(int itemNo, std::uint8_t options, int paraNo)
 {
     TCustomRVItemInfo& item = Data_.ItemAt(itemNo);
-    const std::uint8_t flags = TCustomRVItemInfo::rvioContinuesPara | TCustomRVItemInfo::rvioNewLine |
-                               TCustomRVItemInfo::rvioNewPageBefore;
+    constexpr std::uint8_t flags = TCustomRVItemInfo::rvioParagraphFlags;
     const std::uint8_t next = std::uint8_t((item.ItemOptions() & ~flags) | (options & flags));
     if (next == item.ItemOptions() && paraNo == item.ParaNo)
         return;
