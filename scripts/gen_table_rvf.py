@@ -5,7 +5,8 @@
 #   python3 scripts/gen_table_rvf.py
 #
 # tests/data/rvf receives valid documents with merged and nested tables (the canonical ones are
-# written back byte for byte by the engine); tests/data/rvf-malformed receives table records
+# written back byte for byte by the engine) and tables whose spans the reader cuts;
+# tests/data/rvf-malformed receives table records
 # damaged in the ways a reader must survive.
 
 import os
@@ -195,12 +196,8 @@ def malformed():
     return {
         "table-cells-list-ends-early.rvf": damaged(table_stream([], 2, 2, two[:3])),
         "table-cells-left-over.rvf": damaged(table_stream([], 1, 1, two[:2])),
-        "table-span-beyond-grid.rvf": damaged(table_stream([], 2, 2, [cell(3, 1, b"")] + two[:2])),
+        # The span is cut to the grid, and then one cell is left over.
         "table-span-below-grid.rvf": damaged(table_stream([], 2, 2, [cell(1, 3, b"")] + two[:3])),
-        "table-overlapping-spans.rvf": damaged(
-            table_stream([], 2, 2, [simple_cell(), cell(1, 2, b""), cell(2, 1, b"")])),
-        "table-zero-span.rvf": damaged(table_stream([], 1, 2, [cell(0, 1, b""), simple_cell()])),
-        "table-negative-span.rvf": damaged(table_stream([], 1, 1, [cell(-1, 1, b"")])),
         "table-huge-grid.rvf": damaged(table_stream([], 0, cells_raw=tint(100000) + tint(100000) + b"\x01\x00")),
         "table-huge-row-count.rvf": damaged(table_stream([], 0, cells_raw=tint(2**31 - 1) + tint(1) + b"\x01\x00")),
         "table-rows-without-columns.rvf": damaged(table_stream([], 0, cells_raw=tint(3) + tint(0) + b"\x01\x00")),
@@ -228,10 +225,25 @@ def malformed():
     }
 
 
+def cut_spans():
+    """Spans that reach beyond the grid, over covered slots or below 1: the reader cuts them as
+    merging would and keeps the table (with a warning)."""
+    two = [simple_cell(b"a"), simple_cell(b"b")]
+    return {
+        "table-span-beyond-grid.rvf": damaged(table_stream([], 2, 2, [cell(3, 1, b"")] + two)),
+        "table-overlapping-spans.rvf": damaged(
+            table_stream([], 2, 2, [simple_cell(), cell(1, 2, b""), cell(2, 1, b"")])),
+        "table-zero-span.rvf": damaged(table_stream([], 1, 2, [cell(0, 1, b""), simple_cell()])),
+        "table-negative-span.rvf": damaged(table_stream([], 1, 1, [cell(-1, 1, b"")])),
+    }
+
+
 def main():
     write(VALID, "table-merged-text.rvf", merged_text())
     write(VALID, "table-nested-binary.rvf", nested_binary())
     write(VALID, "table-header-without-seventh-field.rvf", no_seventh_field())
+    for name, data in cut_spans().items():
+        write(VALID, name, data)
     for name, data in malformed().items():
         write(MALFORMED, name, data)
 

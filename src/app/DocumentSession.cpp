@@ -190,7 +190,7 @@ bool TDocumentSession::LoadFile(const fs::path& path)
     TLoadResult result;
     // The edit state is dropped with the step, before the view may look at the document again.
     Window_.RunLong(LoadingNotice, [&] {
-        result = LoadDocumentFile(path, Doc_.RStyle, Doc_.Data(), Doc_.Info);
+        result = LoadDocumentFile(path, Doc_.RStyle, Doc_.Data(), Doc_.Info, Doc_.Editor.RVFOptions);
         ForgetEditState();
     });
     Run_.FileFormat = FormatOfPath(path);
@@ -389,8 +389,12 @@ void TDocumentSession::SetTextWidthAndFormat(bool fromTop)
 void TDocumentSession::WriteDocument(const fs::path& path)
 {
     bool written = false;
-    Window_.RunLong(SavingNotice,
-                    [&] { written = SaveDocumentFile(path, Doc_.RStyle, Doc_.Data(), Doc_.Info); });
+    // The document is saved with the editor's current margins and text width, not with those
+    // of the file it came from.
+    Doc_.Info.Layout = Doc_.Editor.LayoutInfo();
+    Window_.RunLong(SavingNotice, [&] {
+        written = SaveDocumentFile(path, Doc_.RStyle, Doc_.Data(), Doc_.Info, nullptr, Doc_.Editor.RVFOptions);
+    });
     Run_.FileFormat = FormatOfPath(path);
     if (!written) {
         Message(WriteFailedText, WriteFailedCaption, TMsgIcon::None);

@@ -75,17 +75,39 @@ template <class TInfos>
     return candidateRef >= 0 && candidateRef < existing && source[sourceRef].EqualsStyle(sheet[candidateRef], true);
 }
 
+/// The reference rule between two styles of the same fragment (an incoming one and one appended
+/// earlier in the same merge): both name nothing, or what they name maps to the same style, or
+/// is the same style, or is equal ignoring references when it is not mapped yet.
+template <class TInfos>
+[[nodiscard]] bool SameFragmentReference(const TInfos& source, const TRVIndexMap& map, int ref, int earlierRef)
+{
+    const auto names = [&](int r) { return r >= 0 && r < source.Count(); };
+    if (!names(ref))
+        return true; // as against existing styles: no reference matches any
+    if (!names(earlierRef))
+        return false;
+    if (ref == earlierRef)
+        return true;
+    const auto mapped = [&](int r) { return r < static_cast<int>(map.size()); };
+    if (mapped(ref) && mapped(earlierRef))
+        return map[static_cast<std::size_t>(ref)] == map[static_cast<std::size_t>(earlierRef)];
+    return source[ref].EqualsStyle(source[earlierRef], true);
+}
+
 /// The loop of merge and append modes. matches(i, k, map) tells whether source style i may
-/// become existing style k; mapped(i, k) learns every decision; copy fills an appended style.
+/// become existing style k; sameAsEarlier(i, j, map) whether it may share the copy appended for
+/// source style j; mapped(i, k) learns every decision; copy fills an appended style.
 template <class TInfos, class TInfo>
 [[nodiscard]] TRVIndexMap FindOrAppend(TInfos& sheet, const TInfos& source, TRVStyleMergeMode mode,
                                        const std::function<bool(int, int, const TRVIndexMap&)>& matches,
+                                       const std::function<bool(int, int, const TRVIndexMap&)>& sameAsEarlier,
                                        const std::function<void(int, int)>& mapped,
                                        const std::function<void(TInfo&, const TInfo&)>& copy)
 {
     const int existing = sheet.Count();
     TRVIndexMap map;
     map.reserve(static_cast<std::size_t>(source.Count()));
+    std::vector<int> appendedFrom; // per appended style, the source style it copies
     for (int i = 0; i < source.Count(); ++i) {
         int found = -1;
         if (mode == rvs_merge_SmartMerge) {
@@ -96,10 +118,16 @@ template <class TInfos, class TInfo>
             for (int k = 0; found < 0 && k < existing; ++k)
                 if (k != i && matches(i, k, map))
                     found = k;
+            // Then the copies made for earlier styles of the same fragment, so that a fragment
+            // never adds the same style twice.
+            for (std::size_t a = 0; found < 0 && a < appendedFrom.size(); ++a)
+                if (sameAsEarlier(i, appendedFrom[a], map))
+                    found = existing + static_cast<int>(a);
         }
         if (found < 0) {
             copy(sheet.Add(), source[i]);
             found = sheet.Count() - 1;
+            appendedFrom.push_back(i);
         }
         if (mapped)
             mapped(i, found);
@@ -127,6 +155,10 @@ TRVIndexMap MergeStyles(TFontInfos& sheet, const TFontInfos& source, TRVStyleMer
             const TFontInfo& c = sheet[k];
             return s.EqualsStyle(c, true) &&
                    ReferenceMatches(sheet, existing, source, built, s.NextStyleNo, c.NextStyleNo);
+        },
+        [&](int i, int j, const TRVIndexMap& built) {
+            return source[i].EqualsStyle(source[j], true) &&
+                   SameFragmentReference(source, built, source[i].NextStyleNo, source[j].NextStyleNo);
         },
         {}, [](TFontInfo& target, const TFontInfo& s) { target.CopyStyle(s); });
 
@@ -158,6 +190,10 @@ TRVIndexMap MergeStyles(TParaInfos& sheet, const TParaInfos& source, TRVStyleMer
             return s.EqualsStyle(c, true) &&
                    ReferenceMatches(sheet, existing, source, built, s.NextParaNo, c.NextParaNo);
         },
+        [&](int i, int j, const TRVIndexMap& built) {
+            return source[i].EqualsStyle(source[j], true) &&
+                   SameFragmentReference(source, built, source[i].NextParaNo, source[j].NextParaNo);
+        },
         {}, [](TParaInfo& target, const TParaInfo& s) { target.CopyStyle(s); });
 
     for (int k = existing; k < sheet.Count(); ++k) {
@@ -182,12 +218,15 @@ TRVIndexMap MergeStyles(TRVListInfos& sheet, const TRVListInfos& source, TRVStyl
 
     const int existing = sheet.Count();
     // Existing lists that already received a numbered list: numbering must not run on from
-    // one pasted list into another.
+    // one pasted list into another. A copy appended for a numbered list is taken by it.
     std::vector<bool> taken(static_cast<std::size_t>(existing), false);
     map = FindOrAppend<TRVListInfos, TRVListInfo>(
         sheet, source, mode,
         [&](int i, int k, const TRVIndexMap&) {
             return !taken[static_cast<std::size_t>(k)] && source[i].EqualsStyle(sheet[k], false);
+        },
+        [&](int i, int j, const TRVIndexMap&) {
+            return !source[j].HasNumbering() && source[i].EqualsStyle(source[j], false);
         },
         [&](int i, int k) {
             if (k < existing && source[i].HasNumbering())

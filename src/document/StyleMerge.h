@@ -27,8 +27,10 @@ using TRVIndexMap = std::vector<int>;
 /// and paragraph entries become 0 (shown through the fallback style), list entries -1.
 ///
 /// Merge mode: the existing style at the same index when it matches, else the first existing
-/// style that matches, else an appended copy. Only the styles the sheet had before the call
-/// are candidates: an appended copy still speaks the fragment's numbers until the call ends.
+/// style that matches, else the copy appended for an earlier style of the fragment that it
+/// equals, else an appended copy: a fragment never adds the same style twice. An appended copy
+/// still speaks the fragment's numbers until the call ends, so it is compared by the fragment
+/// style it copies, whose references are judged like those against existing styles.
 /// A text style matches when it equals the candidate ignoring references and, if its
 /// NextStyleNo names a style of the fragment, that style maps to the candidate's NextStyleNo.
 /// A NextStyleNo of the fragment's own or a later style is not in the map yet; it matches when

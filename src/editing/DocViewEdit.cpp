@@ -19,6 +19,20 @@ TDocViewEdit::TDocViewEdit(TRVStyle* sheet) : TCustomDocViewEdit(sheet)
 {
     EditorOptions = {rvoClearTagOnStyleApp, rvoCtrlJumps, rvoWantTabs};
     Delimiters = MainWindowDelimiters;
+    RVFOptions = RVFMainWindowOptions;
+}
+
+TRVLayoutInfo TCustomDocViewEdit::LayoutInfo() const noexcept
+{
+    TRVLayoutInfo layout;
+    layout.LeftMargin = Data_.LeftMargin;
+    layout.RightMargin = Data_.RightMargin;
+    layout.TopMargin = Data_.TopMargin;
+    layout.BottomMargin = Data_.BottomMargin;
+    layout.MinTextWidth = Data_.MinTextWidth;
+    layout.MaxTextWidth = Data_.MaxTextWidth;
+    layout.BiDiMode = Data_.BiDiMode;
+    return layout;
 }
 
 // ---------------------------------------------------------------------------------------------

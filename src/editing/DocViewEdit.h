@@ -12,6 +12,7 @@
 #include <string_view>
 #include <vector>
 
+#include "document/DocumentInfo.h"
 #include "document/Graphic.h"
 #include "document/ItemInfo.h"
 #include "document/StyleTypes.h"
@@ -19,6 +20,7 @@
 #include "editing/EditTypes.h"
 #include "editing/ItemResizer.h"
 #include "editing/Undo.h"
+#include "formats/rvf/RvfTypes.h"
 
 namespace xq {
 
@@ -75,6 +77,11 @@ public:
     TRVEditorOptions EditorOptions;
     /// Characters that end a word, code page 1252 bytes (see IsDelimiterAt for Unicode text).
     std::string Delimiters = DefaultDelimiters;
+    /// How RVF is read into the editor (inserted fragments) and written from it.
+    TRVFOptions RVFOptions = RVFDefaultOptions;
+    /// The margins, text width limits and BiDi mode of the editor, as a saved document carries
+    /// them.
+    [[nodiscard]] TRVLayoutInfo LayoutInfo() const noexcept;
 
     // --- Events ------------------------------------------------------------------------------------
     TRVNotifyEvent OnCaretMove;

@@ -598,7 +598,9 @@ bool TCustomDocViewEdit::InsertDocumentFromStream(std::string_view rvf)
     if (!sheet)
         return false;
     TCustomRVData fragment(sheet);
-    TRVFReader reader(*sheet, TRVFOptions{rvfoLoadBack});
+    // With the editor's options: pictures of unknown kinds and controls are dropped with a
+    // warning (rvfoIgnoreUnknownPicFmt, rvfoIgnoreUnknownCtrls) instead of failing the insertion.
+    TRVFReader reader(*sheet, RVFOptions);
     if (!reader.ReadFragment(fragment, 0, rvf))
         return false;
     if (fragment.Empty())

@@ -68,7 +68,8 @@ TFileFormat FormatOfPath(const fs::path& path)
     return TFileFormat::RVF;
 }
 
-TLoadResult LoadDocumentFile(const fs::path& path, TRVStyle& sheet, TCustomRVData& doc, TRVDocumentInfo& info)
+TLoadResult LoadDocumentFile(const fs::path& path, TRVStyle& sheet, TCustomRVData& doc, TRVDocumentInfo& info,
+                             TRVFOptions options)
 {
     try {
         std::string bytes;
@@ -84,7 +85,7 @@ TLoadResult LoadDocumentFile(const fs::path& path, TRVStyle& sheet, TCustomRVDat
             result.Ok = ReadText(bytes, doc, error);
             break;
         case TFileFormat::RVF: {
-            TRVFReader reader(sheet, RVFMainWindowOptions);
+            TRVFReader reader(sheet, options);
             result.Ok = reader.ReadDocument(doc, &info, bytes);
             result.Warnings = reader.Warnings();
             if (!result.Ok)
@@ -108,7 +109,7 @@ TLoadResult LoadDocumentFile(const fs::path& path, TRVStyle& sheet, TCustomRVDat
 }
 
 bool SaveDocumentFile(const fs::path& path, const TRVStyle& sheet, const TCustomRVData& doc,
-                      const TRVDocumentInfo& info, std::string* error)
+                      const TRVDocumentInfo& info, std::string* error, TRVFOptions options)
 {
     const auto fail = [&](const std::string& reason) {
         if (error)
@@ -125,7 +126,7 @@ bool SaveDocumentFile(const fs::path& path, const TRVStyle& sheet, const TCustom
                 return fail("the document cannot be written as text");
             break;
         case TFileFormat::RVF:
-            if (!TRVFWriter(sheet, RVFMainWindowOptions).WriteDocument(doc, &info, bytes))
+            if (!TRVFWriter(sheet, options).WriteDocument(doc, &info, bytes))
                 return fail("the document cannot be written as RVF");
             break;
         }

@@ -32,21 +32,22 @@ struct TLoadResult {
     std::string Error;
 };
 
-/// Loads the file into doc as the editor does: RVF with the main window's options (the style
+/// Loads the file into doc as the editor does: RVF with the given options (the style
 /// records replace the sheet's styles; info receives background, properties, page parameters and
 /// layout); plain text, 8-bit or UTF-16 as detected, into text style 0 and paragraph style 0
 /// after clearing doc (info stays as it is). The document is normalised after every load that
 /// read something, also after a partial one. A file that cannot be read, is too large or is RTF
 /// leaves doc untouched.
 [[nodiscard]] TLoadResult LoadDocumentFile(const std::filesystem::path& path, TRVStyle& sheet, TCustomRVData& doc,
-                                           TRVDocumentInfo& info);
+                                           TRVDocumentInfo& info, TRVFOptions options = RVFMainWindowOptions);
 
-/// Saves doc in the format of the extension: RVF with the main window's options, or plain
-/// text with lines of 80 characters in the 8-bit code page. The file is replaced atomically:
-/// on failure an existing file stays as it was and error (when given) receives the reason.
+/// Saves doc in the format of the extension: RVF with the given options (the layout record
+/// from info.Layout), or plain text with lines of 80 characters in the 8-bit code page. The file
+/// is replaced atomically: on failure an existing file stays as it was and error (when given)
+/// receives the reason.
 [[nodiscard]] bool SaveDocumentFile(const std::filesystem::path& path, const TRVStyle& sheet,
                                     const TCustomRVData& doc, const TRVDocumentInfo& info,
-                                    std::string* error = nullptr);
+                                    std::string* error = nullptr, TRVFOptions options = RVFMainWindowOptions);
 
 /// The warnings as a comma-separated list of short English descriptions.
 [[nodiscard]] std::string DescribeWarnings(TRVFWarnings warnings);

@@ -354,6 +354,23 @@ void TRVTableItemInfo::OnRemoving(TCustomRVData& owner)
 // ---------------------------------------------------------------------------------------------
 // Building a grid slot by slot
 
+std::unique_ptr<TRVTableItemInfo> NewInsertedTable(int columns, int rows, bool usePreferredWidth,
+                                                   std::int32_t preferredWidth, TCustomRVData* owner)
+{
+    auto table = std::make_unique<TRVTableItemInfo>(rows, columns, owner);
+    table->Color = clNone;
+    table->BorderStyle = table->CellBorderStyle = rvtbColor;
+    table->BorderColor = table->BorderLightColor = 0;
+    table->CellBorderColor = table->CellBorderLightColor = 0;
+    table->BorderWidth = table->CellBorderWidth = 1;
+    table->BorderVSpacing = table->BorderHSpacing = -1;
+    table->CellVSpacing = table->CellHSpacing = -1;
+    table->SetCellPadding(5);
+    table->VRuleWidth = table->HRuleWidth = 0;
+    table->BestWidth = usePreferredWidth && preferredWidth != 10000 ? preferredWidth : 0;
+    return table;
+}
+
 TRVTableGridBuilder::TRVTableGridBuilder(TRVTableItemInfo& table, int rows, int cols, std::int64_t maxSlots)
     : Table_(table), Rows_(rows), Cols_(cols)
 {
@@ -381,19 +398,33 @@ void TRVTableGridBuilder::Advance() noexcept
         ++Next_;
 }
 
-TRVTableCellData* TRVTableGridBuilder::PlaceNext(int colSpan, int rowSpan)
+TRVTableCellData* TRVTableGridBuilder::PlaceNext(int colSpan, int rowSpan, bool* cut)
 {
     if (!Accepted_ || Finished_ || Complete())
         return nullptr;
     const int row = static_cast<int>(Next_ / Cols_);
     const int col = static_cast<int>(Next_ % Cols_);
-    if (colSpan < 1 || rowSpan < 1 || colSpan > Cols_ - col || rowSpan > Rows_ - row)
-        return nullptr;
     const auto slot = [this](int r, int c) { return std::size_t(r) * std::size_t(Cols_) + std::size_t(c); };
-    for (int r = row; r < row + rowSpan; ++r)
-        for (int c = col; c < col + colSpan; ++c)
-            if (Covered_[slot(r, c)])
-                return nullptr;
+    const int wantedCols = colSpan, wantedRows = rowSpan;
+    colSpan = std::clamp(colSpan, 1, Cols_ - col);
+    rowSpan = std::clamp(rowSpan, 1, Rows_ - row);
+    // The slot itself is free (Advance skipped the covered ones); stop short of taken slots.
+    for (int c = col + 1; c < col + colSpan; ++c)
+        if (Covered_[slot(row, c)]) {
+            colSpan = c - col;
+            break;
+        }
+    for (int r = row + 1; r < row + rowSpan; ++r) {
+        bool taken = false;
+        for (int c = col; c < col + colSpan && !taken; ++c)
+            taken = Covered_[slot(r, c)];
+        if (taken) {
+            rowSpan = r - row;
+            break;
+        }
+    }
+    if (cut)
+        *cut = colSpan != wantedCols || rowSpan != wantedRows;
     for (int r = row; r < row + rowSpan; ++r)
         for (int c = col; c < col + colSpan; ++c)
             Covered_[slot(r, c)] = true;

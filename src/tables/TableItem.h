@@ -292,8 +292,18 @@ private:
     std::vector<TRVTableCellData*> CellList_;
 };
 
+/// A table as the editor's insert commands make it: rows x columns single cells, transparent,
+/// one-pixel colour borders around the table and every cell whose neighbouring lines overlap
+/// (spacings of -1), so that the grid is drawn with single lines, and cell padding 5. Its
+/// BestWidth is preferredWidth when usePreferredWidth is set (10000 standing for automatic, 0),
+/// else automatic.
+[[nodiscard]] std::unique_ptr<TRVTableItemInfo> NewInsertedTable(int columns, int rows, bool usePreferredWidth,
+                                                                 std::int32_t preferredWidth,
+                                                                 TCustomRVData* owner = nullptr);
+
 /// Builds the grid of a table slot by slot, as a reader finds it: each cell is placed with its
-/// spans on the first slot not covered yet, and nothing may overlap or leave the grid.
+/// spans on the first slot not covered yet; spans are cut so that nothing overlaps or leaves
+/// the grid.
 class TRVTableGridBuilder {
 public:
     /// Starts table (which must have no rows) with rows x cols covered-by-nothing slots. False for
@@ -306,9 +316,11 @@ public:
     [[nodiscard]] bool SizeAccepted() const noexcept { return Accepted_; }
     /// All slots are covered.
     [[nodiscard]] bool Complete() const noexcept { return Next_ >= Total_; }
-    /// A new cell with these spans on the next free slot; null when the spans are below 1, reach
-    /// beyond the grid or cover a slot that is taken.
-    TRVTableCellData* PlaceNext(int colSpan, int rowSpan);
+    /// A new cell on the next free slot with these spans, cut as merging cuts them: to at least
+    /// 1, to the grid, and short of slots that are taken already (right of the first taken slot
+    /// in its row, below the first row with a taken slot under it). cut (when given) tells
+    /// whether the spans had to be cut. Null only when the grid is complete or was refused.
+    TRVTableCellData* PlaceNext(int colSpan, int rowSpan, bool* cut = nullptr);
     /// Ends the build: on success the table has the grid, otherwise it is left without rows.
     bool Finish();
 

@@ -31,14 +31,24 @@ std::int32_t Length(std::int32_t v) noexcept
     return std::clamp(v, 0, MaxTableLength);
 }
 
+/// A spacing may be negative: -1 lets neighbouring borders overlap by one pixel, so that two
+/// cells share one line. It never reaches further than the border it overlaps, or cells would
+/// run into their neighbours' padding and out of the table.
+std::int32_t Spacing(std::int32_t v, std::int32_t border) noexcept
+{
+    return std::clamp(v, -Length(border), MaxTableLength);
+}
+
 /// The table's lengths, limited and scaled to the device.
 struct TTableMetrics {
     explicit TTableMetrics(const TRVTableItemInfo& t, const TRVDeviceScale& s)
         : Border(s.X(Length(t.BorderWidth))), BorderV(s.Y(Length(t.BorderWidth))),
-          BorderHSpacing(s.X(Length(t.BorderHSpacing))), BorderVSpacing(s.Y(Length(t.BorderVSpacing))),
+          BorderHSpacing(s.X(Spacing(t.BorderHSpacing, t.BorderWidth))),
+          BorderVSpacing(s.Y(Spacing(t.BorderVSpacing, t.BorderWidth))),
           CellBorder(s.X(Length(t.CellBorderWidth))), CellBorderV(s.Y(Length(t.CellBorderWidth))),
           HPadding(s.X(Length(t.CellHPadding))), VPadding(s.Y(Length(t.CellVPadding))),
-          HSpacing(s.X(Length(t.CellHSpacing))), VSpacing(s.Y(Length(t.CellVSpacing))),
+          HSpacing(s.X(Spacing(t.CellHSpacing, t.CellBorderWidth))),
+          VSpacing(s.Y(Spacing(t.CellVSpacing, t.CellBorderWidth))),
           VRule(s.X(Length(t.VRuleWidth))), HRule(s.Y(Length(t.HRuleWidth)))
     {
     }

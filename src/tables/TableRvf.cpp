@@ -430,13 +430,17 @@ private:
             return false;
         while (!R.AtListEnd()) {
             // An entry after the last slot, or a list that ends early below: "Wrong end of
-            // cells list". Spans must stay inside the grid and off slots already covered.
+            // cells list". A span that reaches beyond the grid or over a covered slot is cut,
+            // as merging would cut it, and the table is kept.
             std::int32_t colSpan = 0, rowSpan = 0;
             if (grid.Complete() || !R.ReadInt32(colSpan) || !R.ReadInt32(rowSpan))
                 return false;
-            TRVTableCellData* cell = grid.PlaceNext(colSpan, rowSpan);
+            bool cut = false;
+            TRVTableCellData* cell = grid.PlaceNext(colSpan, rowSpan, &cut);
             if (!cell)
                 return false;
+            if (cut)
+                Ctx_.Warnings.Include(WarnUnknownProperty);
             cell->ResetToEmptyParagraph(&Ctx_.Sheet);
             if (!ReadCell(*cell))
                 return false;

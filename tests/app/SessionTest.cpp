@@ -9,6 +9,8 @@
 
 #include "TestSupport.h"
 #include "dialogs/AutoTextDialog.h"
+#include "formats/rvf/RvfWriter.h"
+#include "platform/FileIO.h"
 #include "platform/IniFile.h"
 
 namespace xq::test {
@@ -74,6 +76,42 @@ private slots:
         QVERIFY(t.Boxes.Asked.empty());
         QCOMPARE(LoadedContent(entry), std::make_pair(items + 1, std::string("Nachtrag")));
         QCOMPARE(t.DialogModes, std::vector<int>{AutoTextModeOpen});
+    }
+
+    void SavedDocumentsCarryTheEditorsLayout()
+    {
+        // An entry that another editor saved with its own margins and text width.
+        TTestWindow t;
+        const fs::path entry = t.OpenEntry("MfG.xtb");
+        {
+            TEditorDocument& doc = t.Window->Document();
+            TRVDocumentInfo info = doc.Info;
+            info.Layout = TRVLayoutInfo{1, 2, 3, 4, 300, 400, rvbdLeftToRight};
+            std::string bytes;
+            QVERIFY(TRVFWriter(doc.RStyle, RVFMainWindowOptions).WriteDocument(doc.Data(), &info, bytes));
+            QVERIFY(WriteFileAtomically(entry, bytes));
+        }
+        QCOMPARE(t.OpenEntry("MfG.xtb"), entry);
+        QVERIFY(t.Window->Document().Info.Layout.has_value());
+        t.Type("!");
+        t.Session().Save();
+
+        // The layout record holds the editor's values: margins 5, 10, 5, 5, the text width of A4
+        // with 20 mm margins as both limits, no BiDi mode.
+        const auto le32 = [](std::int32_t v) {
+            std::string b(4, '\0');
+            for (int k = 0; k < 4; ++k)
+                b[std::size_t(k)] = char((std::uint32_t(v) >> (8 * k)) & 0xFF);
+            return b;
+        };
+        std::string record = "-9 1 0 0 2 0 3\r\n" + le32(33) + le32(0) + le32(25);
+        for (std::int32_t v : {5, 10, 5, 5, 632, 632})
+            record += le32(v);
+        record += '\0';
+        const std::string saved = ReadBytes(entry);
+        QVERIFY2(saved.find(record) != std::string::npos, "the layout record with the editor's values");
+        QCOMPARE(saved.find(record), saved.rfind(record));
+        QVERIFY(saved.find(le32(300) + le32(400)) == std::string::npos);
     }
 
     void SaveNamesANewEntryAndHandsItOver_data()

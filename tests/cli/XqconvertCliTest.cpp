@@ -4,7 +4,10 @@
 #include <string>
 #include <vector>
 
+#include "document/RVStyle.h"
+#include "formats/rvf/RvfWriter.h"
 #include "pictures/Png.h"
+#include "tables/TableItem.h"
 #include "support/Json.h"
 #include "support/RunProgram.h"
 #include "support/TempDir.h"
@@ -186,6 +189,70 @@ TEST_F(XqconvertCliTest, PaintsDocumentsIntoPngPictures)
         EXPECT_NE(result.Err.find("--width"), std::string::npos) << result.Err;
     }
     EXPECT_FALSE(std::filesystem::exists(Dir / "a.png"));
+}
+
+TEST_F(XqconvertCliTest, AnInsertedTableIsPaintedWithAOnePixelGrid)
+{
+    // An address block as a 2 x 2 table, made as the insert commands make it, between two lines.
+    RegisterTableItemKind();
+    TRVStyle sheet;
+    SetupMainWindowStyleSheet(sheet);
+    TCustomRVData doc(&sheet);
+    doc.AppendText("Anschrift:", 0, 0);
+    auto table = NewInsertedTable(2, 2, false, 0, &doc);
+    const char* texts[2][2] = {{"Name", "M\xFCller"}, {"Ort", "Berlin"}};
+    for (int r = 0; r < 2; ++r)
+        for (int c = 0; c < 2; ++c) {
+            table->Cells(r, c)->Clear();
+            table->Cells(r, c)->AppendText(texts[r][c], 0, 0);
+        }
+    doc.AppendItem("TAB", std::move(table));
+    doc.AppendText("Mit freundlichen Gr\xFC\xDF" "en", 0, 0);
+    std::string rvf;
+    ASSERT_TRUE(TRVFWriter(sheet, RVFMainWindowOptions).WriteDocument(doc, nullptr, rvf));
+    WriteBytes(Dir / "tabelle.rvf", rvf);
+
+    // Kept with the build for a person to look at.
+    const std::filesystem::path shots =
+        std::filesystem::path(test::XqconvertPath()).parent_path().parent_path().parent_path() / "tests" / "screenshots";
+    std::filesystem::create_directories(shots);
+    const std::filesystem::path png = shots / "inserted-table.png";
+    const TProgramResult result = Run({P("tabelle.rvf"), png.string()});
+    ASSERT_EQ(result.ExitCode, 0) << result.Err;
+
+    TPNGObject picture;
+    TRGBAImage image;
+    ASSERT_TRUE(picture.LoadFromBytes(ReadBytes(png)) && picture.Decode(image));
+    const auto dark = [&](int x, int y) {
+        const std::uint8_t* p = &image.Pixels[std::size_t(y * image.Width + x) * 4];
+        return p[0] + p[1] + p[2] < 3 * 128;
+    };
+    // Lines are the columns and rows that are dark for most of the table's height or width; the
+    // grid has three of each, one pixel thick, and none of them next to another.
+    const auto lines = [](const std::vector<int>& counts, int least) {
+        std::vector<int> at;
+        for (int k = 0; k < int(counts.size()); ++k)
+            if (counts[std::size_t(k)] >= least)
+                at.push_back(k);
+        return at;
+    };
+    std::vector<int> columns(std::size_t(image.Width), 0), rows(std::size_t(image.Height), 0);
+    for (int y = 0; y < image.Height; ++y)
+        for (int x = 0; x < image.Width; ++x)
+            if (dark(x, y)) {
+                ++columns[std::size_t(x)];
+                ++rows[std::size_t(y)];
+            }
+    const std::vector<int> vertical = lines(columns, 40);
+    const std::vector<int> horizontal = lines(rows, 400);
+    ASSERT_EQ(vertical.size(), 3u) << testing::PrintToString(vertical);
+    ASSERT_EQ(horizontal.size(), 3u) << testing::PrintToString(horizontal);
+    for (const std::vector<int>* at : {&vertical, &horizontal})
+        for (std::size_t k = 1; k < at->size(); ++k)
+            EXPECT_GT((*at)[k] - (*at)[k - 1], 20) << "single lines, well apart";
+    EXPECT_EQ(vertical.front(), 5) << "the table's border on the editor's left margin";
+    EXPECT_EQ(horizontal.back() - horizontal.front(), columns[std::size_t(vertical.front())] - 1)
+        << "the left border runs from the top line to the bottom line";
 }
 
 } // namespace

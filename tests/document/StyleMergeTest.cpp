@@ -180,6 +180,48 @@ TEST_F(StyleMergeTest, MergeAppendsNewStylesAsNonStandard)
     EXPECT_EQ(Sheet.TextStyles.Count(), 8);
 }
 
+TEST_F(StyleMergeTest, AFragmentNeverAddsTheSameStyleTwice)
+{
+    // Two equal new text styles (a fragment from another program with duplicates) and a third
+    // that differs only in where Enter leads.
+    Fragment.TextStyles.Clear();
+    MakeCourier(FragmentText(0));      // 0: new
+    FragmentText(0);                   // 1: equals sheet style 0
+    MakeCourier(FragmentText(0));      // 2: equals 0
+    TFontInfo& leading = FragmentText(0);
+    MakeCourier(leading);              // 3: equals 0, but Enter leads to style 1
+    leading.NextStyleNo = 1;
+    EXPECT_EQ(MergeStyles(Sheet.TextStyles, Fragment.TextStyles, rvs_merge_SmartMerge), (TRVIndexMap{7, 0, 7, 8}));
+    ASSERT_EQ(Sheet.TextStyles.Count(), 9);
+    EXPECT_EQ(Sheet.TextStyles[8].NextStyleNo, 0);
+
+    // Forward references between copies are judged by what they lead to.
+    Fragment.TextStyles.Clear();
+    TFontInfo& first = FragmentText(0);
+    MakeCourier(first);
+    first.Size = 30; // 0: new, leads to 2
+    first.NextStyleNo = 2;
+    TFontInfo& second = FragmentText(0);
+    MakeCourier(second);
+    second.Size = 30; // 1: equals 0 and leads to 3, which equals 2
+    second.NextStyleNo = 3;
+    FragmentText(1).Size = 31; // 2: new
+    FragmentText(1).Size = 31; // 3: equals 2
+    EXPECT_EQ(MergeStyles(Sheet.TextStyles, Fragment.TextStyles, rvs_merge_SmartMerge), (TRVIndexMap{9, 9, 10, 10}));
+    EXPECT_EQ(Sheet.TextStyles.Count(), 11);
+    EXPECT_EQ(Sheet.TextStyles[9].NextStyleNo, 10);
+
+    // Paragraph styles alike.
+    Fragment.ParaStyles.Clear();
+    FragmentPara(0).LeftIndent = 40;
+    FragmentPara(0).LeftIndent = 40;
+    EXPECT_EQ(MergeStyles(Sheet.ParaStyles, Fragment.ParaStyles, rvs_merge_SmartMerge), (TRVIndexMap{6, 6}));
+    EXPECT_EQ(Sheet.ParaStyles.Count(), 7);
+
+    // Append mode still appends every one.
+    EXPECT_EQ(MergeStyles(Sheet.ParaStyles, Fragment.ParaStyles, rvs_merge_Append), (TRVIndexMap{7, 8}));
+}
+
 TEST_F(StyleMergeTest, NextStyleNoMustLeadToTheSameStyle)
 {
     Fragment.TextStyles.Clear();
@@ -312,6 +354,19 @@ TEST_F(StyleMergeTest, NumberedListsOfAFragmentStayApart)
     for (TRVListInfos* lists : {&Sheet.ListStyles, &Fragment.ListStyles})
         for (const auto& list : *lists)
             list->Levels[0].ListType = list->Levels[1].ListType = rvlstBullet;
+    EXPECT_EQ(MergeStyles(Sheet.ListStyles, Fragment.ListStyles, rvs_merge_SmartMerge), (TRVIndexMap{0, 0}));
+    EXPECT_EQ(Sheet.ListStyles.Count(), 1);
+}
+
+TEST_F(StyleMergeTest, NewListsOfAFragmentShareACopyOnlyWithoutNumbering)
+{
+    AddNumberedList(Fragment.ListStyles, 7);
+    AddNumberedList(Fragment.ListStyles, 7);
+    EXPECT_EQ(MergeStyles(Sheet.ListStyles, Fragment.ListStyles, rvs_merge_SmartMerge), (TRVIndexMap{0, 1}));
+
+    Sheet.ListStyles.Clear();
+    for (const auto& list : Fragment.ListStyles)
+        list->Levels[0].ListType = list->Levels[1].ListType = rvlstBullet;
     EXPECT_EQ(MergeStyles(Sheet.ListStyles, Fragment.ListStyles, rvs_merge_SmartMerge), (TRVIndexMap{0, 0}));
     EXPECT_EQ(Sheet.ListStyles.Count(), 1);
 }

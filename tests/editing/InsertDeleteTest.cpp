@@ -247,6 +247,28 @@ TEST_F(InsertDeleteTest, DocumentsAreInsertedWithTheirStylesAndBadOnesChangeNoth
     EXPECT_EQ(F.Edit.UndoAction(), rvutNone);
 }
 
+TEST_F(InsertDeleteTest, FragmentsAreReadWithTheEditorsOptions)
+{
+    // An entry written elsewhere: text, a picture of a kind this editor does not know and an
+    // embedded control between the words of one paragraph.
+    const std::string fragment = "-8 1 3\r\n"
+                                 "0 1 0 0 0 0\r\nVorne \r\n"
+                                 "-3 3 -1 1 0 0 0\r\nBild\r\nTUnknownPicture\r\n00FF\r\n"
+                                 "-5 3 -1 1 0 0 0\r\nKnopf\r\nTButton\r\n00\r\n"
+                                 "0 1 -1 1 0 0\r\nhinten\r\n";
+    F.Text("Text");
+    F.Format();
+    const std::string before = Rvf();
+    F.Edit.SetCaretDocPos({0, 5});
+    EXPECT_FALSE(F.Edit.InsertDocumentFromStream(fragment)) << "the engine's own options fail on them";
+    EXPECT_EQ(Rvf(), before);
+
+    F.Edit.RVFOptions = RVFMainWindowOptions;
+    ASSERT_TRUE(F.Edit.InsertDocumentFromStream(fragment));
+    EXPECT_EQ(Doc(), R"([p0]"TextVorne " "hinten")") << "the two items are left out, the text stays in order";
+    ExpectOneStep(before, Rvf());
+}
+
 TEST_F(InsertDeleteTest, PageBreaksSplitTheParagraphAndGoAgainInOneStep)
 {
     F.Text("Seite eins");

@@ -56,6 +56,41 @@ TEST_F(TableLayoutTest, PercentAndAutomaticTablesFillTheAvailableWidth)
     EXPECT_EQ(F.Data.DrawItems()[1].Top, 40);
 }
 
+TEST_F(TableLayoutTest, NegativeSpacingsLetNeighbouringBordersShareOneLine)
+{
+    // An inserted table: borders of 1 and spacings of -1, padding 5. Across: the table border at
+    // 0 is also the first cell's left border, the cells' rectangles start at 1, and the two cells
+    // share the border line between them: F = -1 + 0 + 4 = 3, 577 for the content.
+    auto inserted = NewInsertedTable(2, 2, false, 0, &F.Data);
+    TRVTableItemInfo& table = *inserted;
+    F.Data.AppendItem("", std::move(inserted));
+    F.Format();
+    EXPECT_EQ(table.Layout.FWidth, 600);
+    EXPECT_EQ(table.Layout.ColWidths, (std::vector<std::int32_t>{288, 289}));
+    EXPECT_EQ(table.Layout.ColStarts, (std::vector<std::int32_t>{1, 300}));
+    EXPECT_EQ(table.Cells(0, 0)->Left + table.Cells(0, 0)->Width, 299) << "its right border is pixel 299";
+    EXPECT_EQ(table.Cells(0, 1)->Left - 1, 299) << "the left border of its neighbour too";
+    // Down: rows of one 15-pixel line; 2 x (2 x 5 + 1 - 1) - 1 + 4 + 30.
+    EXPECT_EQ(table.Layout.RowStarts, (std::vector<std::int32_t>{1, 27}));
+    EXPECT_EQ(table.Layout.FHeight, 53);
+    EXPECT_EQ(table.Cells(0, 0)->Top + table.Cells(0, 0)->Height, 26);
+    EXPECT_EQ(table.Cells(1, 0)->Top - 1, 26);
+
+    // Spacings never overlap more than the border they overlap: -50 is -1 here, and a cell
+    // spacing below 0 without cell borders is 0.
+    TRVTableItemInfo& deep = AddTable(2, 2);
+    deep.BorderWidth = deep.CellBorderWidth = 1;
+    deep.BorderHSpacing = deep.BorderVSpacing = deep.CellHSpacing = deep.CellVSpacing = -50;
+    deep.SetCellPadding(5);
+    TRVTableItemInfo& borderless = AddTable(2, 2);
+    borderless.CellHSpacing = borderless.CellVSpacing = -1;
+    F.Format();
+    EXPECT_EQ(deep.Layout.ColStarts, (std::vector<std::int32_t>{1, 300}));
+    EXPECT_EQ(deep.Layout.RowStarts, (std::vector<std::int32_t>{1, 27}));
+    EXPECT_EQ(borderless.Layout.ColStarts[1] - borderless.Layout.ColStarts[0],
+              borderless.Layout.ColWidths[0] + 2) << "the two paddings, no overlap";
+}
+
 TEST_F(TableLayoutTest, ColumnsWithWidthsInPixelsAndPercent)
 {
     TRVTableItemInfo& pixels = AddTable(1, 2);

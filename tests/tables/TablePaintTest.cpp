@@ -155,6 +155,19 @@ TEST_F(TablePaintTest, CellsPaintBackgroundThenContentThenBorder)
     EXPECT_TRUE(Matching(ops, "line").empty()) << "no grid when not editing";
 }
 
+TEST_F(TablePaintTest, AnInsertedTableIsDrawnWithSingleLines)
+{
+    // The frames of the table and of its four cells: every line between two cells, and every
+    // cell line on the table's edge, is the same pixel column or row.
+    F.Data.Clear();
+    F.Data.AppendItem("", NewInsertedTable(2, 2, true, 100, &F.Data));
+    const Ops frames = Matching(Paint(true), "rect");
+    EXPECT_EQ(frames, (Ops{"rect 0,0,100,53 #000000 1 solid", "rect 0,0,50,27 #000000 1 solid",
+                           "rect 49,0,100,27 #000000 1 solid", "rect 0,26,50,53 #000000 1 solid",
+                           "rect 49,26,100,53 #000000 1 solid"}));
+    EXPECT_TRUE(Matching(Paint(true), "line").empty()) << "no dotted grid under visible borders";
+}
+
 TEST_F(TablePaintTest, GridLinesOnlyWhileEditingAndNotWhenHidden)
 {
     EXPECT_EQ(Matching(Paint(true), "line").size(), 4u * 4u) << "every side of the four cells";

@@ -446,8 +446,7 @@ TEST_F(TableRvfTest, GridsThatDoNotAddUpFailTheRead)
     const std::vector<std::pair<const char*, std::string>> damaged = {
         {"list ends before the last slot", Grid(2, 2, a + a + a)},
         {"entries after the last slot", Grid(1, 2, a + a + a)},
-        {"span reaching beyond the last column", Grid(2, 2, a + span2 + a)},
-        {"spans that overlap", Grid(2, 2, a + Cell(1, 2, {}) + span2)},
+        {"list ends before the last slot after a cut span", Grid(2, 2, a + span2 + a)},
         {"more slots than a table may have", I16(513) + I16(512) + "\x01" + Cell(127, 1, {}) + Zero},
         {"content that is no RVF", Grid(1, 1, Cell(1, 1, "-77 1 0 0 0 0\r\nx\r\n"))},
     };
@@ -467,6 +466,48 @@ TEST_F(TableRvfTest, GridsThatDoNotAddUpFailTheRead)
                                                      I16(512) + I16(512) + S("TD") + S("") + Zero + Zero + Zero))));
     EXPECT_EQ(TableAt(1)->SubDocumentCount(), 1);
     EXPECT_EQ(ContentText(*TableAt(1)->Cells(0, 0)), "") << "a cell without content keeps its empty paragraph";
+}
+
+TEST_F(TableRvfTest, SpansThatDoNotFitAreCutAndTheTableIsKept)
+{
+    const std::string a = Cell(1, 1, SubStream(Paragraph("a")));
+    const std::string b = Cell(1, 1, SubStream(Paragraph("b")));
+    struct TCase {
+        const char* What;
+        std::string Grid;
+        std::vector<std::pair<int, int>> Spans; // per cell, row by row: colSpan, rowSpan
+    };
+    const std::vector<TCase> cases = {
+        {"beyond the last column", Grid(2, 2, Cell(3, 1, {}) + a + b), {{2, 1}, {1, 1}, {1, 1}}},
+        {"below the last row", Grid(2, 2, a + Cell(1, 5, {}) + b), {{1, 1}, {1, 2}, {1, 1}}},
+        {"over a slot covered from above", Grid(2, 2, a + Cell(1, 2, {}) + Cell(2, 1, {})), {{1, 1}, {1, 2}, {1, 1}}},
+        {"over a slot covered from the left", Grid(2, 3, Cell(1, 1, {}) + Cell(1, 2, {}) + b + Cell(3, 1, {}) + a),
+         {{1, 1}, {1, 2}, {1, 1}, {1, 1}, {1, 1}}},
+        {"below 1", Grid(1, 2, Cell(0, -4, {}) + b), {{1, 1}, {1, 1}}},
+    };
+    for (const TCase& c : cases) {
+        Doc.Clear();
+        TRVFWarnings warnings;
+        ASSERT_TRUE(Read(AroundTable(TableStream({}, c.Grid)), &warnings)) << c.What;
+        EXPECT_TRUE(warnings.Contains(WarnUnknownProperty)) << c.What;
+        ASSERT_EQ(Doc.Count(), 3) << c.What;
+        const TRVTableItemInfo& t = *TableAt(1);
+        EXPECT_TRUE(t.CheckGrid()) << c.What;
+        std::vector<std::pair<int, int>> spans;
+        for (int r = 0; r < t.RowCount(); ++r)
+            for (int col = 0; col < t.ColCount(); ++col)
+                if (const TRVTableCellData* cell = t.Rows[r][col])
+                    spans.emplace_back(cell->ColSpan(), cell->RowSpan());
+        EXPECT_EQ(spans, c.Spans) << c.What;
+        EXPECT_EQ(Doc.TextAt(2), "Nachher") << c.What << ": the rest of the document is read";
+    }
+    // What was cut is written as it is now and read back without a warning.
+    const std::string written = Write(Doc, ItemsBinary);
+    Doc.Clear();
+    TRVFWarnings warnings;
+    ASSERT_TRUE(Read(written, &warnings));
+    EXPECT_EQ(warnings, TRVFWarnings{});
+    EXPECT_EQ(Write(Doc, ItemsBinary), written);
 }
 
 TEST_F(TableRvfTest, NestingIsReadUpToALimit)
