@@ -102,6 +102,30 @@ void BM_FormatAll_Ours(benchmark::State& state)
 }
 BENCHMARK(BM_FormatAll_Ours)->Unit(benchmark::kMillisecond)->Iterations(10);
 
+/// One paragraph of state.range(0) megabytes of short words ("x x x ..."): the layout of one
+/// long text item must grow with its length, not with its length times its lines.
+void BM_FormatOneLongParagraph(benchmark::State& state)
+{
+    TRVStyle sheet;
+    SetupMainWindowStyleSheet(sheet);
+    TQtCanvas canvas{kDpi, kDpi};
+    TCustomRVFormattedData data{&sheet};
+    std::string text;
+    text.reserve(std::size_t(state.range(0)) << 20);
+    while (text.size() + 2 <= (std::size_t(state.range(0)) << 20))
+        text += "x ";
+    data.AppendText(text, 0, 0);
+    data.LeftMargin = data.RightMargin = data.TopMargin = data.BottomMargin = 0;
+    data.MinTextWidth = data.MaxTextWidth = kTextWidth;
+    data.SetFormatCanvas(&canvas);
+    for (auto _ : state) {
+        data.FormatAll(false, true);
+        benchmark::DoNotOptimize(data.TotalHeight());
+    }
+    state.counters["draw_items"] = data.DrawItems().Count();
+}
+BENCHMARK(BM_FormatOneLongParagraph)->Arg(1)->Arg(2)->Arg(5)->Arg(10)->Unit(benchmark::kMillisecond)->Iterations(2);
+
 /// One character typed into the middle of the middle paragraph and taken out again, in turns;
 /// each edit reformats its paragraph with one paragraph of context on both sides, as the editor does.
 void BM_ReformatOneChar_Ours(benchmark::State& state)

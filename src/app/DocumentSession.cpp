@@ -185,6 +185,8 @@ void TDocumentSession::ForgetEditState()
     Doc_.Editor.SetModified(false);
 }
 
+static_assert(MaxDocumentItems == 4'000'000, "TooLargeText names the limit");
+
 bool TDocumentSession::LoadFile(const fs::path& path)
 {
     TLoadResult result;
@@ -196,7 +198,7 @@ bool TDocumentSession::LoadFile(const fs::path& path)
     Run_.FileFormat = FormatOfPath(path);
     if (result.Ok)
         return true;
-    Message(ReadFailedText, ReadFailedCaption, TMsgIcon::None);
+    Message(result.TooLarge ? TooLargeText : ReadFailedText, ReadFailedCaption, TMsgIcon::None);
     return false;
 }
 

@@ -30,6 +30,8 @@ inline constexpr std::string_view WriteFailedText = "Format wird nicht unterstü
 inline constexpr std::string_view WriteFailedCaption = "Fehler bei Speicherung";
 inline constexpr std::string_view ReadFailedText = "Es konnten nicht alle Formatierungen des Dokuments gelesen werden!";
 inline constexpr std::string_view ReadFailedCaption = "Fehler Datei öffnen";
+inline constexpr std::string_view TooLargeText =
+    "Das Dokument ist zu groß und kann nicht geöffnet werden: Es hat mehr als 4.000.000 Absätze und Elemente.";
 inline constexpr std::string_view EntryMissingText = "Autotexteintrag ist nicht vorhanden";
 inline constexpr std::string_view EntryMissingCaption = "Fehler";
 inline constexpr std::string_view UnicodeWarningText =

@@ -19,6 +19,7 @@
 #include <string_view>
 #include <vector>
 
+#include "document/CompactString.h"
 #include "document/Graphic.h"
 #include "document/ImageList.h"
 #include "document/StyleUsage.h"
@@ -117,8 +118,8 @@ public:
     std::int32_t FirstLinePiece = -1;
     /// Live-spelling marks, or none; most items never have any. Not stored.
     std::unique_ptr<std::vector<TRVMisspelling>> Misspellings;
-    std::string Tag;
-    std::string Hint;
+    TCompactString Tag;
+    TCompactString Hint;
     /// Runtime flags; bit 0 = checked by live spelling. Not stored.
     std::uint8_t State = 0;
     // (The fields are ordered so that an item, of which a document has many, stays small.)

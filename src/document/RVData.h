@@ -1,6 +1,7 @@
 // TCustomRVData: the item container of documents, table cells and note texts.
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -22,6 +23,12 @@ struct TRVItemEntry {
     std::string Text;
     std::unique_ptr<TCustomRVItemInfo> Item;
 };
+
+/// The most items a document may have, its tables and notes included. Readers refuse larger
+/// documents rather than let a small file of line ends ask for gigabytes: an empty paragraph
+/// costs about 120 bytes before it is laid out, so the limit keeps a document below about a
+/// gigabyte.
+inline constexpr int MaxDocumentItems = 4'000'000;
 
 /// An ordered list of (text, item) pairs with its checkpoints, list markers and sequences.
 /// Text of a Unicode item is UTF-16LE bytes (even length); other text is 8-bit in the code page
@@ -92,6 +99,8 @@ public:
     void InsertItems(int index, std::vector<TRVItemEntry> items);
     /// Removes all items, checkpoints and the pending checkpoint.
     void Clear();
+    /// Makes room for count items in all, so that appending them allocates nothing more.
+    void ReserveItems(std::int64_t count) { Items_.reserve(std::size_t(std::max<std::int64_t>(count, 0))); }
     /// Moves all items of source (which becomes empty) before index, in one step, with their
     /// checkpoints; markers and notes join this container.
     void InsertItemsFrom(TCustomRVData& source, int index);

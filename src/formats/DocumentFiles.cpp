@@ -83,16 +83,26 @@ TLoadResult LoadDocumentFile(const fs::path& path, TRVStyle& sheet, TCustomRVDat
             return Failed(path.string() + ": " + RtfNotSupported);
         case TFileFormat::Text:
             result.Ok = ReadText(bytes, doc, error);
+            result.TooLarge = !result.Ok && error == errTextTooLarge;
             break;
         case TFileFormat::RVF: {
             TRVFReader reader(sheet, options);
             result.Ok = reader.ReadDocument(doc, &info, bytes);
             result.Warnings = reader.Warnings();
-            if (!result.Ok)
+            result.TooLarge = reader.TooLarge();
+            if (result.TooLarge)
+                error = "the document has more than " + std::to_string(MaxDocumentItems) + " items";
+            else if (!result.Ok)
                 error = doc.Empty() ? "the file is damaged or not in RVF format"
                                     : "the file is damaged; only a part of it could be read";
             break;
         }
+        }
+        if (result.TooLarge) {
+            // Too large to hold, not damaged: nothing of it is kept.
+            doc.Clear();
+            result.Error = path.string() + ": " + error;
+            return result;
         }
         result.Partial = !result.Ok && !doc.Empty();
         if (!result.Ok)

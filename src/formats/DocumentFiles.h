@@ -27,6 +27,8 @@ struct TLoadResult {
     bool Ok = false;
     /// The reader failed after items were read; they stay in the document.
     bool Partial = false;
+    /// The document would have more than MaxDocumentItems items: nothing of it is kept.
+    bool TooLarge = false;
     TRVFWarnings Warnings;
     /// Why the load failed (empty when Ok).
     std::string Error;

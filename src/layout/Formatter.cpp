@@ -245,7 +245,12 @@ void TRVFormatter::CleanUpWrappedLine()
     TRVDrawLineInfo& d = Out[last];
     if (!D_.ItemAt(d.ItemNo).IsText() || d.CharCount == 0)
         return;
-    const std::u16string text = d.ItemNo == TextItem_ ? Text_ : D_.DisplayTextOf(d.ItemNo);
+    // The item being formatted is looked at in place: copying its text at every wrap would make
+    // a long paragraph quadratic.
+    std::u16string other;
+    if (d.ItemNo != TextItem_)
+        other = D_.DisplayTextOf(d.ItemNo);
+    const std::u16string& text = d.ItemNo == TextItem_ ? Text_ : other;
     const int end = d.FirstChar - 1 + d.CharCount;
     if (end > static_cast<int>(text.size()) || text[std::size_t(end - 1)] != Space)
         return;

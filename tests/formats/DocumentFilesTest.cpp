@@ -171,6 +171,24 @@ TEST_F(DocumentFilesTest, FilesThatCannotBeReadLeaveTheDocumentAlone)
     EXPECT_EQ(DocDump(Doc), before);
 }
 
+TEST_F(DocumentFilesTest, DocumentsWithTooManyItemsAreRefusedNotCut)
+{
+    Doc.AppendText("vorher", 0, 0);
+    const auto lines = Dir / "zeilen.txt";
+    WriteBytes(lines, std::string(std::size_t(MaxDocumentItems), '\n'));
+    const TLoadResult text = LoadDocumentFile(lines, Sheet, Doc, Info);
+    EXPECT_FALSE(text.Ok);
+    EXPECT_TRUE(text.TooLarge);
+    EXPECT_FALSE(text.Partial) << "nothing of it is kept";
+    EXPECT_TRUE(Doc.Empty());
+    EXPECT_NE(text.Error.find("zeilen.txt: the text has more lines"), std::string::npos) << text.Error;
+
+    // A damaged file is no large one.
+    const auto damaged = Dir / "kaputt.txt";
+    WriteBytes(damaged, std::string("\xFF\xFE") + "x");
+    EXPECT_FALSE(LoadDocumentFile(damaged, Sheet, Doc, Info).TooLarge);
+}
+
 TEST_F(DocumentFilesTest, FailedSaveKeepsTheOldFile)
 {
     Doc.AppendText(std::string(4096, 'x'), 0, 0);

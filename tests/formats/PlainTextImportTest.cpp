@@ -81,6 +81,31 @@ TEST_F(PlainTextImport, LineEndsAndEmptyLines)
     }
 }
 
+TEST_F(PlainTextImport, TextWithMoreLinesThanADocumentMayHoldIsRefusedWhole)
+{
+    // A file of nothing but line ends asks for one paragraph per byte: it is refused before a
+    // single item is made, in both encodings, CR LF pairs counted once.
+    Doc.AppendText("vorher", 0, 0);
+    const std::string before = DocDump(Doc);
+    std::string error;
+    const std::string lineEnds(std::size_t(MaxDocumentItems), '\n');
+    EXPECT_FALSE(ImportText8(Doc, lineEnds, 0, 0, false, &error));
+    EXPECT_EQ(error, errTextTooLarge);
+    EXPECT_EQ(DocDump(Doc), before);
+    error.clear();
+    EXPECT_FALSE(ImportTextUtf16(Doc, Utf16Bytes(std::u16string(std::size_t(MaxDocumentItems), u'\u2029')), 0, 0, false, &error));
+    EXPECT_EQ(error, errTextTooLarge);
+    EXPECT_EQ(Doc.Count(), 1);
+
+    // A CR LF pair is one line end.
+    Doc.Clear();
+    std::string pairs;
+    for (int k = 0; k < 1000; ++k)
+        pairs += "\r\n";
+    ASSERT_TRUE(ImportText8(Doc, pairs, 0, 0, false, &error));
+    EXPECT_EQ(Doc.Count(), 1001);
+}
+
 TEST_F(PlainTextImport, TabsBecomeItemsOrSpacesBySpacesInTab)
 {
     ASSERT_EQ(Sheet.SpacesInTab, 0);

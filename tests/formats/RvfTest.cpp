@@ -97,6 +97,28 @@ TEST_F(RvfTest, UnicodeTextLines)
     ExpectRoundTrip(Doc, TextMode);
 }
 
+TEST_F(RvfTest, StreamsWithMoreItemsThanTheLimitAreRefused)
+{
+    // Three paragraphs, three items.
+    for (const char* text : {"eins", "zwei", "drei"})
+        Doc.AppendText(text, 0, 0);
+    const std::string stream = Write(Doc);
+    for (const int limit : {3, 2}) {
+        TCustomRVData copy(&Sheet);
+        TRVFReader reader(Sheet, RVFMainWindowOptions);
+        reader.ItemLimit = limit;
+        EXPECT_EQ(reader.ReadDocument(copy, nullptr, stream), limit == 3) << limit;
+        EXPECT_EQ(reader.TooLarge(), limit == 2) << limit;
+        // A fragment beyond the limit inserts nothing.
+        TCustomRVData target(&Sheet);
+        target.AppendText("Ziel", 0, 0);
+        TRVFReader fragments(Sheet, RVFMainWindowOptions);
+        fragments.ItemLimit = limit;
+        EXPECT_EQ(fragments.ReadFragment(target, 1, stream), limit == 3);
+        EXPECT_EQ(target.Count(), limit == 3 ? 4 : 1) << limit;
+    }
+}
+
 TEST_F(RvfTest, StreamWithoutVersionHasNoItemOptions)
 {
     TRVFReader reader(Sheet, RVFMainWindowOptions);

@@ -31,7 +31,7 @@ std::string DocDump(const TCustomRVData& data)
             out += "<" + std::to_string(item.StyleNo) + ">";
         }
         if (!item.Tag.empty())
-            out += "{" + item.Tag + "}";
+            out += "{" + item.Tag.str() + "}";
     }
     return out;
 }

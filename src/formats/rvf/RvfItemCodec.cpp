@@ -127,7 +127,7 @@ void AddIfNot(const TCustomRVItemInfo& item, TRVFRecordOut& record, TRVExtraItem
 void WriteExtraProperties(const TCustomRVItemInfo& item, TRVFRecordOut& record)
 {
     if (!item.Hint.empty())
-        AddStrLine(record, rvespHint, item.Hint);
+        AddStrLine(record, rvespHint, item.Hint.str());
     AddIfNot(item, record, rvepDeleteProtect, 0);
 
     if (auto* rect = dynamic_cast<const TRVRectItemInfo*>(&item)) {

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "document/ItemInfo.h"
+#include "document/RVData.h"
 #include "document/StyleMerge.h"
 #include "formats/rvf/RvfLines.h"
 #include "formats/rvf/RvfTypes.h"
@@ -70,6 +71,11 @@ struct TRVFReadContext {
     std::optional<TRVIndexMap> TextMap, ParaMap, ListMap;
     /// Reads a sub-document stream into a container with this same context.
     std::function<bool(TCustomRVData&, std::string_view)> ReadSubDocument;
+    /// Items read so far, in all containers of the read; beyond ItemLimit the read fails with
+    /// TooLarge.
+    std::int64_t ItemsRead = 0;
+    std::int64_t ItemLimit = MaxDocumentItems;
+    bool TooLarge = false;
 
     /// A text style number of the stream as a sheet number; false when the read must fail.
     bool MapTextStyle(std::int32_t& styleNo);

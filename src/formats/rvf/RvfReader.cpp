@@ -133,12 +133,18 @@ private:
         return ReadItem(target, lines, h, styleNo, lineCount, paraNo, options, saveType, std::move(tag));
     }
 
-    void Append(TCustomRVData& target, std::string text, std::unique_ptr<TCustomRVItemInfo> item)
+    /// False when the read reached the item limit: the document is refused, not cut.
+    [[nodiscard]] bool Append(TCustomRVData& target, std::string text, std::unique_ptr<TCustomRVItemInfo> item)
     {
+        if (++Ctx_.ItemsRead > Ctx_.ItemLimit) {
+            Ctx_.TooLarge = true;
+            return false;
+        }
         if (target.Empty() && item->ParaNo == -1)
             FirstItemContinues = true;
         ItemsRead_ = true;
         target.AppendItem(std::move(text), std::move(item));
+        return true;
     }
 
     bool ReadText(TCustomRVData& target, TRVFLineReader& lines, TRVFHeaderParser& h, int styleNo, int lineCount,
@@ -153,6 +159,9 @@ private:
         const TFontInfo& style = Ctx_.Sheet.TextStyles.StyleAt(styleNo == rvsDefStyle ? 0 : styleNo);
         const int codePage = Ctx_.Sheet.CodePageOfStyle(styleNo == rvsDefStyle ? -1 : styleNo);
         std::string decoded;
+        // A record of many paragraphs (a long text saved as one record) takes its room at once.
+        if (lineCount > target.Count())
+            target.ReserveItems(std::min<std::int64_t>(std::int64_t(target.Count()) + lineCount, Ctx_.ItemLimit));
         for (int k = 0; k < lineCount; ++k) {
             if (lines.AtEnd())
                 return false;
@@ -187,7 +196,8 @@ private:
                 Ctx_.Warnings.Include(WarnConvertedToUnicode);
             }
             (void)ReplaceLineBreakCharacters(text, item->IsUnicode());
-            Append(target, std::move(text), std::move(item));
+            if (!Append(target, std::move(text), std::move(item)))
+                return false;
         }
         return true;
     }
@@ -219,8 +229,7 @@ private:
         std::string name;
         switch (codec->ReadData(*item, name, data, saveType, Ctx_)) {
         case TRVFItemRead::Keep:
-            Append(target, std::move(name), std::move(item));
-            return true;
+            return Append(target, std::move(name), std::move(item));
         case TRVFItemRead::Drop:
             return true;
         case TRVFItemRead::Fail:
@@ -470,6 +479,7 @@ struct TRVFReader::TSession {
         : Owner(owner), Ctx{owner.Sheet_, owner.Options_, {}, {}, {}, {}, {}}
     {
         RegisterBuiltInRvfItemCodecs();
+        Ctx.ItemLimit = owner.ItemLimit;
         Ctx.ReadSubDocument = [this](TCustomRVData& target, std::string_view data) {
             if (Depth >= MaxNesting)
                 return false;
@@ -498,6 +508,7 @@ bool TRVFReader::ReadDocument(TCustomRVData& doc, TRVDocumentInfo* info, std::st
     TStreamReader reader(ctx, TextMode_, ParaMode_, info, TRole::Document);
     const bool ok = reader.Read(doc, stream);
     Warnings_ = ctx.Warnings;
+    TooLarge_ = ctx.TooLarge;
     return ok;
 }
 
@@ -513,7 +524,8 @@ bool TRVFReader::ReadFragment(TCustomRVData& doc, int index, std::string_view st
     TStreamReader reader(ctx, TextMode_, ParaMode_, nullptr, TRole::Fragment);
     const bool ok = reader.Read(fragment, stream);
     Warnings_ = ctx.Warnings;
-    if (fragment.Empty())
+    TooLarge_ = ctx.TooLarge;
+    if (fragment.Empty() || TooLarge_)
         return ok;
 
     const bool continues = reader.FirstItemContinues && index > 0 && !doc.ItemAt(index - 1).IsFullLine() &&

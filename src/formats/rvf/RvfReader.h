@@ -3,6 +3,7 @@
 
 #include <string_view>
 
+#include "document/RVData.h"
 #include "formats/rvf/RvfTypes.h"
 
 namespace xq {
@@ -29,6 +30,11 @@ public:
 
     /// The warnings of the last read.
     [[nodiscard]] TRVFWarnings Warnings() const noexcept { return Warnings_; }
+    /// The last read failed because the stream holds more than ItemLimit items.
+    [[nodiscard]] bool TooLarge() const noexcept { return TooLarge_; }
+
+    /// The most items a read may create, in all containers together.
+    int ItemLimit = MaxDocumentItems;
 
 private:
     struct TSession;
@@ -38,6 +44,7 @@ private:
     TRVFReaderStyleMode TextMode_;
     TRVFReaderStyleMode ParaMode_;
     TRVFWarnings Warnings_;
+    bool TooLarge_ = false;
 };
 
 } // namespace xq

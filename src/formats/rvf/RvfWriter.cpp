@@ -178,7 +178,7 @@ private:
                              std::to_string(item.ItemOptions()) + " " + std::to_string(saveType) + " " +
                              TagField(item.Tag);
         if (!item.Hint.empty())
-            header += " " + QuoteHeaderString(ToStreamString(item.Hint));
+            header += " " + QuoteHeaderString(ToStreamString(item.Hint.str()));
         WriteTextLine(Out_, header);
         std::string clean;
         for (int k = first; k < end; ++k) {

@@ -293,6 +293,46 @@ void ScanText(std::basic_string_view<Char> text, TTextSink& sink)
     flush(n);
 }
 
+/// At least as many items as ScanText adds for text: one per piece between line ends (and two
+/// per tab when tabs become items), counted before anything is allocated.
+template <class Char>
+std::int64_t ItemCountBound(std::basic_string_view<Char> text, bool tabItems) noexcept
+{
+    using Unit = std::make_unsigned_t<Char>;
+    constexpr bool Utf16 = sizeof(Char) == 2;
+    std::int64_t pieces = 1;
+    const std::size_t n = text.size();
+    for (std::size_t i = 0; i < n; ++i) {
+        const auto c = static_cast<std::uint32_t>(static_cast<Unit>(text[i]));
+        if (c > 0x0D && c != 0x2028 && c != 0x2029)
+            continue;
+        if (c == 0x0A || c == 0x0D) {
+            const std::uint32_t partner = c == 0x0A ? 0x0D : 0x0A;
+            if (i + 1 < n && static_cast<Unit>(text[i + 1]) == partner)
+                ++i;
+            ++pieces;
+        } else if (c == 0x0C || c == 0x2028 || c == 0x2029 || (Utf16 && c == 0x0B)) {
+            ++pieces;
+        } else if (c == 0x09 && tabItems) {
+            pieces += 2;
+        }
+    }
+    return pieces;
+}
+
+/// Refuses text that would make data larger than a document may be, and makes room for it.
+template <class Char>
+bool MakeRoom(TCustomRVData& data, std::basic_string_view<Char> text, const TTextSink& sink, std::string* error)
+{
+    const std::int64_t items = data.Count() + ItemCountBound(text, sink.TabItems());
+    if (items > MaxDocumentItems) {
+        SetError(error, errTextTooLarge);
+        return false;
+    }
+    data.ReserveItems(items);
+    return true;
+}
+
 // ---------------------------------------------------------------------------------------------
 // Writing
 
@@ -594,6 +634,8 @@ bool ImportText8(TCustomRVData& data, std::string_view bytes, int styleNo, int p
         return true;
     try {
         TTextSink sink(data, styleNo, paraNo, asSingleParagraph);
+        if (!MakeRoom(data, bytes, sink, error))
+            return false;
         ScanText(bytes, sink);
         return true;
     } catch (const EDocViewError& e) {
@@ -626,6 +668,8 @@ bool ImportTextUtf16(TCustomRVData& data, std::string_view bytes, int styleNo, i
         return true;
     try {
         TTextSink sink(data, styleNo, paraNo, asSingleParagraph);
+        if (!MakeRoom(data, text, sink, error))
+            return false;
         ScanText(text, sink);
         return true;
     } catch (const EDocViewError& e) {

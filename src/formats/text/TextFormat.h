@@ -26,6 +26,10 @@ enum class TTextKind { Empty, Text8, Unicode, Error };
 // into line breaks inside one paragraph. A form feed starts a paragraph with a page break before it
 // when the container takes page breaks (a top-level container that allows new paragraphs).
 // On failure data keeps what was appended before it, and error (when given) receives the reason.
+// Text with more lines than a document may have items (MaxDocumentItems) fails before anything is
+// appended, with errTextTooLarge.
+
+inline constexpr const char* errTextTooLarge = "the text has more lines than a document may hold";
 
 /// 8-bit text in the code page of styleNo (converted when that style is Unicode).
 [[nodiscard]] bool ImportText8(TCustomRVData& data, std::string_view bytes, int styleNo, int paraNo,
