@@ -399,7 +399,9 @@ void TDocumentSession::WriteDocument(const fs::path& path)
     });
     Run_.FileFormat = FormatOfPath(path);
     if (!written) {
-        Message(WriteFailedText, WriteFailedCaption, TMsgIcon::None);
+        const bool writeProtected = IsWriteProtected(path);
+        Message(writeProtected ? WriteProtectedText : WriteFailedText, WriteFailedCaption,
+                writeProtected ? TMsgIcon::Error : TMsgIcon::None);
         SaveFailed_ = true;
         return;
     }

@@ -28,6 +28,8 @@ inline constexpr std::string_view SaveQuestion = "Autotext jetzt speichern ?";
 inline constexpr std::string_view SaveQuestionCaption = "Autotext wurde geändert";
 inline constexpr std::string_view WriteFailedText = "Format wird nicht unterstützt";
 inline constexpr std::string_view WriteFailedCaption = "Fehler bei Speicherung";
+inline constexpr std::string_view WriteProtectedText =
+    "Die Datei ist schreibgeschützt und wurde nicht überschrieben.";
 inline constexpr std::string_view ReadFailedText = "Es konnten nicht alle Formatierungen des Dokuments gelesen werden!";
 inline constexpr std::string_view ReadFailedCaption = "Fehler Datei öffnen";
 inline constexpr std::string_view TooLargeText =

@@ -143,6 +143,8 @@ bool SaveDocumentFile(const fs::path& path, const TRVStyle& sheet, const TCustom
         errno = 0;
         if (!WriteFileAtomically(path, bytes)) {
             const int err = errno;
+            if (err == EACCES && IsWriteProtected(path))
+                return fail("the file is write-protected; it was not replaced");
             return fail(err != 0 ? std::string("cannot be written: ") + std::strerror(err)
                                  : std::string("cannot be written"));
         }

@@ -8,6 +8,7 @@
 #include <system_error>
 
 #include <fcntl.h>
+#include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -143,6 +144,69 @@ bool ReadFileBytes(const std::filesystem::path& path, std::string& bytes, std::s
     }
 }
 
+bool IsWriteProtected(const fs::path& path) noexcept
+{
+    struct stat info {};
+    if (::stat(path.c_str(), &info) != 0 || !S_ISREG(info.st_mode))
+        return false; // nothing there to protect
+    // A file without any write permission was made read-only on purpose, even where the user
+    // (root) could write it anyway.
+    if ((info.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0)
+        return true;
+    return ::faccessat(AT_FDCWD, path.c_str(), W_OK, AT_EACCESS) != 0 && errno == EACCES;
+}
+
+namespace {
+
+/// The name of a temporary file of the process pid for the target name.
+std::string TemporaryName(const std::string& target, long pid, unsigned serial)
+{
+    return "." + target + "." + std::to_string(pid) + "." + std::to_string(serial) + ".tmp";
+}
+
+/// Removes the temporary files that saves of target by processes no longer running left in dir:
+/// a save that was killed between naming its temporary file and the rename.
+void RemoveStaleTemporaries(const fs::path& dir, const std::string& target) noexcept
+{
+    try {
+        const std::string prefix = "." + target + ".";
+        std::error_code ec;
+        for (const fs::directory_entry& entry : fs::directory_iterator(dir.empty() ? fs::path(".") : dir, ec)) {
+            const std::string name = entry.path().filename().string();
+            if (name.size() <= prefix.size() + 4 || name.compare(0, prefix.size(), prefix) != 0 ||
+                name.compare(name.size() - 4, 4, ".tmp") != 0)
+                continue;
+            // ".NAME.PID.SERIAL.tmp": the process must be gone.
+            const std::string middle = name.substr(prefix.size(), name.size() - prefix.size() - 4);
+            const std::size_t dot = middle.find('.');
+            if (dot == 0 || dot == std::string::npos || dot > 10 ||
+                middle.find_first_not_of("0123456789.") != std::string::npos || middle.find('.', dot + 1) != std::string::npos)
+                continue;
+            const long pid = std::stol(middle.substr(0, dot));
+            if (pid <= 0 || pid == ::getpid() || ::kill(pid_t(pid), 0) == 0 || errno != ESRCH)
+                continue;
+            std::error_code removeError;
+            fs::remove(entry.path(), removeError);
+        }
+    } catch (...) {
+        // Cleaning up is a courtesy; the save goes on without it.
+    }
+}
+
+/// An unnamed file in dir (where the file system has them), which disappears with the process
+/// whatever happens before it is given a name; -1 when there is none.
+int OpenUnnamedFile(const fs::path& dir) noexcept
+{
+#ifdef O_TMPFILE
+    return ::open(dir.empty() ? "." : dir.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666);
+#else
+    (void)dir;
+    return -1;
+#endif
+}
+
+} // namespace
+
 bool WriteFileAtomically(const fs::path& path, std::string_view bytes) noexcept
 {
     try {
@@ -162,34 +226,66 @@ bool WriteFileAtomically(const fs::path& path, std::string_view bytes) noexcept
             errno = S_ISDIR(old.st_mode) ? EISDIR : EINVAL;
             return false;
         }
-
-        const fs::path dir = target.parent_path();
-        static std::atomic<unsigned> serial{0};
-        fs::path temp;
-        int fd = -1;
-        for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
-            temp = dir / ("." + target.filename().string() + "." + std::to_string(::getpid()) + "." +
-                          std::to_string(serial++) + ".tmp");
-            // 0666 lets the umask decide, as for any new file.
-            fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-            if (fd < 0 && errno != EEXIST)
-                return false;
-        }
-        if (fd < 0) {
-            errno = EEXIST;
+        if (replacing && IsWriteProtected(target)) {
+            errno = EACCES;
             return false;
         }
-        TDescriptor file(fd);
 
-        bool ok = WriteAll(file.Get(), bytes);
-        if (ok && replacing)
-            (void)::fchmod(file.Get(), old.st_mode & 07777);
-        ok = ok && ::fsync(file.Get()) == 0;
-        ok = file.Close() && ok;
+        const fs::path dir = target.parent_path();
+        const std::string name = target.filename().string();
+        RemoveStaleTemporaries(dir, name);
+
+        static std::atomic<unsigned> serial{0};
+        fs::path temp;
+        const auto openNamed = [&]() -> int {
+            for (int attempt = 0; attempt < 100; ++attempt) {
+                temp = dir / TemporaryName(name, ::getpid(), serial++);
+                // 0666 lets the umask decide, as for any new file.
+                const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+                if (fd >= 0 || errno != EEXIST)
+                    return fd;
+            }
+            errno = EEXIST;
+            return -1;
+        };
+        const auto writeInto = [&](int fd) {
+            bool written = WriteAll(fd, bytes);
+            if (written && replacing)
+                (void)::fchmod(fd, old.st_mode & 07777);
+            return written && ::fsync(fd) == 0;
+        };
+
+        // The content goes into an unnamed file first, so that a save killed while writing
+        // leaves nothing behind; it gets its temporary name only for the rename, through the
+        // descriptor's entry in /proc.
+        bool linked = false;
+        TDescriptor unnamed(OpenUnnamedFile(dir));
+        if (unnamed.Get() >= 0 && writeInto(unnamed.Get())) {
+            const std::string self = "/proc/self/fd/" + std::to_string(unnamed.Get());
+            for (int attempt = 0; attempt < 100 && !linked; ++attempt) {
+                temp = dir / TemporaryName(name, ::getpid(), serial++);
+                linked = ::linkat(AT_FDCWD, self.c_str(), AT_FDCWD, temp.c_str(), AT_SYMLINK_FOLLOW) == 0;
+                if (!linked && errno != EEXIST)
+                    break;
+            }
+        }
+        bool ok = unnamed.Close() && linked;
+        if (linked && !ok)
+            ::unlink(temp.c_str());
+        if (!ok) {
+            // No unnamed files here (or no /proc): a named temporary file from the start.
+            temp.clear();
+            TDescriptor named(openNamed());
+            if (named.Get() < 0)
+                return false;
+            ok = writeInto(named.Get());
+            ok = named.Close() && ok;
+        }
         ok = ok && ::rename(temp.c_str(), target.c_str()) == 0;
         if (!ok) {
             const int err = errno; // the caller may report why
-            ::unlink(temp.c_str());
+            if (!temp.empty())
+                ::unlink(temp.c_str());
             errno = err;
             return false;
         }

@@ -114,6 +114,26 @@ private slots:
         QVERIFY(saved.find(le32(300) + le32(400)) == std::string::npos);
     }
 
+    void AWriteProtectedEntryIsNotReplaced()
+    {
+        TTestWindow t;
+        const fs::path entry = t.OpenEntry("MfG.xtb");
+        const std::string before = ReadBytes(entry);
+        fs::permissions(entry, fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
+        t.Type("Nachtrag");
+        t.Session().Save();
+        QCOMPARE(t.Boxes.Texts(), std::vector<std::string>{std::string(WriteProtectedText)});
+        QCOMPARE(ReadBytes(entry), before);
+        QVERIFY(t.Run().Modified);
+        QCOMPARE(t.Window->ModifiedNoticeText(), QStringLiteral("  Autotext wurde geändert"));
+
+        // Once the user lifts the protection, the same command saves.
+        fs::permissions(entry, fs::perms::owner_write, fs::perm_options::add);
+        t.Session().Save();
+        QVERIFY(!t.Run().Modified);
+        QCOMPARE(LoadedContent(entry).second, std::string("Nachtrag"));
+    }
+
     void SaveNamesANewEntryAndHandsItOver_data()
     {
         QTest::addColumn<bool>("perComputerSection");

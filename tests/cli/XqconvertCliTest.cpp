@@ -72,6 +72,14 @@ TEST_F(XqconvertCliTest, InputAndOutputErrorsExitWithTwo)
     TProgramResult rtfOut = Run({P("ein.txt"), P("aus.rtf")});
     EXPECT_EQ(rtfOut.ExitCode, 2);
     EXPECT_NE(rtfOut.Err.find("RTF is not supported yet"), std::string::npos) << rtfOut.Err;
+
+    // An output file made read-only stays as it is.
+    WriteBytes(Dir / "fest.xtb", "alt");
+    std::filesystem::permissions(Dir / "fest.xtb", std::filesystem::perms::owner_read);
+    TProgramResult protectedOut = Run({P("ein.txt"), P("fest.xtb")});
+    EXPECT_EQ(protectedOut.ExitCode, 2);
+    EXPECT_NE(protectedOut.Err.find("fest.xtb: the file is write-protected"), std::string::npos) << protectedOut.Err;
+    EXPECT_EQ(ReadBytes(Dir / "fest.xtb"), "alt");
 }
 
 TEST_F(XqconvertCliTest, TextToRvfAndBackKeepsTheText)
