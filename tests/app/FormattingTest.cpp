@@ -198,6 +198,56 @@ private slots:
         QVERIFY(w.cmbFontSize->hasFocus());
     }
 
+    void PassingThroughTheSizeBoxKeepsMixedSizes()
+    {
+        TWordWindow t;
+        TFormED& w = *t.Window;
+        Choose(w.cmbFontSize, QStringLiteral("16"));
+        t.Editor().SelectAll();
+        QCOMPARE(t.StyleOfItem(0).Size, 16);
+        QCOMPARE(t.StyleOfItem(1).Size, 10);
+        const int undoGroups = t.Data().UndoList.Count();
+        QApplication::setActiveWindow(t.Window.get());
+        const auto passThroughBox = [&](const QString& typed) {
+            w.cmbFontSize->setFocus();
+            QCoreApplication::processEvents();
+            QVERIFY(w.cmbFontSize->hasFocus());
+            if (!typed.isEmpty())
+                w.cmbFontSize->setEditText(typed);
+            w.rve->setFocus();
+            QCoreApplication::processEvents();
+            QVERIFY(w.rve->hasFocus());
+        };
+
+        // Into the box and out again without typing: the selection keeps both sizes.
+        passThroughBox({});
+        QCOMPARE(t.StyleOfItem(0).Size, 16);
+        QCOMPARE(t.StyleOfItem(1).Size, 10);
+        QCOMPARE(t.Data().UndoList.Count(), undoGroups);
+        // What the user typed is applied on leaving, once.
+        passThroughBox(QStringLiteral("12"));
+        QCOMPARE(t.StyleOfItem(0).Size, 12);
+        QCOMPARE(t.Data().Count(), 1);
+        QCOMPARE(t.Data().UndoList.Count(), undoGroups + 1);
+        passThroughBox({});
+        QCOMPARE(t.Data().UndoList.Count(), undoGroups + 1);
+
+        // The caret sets the box anew: leaving it unchanged keeps the caret's size, typing applies.
+        t.Editor().SetSelection({0, 1}, {0, 5});
+        Choose(w.cmbFontSize, QStringLiteral("20"));
+        t.Editor().SetCaretDocPos({1, 3});
+        QCOMPARE(w.cmbFontSize->currentText(), QStringLiteral("12"));
+        t.Editor().SelectAll();
+        QCOMPARE(w.cmbFontSize->currentText(), QStringLiteral("12"));
+        passThroughBox({});
+        QCOMPARE(t.StyleOfItem(0).Size, 20);
+        QCOMPARE(t.StyleOfItem(1).Size, 12);
+        // A size the list does not offer, typed, is applied too.
+        passThroughBox(QStringLiteral("13"));
+        QCOMPARE(t.Data().Count(), 1);
+        QCOMPARE(t.StyleOfItem(0).Size, 13);
+    }
+
     void ControlsFollowTheCaretWithoutFeedback()
     {
         TWordWindow t;
