@@ -1,18 +1,25 @@
 // The formatting commands of the main window driven through its menus, toolbar buttons and combo boxes:
-// what they do to the document's styles and lists, the font and colour dialogs they ask, and the
-// controls that follow the caret without feeding back into the document.
+// what they do to the document's styles and lists, the families the font box offers, the font and colour
+// dialogs they ask, and the controls that follow the caret without feeding back into the document.
 #include <QAction>
 #include <QApplication>
 #include <QColorDialog>
 #include <QComboBox>
 #include <QDir>
+#include <QFile>
+#include <QFontDatabase>
 #include <QFontDialog>
 #include <QIntValidator>
 #include <QLineEdit>
+#include <QScopeGuard>
 #include <QTest>
+#include <QtEndian>
+
+#include <cstring>
 
 #include "TestSupport.h"
 #include "app/DocViewEditWidget.h"
+#include "app/FontList.h"
 #include "document/ItemInfo.h"
 #include "lists/ListItems.h"
 
@@ -196,6 +203,62 @@ private slots:
         w.cmbFontSize->setFocus();
         QCoreApplication::processEvents();
         QVERIFY(w.cmbFontSize->hasFocus());
+    }
+
+    void FontBoxListsEachFamilyOnce()
+    {
+        // Qt's names of a family that two foundries make, and a name with brackets of its own.
+        QCOMPARE(PlainFamilyName(QStringLiteral("Nimbus Sans [UKWN]")), QStringLiteral("Nimbus Sans"));
+        QCOMPARE(PlainFamilyName(QStringLiteral("Nimbus Sans [URW ]")), QStringLiteral("Nimbus Sans"));
+        QCOMPARE(PlainFamilyName(QStringLiteral("Nimbus Sans")), QStringLiteral("Nimbus Sans"));
+        QCOMPARE(PlainFamilyName(QStringLiteral("[Klammer]")), QStringLiteral("[Klammer]"));
+        const QStringList listed = FontBoxFamilies({QStringLiteral("Nimbus Sans [UKWN]"), QStringLiteral("Arial"),
+                                                    QStringLiteral("nimbus Mono"), QStringLiteral("Nimbus Sans [URW ]"),
+                                                    QStringLiteral("Liberation Serif")});
+        QCOMPARE(listed.count(QStringLiteral("Nimbus Sans")), 1);
+        QCOMPARE(listed.count(QStringLiteral("Arial")), 1);
+        // The stand-in of "Times New Roman" is installed with the program.
+        QVERIFY(listed.contains(QStringLiteral("Times New Roman")));
+        QStringList sorted = listed;
+        sorted.sort(Qt::CaseInsensitive);
+        QCOMPARE(listed, sorted);
+        QVERIFY(listed.indexOf(QStringLiteral("nimbus Mono")) < listed.indexOf(QStringLiteral("Nimbus Sans")));
+
+        // A second maker of an installed family: a copy of DejaVu Sans under another vendor.
+        QFile file(QStringLiteral("/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf"));
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QByteArray font = file.readAll();
+        const int tables = qFromBigEndian<quint16>(font.constData() + 4);
+        bool patched = false;
+        for (int i = 0; i < tables; ++i) {
+            const char* record = font.constData() + 12 + 16 * i;
+            if (QByteArray(record, 4) == "OS/2") {
+                // The vendor, which names the foundry, at byte 58 of the table.
+                std::memcpy(font.data() + qFromBigEndian<quint32>(record + 8) + 58, "XQTS", 4);
+                patched = true;
+            }
+        }
+        QVERIFY(patched);
+        const int id = QFontDatabase::addApplicationFontFromData(font);
+        QVERIFY(id >= 0);
+        const auto removeFont = qScopeGuard([id] { QFontDatabase::removeApplicationFont(id); });
+        QVERIFY(QFontDatabase::families().contains(QStringLiteral("DejaVu Sans [XQTS]")));
+
+        TTestWindow t;
+        QComboBox* box = t.Window->cmbFont;
+        QStringList entries;
+        for (int i = 0; i < box->count(); ++i)
+            entries << box->itemText(i);
+        QCOMPARE(entries.count(QStringLiteral("DejaVu Sans")), 1);
+        QCOMPARE(entries.filter(QStringLiteral("[")), QStringList());
+        QStringList unique = entries;
+        unique.removeDuplicates();
+        QCOMPARE(entries, unique);
+        // The plain name is what the document gets.
+        t.Type("eins");
+        t.Editor().SelectAll();
+        Choose(box, QStringLiteral("DejaVu Sans"));
+        QCOMPARE(t.Window->Document().RStyle.TextStyles[t.Data().ActualStyleOf(0)].FontName, std::string("DejaVu Sans"));
     }
 
     void PassingThroughTheSizeBoxKeepsMixedSizes()
