@@ -236,8 +236,9 @@ void TFormED::CreateMenus()
     MenuItem(extra, "mitBulletsDialog", "Aufzählung/Nummerierung...");
     extra->addSeparator();
     MenuItem(extra, "mitSymbol", "Sonderzeichen...");
-    // The table menus follow the caret into tables; without one they stay disabled.
-    for (QMenu* m : {tableInsert, tableDelete, tableOps, tablePictures})
+    // Tables cannot be edited yet: the table submenus are disabled along with their commands, "Tabelle
+    // einfügen" too, rather than opening onto commands that all do nothing.
+    for (QMenu* m : {insertTable, tableInsert, tableDelete, tableOps, tablePictures})
         m->menuAction()->setEnabled(false);
 
     // Rechtschreibprüfung

@@ -126,6 +126,35 @@ private slots:
         QVERIFY(!window.mitReopen->isVisible());
     }
 
+    void TableMenusStayDisabled()
+    {
+        TTestWindow t;
+        TFormED& window = *t.Window;
+        const auto checkTableMenus = [&] {
+            for (const char* name : {"mnuInsertTable", "mnuTableInsert", "mnuTableDelete", "mnuTableOps", "mnuTablePictures"}) {
+                auto* menu = window.findChild<QMenu*>(QString::fromLatin1(name));
+                QVERIFY2(menu, name);
+                QVERIFY2(!menu->menuAction()->isEnabled(), name);
+                QList<QAction*> commands;
+                CollectActions(menu, commands);
+                QVERIFY2(!commands.isEmpty(), name);
+                // The commands, in the submenus too (a submenu inside a disabled one cannot open).
+                for (QAction* command : commands)
+                    QVERIFY2(command->menu() || !command->isEnabled(), qPrintable(command->text()));
+            }
+        };
+        checkTableMenus();
+        // Typing and moving the caret set the controls from the caret's styles; the tables stay off.
+        QApplication::setActiveWindow(&window);
+        window.rve->setFocus();
+        QTest::keyClicks(window.rve, QStringLiteral("Tabelle"));
+        QTest::keyClick(window.rve, Qt::Key_Home);
+        checkTableMenus();
+        auto* extra = window.findChild<QMenu*>(QStringLiteral("mnuExtra"));
+        QVERIFY(extra);
+        QCOMPARE(extra->actions().value(0)->text(), QStringLiteral("Tabelle einfügen"));
+    }
+
     void ToolbarHintsGoToTheStatusBar()
     {
         TTempDir exe;
