@@ -114,6 +114,48 @@ private slots:
         QVERIFY(t.Editor().CanUndo());
     }
 
+    void CharacterShortcutsFromTheEditor()
+    {
+        TWordWindow t;
+        TFormED& w = *t.Window;
+        QApplication::setActiveWindow(t.Window.get());
+        w.rve->setFocus();
+        QCoreApplication::processEvents();
+        struct TShortcut {
+            QAction* Item;
+            QAction* Button;
+            QKeySequence First, Second;
+            const char* ShownInMenu;
+            TFontStyle Flag;
+        };
+        const TShortcut shortcuts[] = {
+            {w.mitBold, w.btnBold, QKeySequence(Qt::CTRL | Qt::Key_B), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_F),
+             "Strg+B", fsBold},
+            {w.mitItalic, w.btnItalic, QKeySequence(Qt::CTRL | Qt::Key_I), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_K),
+             "Strg+I", fsItalic},
+            {w.mitUnderline, w.btnUnderline, QKeySequence(Qt::CTRL | Qt::Key_U),
+             QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_U), "Strg+U", fsUnderline},
+        };
+        for (const TShortcut& s : shortcuts) {
+            QCOMPARE(s.Item->shortcuts(), (QList<QKeySequence>{s.First, s.Second}));
+            QCOMPARE(s.Item->shortcut().toString(QKeySequence::NativeText), QString::fromUtf8(s.ShownInMenu));
+            // Each key formats the selection once: one undo step, and the mark shows the new state
+            // (a second run would have taken the format back).
+            for (const auto& [keys, on] : {std::pair{s.First, true}, std::pair{s.Second, false}, std::pair{s.Second, true},
+                                           std::pair{s.First, false}}) {
+                const int undoGroups = t.Data().UndoList.Count();
+                QTest::keySequence(w.rve, keys);
+                QVERIFY2(t.StyleOfItem(0).Style.Contains(s.Flag) == on, qPrintable(keys.toString()));
+                QCOMPARE(t.Data().TextAt(0), std::string(on ? "eins" : "eins zwei"));
+                QCOMPARE(s.Item->isChecked(), on);
+                QCOMPARE(s.Button->isChecked(), on);
+                QCOMPARE(t.Data().UndoList.Count(), undoGroups + 1);
+            }
+        }
+        QCOMPARE(t.Data().Count(), 1);
+        QVERIFY(w.rve->hasFocus());
+    }
+
     void FontAndColourDialogs()
     {
         TWordWindow t;

@@ -126,6 +126,32 @@ private slots:
         QVERIFY(!window.mitReopen->isVisible());
     }
 
+    void NoTwoCommandsShareAKey()
+    {
+        TTempDir exe;
+        TScriptedBoxes boxes;
+        TFormED window({"x", "7"}, exe.Path(), TestServices(boxes));
+        // Keys the editor's key map gives a meaning of its own (undo, redo and the clipboard keys are
+        // the menu's commands as well, and run them).
+        const QStringList editorKeys = {
+            "Ctrl+Left", "Ctrl+Right", "Ctrl+Up", "Ctrl+Down", "Ctrl+Home", "Ctrl+End", "Ctrl+Backspace",
+            "Ctrl+Del", "Ctrl+Tab", "Ctrl+Ins", "Shift+Ins", "Shift+Del", "Alt+Backspace", "Alt+Shift+Backspace",
+            "Ctrl+Return", "Shift+Return"};
+        QMap<QString, QString> owners;
+        for (QAction* action : window.findChildren<QAction*>())
+            for (const QKeySequence& keys : action->shortcuts()) {
+                const QString name = keys.toString(QKeySequence::PortableText);
+                QVERIFY2(!owners.contains(name), qPrintable(name + QStringLiteral(": ") + owners.value(name) +
+                                                            QStringLiteral(", ") + action->text()));
+                owners.insert(name, action->text());
+                QVERIFY2(!editorKeys.contains(name), qPrintable(name));
+            }
+        // The character formats are among them, with their two keys each.
+        for (const char* keys : {"Ctrl+B", "Ctrl+Shift+F", "Ctrl+I", "Ctrl+Shift+K", "Ctrl+U", "Ctrl+Shift+U", "Ctrl+N"})
+            QVERIFY2(owners.contains(QString::fromLatin1(keys)), keys);
+        QCOMPARE(owners.value(QStringLiteral("Ctrl+Shift+F")), QStringLiteral("Fett"));
+    }
+
     void TableMenusStayDisabled()
     {
         TTestWindow t;
