@@ -7,7 +7,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   libjpeg62-turbo-dev libpng-dev libgif-dev zlib1g-dev
   clang libclang-rt-14-dev
-  qt6-base-dev fonts-liberation fonts-liberation2 fonts-dejavu-core
+  qt6-base-dev qt6-translations-l10n fonts-liberation fonts-liberation2 fonts-dejavu-core
 )
 
 missing=()

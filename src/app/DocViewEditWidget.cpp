@@ -37,7 +37,8 @@ TRVKey RVKeyOf(int qtKey) noexcept
     case Qt::Key_Insert: return rvkInsert;
     case Qt::Key_Return:
     case Qt::Key_Enter: return rvkReturn;
-    case Qt::Key_Tab: return rvkTab;
+    case Qt::Key_Tab:
+    case Qt::Key_Backtab: return rvkTab; // Shift+Tab, as Qt names it
     case Qt::Key_Escape: return rvkEscape;
     default: break;
     }
@@ -70,6 +71,12 @@ TRVMouseButton ButtonOf(Qt::MouseButton button) noexcept
     case Qt::MiddleButton: return mbMiddle;
     default: return mbLeft;
     }
+}
+
+/// Tab, and Shift+Tab as Qt reports it.
+bool IsTabKey(int qtKey) noexcept
+{
+    return qtKey == Qt::Key_Tab || qtKey == Qt::Key_Backtab;
 }
 
 /// A unit of UTF-16 that types a character (not a control code). Typing replaces the selection.
@@ -154,12 +161,19 @@ bool TDocViewEditWidget::RunEdit(const std::function<void()>& operation, TAfterE
 
 // --- Keys and text ------------------------------------------------------------------------------------
 
+bool TDocViewEditWidget::WantsTabs() const noexcept
+{
+    return Edit_.EditorOptions.Contains(rvoWantTabs);
+}
+
 bool TDocViewEditWidget::event(QEvent* event)
 {
-    // Tab would move the focus to the next control; the editor keeps it when it types tabs.
-    if (event->type() == QEvent::KeyPress) {
+    // Tab and Shift+Tab would move the focus to the next or the previous control; the editor keeps
+    // both when it takes tabs, and its key map decides what they do (keyPressEvent accepts them, so
+    // that they do not travel on to the window, which would move the focus after all).
+    if (event->type() == QEvent::KeyPress && WantsTabs()) {
         auto* key = static_cast<QKeyEvent*>(event);
-        if (key->key() == Qt::Key_Tab && Edit_.EditorOptions.Contains(rvoWantTabs)) {
+        if (IsTabKey(key->key())) {
             keyPressEvent(key);
             return true;
         }
@@ -170,10 +184,12 @@ bool TDocViewEditWidget::event(QEvent* event)
 void TDocViewEditWidget::keyPressEvent(QKeyEvent* event)
 {
     if (Suspended()) {
-        event->ignore();
+        // Nothing reaches the engine meanwhile; a tab key stays the editor's all the same.
+        event->setAccepted(IsTabKey(event->key()) && WantsTabs());
         return;
     }
-    if (HandleKey(event)) {
+    // A tab key the engine did nothing with is still the editor's: it goes no further.
+    if (HandleKey(event) || (IsTabKey(event->key()) && WantsTabs())) {
         event->accept();
         return;
     }
@@ -193,7 +209,11 @@ void TDocViewEditWidget::keyPressEvent(QKeyEvent* event)
 bool TDocViewEditWidget::HandleKey(QKeyEvent* event)
 {
     const TRVKey key = RVKeyOf(event->key());
-    const TShiftState shift = ShiftStateOf(event->modifiers());
+    TShiftState shift = ShiftStateOf(event->modifiers());
+    // Qt names Shift+Tab Backtab; the engine hears Tab with Shift, whether or not the platform
+    // also reports the Shift key held.
+    if (event->key() == Qt::Key_Backtab)
+        shift.Include(ssShift);
     const bool ctrl = shift.Contains(ssCtrl);
     // Letters mean something to the engine only with Ctrl; otherwise they are typed.
     if (key == rvkOther || (key >= rvkA && key <= rvkZ && !ctrl))

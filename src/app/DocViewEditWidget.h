@@ -79,6 +79,8 @@ protected:
     [[nodiscard]] bool Editable() const override;
 
 private:
+    /// Tab and Shift+Tab are keys of the editor rather than of the window's focus chain.
+    [[nodiscard]] bool WantsTabs() const noexcept;
     /// Handles a key the engine knows; false for keys left to Qt.
     bool HandleKey(QKeyEvent* event);
     /// Types text unit by unit (the first replaces the selection).

@@ -32,6 +32,7 @@
 #include <QVBoxLayout>
 
 #include "app/DocViewEditWidget.h"
+#include "app/FontList.h"
 #include "app/FormatDialogs.h"
 #include "app/HelpFiles.h"
 #include "app/PrinterPage.h"
@@ -59,11 +60,6 @@ constexpr int InitialWidth = 820;
 constexpr int InitialHeight = 640;
 /// A long step shows its notice and progress only when it lasts longer than this.
 constexpr int BusyNoticeDelayMs = 250;
-
-/// Document fonts that the metric-compatible fonts of this platform stand in for; they are offered
-/// under their own names when the stand-in is installed.
-constexpr const char* StandInFonts[] = {"Arial", "Arial Narrow", "Courier New", "Times New Roman",
-                                        "Symbol", "Webdings", "Wingdings"};
 
 std::vector<fs::path> RegistryFiles()
 {
@@ -229,15 +225,7 @@ void TFormED::FillCombos()
         if (i < cmbPara->count())
             cmbPara->removeItem(i);
 
-    QStringList families = QFontDatabase::families();
-    for (const char* name : StandInFonts) {
-        const QString family = QtFamilyFor(name);
-        if (!families.contains(QString::fromLatin1(name)) && QFontDatabase::hasFamily(family))
-            families.append(QString::fromLatin1(name));
-    }
-    families.sort(Qt::CaseInsensitive);
-    families.removeDuplicates();
-    cmbFont->addItems(families);
+    cmbFont->addItems(FontBoxFamilies(QFontDatabase::families()));
 
     for (int size : ScalableFontSizes)
         cmbFontSize->addItem(QString::number(size));

@@ -153,6 +153,8 @@ private:
     void ParaColorCommand();
     void cmbFontClick();
     void cmbFontSizeClick();
+    /// The size box lost the focus: its text is applied when the user changed it.
+    void cmbFontSizeExit();
     /// Refills the size list for the font in the font box and selects the current size.
     void FillFontSizes();
     void cmbParaClick();
@@ -278,6 +280,8 @@ private:
     TColor DialogParaColor_ = clWhite;
     /// The size box is committing its text.
     bool InSizeCommit_ = false;
+    /// The size box's text as the caret last set it or the user last applied it.
+    QString SizeBoxText_;
 };
 
 } // namespace xq

@@ -169,6 +169,12 @@ void TFormED::CreateMenus()
     for (QAction* a : {mitBold, mitItalic, mitUnderline, mitStrikeOut, mitOverline, mitAllCaps, mitSpacing100,
                        mitSpacing150, mitSpacing200})
         a->setCheckable(true);
+    // The character formats take the keys users know from other programs, the English letters and the
+    // German ones (F fett, K kursiv, U unterstrichen); the menu shows the first. The editor has no use
+    // of its own for these keys, so the window's shortcut takes them and the command runs once.
+    mitBold->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_B), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_F)});
+    mitItalic->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_I), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_K)});
+    mitUnderline->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_U), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_U)});
 
     // &Suchen
     QMenu* search = bar->addMenu(Text("&Suchen"));
@@ -236,8 +242,9 @@ void TFormED::CreateMenus()
     MenuItem(extra, "mitBulletsDialog", "Aufzählung/Nummerierung...");
     extra->addSeparator();
     MenuItem(extra, "mitSymbol", "Sonderzeichen...");
-    // The table menus follow the caret into tables; without one they stay disabled.
-    for (QMenu* m : {tableInsert, tableDelete, tableOps, tablePictures})
+    // Tables cannot be edited yet: the table submenus are disabled along with their commands, "Tabelle
+    // einfügen" too, rather than opening onto commands that all do nothing.
+    for (QMenu* m : {insertTable, tableInsert, tableDelete, tableOps, tablePictures})
         m->menuAction()->setEnabled(false);
 
     // Rechtschreibprüfung

@@ -29,10 +29,12 @@ QString Q(const std::string& utf8)
 
 constexpr const char* SizeBoxCommitName = "SizeBoxCommit";
 
-/// The size box commits its text on Enter (the key goes no further) and when it loses the focus.
+/// The size box commits its text on Enter (the key goes no further) and offers it when it loses the
+/// focus.
 class TSizeBoxCommit : public QObject {
 public:
-    TSizeBoxCommit(QComboBox* box, std::function<void()> commit) : QObject(box), Commit_(std::move(commit))
+    TSizeBoxCommit(QComboBox* box, std::function<void()> enter, std::function<void()> leave)
+        : QObject(box), Enter_(std::move(enter)), Leave_(std::move(leave))
     {
         setObjectName(QString::fromLatin1(SizeBoxCommitName));
         box->installEventFilter(this);
@@ -46,17 +48,18 @@ protected:
         if (event->type() == QEvent::KeyPress) {
             const int key = static_cast<QKeyEvent*>(event)->key();
             if (key == Qt::Key_Return || key == Qt::Key_Enter) {
-                Commit_();
+                Enter_();
                 return true;
             }
         } else if (event->type() == QEvent::FocusOut && watched == parent()) {
-            Commit_();
+            Leave_();
         }
         return false;
     }
 
 private:
-    std::function<void()> Commit_;
+    std::function<void()> Enter_;
+    std::function<void()> Leave_;
 };
 
 /// The pixels per inch that document lengths and font heights are measured in.
@@ -144,7 +147,7 @@ void TFormED::ConnectFormatting()
     // The combo boxes react to the user's choices only; the caret's updates call their handlers.
     connect(cmbFont, &QComboBox::activated, this, [this] { cmbFontClick(); });
     connect(cmbFontSize, &QComboBox::activated, this, [this] { cmbFontSizeClick(); });
-    new TSizeBoxCommit(cmbFontSize, [this] { cmbFontSizeClick(); });
+    new TSizeBoxCommit(cmbFontSize, [this] { cmbFontSizeClick(); }, [this] { cmbFontSizeExit(); });
     connect(cmbPara, &QComboBox::activated, this, [this] { cmbParaClick(); });
 
     TDocViewEdit& edit = Doc_->Editor;
@@ -304,13 +307,22 @@ void TFormED::cmbFontSizeClick()
     if (InSizeCommit_)
         return;
     InSizeCommit_ = true;
-    const std::string text = cmbFontSize->currentText().toStdString();
+    SizeBoxText_ = cmbFontSize->currentText();
+    const std::string text = SizeBoxText_.toStdString();
     if (!text.empty() && !Run_.SyncingControls) {
         ConvFontSize = CommandFontSize(text);
         TextConversion(tcFontSize);
     }
     FocusEditorWhenVisible();
     InSizeCommit_ = false;
+}
+
+void TFormED::cmbFontSizeExit()
+{
+    // Only what the user typed is applied: the size shown is the caret's, and a selection of several
+    // sizes would all be set to it by merely passing through the box.
+    if (cmbFontSize->currentText() != SizeBoxText_)
+        cmbFontSizeClick();
 }
 
 void TFormED::cmbParaClick()
@@ -376,7 +388,12 @@ void TFormED::SyncTextControls(int textStyleNo, int paraNo)
         const TFontInfo& font = styles[textStyleNo];
         cmbFont->setCurrentIndex(cmbFont->findText(Q(font.FontName), Qt::MatchFixedString));
         cmbFontClick();
-        cmbFontSize->setEditText(QString::number(font.Size));
+        // The entry equal to the size is selected with it: a box whose text differs from its
+        // selected entry picks the entry of that text when it loses the focus, as if the user had.
+        const QString size = QString::number(font.Size);
+        cmbFontSize->setCurrentIndex(cmbFontSize->findText(size));
+        cmbFontSize->setEditText(size);
+        SizeBoxText_ = size;
         mitBold->setChecked(font.Style.Contains(fsBold));
         mitItalic->setChecked(font.Style.Contains(fsItalic));
         mitUnderline->setChecked(font.Style.Contains(fsUnderline));

@@ -67,7 +67,9 @@ bool TQtFormatDialogs::ChooseColor(TColor& color)
 {
     const TColor rgb = ColorToRGB(color);
     const QColor preset(int(rgb & 0xFF), int((rgb >> 8) & 0xFF), int((rgb >> 16) & 0xFF));
-    const QColor chosen = QColorDialog::getColor(preset, Parent_, QStringLiteral("Farbe"));
+    // Qt's own dialog, German like the font dialog.
+    const QColor chosen =
+        QColorDialog::getColor(preset, Parent_, QStringLiteral("Farbe"), QColorDialog::DontUseNativeDialog);
     if (!chosen.isValid())
         return false;
     color = TColor(chosen.red()) | (TColor(chosen.green()) << 8) | (TColor(chosen.blue()) << 16);

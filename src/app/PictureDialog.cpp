@@ -23,6 +23,8 @@ std::optional<std::filesystem::path> TQtPictureDialog::Execute(const std::string
     QFileDialog dialog(Parent_, QString::fromUtf8(title.data(), qsizetype(title.size())),
                        QString::fromStdString(Dir_.string()));
     dialog.setObjectName(QStringLiteral("PictureDialog"));
+    // Qt's own dialog, which speaks the program's German whatever language the desktop's has.
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
     // Only a file that exists can be chosen.
     dialog.setFileMode(QFileDialog::ExistingFile);

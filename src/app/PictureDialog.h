@@ -31,7 +31,7 @@ public:
     virtual std::optional<std::filesystem::path> Execute(const std::string& title) = 0;
 };
 
-/// The dialog as a modal Qt file dialog over parent. Only existing files can be chosen; the filter
+/// The dialog as a modal Qt file dialog (Qt's own, not the desktop's) over parent. Only existing files can be chosen; the filter
 /// offers the picture kinds the program reads, and every file. It opens where the last choice was
 /// made, at first in the current (working) directory.
 class TQtPictureDialog : public TPictureDialog {

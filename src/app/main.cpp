@@ -15,6 +15,7 @@
 #include <QTimer>
 
 #include "app/FormED.h"
+#include "app/GermanUi.h"
 #include "app/SingleInstance.h"
 #include "app/StartUp.h"
 
@@ -48,6 +49,10 @@ int main(int argc, char** argv)
     if (instance.HandOverToRunningInstance())
         return EXIT_SUCCESS;
 
+    // Without Qt's translation its dialogs and key names stay English; the program runs all the same.
+    if (!xq::InstallGermanUi(app))
+        std::fprintf(stderr, "xqeditor: Qt's German translation (%s) is missing in %s\n", xq::QtGermanTranslation,
+                     xq::QtTranslationsDir().toLocal8Bit().constData());
     QApplication::setApplicationName(QString::fromUtf8(xq::ApplicationTitle.data(), qsizetype(xq::ApplicationTitle.size())));
     std::vector<std::string> arguments;
     for (int i = 1; i < argc; ++i)

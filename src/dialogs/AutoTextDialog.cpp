@@ -109,11 +109,17 @@ TAutoT::TAutoT(TAutoTextStore& store, int dialogMode, TMessageBoxes& boxes, QWid
 
     FillLists();
 
+    // Choosing an entry selects it in the other list too; while a new entry is named, each box keeps
+    // what the user put there.
     connect(cmbShortcut, qOverload<int>(&QComboBox::activated), this, [this](int index) {
+        if (Naming())
+            return;
         Chooser_->SelectShortcut(index);
         cmbShortName->setCurrentIndex(Chooser_->ShortNameIndex());
     });
     connect(cmbShortName, qOverload<int>(&QComboBox::activated), this, [this](int index) {
+        if (Naming())
+            return;
         Chooser_->SelectShortName(index);
         cmbShortcut->setCurrentIndex(Chooser_->ShortcutIndex());
     });
@@ -123,9 +129,14 @@ TAutoT::TAutoT(TAutoTextStore& store, int dialogMode, TMessageBoxes& boxes, QWid
 
 TAutoT::~TAutoT() = default;
 
+bool TAutoT::Naming() const noexcept
+{
+    return Chooser_->DialogMode() == AutoTextModeNewEntry && !Named_;
+}
+
 void TAutoT::FillLists()
 {
-    const bool naming = Chooser_->DialogMode() == AutoTextModeNewEntry && !Named_;
+    const bool naming = Naming();
     cmbShortcut->clear();
     cmbShortName->clear();
     for (const TAutoTextListItem& item : Chooser_->ShortcutList())
@@ -137,14 +148,18 @@ void TAutoT::FillLists()
         // Naming a new entry: both boxes take typed text, start empty and select nothing.
         cmbShortcut->setEditable(true);
         cmbShortName->setEditable(true);
+        // A new name is typed as it stands: the boxes complete nothing from the entries there are
+        // (an existing name that begins with the typed text would take its place), and Enter saves
+        // without first looking the text up among the entries.
         for (QComboBox* box : {cmbShortcut, cmbShortName}) {
+            box->setCompleter(nullptr);
             box->setInsertPolicy(QComboBox::NoInsert);
             box->setCurrentIndex(-1);
             box->setEditText(QString());
+            box->lineEdit()->installEventFilter(this);
         }
         cmbShortcut->lineEdit()->setMaxLength(MaxShortcutLength);
         cmbShortName->lineEdit()->setMaxLength(MaxShortNameLength);
-        cmbShortcut->lineEdit()->installEventFilter(this);
         // Pasted or dropped text keeps only what could have been typed.
         connect(cmbShortcut->lineEdit(), &QLineEdit::textEdited, this, [this](const QString& text) {
             const QString filtered = QString::fromStdString(FilterShortcutText(text.toStdString()));
@@ -164,8 +179,17 @@ void TAutoT::FillLists()
 
 bool TAutoT::eventFilter(QObject* watched, QEvent* event)
 {
-    if (cmbShortcut->isEditable() && watched == cmbShortcut->lineEdit() && event->type() == QEvent::KeyPress &&
-        IsRefusedKey(*static_cast<QKeyEvent*>(event)))
+    if (event->type() != QEvent::KeyPress || !Naming())
+        return QDialog::eventFilter(watched, event);
+    const auto& key = *static_cast<QKeyEvent*>(event);
+    const bool inShortcut = watched == cmbShortcut->lineEdit();
+    if (!inShortcut && watched != cmbShortName->lineEdit())
+        return QDialog::eventFilter(watched, event);
+    if (key.key() == Qt::Key_Return || key.key() == Qt::Key_Enter) {
+        btnAction->click();
+        return true;
+    }
+    if (inShortcut && IsRefusedKey(key))
         return true;
     return QDialog::eventFilter(watched, event);
 }

@@ -44,6 +44,8 @@ protected:
     void showEvent(QShowEvent* event) override;
 
 private:
+    /// A new entry is being named: the boxes take typed text.
+    [[nodiscard]] bool Naming() const noexcept;
     void FillLists();
     void ActionClicked();
     void SaveClicked();

@@ -9,6 +9,7 @@
 #include <QTest>
 
 #include "TestRegistry.h"
+#include "app/GermanUi.h"
 
 namespace xq::test {
 
@@ -24,6 +25,8 @@ int main(int argc, char** argv)
 {
     setenv("QT_QPA_PLATFORM", "offscreen", 0);
     QApplication app(argc, argv);
+    // The windows under test speak German as the program does; TGermanUiTest fails when they cannot.
+    xq::InstallGermanUi(app);
 
     const char* only = nullptr;
     std::vector<char*> args{argv[0]};

@@ -38,6 +38,15 @@ void Type(QWidget* widget, const QString& text)
     }
 }
 
+/// Types into a box that has the focus, as the user does (boxes complete only what they are focused for).
+void TypeFocused(QLineEdit* edit, const QString& text)
+{
+    QApplication::setActiveWindow(edit->window());
+    edit->setFocus();
+    QCoreApplication::processEvents();
+    Type(edit, text);
+}
+
 } // namespace
 
 class TAutoTextDialogTest : public QObject {
@@ -227,6 +236,59 @@ private slots:
         QCOMPARE(dialog.focusWidget() == dialog.cmbShortcut, !focusOnShortName);
         QCOMPARE(ReadBytes(work / "AText" / "AutoText.lst"), listBefore);
         QCOMPARE(dialog.cmbShortcut->currentText(), shortcut.trimmed());
+    }
+
+    void NamingKeepsWhatWasTyped()
+    {
+        TTempDir work;
+        CopySampleStore(work.Path());
+        TAutoTextStore store(work.Path());
+        TScriptedBoxes boxes;
+        TAutoT dialog(store, AutoTextModeNewEntry, boxes, nullptr);
+        dialog.show();
+        QLineEdit* shortcut = dialog.cmbShortcut->lineEdit();
+        QLineEdit* shortName = dialog.cmbShortName->lineEdit();
+
+        // The beginnings of existing names ("Anlagen", "Briefanfang mit ...") stay as typed.
+        TypeFocused(shortcut, QStringLiteral("Anl"));
+        QCOMPARE(shortcut->text(), QStringLiteral("Anl"));
+        QVERIFY(!shortcut->hasSelectedText());
+        TypeFocused(shortName, QStringLiteral("Brief"));
+        QCOMPARE(shortName->text(), QStringLiteral("Brief"));
+        // Choosing an existing shortcut from the list leaves the short name alone.
+        dialog.cmbShortcut->setCurrentIndex(1);
+        emit dialog.cmbShortcut->activated(1);
+        QCOMPARE(dialog.cmbShortcut->currentText(), QStringLiteral("MfG"));
+        QCOMPARE(shortName->text(), QStringLiteral("Brief"));
+
+        // Enter saves the text as typed: a shortcut that differs only in case is refused as typed,
+        // not turned into the existing one.
+        shortcut->clear();
+        TypeFocused(shortcut, QStringLiteral("brief 1"));
+        QTest::keyClick(shortcut, Qt::Key_Return);
+        QCOMPARE(boxes.Texts(), std::vector<std::string>{"Der Eintrag brief 1 ist bereites\rals Tastenkürzel vorhanden!"});
+        QCOMPARE(shortcut->text(), QStringLiteral("brief 1"));
+        QCOMPARE(shortName->text(), QStringLiteral("Brief"));
+        QVERIFY(dialog.isVisible());
+
+        // "Brief" where "Brief 1" exists is a new entry beside it.
+        shortcut->clear();
+        TypeFocused(shortcut, QStringLiteral("Brief"));
+        shortName->clear();
+        TypeFocused(shortName, QStringLiteral("Kurzer Brief"));
+        QCOMPARE(shortcut->text(), QStringLiteral("Brief"));
+        QTest::keyClick(shortName, Qt::Key_Return);
+        QCOMPARE(dialog.result(), int(QDialog::Accepted));
+        QVERIFY(!dialog.Outcome().Refused);
+        QCOMPARE(dialog.Outcome().EntryPath, work.Path() / "AText" / "Brief.xtb");
+        TAutoTextStore saved(work.Path());
+        QVERIFY(saved.Load());
+        QStringList names;
+        for (const TAutoTextEntry& entry : saved.Entries())
+            names << QString::fromStdString(entry.Shortcut + "=" + entry.ShortName);
+        QCOMPARE(names.size(), 6);
+        QCOMPARE(names.first(), QStringLiteral("Brief 1=Briefanfang mit Bezug und Anrede"));
+        QCOMPARE(names.last(), QStringLiteral("Brief=Kurzer Brief"));
     }
 
     void OpensOverTheMainWindow()

@@ -3,6 +3,7 @@
 // with the controls and the modified notice following, the caret, and errors of an edit told in German.
 #include <QAction>
 #include <QApplication>
+#include <QComboBox>
 #include <QInputMethodEvent>
 #include <QMouseEvent>
 #include <QScrollBar>
@@ -250,6 +251,41 @@ private slots:
         window.mitRemovePageBreak->trigger();
         QVERIFY(!t.Data().ItemAt(3).NewPageBefore());
         QVERIFY(rve->hasFocus());
+    }
+
+    void ShiftTabStaysInTheEditor()
+    {
+        TTestWindow t;
+        TFormED& window = *t.Window;
+        TDocViewEditWidget* rve = FocusEditor(t);
+        QTest::keyClicks(rve, QStringLiteral("ab"));
+        const int paraNo = t.Data().ParaOf(0);
+
+        // Qt sends Shift+Tab as Backtab, with Shift held or (on some platforms) without; either way
+        // the engine hears Tab with Shift, which types nothing, and the focus stays. The next letter
+        // goes where the focus is: into the text, not into a toolbar box ("z" would pick "Zentriert").
+        for (const Qt::KeyboardModifiers modifiers : {Qt::KeyboardModifiers(Qt::ShiftModifier), Qt::KeyboardModifiers()}) {
+            QTest::keyClick(rve, Qt::Key_Backtab, modifiers);
+            QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(rve));
+            QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("z"));
+        }
+        // Shift with the Tab key itself, as a platform may send it, stays as well.
+        QTest::keyClick(rve, Qt::Key_Tab, Qt::ShiftModifier);
+        QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(rve));
+        QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("y"));
+        QCOMPARE(Paragraphs(t.Data()), QStringList{"abzzy"});
+        QCOMPARE(t.Data().Count(), 1);
+        QCOMPARE(t.Data().ParaOf(0), paraNo);
+        QCOMPARE(window.cmbPara->currentIndex(), 0);
+        QVERIFY(window.btnAlign[0]->isChecked());
+        QCOMPARE(RVKeyOf(Qt::Key_Backtab), rvkTab);
+
+        // Without tabs of its own the editor hands Tab and Shift+Tab to the window's focus chain.
+        t.Editor().EditorOptions.Exclude(rvoWantTabs);
+        QTest::keyClick(rve, Qt::Key_Backtab, Qt::ShiftModifier);
+        QVERIFY(QApplication::focusWidget() != rve);
+        QCOMPARE(Paragraphs(t.Data()), QStringList{"abzzy"});
+        t.Editor().EditorOptions.Include(rvoWantTabs);
     }
 
     void StartModeOneInsertsTheChosenEntry()

@@ -1,18 +1,25 @@
 // The formatting commands of the main window driven through its menus, toolbar buttons and combo boxes:
-// what they do to the document's styles and lists, the font and colour dialogs they ask, and the
-// controls that follow the caret without feeding back into the document.
+// what they do to the document's styles and lists, the families the font box offers, the font and colour
+// dialogs they ask, and the controls that follow the caret without feeding back into the document.
 #include <QAction>
 #include <QApplication>
 #include <QColorDialog>
 #include <QComboBox>
 #include <QDir>
+#include <QFile>
+#include <QFontDatabase>
 #include <QFontDialog>
 #include <QIntValidator>
 #include <QLineEdit>
+#include <QScopeGuard>
 #include <QTest>
+#include <QtEndian>
+
+#include <cstring>
 
 #include "TestSupport.h"
 #include "app/DocViewEditWidget.h"
+#include "app/FontList.h"
 #include "document/ItemInfo.h"
 #include "lists/ListItems.h"
 
@@ -107,6 +114,48 @@ private slots:
         QVERIFY(t.Editor().CanUndo());
     }
 
+    void CharacterShortcutsFromTheEditor()
+    {
+        TWordWindow t;
+        TFormED& w = *t.Window;
+        QApplication::setActiveWindow(t.Window.get());
+        w.rve->setFocus();
+        QCoreApplication::processEvents();
+        struct TShortcut {
+            QAction* Item;
+            QAction* Button;
+            QKeySequence First, Second;
+            const char* ShownInMenu;
+            TFontStyle Flag;
+        };
+        const TShortcut shortcuts[] = {
+            {w.mitBold, w.btnBold, QKeySequence(Qt::CTRL | Qt::Key_B), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_F),
+             "Strg+B", fsBold},
+            {w.mitItalic, w.btnItalic, QKeySequence(Qt::CTRL | Qt::Key_I), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_K),
+             "Strg+I", fsItalic},
+            {w.mitUnderline, w.btnUnderline, QKeySequence(Qt::CTRL | Qt::Key_U),
+             QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_U), "Strg+U", fsUnderline},
+        };
+        for (const TShortcut& s : shortcuts) {
+            QCOMPARE(s.Item->shortcuts(), (QList<QKeySequence>{s.First, s.Second}));
+            QCOMPARE(s.Item->shortcut().toString(QKeySequence::NativeText), QString::fromUtf8(s.ShownInMenu));
+            // Each key formats the selection once: one undo step, and the mark shows the new state
+            // (a second run would have taken the format back).
+            for (const auto& [keys, on] : {std::pair{s.First, true}, std::pair{s.Second, false}, std::pair{s.Second, true},
+                                           std::pair{s.First, false}}) {
+                const int undoGroups = t.Data().UndoList.Count();
+                QTest::keySequence(w.rve, keys);
+                QVERIFY2(t.StyleOfItem(0).Style.Contains(s.Flag) == on, qPrintable(keys.toString()));
+                QCOMPARE(t.Data().TextAt(0), std::string(on ? "eins" : "eins zwei"));
+                QCOMPARE(s.Item->isChecked(), on);
+                QCOMPARE(s.Button->isChecked(), on);
+                QCOMPARE(t.Data().UndoList.Count(), undoGroups + 1);
+            }
+        }
+        QCOMPARE(t.Data().Count(), 1);
+        QVERIFY(w.rve->hasFocus());
+    }
+
     void FontAndColourDialogs()
     {
         TWordWindow t;
@@ -196,6 +245,112 @@ private slots:
         w.cmbFontSize->setFocus();
         QCoreApplication::processEvents();
         QVERIFY(w.cmbFontSize->hasFocus());
+    }
+
+    void FontBoxListsEachFamilyOnce()
+    {
+        // Qt's names of a family that two foundries make, and a name with brackets of its own.
+        QCOMPARE(PlainFamilyName(QStringLiteral("Nimbus Sans [UKWN]")), QStringLiteral("Nimbus Sans"));
+        QCOMPARE(PlainFamilyName(QStringLiteral("Nimbus Sans [URW ]")), QStringLiteral("Nimbus Sans"));
+        QCOMPARE(PlainFamilyName(QStringLiteral("Nimbus Sans")), QStringLiteral("Nimbus Sans"));
+        QCOMPARE(PlainFamilyName(QStringLiteral("[Klammer]")), QStringLiteral("[Klammer]"));
+        const QStringList listed = FontBoxFamilies({QStringLiteral("Nimbus Sans [UKWN]"), QStringLiteral("Arial"),
+                                                    QStringLiteral("nimbus Mono"), QStringLiteral("Nimbus Sans [URW ]"),
+                                                    QStringLiteral("Liberation Serif")});
+        QCOMPARE(listed.count(QStringLiteral("Nimbus Sans")), 1);
+        QCOMPARE(listed.count(QStringLiteral("Arial")), 1);
+        // The stand-in of "Times New Roman" is installed with the program.
+        QVERIFY(listed.contains(QStringLiteral("Times New Roman")));
+        QStringList sorted = listed;
+        sorted.sort(Qt::CaseInsensitive);
+        QCOMPARE(listed, sorted);
+        QVERIFY(listed.indexOf(QStringLiteral("nimbus Mono")) < listed.indexOf(QStringLiteral("Nimbus Sans")));
+
+        // A second maker of an installed family: a copy of DejaVu Sans under another vendor.
+        QFile file(QStringLiteral("/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf"));
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QByteArray font = file.readAll();
+        const int tables = qFromBigEndian<quint16>(font.constData() + 4);
+        bool patched = false;
+        for (int i = 0; i < tables; ++i) {
+            const char* record = font.constData() + 12 + 16 * i;
+            if (QByteArray(record, 4) == "OS/2") {
+                // The vendor, which names the foundry, at byte 58 of the table.
+                std::memcpy(font.data() + qFromBigEndian<quint32>(record + 8) + 58, "XQTS", 4);
+                patched = true;
+            }
+        }
+        QVERIFY(patched);
+        const int id = QFontDatabase::addApplicationFontFromData(font);
+        QVERIFY(id >= 0);
+        const auto removeFont = qScopeGuard([id] { QFontDatabase::removeApplicationFont(id); });
+        QVERIFY(QFontDatabase::families().contains(QStringLiteral("DejaVu Sans [XQTS]")));
+
+        TTestWindow t;
+        QComboBox* box = t.Window->cmbFont;
+        QStringList entries;
+        for (int i = 0; i < box->count(); ++i)
+            entries << box->itemText(i);
+        QCOMPARE(entries.count(QStringLiteral("DejaVu Sans")), 1);
+        QCOMPARE(entries.filter(QStringLiteral("[")), QStringList());
+        QStringList unique = entries;
+        unique.removeDuplicates();
+        QCOMPARE(entries, unique);
+        // The plain name is what the document gets.
+        t.Type("eins");
+        t.Editor().SelectAll();
+        Choose(box, QStringLiteral("DejaVu Sans"));
+        QCOMPARE(t.Window->Document().RStyle.TextStyles[t.Data().ActualStyleOf(0)].FontName, std::string("DejaVu Sans"));
+    }
+
+    void PassingThroughTheSizeBoxKeepsMixedSizes()
+    {
+        TWordWindow t;
+        TFormED& w = *t.Window;
+        Choose(w.cmbFontSize, QStringLiteral("16"));
+        t.Editor().SelectAll();
+        QCOMPARE(t.StyleOfItem(0).Size, 16);
+        QCOMPARE(t.StyleOfItem(1).Size, 10);
+        const int undoGroups = t.Data().UndoList.Count();
+        QApplication::setActiveWindow(t.Window.get());
+        const auto passThroughBox = [&](const QString& typed) {
+            w.cmbFontSize->setFocus();
+            QCoreApplication::processEvents();
+            QVERIFY(w.cmbFontSize->hasFocus());
+            if (!typed.isEmpty())
+                w.cmbFontSize->setEditText(typed);
+            w.rve->setFocus();
+            QCoreApplication::processEvents();
+            QVERIFY(w.rve->hasFocus());
+        };
+
+        // Into the box and out again without typing: the selection keeps both sizes.
+        passThroughBox({});
+        QCOMPARE(t.StyleOfItem(0).Size, 16);
+        QCOMPARE(t.StyleOfItem(1).Size, 10);
+        QCOMPARE(t.Data().UndoList.Count(), undoGroups);
+        // What the user typed is applied on leaving, once.
+        passThroughBox(QStringLiteral("12"));
+        QCOMPARE(t.StyleOfItem(0).Size, 12);
+        QCOMPARE(t.Data().Count(), 1);
+        QCOMPARE(t.Data().UndoList.Count(), undoGroups + 1);
+        passThroughBox({});
+        QCOMPARE(t.Data().UndoList.Count(), undoGroups + 1);
+
+        // The caret sets the box anew: leaving it unchanged keeps the caret's size, typing applies.
+        t.Editor().SetSelection({0, 1}, {0, 5});
+        Choose(w.cmbFontSize, QStringLiteral("20"));
+        t.Editor().SetCaretDocPos({1, 3});
+        QCOMPARE(w.cmbFontSize->currentText(), QStringLiteral("12"));
+        t.Editor().SelectAll();
+        QCOMPARE(w.cmbFontSize->currentText(), QStringLiteral("12"));
+        passThroughBox({});
+        QCOMPARE(t.StyleOfItem(0).Size, 20);
+        QCOMPARE(t.StyleOfItem(1).Size, 12);
+        // A size the list does not offer, typed, is applied too.
+        passThroughBox(QStringLiteral("13"));
+        QCOMPARE(t.Data().Count(), 1);
+        QCOMPARE(t.StyleOfItem(0).Size, 13);
     }
 
     void ControlsFollowTheCaretWithoutFeedback()

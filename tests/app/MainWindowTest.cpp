@@ -126,6 +126,61 @@ private slots:
         QVERIFY(!window.mitReopen->isVisible());
     }
 
+    void NoTwoCommandsShareAKey()
+    {
+        TTempDir exe;
+        TScriptedBoxes boxes;
+        TFormED window({"x", "7"}, exe.Path(), TestServices(boxes));
+        // Keys the editor's key map gives a meaning of its own (undo, redo and the clipboard keys are
+        // the menu's commands as well, and run them).
+        const QStringList editorKeys = {
+            "Ctrl+Left", "Ctrl+Right", "Ctrl+Up", "Ctrl+Down", "Ctrl+Home", "Ctrl+End", "Ctrl+Backspace",
+            "Ctrl+Del", "Ctrl+Tab", "Ctrl+Ins", "Shift+Ins", "Shift+Del", "Alt+Backspace", "Alt+Shift+Backspace",
+            "Ctrl+Return", "Shift+Return"};
+        QMap<QString, QString> owners;
+        for (QAction* action : window.findChildren<QAction*>())
+            for (const QKeySequence& keys : action->shortcuts()) {
+                const QString name = keys.toString(QKeySequence::PortableText);
+                QVERIFY2(!owners.contains(name), qPrintable(name + QStringLiteral(": ") + owners.value(name) +
+                                                            QStringLiteral(", ") + action->text()));
+                owners.insert(name, action->text());
+                QVERIFY2(!editorKeys.contains(name), qPrintable(name));
+            }
+        // The character formats are among them, with their two keys each.
+        for (const char* keys : {"Ctrl+B", "Ctrl+Shift+F", "Ctrl+I", "Ctrl+Shift+K", "Ctrl+U", "Ctrl+Shift+U", "Ctrl+N"})
+            QVERIFY2(owners.contains(QString::fromLatin1(keys)), keys);
+        QCOMPARE(owners.value(QStringLiteral("Ctrl+Shift+F")), QStringLiteral("Fett"));
+    }
+
+    void TableMenusStayDisabled()
+    {
+        TTestWindow t;
+        TFormED& window = *t.Window;
+        const auto checkTableMenus = [&] {
+            for (const char* name : {"mnuInsertTable", "mnuTableInsert", "mnuTableDelete", "mnuTableOps", "mnuTablePictures"}) {
+                auto* menu = window.findChild<QMenu*>(QString::fromLatin1(name));
+                QVERIFY2(menu, name);
+                QVERIFY2(!menu->menuAction()->isEnabled(), name);
+                QList<QAction*> commands;
+                CollectActions(menu, commands);
+                QVERIFY2(!commands.isEmpty(), name);
+                // The commands, in the submenus too (a submenu inside a disabled one cannot open).
+                for (QAction* command : commands)
+                    QVERIFY2(command->menu() || !command->isEnabled(), qPrintable(command->text()));
+            }
+        };
+        checkTableMenus();
+        // Typing and moving the caret set the controls from the caret's styles; the tables stay off.
+        QApplication::setActiveWindow(&window);
+        window.rve->setFocus();
+        QTest::keyClicks(window.rve, QStringLiteral("Tabelle"));
+        QTest::keyClick(window.rve, Qt::Key_Home);
+        checkTableMenus();
+        auto* extra = window.findChild<QMenu*>(QStringLiteral("mnuExtra"));
+        QVERIFY(extra);
+        QCOMPARE(extra->actions().value(0)->text(), QStringLiteral("Tabelle einfügen"));
+    }
+
     void ToolbarHintsGoToTheStatusBar()
     {
         TTempDir exe;
