@@ -118,6 +118,7 @@ public:
     [[nodiscard]] TRVUndoType RedoAction() const noexcept { return Data_.RedoList.CurrentUndoType(); }
     [[nodiscard]] bool CanUndo() const noexcept { return UndoAction() != rvutNone; }
     [[nodiscard]] bool CanRedo() const noexcept { return RedoAction() != rvutNone; }
+    /// Both beep and do nothing in a read-only editor and while the mouse is busy (MouseBusy).
     void Undo();
     void Redo();
     void ClearUndoHistory() noexcept;
@@ -285,6 +286,9 @@ public:
     [[nodiscard]] bool Resizing() const noexcept { return Resize_.Handle >= 0; }
     /// A mouse selection is in progress (the widget runs its selection timer meanwhile).
     [[nodiscard]] bool MouseSelecting() const noexcept { return Mouse_.Mode != TMouseMode::None; }
+    /// The left button holds a selection or a resize handle: edits, Undo and Redo wait, since both
+    /// keep places in the document that a change would move.
+    [[nodiscard]] bool MouseBusy() const noexcept { return MouseSelecting() || Resizing(); }
     /// For a tick of the selection timer with the pointer at (viewX, viewY), relative to the client
     /// area: how far the view should scroll - 1 unit towards the pointer outside the client area,
     /// 10 when it is more than 20 pixels outside. After scrolling, the widget calls MouseMove

@@ -112,5 +112,44 @@ TEST(MouseTest, TheSelectionTimerScrollsTowardsThePointer)
     EXPECT_TRUE(f.Edit.AutoScrollStep(199, 99).Empty());
 }
 
+
+TEST(MouseTest, EditsUndoAndRedoWaitForTheButtonOfAMouseSelection)
+{
+    // A selection being dragged keeps places on the layout; Undo taking away a line under it
+    // left the next move reading draw items that were gone.
+    EditFixture f(60);
+    int beeps = 0;
+    f.Edit.OnBeep = [&](TCustomDocViewEdit&) { ++beeps; };
+    f.Data.LeftMargin = 10;
+    f.Sheet.SelectionMode = rvsmParagraph;
+    f.Text("abcd efgh");
+    f.Text("mn");
+    f.Format();
+    f.Edit.SetCaretDocPos({1, 3});
+    f.Edit.InsertEnter(false);
+    f.Edit.KeyPress(u'o');
+    f.Edit.Undo();
+    ASSERT_TRUE(f.Edit.CanUndo());
+    ASSERT_TRUE(f.Edit.CanRedo());
+    const std::string before = f.Rvf();
+
+    f.Edit.MouseDown(mbLeft, {}, 3, 35); // the margin beside the empty third paragraph
+    ASSERT_TRUE(f.Edit.MouseSelecting());
+    f.Edit.Undo();
+    f.Edit.Redo();
+    f.Edit.KeyPress(u'p');
+    f.Edit.DeleteBackward(false);
+    EXPECT_EQ(beeps, 4);
+    EXPECT_EQ(f.Rvf(), before);
+    f.Edit.MouseMove({}, 3, 5);
+    EXPECT_EQ(f.Selection(), "2:1-0:1");
+    f.Edit.MouseUp(mbLeft, {}, 3, 5);
+
+    // With the button up, Undo works again.
+    f.Edit.Undo();
+    EXPECT_EQ(f.Data.Count(), 2);
+    EXPECT_EQ(beeps, 4);
+}
+
 } // namespace
 } // namespace xq::test
