@@ -127,7 +127,7 @@ public:
     /// A typed character (one UTF-16 unit; the two halves of a character outside the basic
     /// plane come one after the other and are inserted together). Returns false when it is no
     /// character to insert (control codes) or a selection is active; refused edits beep and
-    /// return true.
+    /// return true. A carriage return, which Enter types, beeps with rvoDoNotWantReturns.
     bool KeyPress(char16_t ch);
     /// Enter (newLine false) or Shift+Enter (newLine true) at the caret.
     void InsertEnter(bool newLine);
@@ -265,9 +265,10 @@ public:
     /// Moves the caret; with Extend the selection runs from its anchor to the new place.
     void MoveCaret(TRVCaretMove move, TRVSelectionUpdate update);
     /// Handles a key: caret movement (Left, Right, Up, Down, Home, End, PageUp, PageDown, with
-    /// Ctrl by words and to the document's ends, with Shift extending the selection) and
-    /// Ctrl+Up/Ctrl+Down scrolling by one scroll unit. Returns false for keys it leaves alone
-    /// (those that edit, and any other).
+    /// Ctrl by words and to the document's ends, with Shift extending the selection),
+    /// Ctrl+Up/Ctrl+Down scrolling by one scroll unit, Undo and Redo, Enter, Backspace, Delete and
+    /// Tab. Returns false for keys it leaves alone; Enter in an editor that wants no returns is
+    /// swallowed (true).
     bool KeyDown(TRVKey key, TShiftState shift);
 
     // --- Mouse (document coordinates) ---------------------------------------------------------------------

@@ -437,6 +437,11 @@ TRVDocPos TCustomDocViewEdit::RecJoinAt(int itemNo)
 
 bool TCustomDocViewEdit::KeyPress(char16_t ch)
 {
+    // Enter types a carriage return after its key went by; an editor that wants no returns refuses it.
+    if (ch == u'\r' && EditorOptions.Contains(rvoDoNotWantReturns)) {
+        Beep();
+        return true;
+    }
     if (ch < 0x20 || ch == 0x7F)
         return false;
     if (!Data_.Formatted() || !Data_.CaretValid())
