@@ -348,6 +348,9 @@ private:
     [[nodiscard]] bool SelectionAllowed() const noexcept { return Data_.Options.Contains(rvoAllowSelection); }
     [[nodiscard]] TRVSelectionMode SheetSelectionMode() const noexcept;
     [[nodiscard]] int TextStyleAtItem(int itemNo) const;
+    /// A selection by the mouse from pressed (a caret stop; raw: the place hit, whose word the
+    /// word granularity starts from), with the granularity of the style sheet.
+    void StartCharSelection(TRVDrawPos pressed, TRVDrawPos raw);
     void ExtendMouseSelection(std::int32_t x, std::int32_t y);
     void ExtendByWords(TRVDrawPos raw, TRVDrawPos pointer);
     void SelectDocRange(TRVDocPos anchor, TRVDocPos end);

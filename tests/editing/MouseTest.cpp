@@ -25,6 +25,10 @@ TEST(MouseTest, HitTestingFindsTheNearestBoundaryOnTheLineUnderThePoint)
     f.Click(10, 20);
     EXPECT_EQ(f.Caret(), "1:3");
     f.Click(20, 5, {ssShift});
+    EXPECT_EQ(f.Selection(), "1:5-0:1") << "by words";
+    f.Sheet.SelectionMode = rvsmChar;
+    f.Click(10, 20);
+    f.Click(20, 5, {ssShift});
     EXPECT_EQ(f.Selection(), "1:3-0:4");
 }
 
@@ -78,6 +82,45 @@ TEST(MouseTest, WordModeDragsSelectWholeWordsOnceThePointerLeavesTheFirst)
     f.Edit.MouseDown(mbLeft, {}, 13, 5);
     f.Edit.MouseMove({}, 40, 5);
     EXPECT_EQ(f.Selection(), "0:3-0:8");
+}
+
+TEST(MouseTest, ShiftClickExtendsTheSelectionWithTheGranularityOfADrag)
+{
+    EditFixture f(300);
+    // "hello" has boundaries 0 6 12 15 18 24, "world" (offsets 7..12) 27 .. 59, "again" (13..18)
+    // 62 68 74 80 83 89.
+    f.Text("hello world again");
+    f.Text("zwei drei");
+    f.Format();
+    ASSERT_EQ(f.Sheet.SelectionMode, rvsmWord);
+    f.Click(13, 5);
+    f.Click(76, 5, {ssShift});
+    EXPECT_EQ(f.Selection(), "0:1-0:18") << "from the start of the first word to the end of the word clicked";
+    f.Click(13, 5);
+    f.Click(19, 5, {ssShift});
+    EXPECT_EQ(f.Selection(), "0:3-0:5") << "characters within the anchor's word";
+    f.Click(40, 5);
+    f.Click(13, 5, {ssShift});
+    EXPECT_EQ(f.Selection(), "0:12-0:1") << "backwards: from the end of the anchor's word";
+    // The selection made by Shift+click goes on as a drag while the button is held.
+    f.Click(13, 5);
+    f.Edit.MouseDown(mbLeft, {ssShift}, 76, 5);
+    f.Edit.MouseMove({ssShift}, 40, 5);
+    EXPECT_EQ(f.Selection(), "0:1-0:12");
+    f.Edit.MouseUp(mbLeft, {ssShift}, 40, 5);
+
+    f.Sheet.SelectionMode = rvsmParagraph;
+    f.Click(13, 5);
+    f.Click(10, 20, {ssShift});
+    EXPECT_EQ(f.Selection(), "0:1-1:10") << "whole paragraphs";
+    f.Click(10, 20);
+    f.Click(76, 5, {ssShift});
+    EXPECT_EQ(f.Selection(), "1:10-0:1");
+
+    f.Sheet.SelectionMode = rvsmChar;
+    f.Click(13, 5);
+    f.Click(76, 5, {ssShift});
+    EXPECT_EQ(f.Selection(), "0:3-0:15");
 }
 
 TEST(MouseTest, TheLeftMarginSelectsLines)
