@@ -283,6 +283,10 @@ public:
     [[nodiscard]] bool ResizeFrame(TRect& rect) const;
     /// The mouse cursor over a resize handle at (x, y) (document coordinates).
     [[nodiscard]] TRVResizeCursor ResizeCursorAt(std::int32_t x, std::int32_t y) const;
+    /// The mouse cursor to show at (x, y) (document coordinates): a size cursor over a handle of
+    /// the selected picture (or while one is dragged), the line-select cursor in the left margin
+    /// where a click selects lines, the text cursor elsewhere.
+    [[nodiscard]] TRVMouseCursor MouseCursorAt(std::int32_t x, std::int32_t y) const;
     /// A resize handle is being dragged.
     [[nodiscard]] bool Resizing() const noexcept { return Resize_.Handle >= 0; }
     /// A mouse selection is in progress (the widget runs its selection timer meanwhile).

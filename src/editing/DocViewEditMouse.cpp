@@ -170,6 +170,18 @@ TRVResizeCursor TCustomDocViewEdit::ResizeCursorAt(std::int32_t x, std::int32_t 
     return TRVItemResizer::CursorOf(TRVItemResizer::HandleAt(rect, x, y));
 }
 
+TRVMouseCursor TCustomDocViewEdit::MouseCursorAt(std::int32_t x, std::int32_t y) const
+{
+    switch (ResizeCursorAt(x, y)) {
+    case TRVResizeCursor::SizeNWSE: return TRVMouseCursor::SizeNWSE;
+    case TRVResizeCursor::SizeNESW: return TRVMouseCursor::SizeNESW;
+    case TRVResizeCursor::SizeNS: return TRVMouseCursor::SizeNS;
+    case TRVResizeCursor::SizeWE: return TRVMouseCursor::SizeWE;
+    case TRVResizeCursor::None: break;
+    }
+    return InLeftMargin(x) && SelectionAllowed() ? TRVMouseCursor::LineSelect : TRVMouseCursor::Text;
+}
+
 void TCustomDocViewEdit::ApplyResize(const TRect& rect)
 {
     const int itemNo = Resize_.ItemNo;

@@ -334,6 +334,39 @@ private slots:
         QCOMPARE(Selection(t), std::string("0:12-0:15"));
     }
 
+    void TheLeftMarginShowsTheLineSelectCursorAndAClickThereSelectsTheLine()
+    {
+        TTestWindow t;
+        TDocViewEditWidget* rve = FocusEditor(t);
+        QWidget* view = rve->viewport();
+        QTest::keyClicks(rve, QStringLiteral("eins"));
+        QTest::keyClick(rve, Qt::Key_Return);
+        QTest::keyClicks(rve, QStringLiteral("zwei drei"));
+        QVERIFY(t.Data().LeftMargin >= 3);
+        const int lineY = ViewPointOf(t, {1, 3}).y();
+        const QPoint margin(1, lineY);
+
+        SendMouse(view, QEvent::MouseMove, margin, Qt::NoButton, Qt::NoButton);
+        QCOMPARE(view->cursor().shape(), Qt::BitmapCursor);
+        QCOMPARE(view->cursor().hotSpot(), QPoint(11, 0));
+        QVERIFY(!view->cursor().pixmap().isNull());
+        SendMouse(view, QEvent::MouseMove, ViewPointOf(t, {1, 3}), Qt::NoButton, Qt::NoButton);
+        QCOMPARE(view->cursor().shape(), Qt::IBeamCursor);
+
+        SendMouse(view, QEvent::MouseButtonPress, margin, Qt::LeftButton, Qt::LeftButton);
+        SendMouse(view, QEvent::MouseButtonRelease, margin, Qt::LeftButton, Qt::NoButton);
+        QCOMPARE(Selection(t), std::string("1:1-1:10"));
+
+        // A style sheet without a line-select cursor has no line selection in the margin.
+        t.Editor().GetRVStyle()->LineSelectCursor = -1;
+        SendMouse(view, QEvent::MouseMove, margin, Qt::NoButton, Qt::NoButton);
+        QCOMPARE(view->cursor().shape(), Qt::IBeamCursor);
+        SendMouse(view, QEvent::MouseButtonPress, margin, Qt::LeftButton, Qt::LeftButton);
+        SendMouse(view, QEvent::MouseButtonRelease, margin, Qt::LeftButton, Qt::NoButton);
+        QCOMPARE(Selection(t), std::string("none"));
+        t.Editor().GetRVStyle()->LineSelectCursor = crRVFlipArrow;
+    }
+
     void PictureHandlesShowSizeCursorsAndResizeTheSelectedPicture()
     {
         TTestWindow t;

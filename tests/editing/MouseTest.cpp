@@ -142,6 +142,51 @@ TEST(MouseTest, TheLeftMarginSelectsLines)
     EXPECT_EQ(f.Selection(), "1:3-0:1") << "by paragraphs, upwards";
 }
 
+TEST(MouseTest, TheLeftMarginShowsTheLineSelectCursorWhereAClickSelectsTheLineBesideIt)
+{
+    EditFixture f(60, 200);
+    f.Data.LeftMargin = 10;
+    f.Text("abcd efgh ijkl");
+    f.Text("mn");
+    auto picture = std::make_unique<TRVGraphicItemInfo>();
+    picture->ImageWidth = 30;
+    picture->ImageHeight = 20;
+    picture->Spacing = 0;
+    picture->ParaNo = 0;
+    f.Data.AppendItem({}, std::move(picture));
+    f.Format();
+    EXPECT_EQ(f.Edit.MouseCursorAt(0, 20), TRVMouseCursor::LineSelect);
+    EXPECT_EQ(f.Edit.MouseCursorAt(9, 20), TRVMouseCursor::LineSelect);
+    EXPECT_EQ(f.Edit.MouseCursorAt(10, 20), TRVMouseCursor::Text);
+    EXPECT_EQ(f.Edit.MouseCursorAt(40, 5), TRVMouseCursor::Text);
+    f.Click(4, 20);
+    EXPECT_EQ(f.Selection(), "0:11-0:15") << "the wrapped second line of the paragraph";
+    f.Click(4, 35);
+    EXPECT_EQ(f.Selection(), "1:1-1:3");
+
+    // A handle of the selected picture reaching into the margin is a handle first.
+    f.Edit.SetSelection({2, 0}, {2, 1});
+    TRect frame;
+    ASSERT_TRUE(f.Edit.ResizeFrame(frame));
+    ASSERT_EQ(frame.Left, 10);
+    EXPECT_EQ(f.Edit.MouseCursorAt(7, (frame.Top + frame.Bottom) / 2), TRVMouseCursor::SizeWE);
+    EXPECT_EQ(f.Edit.MouseCursorAt(7, frame.Top - 10), TRVMouseCursor::LineSelect);
+
+    // No line selection (and no cursor for it) without a line-select cursor, in a right-to-left
+    // editor, or where nothing may be selected.
+    f.Sheet.LineSelectCursor = -1;
+    EXPECT_EQ(f.Edit.MouseCursorAt(4, 20), TRVMouseCursor::Text);
+    f.Click(4, 20);
+    EXPECT_FALSE(f.Edit.SelectionExists());
+    EXPECT_EQ(f.Caret(), "|0:11");
+    f.Sheet.LineSelectCursor = crRVFlipArrow;
+    f.Data.BiDiMode = rvbdRightToLeft;
+    EXPECT_EQ(f.Edit.MouseCursorAt(4, 20), TRVMouseCursor::Text);
+    f.Data.BiDiMode = rvbdUnspecified;
+    f.Data.Options.Exclude(rvoAllowSelection);
+    EXPECT_EQ(f.Edit.MouseCursorAt(4, 20), TRVMouseCursor::Text);
+}
+
 TEST(MouseTest, TheSelectionTimerScrollsTowardsThePointer)
 {
     EditFixture f(200, 100);
