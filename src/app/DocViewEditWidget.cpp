@@ -230,7 +230,15 @@ bool TDocViewEditWidget::HandleKey(QKeyEvent* event)
     // Moving and scrolling keys place the view themselves; the others edit, and the caret is shown.
     const bool moves = key >= rvkLeft && key <= rvkPageDown;
     bool handled = false;
-    RunEdit([&] { handled = Edit_.KeyDown(key, shift); }, moves ? TAfterEdit::KeepView : TAfterEdit::ShowCaret);
+    RunEdit(
+        [&] {
+            handled = Edit_.KeyDown(key, shift);
+            // Enter types its carriage return after the key, as the platform's character message
+            // would; an editor that wants no returns beeps at it.
+            if (handled && key == rvkReturn && event->text() == QStringLiteral("\r"))
+                Edit_.KeyPress(u'\r');
+        },
+        moves ? TAfterEdit::KeepView : TAfterEdit::ShowCaret);
     return handled;
 }
 

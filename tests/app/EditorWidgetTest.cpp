@@ -145,6 +145,26 @@ private slots:
         QCOMPARE(Selection(t), std::string("none"));
     }
 
+    void AnEditorThatWantsNoReturnsSwallowsEnterAndBeeps()
+    {
+        TTestWindow t;
+        TDocViewEditWidget* rve = FocusEditor(t);
+        int beeps = 0;
+        t.Editor().OnBeep = [&](TCustomDocViewEdit&) { ++beeps; };
+        QTest::keyClicks(rve, QStringLiteral("ab"));
+        t.Editor().EditorOptions.Include(rvoDoNotWantReturns);
+        QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier, QStringLiteral("\r"));
+        QApplication::sendEvent(rve, &enter);
+        QVERIFY(enter.isAccepted());
+        QCOMPARE(beeps, 1);
+        QCOMPARE(Paragraphs(t.Data()), (QStringList{"ab"}));
+        t.Editor().EditorOptions.Exclude(rvoDoNotWantReturns);
+        QKeyEvent again(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier, QStringLiteral("\r"));
+        QApplication::sendEvent(rve, &again);
+        QCOMPARE(beeps, 1);
+        QCOMPARE(Paragraphs(t.Data()), (QStringList{"ab", ""}));
+    }
+
     void UndoAndRedoThroughTheMenuWithTheirControls()
     {
         TTestWindow t;
