@@ -2,11 +2,13 @@
 // and the merge rule, the incremental layout equals a fresh one, and undoing everything gives
 // back the original RVF bytes, redoing everything the final ones. Each edit is also undone and
 // redone on its own, and random sessions mix edits with Undo, Redo, the movement keys and the
-// mouse. XQ_EDIT_SEEDS sets how many documents each test edits, for longer runs.
+// mouse, each Undo and Redo landing on the state the history says. XQ_EDIT_SEEDS sets how many
+// documents each test edits, for longer runs.
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cstdlib>
+#include <optional>
 #include <random>
 
 #include "EditTestSupport.h"
@@ -624,7 +626,8 @@ TEST(EditProperty, RandomEditsKeepTheDocumentValidTheLayoutExactAndUndoComplete)
 TEST(EditProperty, EveryEditIsUndoneAndRedoneOnItsOwn)
 {
     int checked = 0;
-    for (unsigned seed = 1; seed <= SeedCount(300); ++seed) {
+    const int seeds = static_cast<int>(SeedCount(300));
+    for (int seed = 1; seed <= seeds; ++seed) {
         EditProperty p(seed + 100000);
         const std::string original = p.Rvf();
         std::string log;
@@ -688,14 +691,15 @@ TEST(EditProperty, EveryEditIsUndoneAndRedoneOnItsOwn)
             p.F.Edit.Undo();
         ASSERT_TRUE(p.Rvf() == original) << "seed " << seed << ": " << DocDump(p.F.Data) << "\n" << log;
     }
-    EXPECT_GT(checked, 10000) << "most edits change the document";
+    EXPECT_GT(checked, seeds * 30) << "most edits change the document";
 }
 
 TEST(EditProperty, SessionsOfEditsUndoKeysAndMouseKeepTheDocumentSoundAndUndoExact)
 {
     static const TRVSelectionMode modes[] = {rvsmWord, rvsmWord, rvsmChar, rvsmParagraph};
-    int changes = 0, selections = 0, resizes = 0;
-    for (unsigned seed = 1; seed <= SeedCount(500); ++seed) {
+    int changes = 0, selections = 0, resizes = 0, travelled = 0;
+    const int seeds = static_cast<int>(SeedCount(500));
+    for (int seed = 1; seed <= seeds; ++seed) {
         EditProperty p(seed + 200000, seed % 3 == 0 ? 0 : 10);
         p.F.Sheet.SelectionMode = modes[seed % 4];
         p.F.Edit.EditorOptions.Include(rvoWantTabs);
@@ -706,12 +710,18 @@ TEST(EditProperty, SessionsOfEditsUndoKeysAndMouseKeepTheDocumentSoundAndUndoExa
         if (!recording)
             p.F.Edit.SetUndoLimit(0);
         const std::string original = p.Rvf();
+        // The states the undo history leads through (unknown: the selection a key typed over,
+        // gone as a step of its own), and where the document stands in it.
+        std::vector<std::optional<std::string>> history{original};
+        std::size_t at = 0;
         std::string log;
         for (int action = 0; action < 150; ++action) {
             const std::string before = p.Rvf();
             const std::string dumpBefore = DocDump(p.F.Data);
             const bool hadSelection = p.F.Edit.SelectionExists();
             const int beepsBefore = p.Beeps;
+            const bool couldUndo = p.F.Edit.CanUndo(), couldRedo = p.F.Edit.CanRedo();
+            const int groupsBefore = p.F.Data.UndoList.Count();
             std::string what;
             try {
                 p.ActOnce(what);
@@ -720,7 +730,8 @@ TEST(EditProperty, SessionsOfEditsUndoKeysAndMouseKeepTheDocumentSoundAndUndoExa
                        << dumpBefore << "\n" << log;
             }
             log += what + "; ";
-            const bool changed = p.Rvf() != before;
+            const std::string now = p.Rvf();
+            const bool changed = now != before;
             changes += changed;
             resizes += what.starts_with("resize");
             selections += p.F.Edit.SelectionExists();
@@ -744,6 +755,35 @@ TEST(EditProperty, SessionsOfEditsUndoKeysAndMouseKeepTheDocumentSoundAndUndoExa
             if (p.Beeps > beepsBefore && !replacing && !resizing) {
                 ASSERT_FALSE(changed) << context << ": refused, yet changed";
             }
+            if (!recording)
+                continue;
+            // Undo and Redo go back and forth through the states the edits left.
+            if (what == "undo" || what == "redo") {
+                const bool possible = what == "undo" ? couldUndo : couldRedo;
+                if (!possible) {
+                    ASSERT_FALSE(changed) << context;
+                    continue;
+                }
+                if (what == "undo") {
+                    ASSERT_GT(at, 0u) << context;
+                    --at;
+                } else {
+                    ASSERT_LT(at + 1, history.size()) << context;
+                    ++at;
+                }
+                ASSERT_TRUE(!history[at] || *history[at] == now) << context << ": not the state it should lead to";
+                travelled += history[at].has_value();
+                continue;
+            }
+            const int grown = p.F.Data.UndoList.Count() - groupsBefore;
+            const int steps = changed ? std::max(grown, 1) : grown;
+            if (steps <= 0)
+                continue;
+            history.resize(at + 1);
+            for (int k = 1; k < steps; ++k)
+                history.emplace_back();
+            history.emplace_back(now);
+            at = history.size() - 1;
         }
         if (!recording)
             continue;
@@ -757,9 +797,10 @@ TEST(EditProperty, SessionsOfEditsUndoKeysAndMouseKeepTheDocumentSoundAndUndoExa
         if (::testing::Test::HasFatalFailure())
             return;
     }
-    EXPECT_GT(changes, 15000) << "the sessions edit";
-    EXPECT_GT(selections, 15000) << "the sessions select";
-    EXPECT_GT(resizes, 1000) << "the sessions resize pictures";
+    EXPECT_GT(changes, seeds * 30) << "the sessions edit";
+    EXPECT_GT(selections, seeds * 30) << "the sessions select";
+    EXPECT_GT(resizes, seeds * 2) << "the sessions resize pictures";
+    EXPECT_GT(travelled, seeds * 8) << "the sessions undo and redo";
 }
 
 } // namespace
