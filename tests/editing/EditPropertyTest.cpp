@@ -39,6 +39,7 @@ public:
     {
         F.Data.LeftMargin = leftMargin;
         F.Edit.OnBeep = [this](TCustomDocViewEdit&) { ++Beeps; };
+        F.Edit.OnChanging = [this](TCustomDocViewEdit&, bool& canEdit) { canEdit = !Refusing; };
         F.Sheet.SpacesInTab = 0;
         const int bold = F.AddTextStyle();
         F.Sheet.TextStyles[bold].Style.Include(fsBold);
@@ -404,6 +405,13 @@ public:
         return shift;
     }
 
+    /// Counts the actions of a read-only or refusing spell down; the editor is editable after them.
+    void CountDownLock()
+    {
+        if (LockedActions > 0 && --LockedActions == 0)
+            F.Edit.ReadOnly = Refusing = false;
+    }
+
     /// One action of a user: an edit, Undo or Redo, a movement key, a click, a drag (with something
     /// else happening while the button is held now and then), a double click, select-all or Tab.
     /// what tells the action as it goes, so that it is known when the action fails.
@@ -490,6 +498,17 @@ public:
             what = "select all";
             F.Edit.SelectAll();
             return;
+        case 15:
+            // Now and then the editor is read-only, or OnChanging refuses every edit, for a few actions.
+            if (Pick(0, 2) != 0 || LockedActions > 0)
+                return ActOnce(what);
+            LockedActions = Pick(1, 6);
+            if (Pick(0, 1))
+                F.Edit.ReadOnly = true;
+            else
+                Refusing = true;
+            what = F.Edit.ReadOnly ? "read-only" : "changes refused";
+            return;
         case 14: {
             // A handle of a picture dragged, with an edit, Undo or Redo while the button is held now and then.
             int picture = -1;
@@ -550,6 +569,10 @@ public:
     int NoWrapPara = 0;
     int UnicodeStyle = 0;
     int Beeps = 0;
+    /// OnChanging refuses every edit.
+    bool Refusing = false;
+    /// The actions until the editor is editable again.
+    int LockedActions = 0;
 };
 
 TEST(EditProperty, RandomEditsKeepTheDocumentValidTheLayoutExactAndUndoComplete)
@@ -713,14 +736,17 @@ TEST(EditProperty, SessionsOfEditsUndoKeysAndMouseKeepTheDocumentSoundAndUndoExa
         // The states the undo history leads through (unknown: the selection a key typed over,
         // gone as a step of its own), and where the document stands in it.
         std::vector<std::optional<std::string>> history{original};
+        std::vector<std::string> historyDumps{DocDump(p.F.Data)};
         std::size_t at = 0;
         std::string log;
         for (int action = 0; action < 150; ++action) {
+            p.CountDownLock();
             const std::string before = p.Rvf();
             const std::string dumpBefore = DocDump(p.F.Data);
             const bool hadSelection = p.F.Edit.SelectionExists();
             const int beepsBefore = p.Beeps;
             const bool couldUndo = p.F.Edit.CanUndo(), couldRedo = p.F.Edit.CanRedo();
+            const bool readOnly = p.F.Edit.ReadOnly, refusing = p.Refusing;
             const int groupsBefore = p.F.Data.UndoList.Count();
             std::string what;
             try {
@@ -749,6 +775,11 @@ TEST(EditProperty, SessionsOfEditsUndoKeysAndMouseKeepTheDocumentSoundAndUndoExa
                 std::any_of(std::begin(selecting), std::end(selecting), [&](const char* s) { return what.starts_with(s); })) {
                 ASSERT_FALSE(changed) << context << ": changed by moving or selecting";
             }
+            // A read-only editor changes nothing; one whose OnChanging refuses still undoes and redoes.
+            const bool undoing = what == "undo" || what == "redo";
+            if (readOnly || (refusing && !undoing)) {
+                ASSERT_FALSE(changed) << context << ": changed in a read-only or refusing editor";
+            }
             // A refused edit changes nothing; a key that types over a selection deletes it first,
             // as a step of its own, and a resize may follow a refused edit during its drag.
             const bool replacing = hadSelection && (what.starts_with("type") || what.ends_with("enter"));
@@ -758,8 +789,8 @@ TEST(EditProperty, SessionsOfEditsUndoKeysAndMouseKeepTheDocumentSoundAndUndoExa
             if (!recording)
                 continue;
             // Undo and Redo go back and forth through the states the edits left.
-            if (what == "undo" || what == "redo") {
-                const bool possible = what == "undo" ? couldUndo : couldRedo;
+            if (undoing) {
+                const bool possible = (what == "undo" ? couldUndo : couldRedo) && !readOnly;
                 if (!possible) {
                     ASSERT_FALSE(changed) << context;
                     continue;
@@ -771,7 +802,8 @@ TEST(EditProperty, SessionsOfEditsUndoKeysAndMouseKeepTheDocumentSoundAndUndoExa
                     ASSERT_LT(at + 1, history.size()) << context;
                     ++at;
                 }
-                ASSERT_TRUE(!history[at] || *history[at] == now) << context << ": not the state it should lead to";
+                ASSERT_TRUE(!history[at] || *history[at] == now)
+                    << context << ": not the state it should lead to, " << historyDumps[at];
                 travelled += history[at].has_value();
                 continue;
             }
@@ -780,13 +812,18 @@ TEST(EditProperty, SessionsOfEditsUndoKeysAndMouseKeepTheDocumentSoundAndUndoExa
             if (steps <= 0)
                 continue;
             history.resize(at + 1);
-            for (int k = 1; k < steps; ++k)
+            historyDumps.resize(at + 1);
+            for (int k = 1; k < steps; ++k) {
                 history.emplace_back();
+                historyDumps.emplace_back("(unknown)");
+            }
             history.emplace_back(now);
+            historyDumps.push_back(DocDump(p.F.Data));
             at = history.size() - 1;
         }
         if (!recording)
             continue;
+        p.F.Edit.ReadOnly = p.Refusing = false;
         int undone = 0;
         while (p.F.Edit.CanUndo()) {
             p.F.Edit.Undo();
