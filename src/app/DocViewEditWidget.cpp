@@ -12,6 +12,8 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QPixmap>
+#include <QPolygon>
 #include <QScrollBar>
 #include <QThread>
 
@@ -79,6 +81,26 @@ bool IsTabKey(int qtKey) noexcept
     return qtKey == Qt::Key_Tab || qtKey == Qt::Key_Backtab;
 }
 
+/// The line-select cursor: the arrow mirrored, its tip at the top right, pointing into the line
+/// beside it. Qt has no such shape, so it is drawn here: white with a black outline.
+QCursor MakeLineSelectCursor()
+{
+    constexpr int size = 32;
+    constexpr int tipX = 11;
+    static constexpr QPoint arrow[] = {{0, 0}, {0, 16}, {4, 12}, {7, 19}, {9, 18}, {6, 11}, {11, 11}};
+    QPolygon mirrored;
+    for (const QPoint p : arrow)
+        mirrored << QPoint(tipX - p.x(), p.y());
+    QPixmap pixmap(size, size);
+    pixmap.fill(Qt::transparent);
+    QPainter painter(&pixmap);
+    painter.setPen(Qt::black);
+    painter.setBrush(Qt::white);
+    painter.drawPolygon(mirrored);
+    painter.end();
+    return QCursor(pixmap, tipX, 0);
+}
+
 /// A unit of UTF-16 that types a character (not a control code). Typing replaces the selection.
 bool Typeable(QChar ch) noexcept
 {
@@ -89,7 +111,7 @@ bool Typeable(QChar ch) noexcept
 
 TDocViewEditWidget::TDocViewEditWidget(TCustomDocViewEdit& edit, const TRVDocumentInfo& info, TMessageBoxes& boxes,
                                        QWidget* parent)
-    : TDocViewWidget(edit.RVData(), info, parent), Edit_(edit), Boxes_(boxes)
+    : TDocViewWidget(edit.RVData(), info, parent), Edit_(edit), Boxes_(boxes), LineSelectCursor_(MakeLineSelectCursor())
 {
     setAttribute(Qt::WA_InputMethodEnabled);
     setAttribute(Qt::WA_KeyCompression, false);
@@ -228,7 +250,15 @@ bool TDocViewEditWidget::HandleKey(QKeyEvent* event)
     // Moving and scrolling keys place the view themselves; the others edit, and the caret is shown.
     const bool moves = key >= rvkLeft && key <= rvkPageDown;
     bool handled = false;
-    RunEdit([&] { handled = Edit_.KeyDown(key, shift); }, moves ? TAfterEdit::KeepView : TAfterEdit::ShowCaret);
+    RunEdit(
+        [&] {
+            handled = Edit_.KeyDown(key, shift);
+            // Enter types its carriage return after the key, as the platform's character message
+            // would; an editor that wants no returns beeps at it.
+            if (handled && key == rvkReturn && event->text() == QStringLiteral("\r"))
+                Edit_.KeyPress(u'\r');
+        },
+        moves ? TAfterEdit::KeepView : TAfterEdit::ShowCaret);
     return handled;
 }
 
@@ -327,12 +357,13 @@ void TDocViewEditWidget::mouseReleaseEvent(QMouseEvent* event)
 
 void TDocViewEditWidget::UpdateMouseCursor(QPoint documentPoint)
 {
-    switch (Edit_.ResizeCursorAt(documentPoint.x(), documentPoint.y())) {
-    case TRVResizeCursor::SizeNWSE: viewport()->setCursor(Qt::SizeFDiagCursor); break;
-    case TRVResizeCursor::SizeNESW: viewport()->setCursor(Qt::SizeBDiagCursor); break;
-    case TRVResizeCursor::SizeNS: viewport()->setCursor(Qt::SizeVerCursor); break;
-    case TRVResizeCursor::SizeWE: viewport()->setCursor(Qt::SizeHorCursor); break;
-    case TRVResizeCursor::None: viewport()->setCursor(Qt::IBeamCursor); break;
+    switch (Edit_.MouseCursorAt(documentPoint.x(), documentPoint.y())) {
+    case TRVMouseCursor::SizeNWSE: viewport()->setCursor(Qt::SizeFDiagCursor); break;
+    case TRVMouseCursor::SizeNESW: viewport()->setCursor(Qt::SizeBDiagCursor); break;
+    case TRVMouseCursor::SizeNS: viewport()->setCursor(Qt::SizeVerCursor); break;
+    case TRVMouseCursor::SizeWE: viewport()->setCursor(Qt::SizeHorCursor); break;
+    case TRVMouseCursor::LineSelect: viewport()->setCursor(LineSelectCursor_); break;
+    case TRVMouseCursor::Text: viewport()->setCursor(Qt::IBeamCursor); break;
     }
 }
 

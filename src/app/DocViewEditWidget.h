@@ -8,6 +8,7 @@
 #include <functional>
 #include <string_view>
 
+#include <QCursor>
 #include <QPoint>
 #include <QRect>
 #include <QTimer>
@@ -90,7 +91,8 @@ private:
     void RestartBlink();
     void SelectionTick();
     [[nodiscard]] QPoint DocumentPoint(QPoint viewPoint) const;
-    /// The resize cursors over a selected picture's handles, the text cursor elsewhere.
+    /// The cursor the editor asks for: the resize cursors over a selected picture's handles, the
+    /// line-select cursor in the left margin, the text cursor elsewhere.
     void UpdateMouseCursor(QPoint documentPoint);
     /// The handles of a selected picture, and the frame of one being resized.
     void PaintResizeHandles(QPainter& painter);
@@ -108,6 +110,8 @@ private:
     /// Where the pointer was last seen while selecting, viewport coordinates.
     QPoint SelectionPointer_;
     Qt::KeyboardModifiers SelectionModifiers_;
+    /// The arrow of the left margin, pointing to the line a click there selects.
+    QCursor LineSelectCursor_;
 };
 
 } // namespace xq

@@ -405,7 +405,11 @@ bool TCustomDocViewEdit::KeyDown(TRVKey key, TShiftState shift)
         return false;
     switch (key) {
     case rvkReturn:
-        if (EditorOptions.Contains(withShift ? rvoDoNotWantShiftReturns : rvoDoNotWantReturns))
+        // Without returns Enter is swallowed (its carriage return beeps in KeyPress); without
+        // Shift+Enter that key is left alone.
+        if (!withShift && EditorOptions.Contains(rvoDoNotWantReturns))
+            return true;
+        if (withShift && EditorOptions.Contains(rvoDoNotWantShiftReturns))
             return false;
         InsertEnter(withShift);
         return true;

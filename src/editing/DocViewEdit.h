@@ -125,6 +125,7 @@ public:
     [[nodiscard]] TRVUndoType RedoAction() const noexcept { return Data_.RedoList.CurrentUndoType(); }
     [[nodiscard]] bool CanUndo() const noexcept { return UndoAction() != rvutNone; }
     [[nodiscard]] bool CanRedo() const noexcept { return RedoAction() != rvutNone; }
+    /// Both beep and do nothing in a read-only editor and while the mouse is busy (MouseBusy).
     void Undo();
     void Redo();
     void ClearUndoHistory() noexcept;
@@ -133,7 +134,7 @@ public:
     /// A typed character (one UTF-16 unit; the two halves of a character outside the basic
     /// plane come one after the other and are inserted together). Returns false when it is no
     /// character to insert (control codes) or a selection is active; refused edits beep and
-    /// return true.
+    /// return true. A carriage return, which Enter types, beeps with rvoDoNotWantReturns.
     bool KeyPress(char16_t ch);
     /// Enter (newLine false) or Shift+Enter (newLine true) at the caret.
     void InsertEnter(bool newLine);
@@ -271,9 +272,10 @@ public:
     /// Moves the caret; with Extend the selection runs from its anchor to the new place.
     void MoveCaret(TRVCaretMove move, TRVSelectionUpdate update);
     /// Handles a key: caret movement (Left, Right, Up, Down, Home, End, PageUp, PageDown, with
-    /// Ctrl by words and to the document's ends, with Shift extending the selection) and
-    /// Ctrl+Up/Ctrl+Down scrolling by one scroll unit. Returns false for keys it leaves alone
-    /// (those that edit, and any other).
+    /// Ctrl by words and to the document's ends, with Shift extending the selection),
+    /// Ctrl+Up/Ctrl+Down scrolling by one scroll unit, Undo and Redo, Enter, Backspace, Delete and
+    /// Tab. Returns false for keys it leaves alone; Enter in an editor that wants no returns is
+    /// swallowed (true).
     bool KeyDown(TRVKey key, TShiftState shift);
 
     // --- Mouse (document coordinates) ---------------------------------------------------------------------
@@ -288,10 +290,17 @@ public:
     [[nodiscard]] bool ResizeFrame(TRect& rect) const;
     /// The mouse cursor over a resize handle at (x, y) (document coordinates).
     [[nodiscard]] TRVResizeCursor ResizeCursorAt(std::int32_t x, std::int32_t y) const;
+    /// The mouse cursor to show at (x, y) (document coordinates): a size cursor over a handle of
+    /// the selected picture (or while one is dragged), the line-select cursor in the left margin
+    /// where a click selects lines, the text cursor elsewhere.
+    [[nodiscard]] TRVMouseCursor MouseCursorAt(std::int32_t x, std::int32_t y) const;
     /// A resize handle is being dragged.
     [[nodiscard]] bool Resizing() const noexcept { return Resize_.Handle >= 0; }
     /// A mouse selection is in progress (the widget runs its selection timer meanwhile).
     [[nodiscard]] bool MouseSelecting() const noexcept { return Mouse_.Mode != TMouseMode::None; }
+    /// The left button holds a selection or a resize handle: edits, Undo and Redo wait, since both
+    /// keep places in the document that a change would move.
+    [[nodiscard]] bool MouseBusy() const noexcept { return MouseSelecting() || Resizing(); }
     /// For a tick of the selection timer with the pointer at (viewX, viewY), relative to the client
     /// area: how far the view should scroll - 1 unit towards the pointer outside the client area,
     /// 10 when it is more than 20 pixels outside. After scrolling, the widget calls MouseMove
@@ -350,6 +359,9 @@ private:
     [[nodiscard]] bool SelectionAllowed() const noexcept { return Data_.Options.Contains(rvoAllowSelection); }
     [[nodiscard]] TRVSelectionMode SheetSelectionMode() const noexcept;
     [[nodiscard]] int TextStyleAtItem(int itemNo) const;
+    /// A selection by the mouse from pressed (a caret stop; raw: the place hit, whose word the
+    /// word granularity starts from), with the granularity of the style sheet.
+    void StartCharSelection(TRVDrawPos pressed, TRVDrawPos raw);
     void ExtendMouseSelection(std::int32_t x, std::int32_t y);
     void ExtendByWords(TRVDrawPos raw, TRVDrawPos pointer);
     void SelectDocRange(TRVDocPos anchor, TRVDocPos end);

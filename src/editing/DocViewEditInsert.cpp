@@ -311,7 +311,10 @@ bool TCustomDocViewEdit::InsertItems(std::vector<TRVItemEntry> items, bool joinF
         return false;
     }
     const int keptTextStyle = CurrentTextStyle();
-    const bool recording = BeginUndoStep(kind);
+    // A refusal after the selection went takes the deletion back through its records, which are
+    // kept whatever the undo limit.
+    const TRVRollbackScope rollback(Data_.Recording, Data_);
+    BeginUndoStep(kind);
     const TRVUndoGroupScope group(*Data_.Recording);
     const std::size_t mark = Data_.Recording->LastGroupSize();
     int delta = 0;
@@ -320,14 +323,9 @@ bool TCustomDocViewEdit::InsertItems(std::vector<TRVItemEntry> items, bool joinF
     bool refused = false;
     const bool cutDone = DeleteSelectionFirst(delta, pos, pending, refused);
     const auto refuse = [&] {
-        if (cutDone && recording) {
-            // The deletion is taken back: the layout still shows the document as it was.
+        // The layout still shows the document as it was before the deletion.
+        if (cutDone)
             Data_.Recording->RollBack(mark);
-        } else if (cutDone) {
-            // Nothing was recorded to take it back with: the deletion stands.
-            FinishLayout(pending, delta, pos);
-            NotifyChanged();
-        }
         Data_.Recording->DropEmptyLast();
         Beep();
         return false;

@@ -51,14 +51,13 @@ void TCustomDocViewEdit::MouseDown(TRVMouseButton button, TShiftState shift, std
         }
     }
     if (shift.Contains(ssShift) && SelectionAllowed()) {
-        // Shift+click extends the selection from its anchor, by characters.
+        // Shift+click extends the selection from its anchor as a drag from there would: by
+        // words, paragraphs or characters.
         TRVDrawPos anchor = Data_.SelectionAnchor();
         if (!anchor.Valid())
             anchor = Data_.CaretPos();
-        Mouse_.Mode = TMouseMode::Chars;
-        Mouse_.Granularity = rvsmChar;
-        Mouse_.Pressed = anchor;
-        Data_.SetSelectionBounds(anchor, Data_.HitTest(x, y));
+        StartCharSelection(anchor, anchor);
+        ExtendMouseSelection(x, y);
         CaretMoved(false, before);
         return;
     }
@@ -74,18 +73,22 @@ void TCustomDocViewEdit::MouseDown(TRVMouseButton button, TShiftState shift, std
     const TRVDrawPos raw = Data_.HitTest(x, y);
     Data_.SetCaret(raw);
     Data_.CollapseSelection();
-    if (SelectionAllowed()) {
-        Mouse_.Mode = TMouseMode::Chars;
-        Mouse_.Granularity = SheetSelectionMode();
-        Mouse_.Pressed = Data_.CaretPos();
-        Mouse_.LastPointer = Data_.DocPosOf(Mouse_.Pressed);
-        TRVDocPos start, end;
-        if (Data_.GetWordAt(Data_.DocPosOf(raw), Delimiters, start, end) && start != end) {
-            Mouse_.WordStart = start;
-            Mouse_.WordEnd = end;
-        }
-    }
+    if (SelectionAllowed())
+        StartCharSelection(Data_.CaretPos(), raw);
     CaretMoved(false, before);
+}
+
+void TCustomDocViewEdit::StartCharSelection(TRVDrawPos pressed, TRVDrawPos raw)
+{
+    Mouse_.Mode = TMouseMode::Chars;
+    Mouse_.Granularity = SheetSelectionMode();
+    Mouse_.Pressed = pressed;
+    Mouse_.LastPointer = Data_.DocPosOf(pressed);
+    TRVDocPos start, end;
+    if (Data_.GetWordAt(Data_.DocPosOf(raw), Delimiters, start, end) && start != end) {
+        Mouse_.WordStart = start;
+        Mouse_.WordEnd = end;
+    }
 }
 
 void TCustomDocViewEdit::MouseMove(TShiftState shift, std::int32_t x, std::int32_t y)
@@ -165,6 +168,18 @@ TRVResizeCursor TCustomDocViewEdit::ResizeCursorAt(std::int32_t x, std::int32_t 
     if (!ResizableItem(itemNo, rect))
         return TRVResizeCursor::None;
     return TRVItemResizer::CursorOf(TRVItemResizer::HandleAt(rect, x, y));
+}
+
+TRVMouseCursor TCustomDocViewEdit::MouseCursorAt(std::int32_t x, std::int32_t y) const
+{
+    switch (ResizeCursorAt(x, y)) {
+    case TRVResizeCursor::SizeNWSE: return TRVMouseCursor::SizeNWSE;
+    case TRVResizeCursor::SizeNESW: return TRVMouseCursor::SizeNESW;
+    case TRVResizeCursor::SizeNS: return TRVMouseCursor::SizeNS;
+    case TRVResizeCursor::SizeWE: return TRVMouseCursor::SizeWE;
+    case TRVResizeCursor::None: break;
+    }
+    return InLeftMargin(x) && SelectionAllowed() ? TRVMouseCursor::LineSelect : TRVMouseCursor::Text;
 }
 
 void TCustomDocViewEdit::ApplyResize(const TRect& rect)

@@ -24,7 +24,7 @@ bool TCustomDocViewEdit::AskCanEdit()
 {
     // The page ends pagination left in the view are stale once anything may change.
     Data_.SoftPageBreaks().clear();
-    if (ReadOnly || !GetRVStyle() || MouseSelecting())
+    if (ReadOnly || !GetRVStyle() || MouseBusy())
         return false;
     bool canEdit = true;
     if (OnChanging)
@@ -98,7 +98,8 @@ void TCustomDocViewEdit::ReverseLastGroup(TRVUndoList& from, TRVUndoList& to)
 
 void TCustomDocViewEdit::Undo()
 {
-    if (ReadOnly) {
+    // A mouse selection or a resize in progress holds places that the change would take away.
+    if (ReadOnly || MouseBusy()) {
         Beep();
         return;
     }
@@ -108,7 +109,7 @@ void TCustomDocViewEdit::Undo()
 
 void TCustomDocViewEdit::Redo()
 {
-    if (ReadOnly) {
+    if (ReadOnly || MouseBusy()) {
         Beep();
         return;
     }
@@ -436,6 +437,11 @@ TRVDocPos TCustomDocViewEdit::RecJoinAt(int itemNo)
 
 bool TCustomDocViewEdit::KeyPress(char16_t ch)
 {
+    // Enter types a carriage return after its key went by; an editor that wants no returns refuses it.
+    if (ch == u'\r' && EditorOptions.Contains(rvoDoNotWantReturns)) {
+        Beep();
+        return true;
+    }
     if (ch < 0x20 || ch == 0x7F)
         return false;
     if (!Data_.Formatted() || !Data_.CaretValid())

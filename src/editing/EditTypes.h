@@ -109,6 +109,10 @@ struct TRVCaretRect {
 /// and keeps its bottom at the object's bottom.
 inline constexpr std::int32_t MaxCaretHeight = 100;
 
+/// The mouse cursor the editor asks for at a point: the text cursor, the line-select cursor of
+/// the left margin (the style sheet's LineSelectCursor), or a size cursor over a resize handle.
+enum class TRVMouseCursor : std::uint8_t { Text, LineSelect, SizeNWSE, SizeNESW, SizeNS, SizeWE };
+
 /// How far the view should scroll on one tick of the mouse-selection timer, in scroll units
 /// (negative: up or left).
 struct TRVAutoScrollStep {

@@ -365,6 +365,28 @@ private:
     TRVUndoList& List_;
 };
 
+/// Where one operation that may be refused halfway records: the list it is given, or, when that
+/// list records nothing (MaxGroups 0), a log of the operation's own, so that RollBack can still
+/// take back what the operation changed before it was refused. The log goes with the scope, and
+/// the recording place is put back.
+class TRVRollbackScope {
+public:
+    TRVRollbackScope(TRVUndoList*& recording, TCustomRVData& data) noexcept
+        : Recording_(recording), Saved_(recording), Log_(data)
+    {
+        if (recording->MaxGroups == 0)
+            recording = &Log_;
+    }
+    ~TRVRollbackScope() { Recording_ = Saved_; }
+    TRVRollbackScope(const TRVRollbackScope&) = delete;
+    TRVRollbackScope& operator=(const TRVRollbackScope&) = delete;
+
+private:
+    TRVUndoList*& Recording_;
+    TRVUndoList* const Saved_;
+    TRVUndoList Log_;
+};
+
 /// The redo list: the same groups, filled by Undo.
 class TRVRedoList : public TRVUndoList {
 public:

@@ -146,6 +146,26 @@ private slots:
         QCOMPARE(Selection(t), std::string("none"));
     }
 
+    void AnEditorThatWantsNoReturnsSwallowsEnterAndBeeps()
+    {
+        TTestWindow t;
+        TDocViewEditWidget* rve = FocusEditor(t);
+        int beeps = 0;
+        t.Editor().OnBeep = [&](TCustomDocViewEdit&) { ++beeps; };
+        QTest::keyClicks(rve, QStringLiteral("ab"));
+        t.Editor().EditorOptions.Include(rvoDoNotWantReturns);
+        QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier, QStringLiteral("\r"));
+        QApplication::sendEvent(rve, &enter);
+        QVERIFY(enter.isAccepted());
+        QCOMPARE(beeps, 1);
+        QCOMPARE(Paragraphs(t.Data()), (QStringList{"ab"}));
+        t.Editor().EditorOptions.Exclude(rvoDoNotWantReturns);
+        QKeyEvent again(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier, QStringLiteral("\r"));
+        QApplication::sendEvent(rve, &again);
+        QCOMPARE(beeps, 1);
+        QCOMPARE(Paragraphs(t.Data()), (QStringList{"ab", ""}));
+    }
+
     void UndoAndRedoThroughTheMenuWithTheirControls()
     {
         TTestWindow t;
@@ -368,6 +388,39 @@ private slots:
         // A double click selects the word under the pointer.
         QTest::mouseDClick(view, Qt::LeftButton, {}, ViewPointOf(t, {0, 13}));
         QCOMPARE(Selection(t), std::string("0:12-0:15"));
+    }
+
+    void TheLeftMarginShowsTheLineSelectCursorAndAClickThereSelectsTheLine()
+    {
+        TTestWindow t;
+        TDocViewEditWidget* rve = FocusEditor(t);
+        QWidget* view = rve->viewport();
+        QTest::keyClicks(rve, QStringLiteral("eins"));
+        QTest::keyClick(rve, Qt::Key_Return);
+        QTest::keyClicks(rve, QStringLiteral("zwei drei"));
+        QVERIFY(t.Data().LeftMargin >= 3);
+        const int lineY = ViewPointOf(t, {1, 3}).y();
+        const QPoint margin(1, lineY);
+
+        SendMouse(view, QEvent::MouseMove, margin, Qt::NoButton, Qt::NoButton);
+        QCOMPARE(view->cursor().shape(), Qt::BitmapCursor);
+        QCOMPARE(view->cursor().hotSpot(), QPoint(11, 0));
+        QVERIFY(!view->cursor().pixmap().isNull());
+        SendMouse(view, QEvent::MouseMove, ViewPointOf(t, {1, 3}), Qt::NoButton, Qt::NoButton);
+        QCOMPARE(view->cursor().shape(), Qt::IBeamCursor);
+
+        SendMouse(view, QEvent::MouseButtonPress, margin, Qt::LeftButton, Qt::LeftButton);
+        SendMouse(view, QEvent::MouseButtonRelease, margin, Qt::LeftButton, Qt::NoButton);
+        QCOMPARE(Selection(t), std::string("1:1-1:10"));
+
+        // A style sheet without a line-select cursor has no line selection in the margin.
+        t.Editor().GetRVStyle()->LineSelectCursor = -1;
+        SendMouse(view, QEvent::MouseMove, margin, Qt::NoButton, Qt::NoButton);
+        QCOMPARE(view->cursor().shape(), Qt::IBeamCursor);
+        SendMouse(view, QEvent::MouseButtonPress, margin, Qt::LeftButton, Qt::LeftButton);
+        SendMouse(view, QEvent::MouseButtonRelease, margin, Qt::LeftButton, Qt::NoButton);
+        QCOMPARE(Selection(t), std::string("none"));
+        t.Editor().GetRVStyle()->LineSelectCursor = crRVFlipArrow;
     }
 
     void PictureHandlesShowSizeCursorsAndResizeTheSelectedPicture()

@@ -370,13 +370,21 @@ TEST_F(EditOpsTest, KeysThatEditAreHandledUnlessTheEditorDoesNotWantThem)
     F.Text("fest", 0, F.Sheet.ParaStyles.Count() - 1);
     F.Format();
     At(0, 2);
+    const std::string before = Doc();
+    EXPECT_FALSE(F.Edit.KeyPress(u'\r')) << "control codes are no characters";
+    // An editor that wants no returns swallows Enter, and the carriage return it types beeps.
     F.Edit.EditorOptions.Include(rvoDoNotWantReturns);
-    EXPECT_FALSE(F.Edit.KeyDown(rvkReturn, {}));
+    EXPECT_TRUE(F.Edit.KeyDown(rvkReturn, {}));
+    EXPECT_EQ(Beeps, 0);
+    EXPECT_TRUE(F.Edit.KeyPress(u'\r'));
+    EXPECT_EQ(Beeps, 1);
+    EXPECT_EQ(Doc(), before);
+    EXPECT_FALSE(F.Edit.CanUndo());
     EXPECT_TRUE(F.Edit.KeyDown(rvkReturn, {ssShift}));
     EXPECT_EQ(Doc(), R"([p0]"a" /"b" [p2]"fest")");
     EXPECT_TRUE(F.Edit.KeyDown(rvkBackspace, {}));
     EXPECT_EQ(Doc(), R"([p0]"ab" [p2]"fest")") << "the line break goes";
-    EXPECT_FALSE(F.Edit.KeyPress(u'\r')) << "control codes are no characters";
+    EXPECT_FALSE(F.Edit.KeyPress(u'\x01')) << "control codes are no characters";
     // A read-only paragraph takes no Shift+Enter, Backspace or Delete.
     At(1, 3);
     for (TShiftState shift : {TShiftState{ssShift}}) {
@@ -384,12 +392,12 @@ TEST_F(EditOpsTest, KeysThatEditAreHandledUnlessTheEditorDoesNotWantThem)
         F.Key(rvkBackspace);
         F.Key(rvkDelete);
     }
-    EXPECT_EQ(Beeps, 3);
+    EXPECT_EQ(Beeps, 4);
     // Over a selection that ends in the read-only paragraph, typing and deleting are refused.
     F.Edit.SelectAll();
     EXPECT_TRUE(F.Edit.KeyDown(rvkDelete, {}));
     EXPECT_TRUE(F.Edit.KeyPress(u'x'));
-    EXPECT_EQ(Beeps, 5);
+    EXPECT_EQ(Beeps, 6);
     EXPECT_EQ(Doc(), R"([p0]"ab" [p2]"fest")");
 }
 

@@ -1,12 +1,19 @@
 // Random edits on random documents: after every edit the document obeys the validity rules
 // and the merge rule, the incremental layout equals a fresh one, and undoing everything gives
-// back the original RVF bytes, redoing everything the final ones.
+// back the original RVF bytes, redoing everything the final ones. Each edit is also undone and
+// redone on its own, and random sessions mix edits with Undo, Redo, the movement keys and the
+// mouse, each Undo and Redo landing on the state the history says. XQ_EDIT_SEEDS sets how many
+// documents each test edits, for longer runs.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdlib>
+#include <optional>
 #include <random>
 
 #include "EditTestSupport.h"
 #include "document/Normalize.h"
+#include "editing/ItemResizer.h"
 #include "formats/rvf/RvfWriter.h"
 #include "layout/LayoutTestSupport.h"
 #include "lists/ListItems.h"
@@ -17,10 +24,22 @@
 namespace xq::test {
 namespace {
 
+/// The number of random documents a test edits: its own default, or XQ_EDIT_SEEDS.
+unsigned SeedCount(unsigned fallback)
+{
+    if (const char* env = std::getenv("XQ_EDIT_SEEDS"))
+        if (const long n = std::strtol(env, nullptr, 10); n > 0)
+            return static_cast<unsigned>(n);
+    return fallback;
+}
+
 class EditProperty {
 public:
-    explicit EditProperty(unsigned seed) : Rng(seed)
+    explicit EditProperty(unsigned seed, int leftMargin = 0) : Rng(seed)
     {
+        F.Data.LeftMargin = leftMargin;
+        F.Edit.OnBeep = [this](TCustomDocViewEdit&) { ++Beeps; };
+        F.Edit.OnChanging = [this](TCustomDocViewEdit&, bool& canEdit) { canEdit = !Refusing; };
         F.Sheet.SpacesInTab = 0;
         const int bold = F.AddTextStyle();
         F.Sheet.TextStyles[bold].Style.Include(fsBold);
@@ -217,9 +236,15 @@ public:
             return "insert text " + std::to_string(k);
         }
         case 16: {
-            const int kind = Pick(0, 3);
+            const int kind = Pick(0, 4);
             std::unique_ptr<TCustomRVItemInfo> item;
-            if (kind == 0) {
+            if (kind == 4) {
+                auto picture = std::make_unique<TRVGraphicItemInfo>();
+                picture->ImageWidth = Pick(5, 40);
+                picture->ImageHeight = Pick(5, 30);
+                picture->Spacing = Pick(0, 2);
+                item = std::move(picture);
+            } else if (kind == 0) {
                 item = std::make_unique<TRVBreakItemInfo>();
             } else if (kind == 1) {
                 auto tab = std::make_unique<TRVTabItemInfo>();
@@ -338,6 +363,203 @@ public:
         }
     }
 
+    /// Valid, with a layout equal to a fresh one, the caret kept by that layout, and the caret
+    /// and the selection on draw items that exist.
+    void ExpectSound(const std::string& context)
+    {
+        ExpectValid(context);
+        if (::testing::Test::HasFatalFailure())
+            return;
+        std::string partial;
+        try {
+            partial = DrawDump(F.Data);
+            (void)F.Edit.GetCaretRect(); // checks the caret against its line
+        } catch (const std::exception& e) {
+            FAIL() << context << ": the layout is left with " << e.what();
+        }
+        const int drawCount = F.Data.DrawItems().Count();
+        ASSERT_TRUE(F.Data.CaretValid()) << context;
+        ASSERT_LT(F.Data.SelStartNo, drawCount) << context;
+        ASSERT_LT(F.Data.SelEndNo, drawCount) << context;
+        const TRVDocPos caret = F.Data.CaretDocPos();
+        F.Edit.Format();
+        ASSERT_EQ(partial, DrawDump(F.Data)) << context;
+        ASSERT_EQ(caret, F.Data.CaretDocPos()) << context;
+    }
+
+    /// A point in or beside the document (document coordinates), now and then in the left margin.
+    std::pair<int, int> RandomPoint()
+    {
+        const int right = F.Data.LeftMargin + F.Data.MaxTextWidth + 20;
+        const int x = Pick(0, 5) == 0 ? Pick(-5, std::max(F.Data.LeftMargin, 1) - 1) : Pick(-5, right);
+        return {x, Pick(-10, F.Data.TotalHeight() + 10)};
+    }
+
+    TShiftState RandomShift()
+    {
+        TShiftState shift;
+        if (Pick(0, 2) == 0)
+            shift.Include(ssShift);
+        if (Pick(0, 3) == 0)
+            shift.Include(ssCtrl);
+        return shift;
+    }
+
+    /// Counts the actions of a read-only or refusing spell down; the editor is editable after them.
+    void CountDownLock()
+    {
+        if (LockedActions > 0 && --LockedActions == 0)
+            F.Edit.ReadOnly = Refusing = false;
+    }
+
+    /// One action of a user: an edit, Undo or Redo, a movement key, a click, a drag (with something
+    /// else happening while the button is held now and then), a double click, select-all or Tab.
+    /// what tells the action as it goes, so that it is known when the action fails.
+    void ActOnce(std::string& what)
+    {
+        const auto point = [](std::pair<int, int> p) { return std::to_string(p.first) + "," + std::to_string(p.second); };
+        switch (Pick(0, 19)) {
+        case 0:
+        case 1:
+            what = "undo";
+            F.Edit.Undo();
+            return;
+        case 2:
+            what = "redo";
+            F.Edit.Redo();
+            return;
+        case 3:
+        case 4:
+        case 5: {
+            static const TRVKey keys[] = {rvkLeft, rvkRight, rvkUp, rvkDown, rvkHome, rvkEnd, rvkPageUp, rvkPageDown};
+            const TRVKey key = keys[Pick(0, 7)];
+            const TShiftState shift = RandomShift();
+            what = "key " + std::to_string(int(key)) + (shift.Contains(ssShift) ? " shift" : "") +
+                   (shift.Contains(ssCtrl) ? " ctrl" : "");
+            F.Key(key, shift);
+            return;
+        }
+        case 6:
+        case 7: {
+            const auto at = RandomPoint();
+            const TShiftState shift = Pick(0, 2) == 0 ? TShiftState{ssShift} : TShiftState{};
+            what = "click " + point(at) + (shift.Contains(ssShift) ? " shift" : "");
+            F.Click(at.first, at.second, shift);
+            return;
+        }
+        case 8:
+        case 9: {
+            auto at = RandomPoint();
+            const TShiftState shift = Pick(0, 3) == 0 ? TShiftState{ssShift} : TShiftState{};
+            what = std::string(shift.Contains(ssShift) ? "shift+" : "") + "drag " + point(at);
+            F.Edit.MouseDown(mbLeft, shift, at.first, at.second);
+            if (F.Edit.Resizing())
+                what += " on a handle";
+            const int moves = Pick(1, 4);
+            for (int k = 0; k < moves; ++k) {
+                at = RandomPoint();
+                what += " " + point(at);
+                F.Edit.MouseMove(shift, at.first, at.second);
+                if (Pick(0, 5) != 0)
+                    continue;
+                // While the button is held: an edit, Undo or Redo.
+                if (const int kind = Pick(0, 2); kind == 0) {
+                    what += " (edit";
+                    what += " " + EditOnce() + ")";
+                } else if (kind == 1) {
+                    what += " (undo)";
+                    F.Edit.Undo();
+                } else {
+                    what += " (redo)";
+                    F.Edit.Redo();
+                }
+            }
+            what += " up";
+            F.Edit.MouseUp(mbLeft, shift, at.first, at.second);
+            return;
+        }
+        case 10: {
+            const auto at = RandomPoint();
+            what = "double click " + point(at);
+            F.Edit.MouseDown(mbLeft, {}, at.first, at.second);
+            F.Edit.MouseUp(mbLeft, {}, at.first, at.second);
+            F.Edit.DblClick({}, at.first, at.second);
+            F.Edit.MouseUp(mbLeft, {}, at.first, at.second);
+            return;
+        }
+        case 11: {
+            const auto at = RandomPoint();
+            what = "right click " + point(at);
+            F.Edit.MouseDown(mbRight, {}, at.first, at.second);
+            F.Edit.MouseUp(mbRight, {}, at.first, at.second);
+            return;
+        }
+        case 12:
+            what = "select all";
+            F.Edit.SelectAll();
+            return;
+        case 15:
+            // Now and then the editor is read-only, or OnChanging refuses every edit, for a few actions.
+            if (Pick(0, 2) != 0 || LockedActions > 0)
+                return ActOnce(what);
+            LockedActions = Pick(1, 6);
+            if (Pick(0, 1))
+                F.Edit.ReadOnly = true;
+            else
+                Refusing = true;
+            what = F.Edit.ReadOnly ? "read-only" : "changes refused";
+            return;
+        case 14: {
+            // A handle of a picture dragged, with an edit, Undo or Redo while the button is held now and then.
+            int picture = -1;
+            for (int i = 0; i < F.Data.Count(); ++i)
+                if (F.Data.ItemAt(i).StyleNo == rvsPicture && (picture < 0 || Pick(0, 1)))
+                    picture = i;
+            if (picture < 0) {
+                auto added = std::make_unique<TRVGraphicItemInfo>();
+                added->ImageWidth = Pick(5, 40);
+                added->ImageHeight = Pick(5, 30);
+                what = "insert picture";
+                if (F.Edit.InsertItemAtCaret("", std::move(added)))
+                    what += " (done)";
+                return;
+            }
+            F.Edit.SetSelection({picture, 0}, {picture, 1});
+            TRect frame;
+            if (!F.Edit.ResizeFrame(frame)) {
+                what = "picture " + std::to_string(picture) + " selected";
+                return;
+            }
+            const int handle = Pick(0, TRVItemResizer::HandleCount - 1);
+            const TPoint centre = TRVItemResizer::HandleCentres(frame)[std::size_t(handle)];
+            const int dx = Pick(-20, 20), dy = Pick(-20, 20);
+            what = "resize " + std::to_string(picture) + " by handle " + std::to_string(handle) + " " +
+                   std::to_string(dx) + "," + std::to_string(dy);
+            F.Edit.MouseDown(mbLeft, {}, centre.X, centre.Y);
+            F.Edit.MouseMove({}, centre.X + dx / 2, centre.Y + dy / 2);
+            if (Pick(0, 2) == 0) {
+                what += " (edit";
+                what += " " + EditOnce() + ")";
+            } else if (Pick(0, 2) == 0) {
+                what += " (undo)";
+                F.Edit.Undo();
+            }
+            F.Edit.MouseUp(mbLeft, {}, centre.X + dx, centre.Y + dy);
+            return;
+        }
+        case 13: {
+            const TShiftState shift = Pick(0, 1) ? TShiftState{ssCtrl} : TShiftState{};
+            what = shift.Contains(ssCtrl) ? "ctrl+tab" : "tab";
+            F.Key(rvkTab, shift);
+            return;
+        }
+        default:
+            what = "edit";
+            what = EditOnce();
+            return;
+        }
+    }
+
     std::mt19937 Rng;
     EditFixture F{120, 100};
     /// The document as it was made, inserted into itself as a fragment.
@@ -346,13 +568,18 @@ public:
     int ReadOnlyPara = 0;
     int NoWrapPara = 0;
     int UnicodeStyle = 0;
+    int Beeps = 0;
+    /// OnChanging refuses every edit.
+    bool Refusing = false;
+    /// The actions until the editor is editable again.
+    int LockedActions = 0;
 };
 
 TEST(EditProperty, RandomEditsKeepTheDocumentValidTheLayoutExactAndUndoComplete)
 {
     int changedEdits = 0;
     int incremental = 0;
-    for (unsigned seed = 1; seed <= 400; ++seed) {
+    for (unsigned seed = 1; seed <= SeedCount(400); ++seed) {
         EditProperty p(seed);
         std::vector<std::string> dumps{DocDump(p.F.Data)};
         const std::string original = p.Rvf();
@@ -416,6 +643,201 @@ TEST(EditProperty, RandomEditsKeepTheDocumentValidTheLayoutExactAndUndoComplete)
         ASSERT_EQ(p.Rvf(), final) << "seed " << seed << ": " << finalDump << " / " << DocDump(p.F.Data);
     }
     EXPECT_GT(incremental, changedEdits / 4) << "edits are laid out paragraph by paragraph, not as a whole";
+}
+
+
+TEST(EditProperty, EveryEditIsUndoneAndRedoneOnItsOwn)
+{
+    int checked = 0;
+    const int seeds = static_cast<int>(SeedCount(300));
+    for (int seed = 1; seed <= seeds; ++seed) {
+        EditProperty p(seed + 100000);
+        const std::string original = p.Rvf();
+        std::string log;
+        for (int edit = 0; edit < 100; ++edit) {
+            const std::string before = p.Rvf();
+            const std::string dumpBefore = DocDump(p.F.Data);
+            const bool hadSelection = p.F.Edit.SelectionExists();
+            const int groupsBefore = p.F.Data.UndoList.Count();
+            const int beepsBefore = p.Beeps;
+            std::string what;
+            try {
+                what = p.EditOnce();
+            } catch (const std::exception& e) {
+                FAIL() << "seed " << seed << " edit " << edit << ": " << e.what() << " in " << dumpBefore << "\n" << log;
+            }
+            log += what + "; ";
+            const std::string after = p.Rvf();
+            const std::string dumpAfter = DocDump(p.F.Data);
+            const std::string context = "seed " + std::to_string(seed) + " edit " + std::to_string(edit) + " (" +
+                                        what + ") from " + dumpBefore + " to " + dumpAfter;
+            p.ExpectSound(context);
+            if (::testing::Test::HasFatalFailure())
+                return;
+            // A key that types over a selection deletes it first, as a step of its own.
+            const bool replacing = hadSelection && (what.starts_with("type") || what.ends_with("enter"));
+            if (p.Beeps > beepsBefore && !replacing) {
+                ASSERT_TRUE(after == before) << context << ": refused, yet changed";
+            }
+            if (after == before)
+                continue;
+            ++checked;
+            const int grown = p.F.Data.UndoList.Count() - groupsBefore;
+            ASSERT_LE(grown, replacing ? 2 : 1) << context << ": one edit, " << grown << " undo steps";
+            const int steps = std::max(grown, 1);
+            for (int k = 0; k < steps; ++k) {
+                ASSERT_TRUE(p.F.Edit.CanUndo()) << context << ": a change without an undo step";
+                try {
+                    p.F.Edit.Undo();
+                } catch (const std::exception& e) {
+                    FAIL() << context << ": undo throws " << e.what() << "\n" << log;
+                }
+                p.ExpectSound(context + ", undone");
+                if (::testing::Test::HasFatalFailure())
+                    return;
+            }
+            ASSERT_TRUE(p.Rvf() == before) << context << "\nundone to " << DocDump(p.F.Data) << "\n" << log;
+            for (int k = 0; k < steps; ++k) {
+                ASSERT_TRUE(p.F.Edit.CanRedo()) << context;
+                try {
+                    p.F.Edit.Redo();
+                } catch (const std::exception& e) {
+                    FAIL() << context << ": redo throws " << e.what() << "\n" << log;
+                }
+                p.ExpectSound(context + ", redone");
+                if (::testing::Test::HasFatalFailure())
+                    return;
+            }
+            ASSERT_TRUE(p.Rvf() == after) << context << "\nredone to " << DocDump(p.F.Data) << "\n" << log;
+        }
+        while (p.F.Edit.CanUndo())
+            p.F.Edit.Undo();
+        ASSERT_TRUE(p.Rvf() == original) << "seed " << seed << ": " << DocDump(p.F.Data) << "\n" << log;
+    }
+    EXPECT_GT(checked, seeds * 30) << "most edits change the document";
+}
+
+TEST(EditProperty, SessionsOfEditsUndoKeysAndMouseKeepTheDocumentSoundAndUndoExact)
+{
+    static const TRVSelectionMode modes[] = {rvsmWord, rvsmWord, rvsmChar, rvsmParagraph};
+    int changes = 0, selections = 0, resizes = 0, travelled = 0;
+    const int seeds = static_cast<int>(SeedCount(500));
+    for (int seed = 1; seed <= seeds; ++seed) {
+        EditProperty p(seed + 200000, seed % 3 == 0 ? 0 : 10);
+        p.F.Sheet.SelectionMode = modes[seed % 4];
+        p.F.Edit.EditorOptions.Include(rvoWantTabs);
+        if (seed % 5 == 0)
+            p.F.Sheet.SpacesInTab = 2;
+        // Without undo records a refused edit still changes nothing.
+        const bool recording = seed % 6 != 0;
+        if (!recording)
+            p.F.Edit.SetUndoLimit(0);
+        const std::string original = p.Rvf();
+        // The states the undo history leads through (unknown: the selection a key typed over,
+        // gone as a step of its own), and where the document stands in it.
+        std::vector<std::optional<std::string>> history{original};
+        std::vector<std::string> historyDumps{DocDump(p.F.Data)};
+        std::size_t at = 0;
+        std::string log;
+        for (int action = 0; action < 150; ++action) {
+            p.CountDownLock();
+            const std::string before = p.Rvf();
+            const std::string dumpBefore = DocDump(p.F.Data);
+            const bool hadSelection = p.F.Edit.SelectionExists();
+            const int beepsBefore = p.Beeps;
+            const bool couldUndo = p.F.Edit.CanUndo(), couldRedo = p.F.Edit.CanRedo();
+            const bool readOnly = p.F.Edit.ReadOnly, refusing = p.Refusing;
+            const int groupsBefore = p.F.Data.UndoList.Count();
+            std::string what;
+            try {
+                p.ActOnce(what);
+            } catch (const std::exception& e) {
+                FAIL() << "seed " << seed << " action " << action << " (" << what << "): " << e.what() << " in "
+                       << dumpBefore << "\n" << log;
+            }
+            log += what + "; ";
+            const std::string now = p.Rvf();
+            const bool changed = now != before;
+            changes += changed;
+            resizes += what.starts_with("resize");
+            selections += p.F.Edit.SelectionExists();
+            const std::string context = "seed " + std::to_string(seed) + " action " + std::to_string(action) + " (" +
+                                        what + ") from " + dumpBefore + " to " + DocDump(p.F.Data) + "\n" + log;
+            p.ExpectSound(context);
+            if (::testing::Test::HasFatalFailure())
+                return;
+            // Moving and selecting never change the document, nor do edits while a selection is
+            // dragged; a drag from a resize handle resizes.
+            const bool resizing = what.starts_with("resize") || what.find("on a handle") != std::string::npos;
+            static const char* const selecting[] = {"key ", "click ", "right click ", "double click ", "select all",
+                                                    "drag ", "shift+drag "};
+            if (!resizing &&
+                std::any_of(std::begin(selecting), std::end(selecting), [&](const char* s) { return what.starts_with(s); })) {
+                ASSERT_FALSE(changed) << context << ": changed by moving or selecting";
+            }
+            // A read-only editor changes nothing; one whose OnChanging refuses still undoes and redoes.
+            const bool undoing = what == "undo" || what == "redo";
+            if (readOnly || (refusing && !undoing)) {
+                ASSERT_FALSE(changed) << context << ": changed in a read-only or refusing editor";
+            }
+            // A refused edit changes nothing; a key that types over a selection deletes it first,
+            // as a step of its own, and a resize may follow a refused edit during its drag.
+            const bool replacing = hadSelection && (what.starts_with("type") || what.ends_with("enter"));
+            if (p.Beeps > beepsBefore && !replacing && !resizing) {
+                ASSERT_FALSE(changed) << context << ": refused, yet changed";
+            }
+            if (!recording)
+                continue;
+            // Undo and Redo go back and forth through the states the edits left.
+            if (undoing) {
+                const bool possible = (what == "undo" ? couldUndo : couldRedo) && !readOnly;
+                if (!possible) {
+                    ASSERT_FALSE(changed) << context;
+                    continue;
+                }
+                if (what == "undo") {
+                    ASSERT_GT(at, 0u) << context;
+                    --at;
+                } else {
+                    ASSERT_LT(at + 1, history.size()) << context;
+                    ++at;
+                }
+                ASSERT_TRUE(!history[at] || *history[at] == now)
+                    << context << ": not the state it should lead to, " << historyDumps[at];
+                travelled += history[at].has_value();
+                continue;
+            }
+            const int grown = p.F.Data.UndoList.Count() - groupsBefore;
+            const int steps = changed ? std::max(grown, 1) : grown;
+            if (steps <= 0)
+                continue;
+            history.resize(at + 1);
+            historyDumps.resize(at + 1);
+            for (int k = 1; k < steps; ++k) {
+                history.emplace_back();
+                historyDumps.emplace_back("(unknown)");
+            }
+            history.emplace_back(now);
+            historyDumps.push_back(DocDump(p.F.Data));
+            at = history.size() - 1;
+        }
+        if (!recording)
+            continue;
+        p.F.Edit.ReadOnly = p.Refusing = false;
+        int undone = 0;
+        while (p.F.Edit.CanUndo()) {
+            p.F.Edit.Undo();
+            ASSERT_LT(++undone, 10000);
+        }
+        ASSERT_TRUE(p.Rvf() == original) << "seed " << seed << ": " << DocDump(p.F.Data) << "\n" << log;
+        p.ExpectSound("seed " + std::to_string(seed) + " undone");
+        if (::testing::Test::HasFatalFailure())
+            return;
+    }
+    EXPECT_GT(changes, seeds * 30) << "the sessions edit";
+    EXPECT_GT(selections, seeds * 30) << "the sessions select";
+    EXPECT_GT(resizes, seeds * 2) << "the sessions resize pictures";
+    EXPECT_GT(travelled, seeds * 8) << "the sessions undo and redo";
 }
 
 } // namespace

@@ -178,6 +178,44 @@ TEST_F(InsertDeleteTest, InsertionIsRefusedWhereItemsStickTogetherOrTextMayNotCh
     EXPECT_TRUE(F.Edit.InsertItemAtCaret("", std::make_unique<TRVTabItemInfo>())) << "between b and the other style";
 }
 
+TEST_F(InsertDeleteTest, AnInsertionRefusedAfterTheSelectionWentChangesNothingWhateverTheUndoLimit)
+{
+    // Once the selected "x" is gone the two glued items meet: nothing may go between them, and the
+    // deletion is taken back, with the undo list or without it.
+    const int glued = F.AddTextStyle();
+    F.Sheet.TextStyles[glued].Protection.Include(rvprSticking3);
+    const int alsoGlued = F.AddTextStyle();
+    F.Sheet.TextStyles[alsoGlued].Protection.Include(rvprSticking3);
+    F.Text("a", glued);
+    F.Text("x", 0, -1);
+    F.Text("b", alsoGlued, -1);
+    F.Text("Ende");
+    F.Format();
+    F.Edit.EditorOptions.Include(rvoWantTabs);
+    const std::string before = Rvf();
+    for (const int limit : {-1, 0, 2}) {
+        F.Edit.SetUndoLimit(limit);
+        const TRVUndoType undoAction = F.Edit.UndoAction();
+        Select({1, 1}, {1, 2});
+        EXPECT_FALSE(F.Edit.InsertItemAtCaret("", std::make_unique<TRVTabItemInfo>())) << "limit " << limit;
+        EXPECT_EQ(Rvf(), before) << "limit " << limit;
+        Select({1, 1}, {1, 2});
+        F.Edit.InsertWideTextAtCaret(u"neu\r\n");
+        EXPECT_EQ(Rvf(), before) << "limit " << limit;
+        Select({1, 1}, {1, 2});
+        F.Edit.KeyDown(rvkTab, {});
+        EXPECT_EQ(Rvf(), before) << "limit " << limit;
+        EXPECT_EQ(F.Edit.UndoAction(), undoAction) << "limit " << limit << ": no step is left of a refused edit";
+        F.ExpectLayoutFresh();
+    }
+    EXPECT_EQ(Beeps, 9);
+    // The selection itself may still go.
+    F.Edit.SetUndoLimit(0);
+    Select({1, 1}, {1, 2});
+    F.Edit.DeleteSelected();
+    EXPECT_EQ(Doc(), "[p0]\"a\"" + S(glued) + " \"b\"" + S(alsoGlued) + " [p0]\"Ende\"");
+}
+
 TEST_F(InsertDeleteTest, TextWithLineBreaksTabsAndPageBreaksBecomesParagraphs)
 {
     F.Sheet.SpacesInTab = 0;

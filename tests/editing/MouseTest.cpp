@@ -25,6 +25,10 @@ TEST(MouseTest, HitTestingFindsTheNearestBoundaryOnTheLineUnderThePoint)
     f.Click(10, 20);
     EXPECT_EQ(f.Caret(), "1:3");
     f.Click(20, 5, {ssShift});
+    EXPECT_EQ(f.Selection(), "1:5-0:1") << "by words";
+    f.Sheet.SelectionMode = rvsmChar;
+    f.Click(10, 20);
+    f.Click(20, 5, {ssShift});
     EXPECT_EQ(f.Selection(), "1:3-0:4");
 }
 
@@ -80,6 +84,45 @@ TEST(MouseTest, WordModeDragsSelectWholeWordsOnceThePointerLeavesTheFirst)
     EXPECT_EQ(f.Selection(), "0:3-0:8");
 }
 
+TEST(MouseTest, ShiftClickExtendsTheSelectionWithTheGranularityOfADrag)
+{
+    EditFixture f(300);
+    // "hello" has boundaries 0 6 12 15 18 24, "world" (offsets 7..12) 27 .. 59, "again" (13..18)
+    // 62 68 74 80 83 89.
+    f.Text("hello world again");
+    f.Text("zwei drei");
+    f.Format();
+    ASSERT_EQ(f.Sheet.SelectionMode, rvsmWord);
+    f.Click(13, 5);
+    f.Click(76, 5, {ssShift});
+    EXPECT_EQ(f.Selection(), "0:1-0:18") << "from the start of the first word to the end of the word clicked";
+    f.Click(13, 5);
+    f.Click(19, 5, {ssShift});
+    EXPECT_EQ(f.Selection(), "0:3-0:5") << "characters within the anchor's word";
+    f.Click(40, 5);
+    f.Click(13, 5, {ssShift});
+    EXPECT_EQ(f.Selection(), "0:12-0:1") << "backwards: from the end of the anchor's word";
+    // The selection made by Shift+click goes on as a drag while the button is held.
+    f.Click(13, 5);
+    f.Edit.MouseDown(mbLeft, {ssShift}, 76, 5);
+    f.Edit.MouseMove({ssShift}, 40, 5);
+    EXPECT_EQ(f.Selection(), "0:1-0:12");
+    f.Edit.MouseUp(mbLeft, {ssShift}, 40, 5);
+
+    f.Sheet.SelectionMode = rvsmParagraph;
+    f.Click(13, 5);
+    f.Click(10, 20, {ssShift});
+    EXPECT_EQ(f.Selection(), "0:1-1:10") << "whole paragraphs";
+    f.Click(10, 20);
+    f.Click(76, 5, {ssShift});
+    EXPECT_EQ(f.Selection(), "1:10-0:1");
+
+    f.Sheet.SelectionMode = rvsmChar;
+    f.Click(13, 5);
+    f.Click(76, 5, {ssShift});
+    EXPECT_EQ(f.Selection(), "0:3-0:15");
+}
+
 TEST(MouseTest, TheLeftMarginSelectsLines)
 {
     EditFixture f(60);
@@ -99,6 +142,51 @@ TEST(MouseTest, TheLeftMarginSelectsLines)
     EXPECT_EQ(f.Selection(), "1:3-0:1") << "by paragraphs, upwards";
 }
 
+TEST(MouseTest, TheLeftMarginShowsTheLineSelectCursorWhereAClickSelectsTheLineBesideIt)
+{
+    EditFixture f(60, 200);
+    f.Data.LeftMargin = 10;
+    f.Text("abcd efgh ijkl");
+    f.Text("mn");
+    auto picture = std::make_unique<TRVGraphicItemInfo>();
+    picture->ImageWidth = 30;
+    picture->ImageHeight = 20;
+    picture->Spacing = 0;
+    picture->ParaNo = 0;
+    f.Data.AppendItem({}, std::move(picture));
+    f.Format();
+    EXPECT_EQ(f.Edit.MouseCursorAt(0, 20), TRVMouseCursor::LineSelect);
+    EXPECT_EQ(f.Edit.MouseCursorAt(9, 20), TRVMouseCursor::LineSelect);
+    EXPECT_EQ(f.Edit.MouseCursorAt(10, 20), TRVMouseCursor::Text);
+    EXPECT_EQ(f.Edit.MouseCursorAt(40, 5), TRVMouseCursor::Text);
+    f.Click(4, 20);
+    EXPECT_EQ(f.Selection(), "0:11-0:15") << "the wrapped second line of the paragraph";
+    f.Click(4, 35);
+    EXPECT_EQ(f.Selection(), "1:1-1:3");
+
+    // A handle of the selected picture reaching into the margin is a handle first.
+    f.Edit.SetSelection({2, 0}, {2, 1});
+    TRect frame;
+    ASSERT_TRUE(f.Edit.ResizeFrame(frame));
+    ASSERT_EQ(frame.Left, 10);
+    EXPECT_EQ(f.Edit.MouseCursorAt(7, (frame.Top + frame.Bottom) / 2), TRVMouseCursor::SizeWE);
+    EXPECT_EQ(f.Edit.MouseCursorAt(7, frame.Top - 10), TRVMouseCursor::LineSelect);
+
+    // No line selection (and no cursor for it) without a line-select cursor, in a right-to-left
+    // editor, or where nothing may be selected.
+    f.Sheet.LineSelectCursor = -1;
+    EXPECT_EQ(f.Edit.MouseCursorAt(4, 20), TRVMouseCursor::Text);
+    f.Click(4, 20);
+    EXPECT_FALSE(f.Edit.SelectionExists());
+    EXPECT_EQ(f.Caret(), "|0:11");
+    f.Sheet.LineSelectCursor = crRVFlipArrow;
+    f.Data.BiDiMode = rvbdRightToLeft;
+    EXPECT_EQ(f.Edit.MouseCursorAt(4, 20), TRVMouseCursor::Text);
+    f.Data.BiDiMode = rvbdUnspecified;
+    f.Data.Options.Exclude(rvoAllowSelection);
+    EXPECT_EQ(f.Edit.MouseCursorAt(4, 20), TRVMouseCursor::Text);
+}
+
 TEST(MouseTest, TheSelectionTimerScrollsTowardsThePointer)
 {
     EditFixture f(200, 100);
@@ -110,6 +198,45 @@ TEST(MouseTest, TheSelectionTimerScrollsTowardsThePointer)
     EXPECT_EQ(f.Edit.AutoScrollStep(50, 109), (TRVAutoScrollStep{0, 1})) << "10 pixels below";
     EXPECT_EQ(f.Edit.AutoScrollStep(-25, -5), (TRVAutoScrollStep{-10, -1}));
     EXPECT_TRUE(f.Edit.AutoScrollStep(199, 99).Empty());
+}
+
+
+TEST(MouseTest, EditsUndoAndRedoWaitForTheButtonOfAMouseSelection)
+{
+    // A selection being dragged keeps places on the layout; Undo taking away a line under it
+    // left the next move reading draw items that were gone.
+    EditFixture f(60);
+    int beeps = 0;
+    f.Edit.OnBeep = [&](TCustomDocViewEdit&) { ++beeps; };
+    f.Data.LeftMargin = 10;
+    f.Sheet.SelectionMode = rvsmParagraph;
+    f.Text("abcd efgh");
+    f.Text("mn");
+    f.Format();
+    f.Edit.SetCaretDocPos({1, 3});
+    f.Edit.InsertEnter(false);
+    f.Edit.KeyPress(u'o');
+    f.Edit.Undo();
+    ASSERT_TRUE(f.Edit.CanUndo());
+    ASSERT_TRUE(f.Edit.CanRedo());
+    const std::string before = f.Rvf();
+
+    f.Edit.MouseDown(mbLeft, {}, 3, 35); // the margin beside the empty third paragraph
+    ASSERT_TRUE(f.Edit.MouseSelecting());
+    f.Edit.Undo();
+    f.Edit.Redo();
+    f.Edit.KeyPress(u'p');
+    f.Edit.DeleteBackward(false);
+    EXPECT_EQ(beeps, 4);
+    EXPECT_EQ(f.Rvf(), before);
+    f.Edit.MouseMove({}, 3, 5);
+    EXPECT_EQ(f.Selection(), "2:1-0:1");
+    f.Edit.MouseUp(mbLeft, {}, 3, 5);
+
+    // With the button up, Undo works again.
+    f.Edit.Undo();
+    EXPECT_EQ(f.Data.Count(), 2);
+    EXPECT_EQ(beeps, 4);
 }
 
 } // namespace

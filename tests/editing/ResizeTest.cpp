@@ -96,5 +96,50 @@ TEST(ItemResizer, DraggingAHandleOfTheSelectedPictureResizesItInOneStep)
     EXPECT_FALSE(f.Edit.ResizeFrame(frame));
 }
 
+
+TEST(ItemResizer, EditsUndoAndRedoWaitWhileAHandleIsDragged)
+{
+    // The drag resizes the item it started on when the button goes up: an edit meanwhile could
+    // move another item to its place.
+    EditFixture f(300, 200);
+    int beeps = 0;
+    f.Edit.OnBeep = [&](TCustomDocViewEdit&) { ++beeps; };
+    f.Text("ab");
+    auto picture = std::make_unique<TRVGraphicItemInfo>();
+    picture->ImageWidth = 100;
+    picture->ImageHeight = 50;
+    picture->Spacing = 0;
+    picture->ParaNo = -1;
+    f.Data.AppendItem({}, std::move(picture));
+    f.Format();
+    f.Edit.SetCaretDocPos({0, 3});
+    f.Edit.KeyPress(u'c');
+    ASSERT_TRUE(f.Edit.CanUndo());
+    const std::string before = f.Rvf();
+    f.Edit.SetSelection({1, 0}, {1, 1});
+    TRect frame;
+    ASSERT_TRUE(f.Edit.ResizeFrame(frame));
+    const int x = frame.Right + 2, y = frame.Bottom + 2;
+    f.Edit.MouseDown(mbLeft, {}, x, y);
+    ASSERT_TRUE(f.Edit.Resizing());
+    f.Edit.MouseMove({}, x + 50, y);
+
+    f.Edit.SetCaretDocPos({0, 2});
+    f.Edit.InsertEnter(false);
+    f.Edit.KeyPress(u'x');
+    f.Edit.Undo();
+    f.Edit.Redo();
+    EXPECT_EQ(beeps, 4);
+    EXPECT_EQ(f.Rvf(), before) << "nothing changed while the handle was held";
+
+    f.Edit.MouseUp(mbLeft, {}, x + 50, y);
+    ASSERT_EQ(f.Data.ItemAt(1).StyleNo, rvsPicture);
+    EXPECT_EQ(static_cast<const TRVGraphicItemInfo&>(f.Data.ItemAt(1)).ImageWidth, 150);
+    f.Edit.Undo();
+    EXPECT_EQ(f.Rvf(), before);
+    f.Edit.Undo();
+    EXPECT_EQ(f.Data.TextAt(0), "ab") << "the typing before the drag";
+}
+
 } // namespace
 } // namespace xq::test
