@@ -2,9 +2,11 @@
 //
 // One instance runs per user: a second start asks the first to come forward and ends, whatever its
 // arguments. For demonstrations without a display, XQEDITOR_SCREENSHOT=FILE.png saves a picture of
-// the window (with the dialog it shows at start) shortly after it appeared and ends the program.
+// the window (with the dialog it shows at start) shortly after it appeared and ends the program;
+// XQEDITOR_SCREENSHOT_DELAY_MS sets how long after (1500 by default, 0: as soon as it is shown).
 #include <cstdio>
 #include <cstdlib>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -62,13 +64,26 @@ int main(int argc, char** argv)
     xq::TFormED window(arguments, exeDir, {});
     instance.OnRaise = [&window] { window.RestoreAndRaise(); };
 
-    window.show();
-    // Counted from when the window is up (a document handed over is open by then).
+    // Set before the window is shown: showing it opens a document handed over, and a message
+    // about that document runs an event loop of its own, in which the picture is taken too.
     const QString screenshot = qEnvironmentVariable("XQEDITOR_SCREENSHOT");
+    bool delayGiven = false;
+    const int delay = qEnvironmentVariableIntValue("XQEDITOR_SCREENSHOT_DELAY_MS", &delayGiven);
+    // The picture waits for a long step (reading or laying out the document) to end.
+    std::function<void()> takePicture = [&window, &takePicture, screenshot] {
+        if (window.Busy()) {
+            QTimer::singleShot(10, &window, takePicture);
+            return;
+        }
+        SaveScreenshot(window, screenshot);
+        // At once, whatever dialog or message is open: leaving event loops one by one could
+        // open the next dialog of the start. Nothing is saved in this mode; the next start
+        // removes the single-instance socket left behind.
+        std::fflush(nullptr);
+        std::_Exit(EXIT_SUCCESS);
+    };
     if (!screenshot.isEmpty())
-        QTimer::singleShot(1500, &window, [&window, screenshot] {
-            SaveScreenshot(window, screenshot);
-            QCoreApplication::exit(EXIT_SUCCESS);
-        });
+        QTimer::singleShot(delayGiven && delay >= 0 ? delay : 1500, &window, takePicture);
+    window.show();
     return app.exec();
 }

@@ -11,6 +11,7 @@
 #include <signal.h>
 #include <spawn.h>
 #include <stdlib.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -40,7 +41,8 @@ std::string TempFile()
 
 } // namespace
 
-TProgramResult RunProgram(const std::string& program, const std::vector<std::string>& args, int timeoutSeconds)
+TProgramResult RunProgram(const std::string& program, const std::vector<std::string>& args, int timeoutSeconds,
+                          const std::vector<std::string>& environment)
 {
     TProgramResult result;
     const std::string outPath = TempFile();
@@ -58,8 +60,16 @@ TProgramResult RunProgram(const std::string& program, const std::vector<std::str
         argv.push_back(const_cast<char*>(arg.c_str()));
     argv.push_back(nullptr);
 
+    std::vector<char*> env;
+    for (char** e = environ; *e; ++e)
+        env.push_back(*e);
+    for (const std::string& entry : environment)
+        env.push_back(const_cast<char*>(entry.c_str()));
+    env.push_back(nullptr);
+
     pid_t pid = 0;
-    const int spawned = ::posix_spawn(&pid, program.c_str(), &actions, nullptr, argv.data(), environ);
+    const auto started = std::chrono::steady_clock::now();
+    const int spawned = ::posix_spawn(&pid, program.c_str(), &actions, nullptr, argv.data(), env.data());
     posix_spawn_file_actions_destroy(&actions);
     if (spawned != 0) {
         result.Err = "cannot start " + program;
@@ -69,18 +79,21 @@ TProgramResult RunProgram(const std::string& program, const std::vector<std::str
     }
 
     int status = 0;
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(timeoutSeconds);
+    struct rusage usage {};
+    const auto deadline = started + std::chrono::seconds(timeoutSeconds);
     for (;;) {
-        const pid_t done = ::waitpid(pid, &status, WNOHANG);
+        const pid_t done = ::wait4(pid, &status, WNOHANG, &usage);
         if (done == pid)
             break;
         if (std::chrono::steady_clock::now() > deadline) {
             ::kill(pid, SIGKILL);
-            ::waitpid(pid, &status, 0);
+            ::wait4(pid, &status, 0, &usage);
             break;
         }
-        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
     }
+    result.Seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
+    result.PeakKilobytes = usage.ru_maxrss;
     if (WIFEXITED(status))
         result.ExitCode = WEXITSTATUS(status);
     else if (WIFSIGNALED(status))
@@ -98,6 +111,11 @@ std::string XqconvertPath()
 std::string XqsamplePath()
 {
     return XQSAMPLE_PATH;
+}
+
+std::string XqeditorPath()
+{
+    return XQEDITOR_PATH;
 }
 
 std::string SourceDir()

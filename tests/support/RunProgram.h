@@ -13,15 +13,21 @@ struct TProgramResult {
     int Signal = 0;
     std::string Out;
     std::string Err;
+    /// Wall-clock time from the start to the end of the program.
+    double Seconds = 0;
+    /// The largest resident set the program reached, in kilobytes.
+    long PeakKilobytes = 0;
 };
 
 /// Runs program with args, no standard input, and waits for it (killed after timeoutSeconds).
+/// environment entries ("NAME=value") are added to this process's environment for the program.
 [[nodiscard]] TProgramResult RunProgram(const std::string& program, const std::vector<std::string>& args,
-                                        int timeoutSeconds = 60);
+                                        int timeoutSeconds = 60, const std::vector<std::string>& environment = {});
 
 /// The programs under test, as the build placed them.
 [[nodiscard]] std::string XqconvertPath();
 [[nodiscard]] std::string XqsamplePath();
+[[nodiscard]] std::string XqeditorPath();
 /// The source tree, for committed data.
 [[nodiscard]] std::string SourceDir();
 

@@ -51,6 +51,8 @@ public:
 
     [[nodiscard]] bool AtEnd() const noexcept { return Pos_ >= Data_.size(); }
     [[nodiscard]] std::size_t Position() const noexcept { return Pos_; }
+    /// The bytes not read yet: more lines than this cannot follow.
+    [[nodiscard]] std::size_t Remaining() const noexcept { return AtEnd() ? 0 : Data_.size() - Pos_; }
 
     /// Bytes up to CR, LF or NUL; then a CR, then an LF, are skipped (a NUL is consumed).
     bool ReadTextLine(std::string_view& line) noexcept;

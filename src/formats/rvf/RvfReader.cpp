@@ -159,9 +159,15 @@ private:
         const TFontInfo& style = Ctx_.Sheet.TextStyles.StyleAt(styleNo == rvsDefStyle ? 0 : styleNo);
         const int codePage = Ctx_.Sheet.CodePageOfStyle(styleNo == rvsDefStyle ? -1 : styleNo);
         std::string decoded;
+        // Every line takes at least a byte: what the stream can hold bounds what the header says.
+        const std::int64_t possible = std::min<std::int64_t>(lineCount, std::int64_t(lines.Remaining()));
+        if (Ctx_.ItemsRead + possible > Ctx_.ItemLimit && possible == lineCount) {
+            Ctx_.TooLarge = true; // refused before any of its items is made
+            return false;
+        }
         // A record of many paragraphs (a long text saved as one record) takes its room at once.
-        if (lineCount > target.Count())
-            target.ReserveItems(std::min<std::int64_t>(std::int64_t(target.Count()) + lineCount, Ctx_.ItemLimit));
+        if (possible > target.Count())
+            target.ReserveItems(std::int64_t(target.Count()) + possible);
         for (int k = 0; k < lineCount; ++k) {
             if (lines.AtEnd())
                 return false;
