@@ -17,8 +17,10 @@ constexpr int MaxJpegWarnings = 100;
 constexpr int MaxJpegScans = 1000;
 // Each 8 x 8 block of the first component costs at least one bit of Huffman code.
 constexpr std::int64_t MaxPixelsPerJpegByte = 512;
-// Room for the coefficient buffers of a progressive picture of the largest allowed size.
-constexpr long MaxJpegMemory = 768L * 1024 * 1024;
+// libjpeg's own memory: a progressive picture keeps all its coefficients, two bytes per sample.
+// This is room for one of the largest allowed size with its colours subsampled, as cameras
+// write them; a larger demand fails the decode instead of taking the memory.
+constexpr long MaxJpegMemory = 256L * 1024 * 1024;
 // libjpeg decodes at 1/2, 1/4 and 1/8 of the size by itself; a reduction beyond goes through the sink.
 constexpr int MaxJpegScaleDenominator = 8;
 

@@ -14,9 +14,13 @@
 namespace xq {
 
 /// No picture side may exceed this many pixels, and no picture may have more than
-/// MaxPicturePixels pixels; headers that claim more are refused before anything is allocated.
+/// MaxPicturePixels pixels; headers that claim more are refused before anything is allocated,
+/// and a document shows such a picture as its invalid picture (keeping its bytes).
+/// 8192 x 8192 pixels decode to 256 MB, the whole budget of the picture cache: larger than any
+/// camera picture of today, and small enough that the one picture being decoded and the cache
+/// together stay far below a gigabyte.
 inline constexpr int MaxPictureSide = 65535;
-inline constexpr std::int64_t MaxPicturePixels = 100'000'000;
+inline constexpr std::int64_t MaxPicturePixels = std::int64_t(8192) * 8192;
 
 [[nodiscard]] constexpr bool PictureSizeAllowed(std::int64_t width, std::int64_t height) noexcept
 {

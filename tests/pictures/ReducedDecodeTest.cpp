@@ -201,6 +201,7 @@ TEST(PixelSink, ColourKeyBeforeAveragingAndRefusedSizes)
     TPixelSink sink;
     EXPECT_FALSE(sink.Start(10, 10, {3, 1}, TPixelSink::TOrder::Rows)) << "not a power of two";
     EXPECT_FALSE(sink.Start(10, 10, {512, 1}, TPixelSink::TOrder::Rows)) << "beyond the largest reduction";
+    EXPECT_FALSE(sink.Start(8193, 8192, {8, 8}, TPixelSink::TOrder::Rows)) << "beyond the picture bound";
     EXPECT_FALSE(sink.Put(0, 0, 1, 2, 3, 4)) << "a sink that did not start takes nothing";
     TRGBAImage image;
     EXPECT_FALSE(sink.Finish(image));
