@@ -34,7 +34,7 @@ std::string PictureRecord(const std::string& className, const std::string& data)
     return "-3 3 0 0 2 0 0\r\nBild\r\n" + className + "\r\n" + Le32(data.size()) + data;
 }
 
-/// What the hostile corpus holds three of: a PNG of 12 KB that would decode to 10000 x 10000.
+/// A PNG bomb: 12 KB that would decode to 10000 x 10000 pixels.
 std::string PngBomb()
 {
     test::TPngLayout layout;

@@ -71,7 +71,7 @@ TEST(PictureBound, EightThousandOneHundredNinetyTwoSquareIsTheLargestOfEveryKind
     EXPECT_TRUE(p.LoadFromBytes(WithPngSize(png, 65535, 1024))) << "a long strip under the bound";
     EXPECT_FALSE(p.LoadFromBytes(WithPngSize(png, 8193, 8192)));
     EXPECT_FALSE(p.LoadFromBytes(WithPngSize(png, 65535, 1025)));
-    EXPECT_FALSE(p.LoadFromBytes(WithPngSize(png, 10000, 10000))) << "the three bombs of the hostile corpus";
+    EXPECT_FALSE(p.LoadFromBytes(WithPngSize(png, 10000, 10000))) << "what a PNG bomb of 12 KB claims";
 
     TJPEGImage j;
     EXPECT_TRUE(j.LoadFromBytes(JpegClaiming(8192, 8192)));
