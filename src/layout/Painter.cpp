@@ -26,7 +26,8 @@ namespace xq {
 
 bool DrawPicture(TCanvas& canvas, const TGraphic& picture, const TRect& rect)
 {
-    const std::shared_ptr<const TDecodedPicture> decoded = DecodedPicture(picture);
+    // Decoded no larger than the rectangle needs, so a large picture shown small costs little.
+    const std::shared_ptr<const TDecodedPicture> decoded = DecodedPicture(picture, rect.Width(), rect.Height());
     if (!decoded)
         return false;
     canvas.DrawImage(rect, decoded->Image);
@@ -55,9 +56,16 @@ void PaintBackground(TCanvas& canvas, const TRect& area, const TRect& paintRect,
     const TRect clip = area.Intersect(paintRect);
     if (clip.Empty())
         return;
+    // The picture is drawn at its own size (scaled to the device), or over the whole area.
     std::shared_ptr<const TDecodedPicture> decoded;
-    if (picture && style != bsNoBitmap && !picture->Empty())
-        decoded = DecodedPicture(*picture);
+    if (picture && style != bsNoBitmap && !picture->Empty()) {
+        if (style == bsStretched)
+            decoded = DecodedPicture(*picture, area.Width(), area.Height());
+        else if (picture->Width() > 0 && picture->Height() > 0)
+            decoded = DecodedPicture(*picture, scale.X(picture->Width()), scale.Y(picture->Height()));
+        else
+            decoded = DecodedPicture(*picture);
+    }
     const bool placedOnce = style == bsNoBitmap || style == bsCentered || style == bsTopLeft || style == bsTopRight ||
                             style == bsBottomLeft || style == bsBottomRight;
     if (color != clNone && (!decoded || decoded->HasTransparency || placedOnce))

@@ -7,10 +7,15 @@ namespace {
 
 constexpr std::uint32_t FileHeaderSize = 14;
 
-[[nodiscard]] TColor PixelColor(const TRGBAImage& image, int x, int y) noexcept
+/// 0x00BBGGRR as 0xRRGGBB.
+[[nodiscard]] constexpr std::uint32_t ToRgb(TColor color) noexcept
 {
-    const std::uint8_t* p = image.Pixels.data() + (std::size_t(y) * std::size_t(image.Width) + std::size_t(x)) * 4;
-    return TColor(p[0]) | (TColor(p[1]) << 8) | (TColor(p[2]) << 16);
+    return ((color & 0xFF) << 16) | (color & 0xFF00) | ((color >> 16) & 0xFF);
+}
+
+[[nodiscard]] constexpr TColor FromRgb(std::uint32_t rgb) noexcept
+{
+    return ToRgb(TColor(rgb));
 }
 
 } // namespace
@@ -41,36 +46,37 @@ bool TBitmap::ReadHeader(std::string_view bytes, int& width, int& height)
     return true;
 }
 
-bool TBitmap::DecodeOpaque(TRGBAImage& image) const
+bool TBitmap::DecodeReduced(TRGBAImage& image, TDecodeReduction reduction) const
 {
+    image = TRGBAImage{};
     if (Empty())
         return false;
     const std::string_view bytes = Bytes();
-    return DecodeDib(Info_, bytes.substr(FileHeaderSize), bytes.substr(BitsOffset_), image);
-}
-
-bool TBitmap::Decode(TRGBAImage& image) const
-{
-    if (!DecodeOpaque(image))
+    const std::string_view header = bytes.substr(FileHeaderSize);
+    const std::string_view bits = bytes.substr(BitsOffset_);
+    TPixelSink sink;
+    if (!sink.Start(Info_.Width, Info_.Height, reduction, TPixelSink::TOrder::Rows))
         return false;
-    if (!Transparent_)
-        return true;
-    const TColor key = FixedColor_ ? ColorToRGB(*FixedColor_) : PixelColor(image, 0, image.Height - 1);
-    for (int y = 0; y < image.Height; ++y)
-        for (int x = 0; x < image.Width; ++x)
-            if (PixelColor(image, x, y) == key)
-                image.Pixels[(std::size_t(y) * std::size_t(image.Width) + std::size_t(x)) * 4 + 3] = 0;
-    return true;
+    // The transparent colour is taken out pixel by pixel, before pixels are averaged.
+    if (Transparent_) {
+        std::uint32_t key = 0;
+        if (FixedColor_)
+            key = ToRgb(ColorToRGB(*FixedColor_));
+        else if (!DibBottomLeftColor(Info_, header, bits, key))
+            return false;
+        sink.SetColorKey(key);
+    }
+    return DecodeDib(Info_, header, bits, sink) && sink.Finish(image);
 }
 
 TColor TBitmap::TransparentColor() const
 {
     if (FixedColor_)
         return ColorToRGB(*FixedColor_);
-    TRGBAImage image;
-    if (!DecodeOpaque(image))
+    std::uint32_t rgb = 0;
+    if (Empty() || !DibBottomLeftColor(Info_, Bytes().substr(FileHeaderSize), Bytes().substr(BitsOffset_), rgb))
         return clNone;
-    return PixelColor(image, 0, image.Height - 1);
+    return FromRgb(rgb);
 }
 
 } // namespace xq

@@ -17,7 +17,7 @@ namespace xq {
 class TBitmap final : public TEncodedPicture {
 public:
     [[nodiscard]] std::string ClassName() const override { return "TBitmap"; }
-    bool Decode(TRGBAImage& image) const override;
+    bool DecodeReduced(TRGBAImage& image, TDecodeReduction reduction) const override;
     [[nodiscard]] std::unique_ptr<TGraphic> Clone() const override { return std::make_unique<TBitmap>(*this); }
 
     void SetTransparent(bool value) override
@@ -57,8 +57,6 @@ protected:
     bool ReadHeader(std::string_view bytes, int& width, int& height) override;
 
 private:
-    [[nodiscard]] bool DecodeOpaque(TRGBAImage& image) const;
-
     TDibInfo Info_;
     std::uint32_t BitsOffset_ = 0;
     bool Transparent_ = false;

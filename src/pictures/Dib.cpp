@@ -55,93 +55,115 @@ struct TChannel {
     }
 };
 
+/// Some pixel of 16- or 32-bit data puts something into the alpha channel's bits.
+[[nodiscard]] bool AnyAlpha(const TDibInfo& info, std::string_view bits) noexcept
+{
+    if ((info.BitCount != 16 && info.BitCount != 32) || info.Masks[3] == 0)
+        return false;
+    const TChannel alpha(info.Masks[3]);
+    const std::uint64_t rowBytes = DibRowBytes(info.Width, info.BitCount);
+    for (int r = 0; r < info.Height; ++r) {
+        const std::string_view row = bits.substr(std::size_t(rowBytes) * std::size_t(r));
+        for (int x = 0; x < info.Width; ++x) {
+            const std::uint32_t v =
+                info.BitCount == 16 ? U16At(row, std::size_t(x) * 2) : U32At(row, std::size_t(x) * 4);
+            if (alpha.Get(v) != 0)
+                return true;
+        }
+    }
+    return false;
+}
+
+/// Decodes into a target that takes pixels with Put(x, y, r, g, b, a): a TPixelSink, or a probe
+/// that looks for one pixel.
+template <class TTarget>
 class TDibDecoder {
 public:
-    TDibDecoder(const TDibInfo& info, std::string_view header, std::string_view bits, TRGBAImage& image) noexcept
-        : Info(info), Header(header), Bits(bits), Image(image)
+    TDibDecoder(const TDibInfo& info, std::string_view header, std::string_view bits, TTarget& target) noexcept
+        : Info(info), Header(header), Bits(bits), Target(target)
     {
     }
 
-    void DecodePlain() noexcept;
-    void DecodeRunLength() noexcept;
+    /// Stored rows first .. first + count - 1 (stored order: bottom up unless top-down).
+    void DecodePlain(int first, int count) noexcept;
+    /// Rows are counted from the bottom; decoding stops once `rows` rows are done.
+    void DecodeRunLength(std::int64_t rows) noexcept;
 
 private:
-    void PutIndex(std::int64_t x, std::int64_t y, unsigned index) noexcept
+    bool PutIndex(std::int64_t x, std::int64_t y, unsigned index) noexcept
     {
         if (x < 0 || x >= Info.Width || y < 0 || y >= Info.Height)
-            return;
-        if (int(index) >= Info.PaletteCount) {
-            PutPixel(Image, int(x), int(y), 0, 0, 0, 255);
-            return;
-        }
+            return true;
+        if (int(index) >= Info.PaletteCount)
+            return Target.Put(int(x), int(y), 0, 0, 0, 255);
         const std::size_t at = Info.PaletteOffset + std::size_t(index) * std::size_t(Info.PaletteEntrySize);
-        PutPixel(Image, int(x), int(y), U8At(Header, at + 2), U8At(Header, at + 1), U8At(Header, at), 255);
+        return Target.Put(int(x), int(y), U8At(Header, at + 2), U8At(Header, at + 1), U8At(Header, at), 255);
     }
 
     const TDibInfo& Info;
     std::string_view Header;
     std::string_view Bits;
-    TRGBAImage& Image;
+    TTarget& Target;
 };
 
-void TDibDecoder::DecodePlain() noexcept
+template <class TTarget>
+void TDibDecoder<TTarget>::DecodePlain(int first, int count) noexcept
 {
     const std::uint64_t rowBytes = DibRowBytes(Info.Width, Info.BitCount);
     const TChannel red(Info.Masks[0]);
     const TChannel green(Info.Masks[1]);
     const TChannel blue(Info.Masks[2]);
     const TChannel alpha(Info.Masks[3]);
-    bool anyAlpha = false;
-    for (int r = 0; r < Info.Height; ++r) {
+    // The fourth byte of most 32-bit bitmaps is unused and zero; only a picture that puts
+    // something there has an alpha channel. Without one, every pixel is opaque.
+    const bool withAlpha = AnyAlpha(Info, Bits);
+    for (int r = first; r < first + count; ++r) {
         const std::string_view row = Bits.substr(std::size_t(rowBytes) * std::size_t(r));
         const int y = Info.TopDown ? r : Info.Height - 1 - r;
         for (int x = 0; x < Info.Width; ++x) {
+            bool ok = true;
             switch (Info.BitCount) {
             case 1:
-                PutIndex(x, y, (U8At(row, std::size_t(x) >> 3) >> (7 - (x & 7))) & 1);
+                ok = PutIndex(x, y, (U8At(row, std::size_t(x) >> 3) >> (7 - (x & 7))) & 1);
                 break;
             case 4:
-                PutIndex(x, y, (U8At(row, std::size_t(x) >> 1) >> ((x & 1) ? 0 : 4)) & 0x0F);
+                ok = PutIndex(x, y, (U8At(row, std::size_t(x) >> 1) >> ((x & 1) ? 0 : 4)) & 0x0F);
                 break;
             case 8:
-                PutIndex(x, y, U8At(row, std::size_t(x)));
+                ok = PutIndex(x, y, U8At(row, std::size_t(x)));
                 break;
             case 24: {
                 const std::size_t at = std::size_t(x) * 3;
-                PutPixel(Image, x, y, U8At(row, at + 2), U8At(row, at + 1), U8At(row, at), 255);
+                ok = Target.Put(x, y, U8At(row, at + 2), U8At(row, at + 1), U8At(row, at), 255);
                 break;
             }
             default: {
                 const std::uint32_t v =
                     Info.BitCount == 16 ? U16At(row, std::size_t(x) * 2) : U32At(row, std::size_t(x) * 4);
-                const std::uint8_t a = alpha.Get(v);
-                anyAlpha = anyAlpha || a != 0;
-                PutPixel(Image, x, y, red.Get(v), green.Get(v), blue.Get(v), a);
+                ok = Target.Put(x, y, red.Get(v), green.Get(v), blue.Get(v), withAlpha ? alpha.Get(v) : 255);
                 break;
             }
             }
+            if (!ok)
+                return;
         }
-    }
-    // The fourth byte of most 32-bit bitmaps is unused and zero; only a picture that puts
-    // something there has an alpha channel. Without one, every pixel is opaque.
-    if ((Info.BitCount == 16 || Info.BitCount == 32) && !anyAlpha) {
-        for (std::size_t i = 3; i < Image.Pixels.size(); i += 4)
-            Image.Pixels[i] = 255;
     }
 }
 
-void TDibDecoder::DecodeRunLength() noexcept
+template <class TTarget>
+void TDibDecoder<TTarget>::DecodeRunLength(std::int64_t rows) noexcept
 {
     // Rows are counted from the bottom. Pixels the data never reaches stay transparent.
     const bool rle8 = Info.Compression == dibRLE8;
     std::int64_t x = 0;
     std::int64_t row = 0;
+    bool ok = true;
     auto put = [&](unsigned index) {
-        PutIndex(x, Info.Height - 1 - row, index);
+        ok = PutIndex(x, Info.Height - 1 - row, index) && ok;
         ++x;
     };
     std::size_t pos = 0;
-    while (pos + 1 < Bits.size() && row < Info.Height) {
+    while (ok && pos + 1 < Bits.size() && row < rows) {
         const unsigned count = U8At(Bits, pos);
         const unsigned value = U8At(Bits, pos + 1);
         pos += 2;
@@ -172,6 +194,20 @@ void TDibDecoder::DecodeRunLength() noexcept
         }
     }
 }
+
+/// Keeps the colour of one pixel and ignores the others.
+struct TPixelProbe {
+    int X = 0;
+    int Y = 0;
+    std::uint32_t Rgb = 0; ///< 0xRRGGBB; black where the data never reaches
+
+    bool Put(int x, int y, std::uint8_t r, std::uint8_t g, std::uint8_t b, std::uint8_t) noexcept
+    {
+        if (x == X && y == Y)
+            Rgb = (std::uint32_t(r) << 16) | (std::uint32_t(g) << 8) | b;
+        return true;
+    }
+};
 
 } // namespace
 
@@ -268,19 +304,36 @@ bool ReadDibHeader(std::string_view dib, bool iconImage, TDibInfo& info) noexcep
     return Fits(dib, 0, info.HeaderEnd);
 }
 
-bool DecodeDib(const TDibInfo& info, std::string_view header, std::string_view bits, TRGBAImage& image) noexcept
+bool DecodeDib(const TDibInfo& info, std::string_view header, std::string_view bits, TPixelSink& sink) noexcept
 {
     if (!Fits(header, 0, info.HeaderEnd))
         return false;
     if (!info.Compressed() && bits.size() < DibMinimumBits(info))
         return false;
-    if (!AllocateImage(image, info.Width, info.Height))
+    if (sink.Width() != info.Width || sink.Height() != info.Height)
         return false;
-    TDibDecoder decoder(info, header, bits, image);
+    TDibDecoder decoder(info, header, bits, sink);
     if (info.Compressed())
-        decoder.DecodeRunLength();
+        decoder.DecodeRunLength(info.Height);
     else
-        decoder.DecodePlain();
+        decoder.DecodePlain(0, info.Height);
+    return true;
+}
+
+bool DibBottomLeftColor(const TDibInfo& info, std::string_view header, std::string_view bits,
+                        std::uint32_t& rgb) noexcept
+{
+    if (!Fits(header, 0, info.HeaderEnd) || info.Width <= 0 || info.Height <= 0)
+        return false;
+    if (!info.Compressed() && bits.size() < DibMinimumBits(info))
+        return false;
+    TPixelProbe probe{0, info.Height - 1};
+    TDibDecoder decoder(info, header, bits, probe);
+    if (info.Compressed())
+        decoder.DecodeRunLength(1);
+    else
+        decoder.DecodePlain(info.TopDown ? info.Height - 1 : 0, 1);
+    rgb = probe.Rgb;
     return true;
 }
 

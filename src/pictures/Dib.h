@@ -55,10 +55,14 @@ inline constexpr std::int64_t RunLengthPixelsPerByte = 256;
 /// or run-length data far too short for a large picture.
 [[nodiscard]] bool DibBitsPlausible(const TDibInfo& info, std::uint64_t available) noexcept;
 
-/// Decodes the pixels in `bits` into straight-alpha RGBA. Uncompressed data must hold
-/// DibMinimumBits; run-length data may end early, leaving the rest transparent.
-/// `header` holds the bytes ReadDibHeader read (for the colour table).
+/// Decodes the pixels in `bits` as straight-alpha RGBA into the sink, which is started for the
+/// picture's size. Uncompressed data must hold DibMinimumBits; run-length data may end early,
+/// leaving the rest transparent. `header` holds the bytes ReadDibHeader read (for the colour table).
 [[nodiscard]] bool DecodeDib(const TDibInfo& info, std::string_view header, std::string_view bits,
-                             TRGBAImage& image) noexcept;
+                             TPixelSink& sink) noexcept;
+
+/// The colour (0xRRGGBB) of the bottom-left pixel, decoding no more than the bottom row.
+[[nodiscard]] bool DibBottomLeftColor(const TDibInfo& info, std::string_view header, std::string_view bits,
+                                      std::uint32_t& rgb) noexcept;
 
 } // namespace xq

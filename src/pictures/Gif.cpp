@@ -115,7 +115,31 @@ struct TGifFrame {
     return order;
 }
 
-[[nodiscard]] bool DecodeFirstFrame(std::string_view bytes, TRGBAImage& image)
+/// Puts one row of colour indices into the sink at frame row `row`.
+[[nodiscard]] bool PutIndices(TPixelSink& sink, const TGifFrame& frame, const ColorMapObject* map,
+                              const GifPixelType* line, int row) noexcept
+{
+    const GifImageDesc& desc = frame.Gif->Image;
+    const int y = desc.Top + row;
+    for (int fx = 0; fx < desc.Width; ++fx) {
+        const int index = line[fx];
+        if (index == frame.TransparentIndex)
+            continue;
+        // An index outside the colour map (or a frame without one) draws black.
+        bool ok = true;
+        if (map && index < map->ColorCount) {
+            const GifColorType& c = map->Colors[index];
+            ok = sink.Put(desc.Left + fx, y, c.Red, c.Green, c.Blue, 255);
+        } else {
+            ok = sink.Put(desc.Left + fx, y, 0, 0, 0, 255);
+        }
+        if (!ok)
+            return false;
+    }
+    return true;
+}
+
+[[nodiscard]] bool DecodeFirstFrame(std::string_view bytes, TDecodeReduction reduction, TRGBAImage& image)
 {
     TGifSource source{bytes};
     TGifFrame frame;
@@ -124,39 +148,35 @@ struct TGifFrame {
     GifFileType* gif = frame.Gif.get();
     const GifImageDesc desc = gif->Image;
     const ColorMapObject* map = desc.ColorMap ? desc.ColorMap : gif->SColorMap;
-
-    // The indices grow with the rows the data really holds; the screen is allocated only
-    // once the whole frame has been read.
-    std::vector<GifPixelType> indices;
+    TPixelSink sink;
+    if (!sink.Start(frame.ScreenWidth, frame.ScreenHeight, reduction, TPixelSink::TOrder::Rows))
+        return false;
     const std::size_t width = std::size_t(desc.Width);
+    if (!desc.Interlace) {
+        // Row by row into the screen, which grows with the rows the data really holds.
+        std::vector<GifPixelType> line(width);
+        for (int row = 0; row < desc.Height; ++row) {
+            if (DGifGetLine(gif, line.data(), desc.Width) != GIF_OK || !PutIndices(sink, frame, map, line.data(), row))
+                return false;
+        }
+        return sink.Finish(image);
+    }
+    // Interlaced rows arrive in four passes: the indices of the whole frame are gathered first
+    // (growing with the rows the data holds), then handed on top to bottom.
+    std::vector<GifPixelType> indices;
     for (int row = 0; row < desc.Height; ++row) {
         indices.resize(indices.size() + width);
         if (DGifGetLine(gif, indices.data() + std::size_t(row) * width, desc.Width) != GIF_OK)
             return false;
     }
-    if (!AllocateImage(image, frame.ScreenWidth, frame.ScreenHeight))
-        return false;
     const std::vector<int> order = RowOrder(desc.Height, desc.Interlace);
-    for (int row = 0; row < desc.Height; ++row) {
-        const int y = desc.Top + order[std::size_t(row)];
-        if (y >= image.Height)
-            continue;
-        const GifPixelType* line = indices.data() + std::size_t(row) * width;
-        for (int fx = 0; fx < desc.Width; ++fx) {
-            const int x = desc.Left + fx;
-            const int index = line[fx];
-            if (x >= image.Width || index == frame.TransparentIndex)
-                continue;
-            // An index outside the colour map (or a frame without one) draws black.
-            if (map && index < map->ColorCount) {
-                const GifColorType& c = map->Colors[index];
-                PutPixel(image, x, y, c.Red, c.Green, c.Blue, 255);
-            } else {
-                PutPixel(image, x, y, 0, 0, 0, 255);
-            }
-        }
-    }
-    return true;
+    std::vector<int> storedAt(order.size());
+    for (std::size_t n = 0; n < order.size(); ++n)
+        storedAt[std::size_t(order[n])] = int(n);
+    for (int row = 0; row < desc.Height; ++row)
+        if (!PutIndices(sink, frame, map, indices.data() + std::size_t(storedAt[std::size_t(row)]) * width, row))
+            return false;
+    return sink.Finish(image);
 }
 
 } // namespace
@@ -172,12 +192,12 @@ bool TGIFImage::ReadHeader(std::string_view bytes, int& width, int& height)
     return true;
 }
 
-bool TGIFImage::Decode(TRGBAImage& image) const
+bool TGIFImage::DecodeReduced(TRGBAImage& image, TDecodeReduction reduction) const
 {
     image = TRGBAImage{};
     bool ok = false;
     try {
-        ok = !Empty() && DecodeFirstFrame(Bytes(), image);
+        ok = !Empty() && DecodeFirstFrame(Bytes(), reduction, image);
     } catch (const std::bad_alloc&) {
         ok = false;
     }

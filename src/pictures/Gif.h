@@ -12,7 +12,7 @@ namespace xq {
 class TGIFImage final : public TEncodedPicture {
 public:
     [[nodiscard]] std::string ClassName() const override { return "TGIFImage"; }
-    bool Decode(TRGBAImage& image) const override;
+    bool DecodeReduced(TRGBAImage& image, TDecodeReduction reduction) const override;
     [[nodiscard]] std::unique_ptr<TGraphic> Clone() const override { return std::make_unique<TGIFImage>(*this); }
 
 protected:

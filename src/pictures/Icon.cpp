@@ -101,19 +101,27 @@ bool TIcon::ReadHeader(std::string_view bytes, int& width, int& height)
     return true;
 }
 
-bool TIcon::Decode(TRGBAImage& image) const
+bool TIcon::DecodeReduced(TRGBAImage& image, TDecodeReduction reduction) const
 {
     image = TRGBAImage{};
     if (Empty())
         return false;
     const std::string_view data = Bytes().substr(Offset_, Size_);
     if (HasPngSignature(data))
-        return DecodePng(data, image);
+        return DecodePng(data, image, reduction);
+    // The mask goes over the pixels at their own size; the image is reduced after it.
     TDibInfo info;
-    if (!ReadDibHeader(data, true, info) || !DecodeDib(info, data, data.substr(info.HeaderEnd), image))
+    TPixelSink sink;
+    TRGBAImage natural;
+    if (!ReadDibHeader(data, true, info) || !sink.Start(info.Width, info.Height, {}, TPixelSink::TOrder::Rows) ||
+        !DecodeDib(info, data, data.substr(info.HeaderEnd), sink) || !sink.Finish(natural))
         return false;
-    ApplyMask(info, data, image);
-    return true;
+    ApplyMask(info, data, natural);
+    if (reduction.Natural()) {
+        image = std::move(natural);
+        return true;
+    }
+    return ReduceImage(natural, reduction, image);
 }
 
 } // namespace xq

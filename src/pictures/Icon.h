@@ -12,7 +12,7 @@ namespace xq {
 class TIcon final : public TEncodedPicture {
 public:
     [[nodiscard]] std::string ClassName() const override { return "TIcon"; }
-    bool Decode(TRGBAImage& image) const override;
+    bool DecodeReduced(TRGBAImage& image, TDecodeReduction reduction) const override;
     [[nodiscard]] std::unique_ptr<TGraphic> Clone() const override { return std::make_unique<TIcon>(*this); }
 
     /// The number of images in the directory and the one this icon stands for.

@@ -137,10 +137,10 @@ bool TMetafile::ReadHeader(std::string_view bytes, int& width, int& height)
     return true;
 }
 
-bool TMetafile::Decode(TRGBAImage& image) const
+bool TMetafile::DecodeReduced(TRGBAImage& image, TDecodeReduction reduction) const
 {
-    const int w = std::min(Width(), PlaceholderMaxSide);
-    const int h = std::min(Height(), PlaceholderMaxSide);
+    const int w = ReducedSide(std::min(Width(), PlaceholderMaxSide), reduction.X);
+    const int h = ReducedSide(std::min(Height(), PlaceholderMaxSide), reduction.Y);
     if (Empty() || !AllocateImage(image, w, h))
         return false;
     constexpr std::uint8_t Fill = 0xE0;

@@ -17,8 +17,9 @@ public:
     static constexpr int PlaceholderMaxSide = 2048;
 
     [[nodiscard]] std::string ClassName() const override { return "TMetafile"; }
-    /// The placeholder: light grey, a dark grey one-pixel frame and both diagonals.
-    bool Decode(TRGBAImage& image) const override;
+    /// The placeholder: light grey, a dark grey one-pixel frame and both diagonals, drawn at
+    /// the reduced size itself.
+    bool DecodeReduced(TRGBAImage& image, TDecodeReduction reduction) const override;
     [[nodiscard]] std::unique_ptr<TGraphic> Clone() const override { return std::make_unique<TMetafile>(*this); }
 
     [[nodiscard]] bool Enhanced() const noexcept { return Enhanced_; }

@@ -2,6 +2,8 @@
 #include "pictures/Png.h"
 
 #include <csetjmp>
+#include <new>
+#include <vector>
 #include <png.h>
 #include <zlib.h>
 
@@ -54,9 +56,11 @@ void OnPngWarning(png_structp, png_const_charp) {}
 
 // Every libpng call that can fail happens in this function. libpng reports errors by a
 // longjmp back to the setjmp here; neither this frame nor the callbacks libpng calls hold an
-// object with a destructor, so the jump skips no clean-up. The caller owns the libpng structs
-// and the image, and frees them on both paths.
-bool RunPngDecode(png_structp png, png_infop info, TPngSource* source, TRGBAImage* image) noexcept
+// object with a destructor, so the jump skips no clean-up. The caller owns the libpng structs,
+// the row buffer (room for one row of the picture as RGBA) and the sink, and frees them on both
+// paths.
+bool RunPngDecode(png_structp png, png_infop info, TPngSource* source, TDecodeReduction reduction,
+                  std::uint8_t* row, TPixelSink* sink) noexcept
 {
     if (setjmp(png_jmpbuf(png)))
         return false;
@@ -80,28 +84,38 @@ bool RunPngDecode(png_structp png, png_infop info, TPngSource* source, TRGBAImag
     if (colorType == PNG_COLOR_TYPE_GRAY || colorType == PNG_COLOR_TYPE_GRAY_ALPHA)
         png_set_gray_to_rgb(png);
     png_set_filler(png, 0xFF, PNG_FILLER_AFTER);
-    const int passes = png_set_interlace_handling(png);
+    // Interlaced pictures are read pass by pass, each pass a small picture of its own whose
+    // pixels are spread over the whole; libpng would otherwise need the whole picture at once.
+    const bool interlaced = png_get_interlace_type(png, info) == PNG_INTERLACE_ADAM7;
     png_read_update_info(png, info);
     if (png_get_rowbytes(png, info) != std::size_t(width) * 4)
         return false;
+    if (!sink->Start(int(width), int(height), reduction,
+                     interlaced ? TPixelSink::TOrder::Any : TPixelSink::TOrder::Rows))
+        return false;
 
-    const std::size_t stride = std::size_t(width) * 4;
-    if (passes > 1) {
-        // Interlaced rows come back in every pass, so the whole image is needed at once.
-        if (!AllocateImage(*image, int(width), int(height)))
-            return false;
-        for (int pass = 0; pass < passes; ++pass)
-            for (png_uint_32 y = 0; y < height; ++y)
-                png_read_row(png, image->Pixels.data() + y * stride, nullptr);
+    if (!interlaced) {
+        // Rows one by one: memory grows with the rows the data really holds, not with the header.
+        for (png_uint_32 y = 0; y < height; ++y) {
+            png_read_row(png, row, nullptr);
+            if (!sink->PutRow(int(y), row))
+                return false;
+        }
         return true;
     }
-    // Progressive rows: memory grows with the data that is really there, not with the header.
-    image->Width = int(width);
-    image->Height = int(height);
-    for (png_uint_32 y = 0; y < height; ++y) {
-        if (!GrowImageRows(*image, int(y) + 1))
-            return false;
-        png_read_row(png, image->Pixels.data() + y * stride, nullptr);
+    for (int pass = 0; pass < PNG_INTERLACE_ADAM7_PASSES; ++pass) {
+        const png_uint_32 columns = PNG_PASS_COLS(width, pass);
+        const png_uint_32 rows = PNG_PASS_ROWS(height, pass);
+        if (columns == 0 || rows == 0)
+            continue; // libpng skips empty passes as well
+        for (png_uint_32 r = 0; r < rows; ++r) {
+            png_read_row(png, row, nullptr);
+            const int y = int(PNG_ROW_FROM_PASS_ROW(r, pass));
+            const std::uint8_t* p = row;
+            for (png_uint_32 c = 0; c < columns; ++c, p += 4)
+                if (!sink->Put(int(PNG_COL_FROM_PASS_COL(c, pass)), y, p[0], p[1], p[2], p[3]))
+                    return false;
+        }
     }
     return true;
 }
@@ -135,13 +149,19 @@ bool ReadPngSize(std::string_view bytes, int& width, int& height) noexcept
     return true;
 }
 
-bool DecodePng(std::string_view bytes, TRGBAImage& image) noexcept
+bool DecodePng(std::string_view bytes, TRGBAImage& image, TDecodeReduction reduction) noexcept
 {
     image = TRGBAImage{};
     int width = 0;
     int height = 0;
     if (!ReadPngSize(bytes, width, height))
         return false;
+    std::vector<std::uint8_t> row;
+    try {
+        row.resize(std::size_t(width) * 4);
+    } catch (const std::bad_alloc&) {
+        return false;
+    }
     png_structp png = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, OnPngError, OnPngWarning);
     if (!png)
         return false;
@@ -151,11 +171,10 @@ bool DecodePng(std::string_view bytes, TRGBAImage& image) noexcept
         return false;
     }
     TPngSource source{reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size(), 0};
-    const bool ok = RunPngDecode(png, info, &source, &image);
+    TPixelSink sink;
+    const bool ok = RunPngDecode(png, info, &source, reduction, row.data(), &sink);
     png_destroy_read_struct(&png, &info, nullptr);
-    if (!ok)
-        image = TRGBAImage{};
-    return ok;
+    return ok && sink.Finish(image);
 }
 
 bool TPNGObject::ReadHeader(std::string_view bytes, int& width, int& height)
@@ -163,9 +182,9 @@ bool TPNGObject::ReadHeader(std::string_view bytes, int& width, int& height)
     return ReadPngSize(bytes, width, height);
 }
 
-bool TPNGObject::Decode(TRGBAImage& image) const
+bool TPNGObject::DecodeReduced(TRGBAImage& image, TDecodeReduction reduction) const
 {
-    return DecodePng(Bytes(), image);
+    return DecodePng(Bytes(), image, reduction);
 }
 
 } // namespace xq

@@ -156,13 +156,22 @@ private slots:
         WriteBytes(damaged, bytes.substr(0, bytes.find("IDAT") + 10));
         const fs::path huge = dir / "huge.png";
         WriteBytes(huge, WithPngSize(bytes, 50000, 50000));
+        // A sound picture of 8 KB whose pixels are more than any picture may have (8193 x 8192).
+        TPngLayout blank;
+        blank.Width = 8193;
+        blank.Height = 8192;
+        blank.ColorType = 0;
+        blank.BitDepth = 1;
+        blank.Rows.assign(std::size_t(1025) * 8192, '\0');
+        const fs::path beyond = dir / "beyond.png";
+        WriteBytes(beyond, EncodePng(blank));
         const fs::path text = dir / "notes.gif";
         WriteBytes(text, "GIF? no, a note");
         const fs::path missing = dir / "gone.jpg";
 
         t.Type("Text");
         const int undoSteps = t.Data().UndoList.Count();
-        for (const fs::path& file : {damaged, huge, text, missing}) {
+        for (const fs::path& file : {damaged, huge, beyond, text, missing}) {
             t.Pictures.Answers.push_back(file);
             window.mitInsertPicture->trigger();
             QCOMPARE(t.Boxes.Asked.size(), std::size_t(1));

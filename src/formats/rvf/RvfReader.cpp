@@ -13,6 +13,7 @@
 #include "formats/rvf/RvfLines.h"
 #include "formats/rvf/StyleStream.h"
 #include "pictures/PictureKinds.h"
+#include "pictures/UnreadablePicture.h"
 #include "platform/CodePage.h"
 
 namespace xq {
@@ -24,11 +25,15 @@ constexpr int MaxNesting = 32;
 
 enum class TRole { Document, Fragment, SubDocument };
 
-std::unique_ptr<TGraphic> MakeStylePicture(std::string_view className, std::string_view bytes)
+/// A picture of a known kind whose data does not load (damaged, or claiming a size beyond the
+/// picture limits) is kept byte for byte, shown as the invalid picture; null for unknown kinds.
+std::unique_ptr<TGraphic> MakeKeptPicture(std::string_view className, std::string_view bytes, TRVFWarnings& warnings)
 {
     std::unique_ptr<TGraphic> graphic = CreateGraphic(className);
-    if (graphic && !graphic->LoadFromBytes(bytes))
-        return nullptr;
+    if (graphic && !graphic->LoadFromBytes(bytes)) {
+        warnings.Include(WarnInvalidPicture);
+        return std::make_unique<TUnreadablePicture>(std::string(className), std::string(bytes));
+    }
     return graphic;
 }
 
@@ -291,11 +296,9 @@ private:
         Info_->BackgroundColor = static_cast<TColor>(color);
         Info_->BackgroundPicture.reset();
         if (lineCount >= 2) {
-            Info_->BackgroundPicture = CreateGraphic(className);
+            Info_->BackgroundPicture = MakeKeptPicture(className, bytes, Ctx_.Warnings);
             if (!Info_->BackgroundPicture)
                 Ctx_.Warnings.Include(WarnUnknownPicture);
-            else if (!Info_->BackgroundPicture->LoadFromBytes(bytes))
-                Ctx_.Warnings.Include(WarnInvalidPicture);
         }
         return true;
     }
@@ -417,7 +420,9 @@ private:
         return ApplyStyles(
             bytes, Ctx_.Sheet.ListStyles, ParaMode_, Ctx_.ListMap,
             [this](const std::string& b, TRVListInfos& into) {
-                return ReadListStyleStream(b, into, Ctx_.Warnings, MakeStylePicture);
+                return ReadListStyleStream(b, into, Ctx_.Warnings, [this](std::string_view c, std::string_view d) {
+                    return MakeKeptPicture(c, d, Ctx_.Warnings);
+                });
             },
             [](TRVListInfos& sheet, const TRVListInfos& from, TRVStyleMergeMode m) {
                 return MergeStyles(sheet, from, m);
