@@ -28,11 +28,11 @@ namespace {
 
 /// Widths of texts are summed in 64 bits and held within +-2^30: a long text in a large font is
 /// wider than 32 bits can count, and callers add positions to what they get.
-constexpr std::int64_t MaxTextWidth = std::int64_t{1} << 30;
+constexpr std::int64_t MaxMeasuredWidth = std::int64_t{1} << 30;
 
 [[nodiscard]] int HeldWidth(std::int64_t width) noexcept
 {
-    return static_cast<int>(std::clamp(width, -MaxTextWidth, MaxTextWidth));
+    return static_cast<int>(std::clamp(width, -MaxMeasuredWidth, MaxMeasuredWidth));
 }
 
 } // namespace

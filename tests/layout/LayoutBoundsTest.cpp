@@ -81,10 +81,12 @@ protected:
             ASSERT_LE(d.Top, MaxLayoutCoordinate) << i;
             ASSERT_LE(std::int64_t{d.Top} + d.Height + d.LineGapAfter,
                       std::int64_t{MaxLayoutCoordinate} + 2 * MaxLineExtent) << i;
-            if (i > 0)
+            if (i > 0) {
                 ASSERT_GE(d.Top, lines[i - 1].Top) << i;
-            if (d.Top < MaxLayoutCoordinate)
+            }
+            if (d.Top < MaxLayoutCoordinate) {
                 ASSERT_LE(d.Bottom(), data.TotalHeight()) << i;
+            }
         }
         EXPECT_EQ(data.TotalHeight(), MaxLayoutCoordinate);
     }
@@ -99,10 +101,11 @@ TEST_F(SpreadParagraphs, LinesStandWhereTheyBelongUntilTheLastCoordinate)
     ASSERT_GT(ExactTop(Count - 1), INT32_MAX) << "the document is taller than 32 bits count";
     int held = 0;
     for (int i = 0; i < Count; ++i) {
-        if (ExactTop(i) <= MaxLayoutCoordinate - Spacing)
+        if (ExactTop(i) <= MaxLayoutCoordinate - Spacing) {
             ASSERT_EQ(lines[i].Top, ExactTop(i)) << i;
-        else
+        } else {
             ++held;
+        }
     }
     EXPECT_GT(held, Count / 2);
     EXPECT_EQ(lines[Count - 1].Top, MaxLayoutCoordinate) << "the lines beyond are held at the last coordinate";
