@@ -10,6 +10,8 @@ if ! command -v clang++ >/dev/null 2>&1; then
 fi
 
 seconds=${XQ_FUZZ_SECONDS:-30}
+# Inputs up to 64 KiB, well above the largest seed: the costly documents are the long ones.
+max_len=${XQ_FUZZ_MAX_LEN:-65536}
 CC=clang CXX=clang++ cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
     -DXQ_BUILD_FUZZ=ON -DXQ_BUILD_TESTS=OFF -DXQ_BUILD_BENCH=OFF >/dev/null
 cmake --build build-fuzz -j "$(nproc)" --target fuzz_rvf_reader fuzz_text_reader
@@ -25,15 +27,16 @@ run() {
     # The fuzzer adds what it finds to its corpus: it works on a copy of the seeds.
     mkdir -p "$work/$target"
     for seeds in "$@"; do
-        cp "$seeds"/* "$work/$target/"
+        find "$seeds" -maxdepth 1 -type f ! -name README.md -exec cp {} "$work/$target/" \;
     done
     # A target may come with a dictionary of the tokens its format is made of.
     local dict=()
     if [ -f "fuzz/$target.dict" ]; then
         dict=(-dict="fuzz/$target.dict")
     fi
-    echo "fuzz: $target for ${seconds}s on $(ls "$work/$target" | wc -l) seeds"
-    "build-fuzz/fuzz/$target" "$work/$target" "${dict[@]}" -max_total_time="$seconds" -rss_limit_mb=2048 -timeout=10 \
+    echo "fuzz: $target for ${seconds}s on $(ls "$work/$target" | wc -l) seeds, inputs up to $max_len bytes"
+    "build-fuzz/fuzz/$target" "$work/$target" "${dict[@]}" -max_total_time="$seconds" -max_len="$max_len" \
+        -rss_limit_mb=2048 -timeout=10 \
         -artifact_prefix="$artifacts/$target-" -print_final_stats=1 2>"$work/$target.log" || {
         tail -n 60 "$work/$target.log"
         echo "fuzz: $target found a problem; the input is in $artifacts/"
@@ -42,5 +45,5 @@ run() {
     grep -E '^(Done|stat::number_of_executed_units)' "$work/$target.log" || true
 }
 
-run fuzz_rvf_reader tests/data/rvf tests/data/rvf-malformed
+run fuzz_rvf_reader tests/data/rvf tests/data/rvf-malformed tests/data/hostile
 run fuzz_text_reader tests/data/text

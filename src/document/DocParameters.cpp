@@ -1,12 +1,14 @@
 // TRVDocParameters: defaults, unit conversion, the RVF record lines and the RTF page group.
 #include "document/DocParameters.h"
 
+#include <algorithm>
 #include <array>
 #include <charconv>
 #include <climits>
 #include <cmath>
 #include <system_error>
 
+#include "document/LengthBounds.h"
 #include "platform/ScreenUnits.h"
 
 namespace xq {
@@ -167,6 +169,15 @@ double TRVDocParameters::FromTwips(int twips) const noexcept
     return UnitsPerInch() * twips / 1440.0;
 }
 
+void TRVDocParameters::ClampLengths() noexcept
+{
+    const double most = MaxPageMillimetres / 25.4 * UnitsPerInch();
+    for (const LengthField& field : LengthFields) {
+        double& length = this->*field.Member;
+        length = std::clamp(length, 0.0, most);
+    }
+}
+
 std::vector<std::string> TRVDocParameters::RvfLines() const
 {
     std::vector<std::string> lines;
@@ -210,12 +221,15 @@ void TRVDocParameters::ApplyRvfLine(std::string_view line) noexcept
 
     for (const LengthField& field : LengthFields) {
         if (name == field.Name) {
-            ParseFloat(value, this->*field.Member);
+            if (ParseFloat(value, this->*field.Member))
+                ClampLengths();
             return;
         }
     }
     if (name == "Units") {
+        // The same numbers in another unit may be lengths no sheet has.
         ApplyEnum(value, Units, rvuPoints + 1);
+        ClampLengths();
     } else if (name == "Orientation") {
         ApplyEnum(value, Orientation, poLandscape + 1);
     } else if (name == "ZoomPercent") {

@@ -67,10 +67,13 @@ public:
     [[nodiscard]] std::vector<std::string> RvfLines() const;
 
     // Applies one record line. Unknown names, unparsable values and enumeration values out of range
-    // are ignored. The record stores only non-default values, so a reader must call ResetToDefaults()
-    // before applying the lines of a record; ReadRvfLines() does both.
+    // are ignored; lengths are kept between 0 and MaxPageMillimetres (document/LengthBounds.h). The
+    // record stores only non-default values, so a reader must call ResetToDefaults() before
+    // applying the lines of a record; ReadRvfLines() does both.
     void ApplyRvfLine(std::string_view line) noexcept;
     void ReadRvfLines(const std::vector<std::string>& lines) noexcept;
+    // Brings every length into 0 .. MaxPageMillimetres, in the document's unit.
+    void ClampLengths() noexcept;
 
     // Appends the RTF page group (paper, margins, view zoom), ended by CR LF.
     void WriteRtf(std::string& out) const;

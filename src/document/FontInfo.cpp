@@ -3,6 +3,7 @@
 
 #include <cmath>
 
+#include "document/LengthBounds.h"
 #include "platform/ScreenUnits.h"
 
 namespace xq {
@@ -14,7 +15,7 @@ std::int32_t TFontDescription::Height() const noexcept
 
 void TFontDescription::SetHeight(std::int32_t height) noexcept
 {
-    Size = static_cast<std::int32_t>(std::lround(std::abs(double(height)) * 72.0 / PixelsPerInchOverride));
+    Size = FontSizeRange.Clamp(std::llround(std::abs(double(height)) * 72.0 / PixelsPerInchOverride));
 }
 
 // ---------------------------------------------------------------------------------------------

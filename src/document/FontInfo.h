@@ -22,6 +22,7 @@ struct TFontDescription {
 
     /// The font height in pixels at 96 pixels per inch, negative as stored (character height).
     [[nodiscard]] std::int32_t Height() const noexcept;
+    /// Sets the size from a height in pixels (either sign), within the font sizes a document holds.
     void SetHeight(std::int32_t height) noexcept;
 
     [[nodiscard]] bool operator==(const TFontDescription&) const = default;

@@ -4,6 +4,8 @@
 #include <array>
 #include <typeinfo>
 
+#include "document/LengthBounds.h"
+
 namespace xq {
 
 namespace {
@@ -245,13 +247,13 @@ bool TRVRectItemInfo::SetExtraIntProperty(TRVExtraItemProperty prop, std::int32_
 {
     switch (prop) {
     case rvepVShift:
-        VShift = value;
+        VShift = PixelLengthRange.Clamp(value);
         return true;
     case rvepVShiftAbs:
         VShiftAbs = value != 0;
         return true;
     case rvepSpacing:
-        Spacing = value;
+        Spacing = PixelLengthRange.Clamp(value);
         return true;
     default:
         return TRVNonTextItemInfo::SetExtraIntProperty(prop, value);
@@ -331,7 +333,7 @@ bool TRVControlItemInfo::SetExtraIntProperty(TRVExtraItemProperty prop, std::int
 {
     switch (prop) {
     case rvepMinHeightOnPage:
-        MinHeightOnPage = value;
+        MinHeightOnPage = NonNegativeLengthRange.Clamp(value);
         return true;
     case rvepResizable:
         Resizable = value != 0;
@@ -420,13 +422,13 @@ bool TRVGraphicItemInfo::SetExtraIntProperty(TRVExtraItemProperty prop, std::int
 {
     switch (prop) {
     case rvepImageWidth:
-        ImageWidth = value;
+        ImageWidth = PictureSizeRange.Clamp(value);
         return true;
     case rvepImageHeight:
-        ImageHeight = value;
+        ImageHeight = PictureSizeRange.Clamp(value);
         return true;
     case rvepMinHeightOnPage:
-        MinHeightOnPage = value;
+        MinHeightOnPage = NonNegativeLengthRange.Clamp(value);
         return true;
     case rvepResizable:
         Resizable = value != 0;

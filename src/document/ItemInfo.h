@@ -166,7 +166,8 @@ public:
     /// CreateEmpty + Assign, with a copy of the checkpoint when asked.
     [[nodiscard]] std::unique_ptr<TCustomRVItemInfo> CreateCopy(bool withCheckpoint) const;
 
-    /// Extra properties by number; false when this item has no such property.
+    /// Extra properties by number; false when this item has no such property. Lengths set here
+    /// are clamped into the ranges of document/LengthBounds.h.
     virtual bool GetExtraIntProperty(TRVExtraItemProperty prop, std::int32_t& value) const;
     virtual bool SetExtraIntProperty(TRVExtraItemProperty prop, std::int32_t value);
     virtual bool GetExtraStrProperty(TRVExtraItemStrProperty prop, std::string& value) const;

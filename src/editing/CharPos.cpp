@@ -70,7 +70,7 @@ std::vector<std::int32_t> Boundaries(TCustomRVFormattedData& data, int drawItemN
     for (std::size_t k = 0; k < n; ++k) {
         const char16_t c = text[k];
         const char16_t next = k + 1 < n ? text[k + 1] : u'\0';
-        x[k + 1] = x[k] + (IsZeroWidth(c) ? 0 : canvas.CharAdvance(c, next));
+        x[k + 1] = ClampExtent(std::int64_t{x[k]} + (IsZeroWidth(c) ? 0 : canvas.CharAdvance(c, next)));
     }
     for (std::size_t k = 1; k <= n; ++k)
         x[k] += d.JustifyExtra;

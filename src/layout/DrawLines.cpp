@@ -107,7 +107,7 @@ std::int32_t MulDiv(std::int32_t value, std::int32_t numerator, std::int32_t den
     const std::int64_t remainder = product % denominator;
     if (std::llabs(remainder) * 2 >= std::llabs(denominator))
         quotient += (product < 0) == (denominator < 0) ? 1 : -1;
-    return static_cast<std::int32_t>(quotient);
+    return static_cast<std::int32_t>(std::clamp<std::int64_t>(quotient, INT32_MIN, INT32_MAX));
 }
 
 } // namespace xq

@@ -9,6 +9,26 @@
 
 namespace xq {
 
+/// Positions of the layout (the y of a line, the x along a line) stay within +-MaxLayoutCoordinate,
+/// what one piece or line adds to them (a width or height, an object's shift, the gap below a
+/// line) within +-MaxLineExtent. Lengths read from documents are bounded (document/LengthBounds.h),
+/// but sums that grow with the document - the lines one below the other, a long text measured
+/// char by char, a line that does not wrap - are added in 64 bits and held at these limits, so
+/// that a position plus a few extents always fits 32 bits. 2^30 pixels are 280 kilometres; a
+/// document ends there, and lines that would lie further down stand at its bottom edge.
+inline constexpr std::int32_t MaxLayoutCoordinate = 1 << 30;
+inline constexpr std::int32_t MaxLineExtent = 1 << 26;
+
+[[nodiscard]] constexpr std::int32_t ClampCoordinate(std::int64_t value) noexcept
+{
+    return static_cast<std::int32_t>(std::clamp<std::int64_t>(value, -MaxLayoutCoordinate, MaxLayoutCoordinate));
+}
+
+[[nodiscard]] constexpr std::int32_t ClampExtent(std::int64_t value) noexcept
+{
+    return static_cast<std::int32_t>(std::clamp<std::int64_t>(value, -MaxLineExtent, MaxLineExtent));
+}
+
 /// One piece of an item on one line: a whole non-text item, or a run of characters of one text item.
 class TRVDrawLineInfo {
 public:
@@ -75,7 +95,7 @@ public:
         int previous = from > 0 ? Items_[std::size_t(from - 1)]->ItemNo : -1;
         for (std::size_t i = std::size_t(std::max(from, 0)); i < Items_.size(); ++i) {
             TRVDrawLineInfo& item = *Items_[i];
-            item.Top += dy;
+            item.Top = ClampCoordinate(std::int64_t{item.Top} + dy);
             item.ItemNo += itemDelta;
             if (item.ItemNo != previous) {
                 renew(item.ItemNo, static_cast<int>(i));
@@ -98,7 +118,8 @@ private:
 };
 
 /// MulDiv as the layout uses it: value × numerator / denominator rounded to the nearest integer
-/// (halves away from zero), with a 64-bit intermediate product.
+/// (halves away from zero), with a 64-bit intermediate product; a result beyond 32 bits is held
+/// at the nearest 32-bit value.
 [[nodiscard]] std::int32_t MulDiv(std::int32_t value, std::int32_t numerator, std::int32_t denominator) noexcept;
 
 /// Screen and target resolutions: lengths of styles and items are screen pixels and are scaled

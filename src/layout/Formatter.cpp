@@ -158,7 +158,7 @@ private:
     std::u16string Text_;
     /// Text_ as the line-break search sees it: soft hyphens shown as marks still allow a break.
     std::u16string BreakText_;
-    std::vector<std::int32_t> Prefix_; ///< Prefix_[k]: width of the first k characters
+    std::vector<std::int64_t> Prefix_; ///< Prefix_[k]: width of the first k characters
     const TRVFontInfoCacheItem* Font_ = nullptr;
 
     int JumpCounter_ = 0;
@@ -222,7 +222,7 @@ void TRVFormatter::StartLine(int itemNo, TRVLineStart reason)
     X_ = 0;
     CharsOnLine_ = 0;
     Ascent_ = 0;
-    LineTop_ = Y_ + PendingSpace_;
+    LineTop_ = ClampCoordinate(std::int64_t{Y_} + PendingSpace_);
     PendingSpace_ = 0;
     Baseline_ = LineTop_;
     LineFirst_ = Out.Count();
@@ -360,13 +360,13 @@ void TRVFormatter::FinishLine(bool lastLineOfParagraph)
         for (int i = first; i <= last; ++i)
             if (Flags_[std::size_t(i)] & fLineAligned)
                 reachBelow = std::max(reachBelow, Out[i].Bottom() - bottom);
-        gap += reachBelow;
+        gap = ClampExtent(std::int64_t{gap} + reachBelow);
     }
 
     // d. The gap follows the line.
     for (int i = first; i <= last; ++i)
         Out[i].LineGapAfter = gap;
-    Y_ = bottom + gap;
+    Y_ = ClampCoordinate(std::int64_t{bottom} + gap);
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -393,7 +393,7 @@ TRVDrawLineInfo& TRVFormatter::Place(int itemNo, int firstChar, int charCount, s
     d->FirstInLine = Out.Count() == LineFirst_ ? 255 : 0;
     if (Out.Count() == 0 || Out[Out.Count() - 1].ItemNo != itemNo)
         D_.ItemAt(itemNo).FirstLinePiece = BaseIndex_ + Out.Count();
-    X_ += width;
+    X_ = ClampCoordinate(std::int64_t{X_} + width);
     Out.Add(std::move(d));
     Flags_.push_back(lineAligned ? fLineAligned : 0);
     SpaceConsumed_ = false;
@@ -451,7 +451,7 @@ bool TRVFormatter::IsSoftHyphenAt(int index) const
 
 std::int32_t TRVFormatter::TextWidth(int start, int count) const
 {
-    return Prefix_[std::size_t(start + count)] - Prefix_[std::size_t(start)];
+    return ClampExtent(Prefix_[std::size_t(start + count)] - Prefix_[std::size_t(start)]);
 }
 
 int TRVFormatter::FitChars(int start, int count, std::int32_t available) const
@@ -657,7 +657,7 @@ void TRVFormatter::FormatFullLine(int itemNo)
     BeginParagraph(itemNo);
     TCustomRVItemInfo& item = D_.ItemAt(itemNo);
     PendingSpace_ += ParagraphSpacingBefore(itemNo);
-    const std::int32_t top = Y_ + PendingSpace_;
+    const std::int32_t top = ClampCoordinate(std::int64_t{Y_} + PendingSpace_);
     PendingSpace_ = 0;
 
     auto d = std::make_unique<TRVDrawLineInfo>();
@@ -673,15 +673,15 @@ void TRVFormatter::FormatFullLine(int itemNo)
         const std::int32_t leftIndent = S_.X(Para_->LeftIndent);
         const std::int32_t available = D_.TextAreaWidth_ - leftIndent - S_.X(Para_->RightIndent);
         const TRVObjectExtent extent = ItemLayoutOf(item).Format(item, itemNo, available, Ctx_);
-        d->Width = extent.Width;
-        d->Height = extent.Height;
+        d->Width = ClampExtent(extent.Width);
+        d->Height = ClampExtent(extent.Height);
         d->Left = LeftMarginDev_ + leftIndent;
         if (Para_->Alignment == rvaRight)
-            d->Left += available - extent.Width;
+            d->Left += available - d->Width;
         else if (Para_->Alignment == rvaCenter)
-            d->Left += std::max((available - extent.Width) / 2, 0);
+            d->Left += std::max((available - d->Width) / 2, 0);
     }
-    Y_ = d->Top + d->Height + d->LineGapAfter;
+    Y_ = ClampCoordinate(std::int64_t{d->Top} + d->Height + d->LineGapAfter);
     item.FirstLinePiece = BaseIndex_ + Out.Count();
     Out.Add(std::move(d));
     Flags_.push_back(0);
@@ -755,7 +755,7 @@ std::int32_t TCustomRVFormattedData::WidestWord(int itemNo)
 {
     Fonts_->Select(ActualStyleOf(itemNo));
     const std::u16string text = DisplayTextOf(itemNo);
-    std::int32_t widest = 0, word = 0;
+    std::int64_t widest = 0, word = 0;
     for (std::size_t k = 0; k < text.size(); ++k) {
         const char16_t c = text[k];
         if (c == u' ') {
@@ -766,7 +766,7 @@ std::int32_t TCustomRVFormattedData::WidestWord(int itemNo)
             word += Canvas_->CharAdvance(c, k + 1 < text.size() ? text[k + 1] : u'\0');
         widest = std::max(widest, word);
     }
-    return widest;
+    return ClampExtent(widest);
 }
 
 std::int32_t TCustomRVFormattedData::GetMinTextAreaWidth(int fromItemNo, bool words, int toItemNo)
@@ -794,7 +794,7 @@ std::int32_t TCustomRVFormattedData::GetMinTextAreaWidth(int fromItemNo, bool wo
                 leftPart = level->LeftIndent + std::max(level->FirstIndent, 0);
         const std::int32_t indents = Scale_.X(leftPart + para.RightIndent);
         const bool wraps = ParagraphWraps(i);
-        std::int32_t content = 0;
+        std::int64_t content = 0; // items side by side add up without bound
         std::int32_t markerWidth = 0;
         for (int k = i; k < end; ++k) {
             const TCustomRVItemInfo& item = ItemAt(k);
@@ -818,9 +818,9 @@ std::int32_t TCustomRVFormattedData::GetMinTextAreaWidth(int fromItemNo, bool wo
             } else if (wraps && k > i && ItemAt(k - 1).IsListMarker()) {
                 w += markerWidth;
             }
-            content = wraps ? std::max(content, w) : content + w;
+            content = wraps ? std::max<std::int64_t>(content, w) : content + w;
         }
-        widest = std::max(widest, indents + content);
+        widest = std::max(widest, ClampCoordinate(indents + content));
         i = end;
     }
     return widest;
@@ -935,7 +935,7 @@ void TCustomRVFormattedData::FormatAll(bool keepScroll, bool rebuild)
         Lines_.Add(run.Out.Take(i));
     Jumps_ = std::move(run.Jumps);
     const std::int32_t spaceAfter = Empty() ? 0 : GetRVStyle()->ParaStyles.StyleAt(ParaOf(Count() - 1)).SpaceAfter;
-    TotalHeight_ = y + Scale_.Y(spaceAfter) + Scale_.Y(BottomMargin);
+    TotalHeight_ = ClampCoordinate(std::int64_t{y} + Scale_.Y(spaceAfter) + Scale_.Y(BottomMargin));
     FormattedItems_ = Count();
     Formatted_ = true;
     RenumberJumps();
@@ -978,7 +978,8 @@ void TCustomRVFormattedData::FormatAppended()
     for (int i = 0; i < run.Out.Count(); ++i)
         Lines_.Add(run.Out.Take(i));
     Jumps_.insert(Jumps_.end(), run.Jumps.begin(), run.Jumps.end());
-    TotalHeight_ = y + Scale_.Y(GetRVStyle()->ParaStyles.StyleAt(ParaOf(Count() - 1)).SpaceAfter) + Scale_.Y(BottomMargin);
+    TotalHeight_ = ClampCoordinate(std::int64_t{y} + Scale_.Y(GetRVStyle()->ParaStyles.StyleAt(ParaOf(Count() - 1)).SpaceAfter) +
+                                   Scale_.Y(BottomMargin));
     FormattedItems_ = Count();
     RenumberJumps();
     Formatting_ = false;
@@ -1045,7 +1046,7 @@ void TCustomRVFormattedData::ReformatRange(int first, int last, int itemDelta)
     std::int32_t dy = 0;
     if (toEnd) {
         const std::int32_t spaceAfter = GetRVStyle()->ParaStyles.StyleAt(ParaOf(Count() - 1)).SpaceAfter;
-        const std::int32_t total = newBottom + Scale_.Y(spaceAfter) + Scale_.Y(BottomMargin);
+        const std::int32_t total = ClampCoordinate(std::int64_t{newBottom} + Scale_.Y(spaceAfter) + Scale_.Y(BottomMargin));
         dy = total - TotalHeight_;
         TotalHeight_ = total;
     } else {
@@ -1056,7 +1057,7 @@ void TCustomRVFormattedData::ReformatRange(int first, int last, int itemDelta)
             Lines_.ShiftFrom(below, dy, itemDelta, [this](int itemNo, int drawNo) { ItemAt(itemNo).FirstLinePiece = drawNo; });
         else if (dy != 0)
             Lines_.ShiftFrom(below, dy, 0, [](int, int) {});
-        TotalHeight_ += dy;
+        TotalHeight_ = ClampCoordinate(std::int64_t{TotalHeight_} + dy);
     }
     FormattedItems_ = Count();
     RenumberJumps();

@@ -49,7 +49,7 @@ std::int32_t TRVRectItemLayout::VShift(const TCustomRVItemInfo& item, const TRVO
     const auto& rect = static_cast<const TRVRectItemInfo&>(item);
     if (rect.VShift == 0)
         return 0;
-    return rect.VShiftAbs ? ctx.Scale.Y(rect.VShift) : MulDiv(extent.Height, rect.VShift, 100);
+    return ClampExtent(rect.VShiftAbs ? ctx.Scale.Y(rect.VShift) : MulDiv(extent.Height, rect.VShift, 100));
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -73,10 +73,16 @@ TSize PictureSize(const TRVGraphicItemInfo& item)
     return size;
 }
 
+/// A side of the content with the spacing on both sides of it, as one extent of a line.
+std::int32_t FramedSide(std::int32_t content, std::int32_t spacing) noexcept
+{
+    return ClampExtent(std::int64_t{content} + 2 * std::int64_t{std::max(spacing, 0)});
+}
+
 TRVObjectExtent FramedExtent(TSize content, std::int32_t spacing, const TRVDeviceScale& scale)
 {
-    const std::int32_t s = std::max(spacing, 0);
-    return TRVObjectExtent{scale.X(content.Width + 2 * s), scale.Y(content.Height + 2 * s), 0};
+    return TRVObjectExtent{ClampExtent(scale.X(FramedSide(content.Width, spacing))),
+                           ClampExtent(scale.Y(FramedSide(content.Height, spacing))), 0};
 }
 
 } // namespace
@@ -84,7 +90,7 @@ TRVObjectExtent FramedExtent(TSize content, std::int32_t spacing, const TRVDevic
 std::int32_t TRVPictureLayout::MinWidth(const TCustomRVItemInfo& item, int, TRVLayoutContext& ctx) const
 {
     const auto& picture = static_cast<const TRVGraphicItemInfo&>(item);
-    return ctx.Scale.X(PictureSize(picture).Width + 2 * std::max(picture.Spacing, 0));
+    return ClampExtent(ctx.Scale.X(FramedSide(PictureSize(picture).Width, picture.Spacing)));
 }
 
 TRVObjectExtent TRVPictureLayout::Format(TCustomRVItemInfo& item, int, std::int32_t, TRVLayoutContext& ctx) const
@@ -153,7 +159,7 @@ namespace {
 TRVObjectExtent LabelExtent(const TRVLabelItemInfo& label, TRVLayoutContext& ctx)
 {
     const TRVFontInfoCacheItem& font = ctx.Fonts.Select(TextStyleOf(label.TextStyleNo, ctx.Sheet));
-    const std::int32_t width = ctx.Canvas.TextWidth(LabelText(label, ctx.Sheet));
+    const std::int32_t width = ClampExtent(ctx.Canvas.TextWidth(LabelText(label, ctx.Sheet)));
     return StyleLineExtent(font, std::max(width, ctx.Scale.X(label.MinWidth)));
 }
 

@@ -104,7 +104,7 @@ void TRVLabelLayout::Paint(TCanvas& canvas, const TCustomRVItemInfo& item, int, 
     const TFontInfo& style = ctx.Sheet.TextStyles.StyleAt(styleNo);
     canvas.SelectFont(ctx.Fonts.Item(styleNo).Font);
     const std::u16string text = AnsiToUnicode(label.Text, ctx.Sheet.CodePageOfStyle(styleNo));
-    const int width = canvas.TextWidth(text);
+    const int width = ClampExtent(canvas.TextWidth(text)); // as the layout measured it
     int x = rect.Left;
     if (label.Alignment == 1)
         x = rect.Right - width;

@@ -139,7 +139,8 @@ std::int32_t LineSpacingGap(const TParaInfo& para, std::int32_t lineTop, std::in
     // Percentages below 50 count as single spacing.
     if (para.LineSpacing == 100 || para.LineSpacing <= 49)
         return 0;
-    return (lineBottom - lineTop) * (para.LineSpacing - 100) / 100;
+    // A tall line at a large percentage: the product is taken in 64 bits and held at the limit.
+    return ClampExtent((std::int64_t{lineBottom} - lineTop) * (para.LineSpacing - 100) / 100);
 }
 
 } // namespace xq

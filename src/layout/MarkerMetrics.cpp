@@ -72,6 +72,9 @@ TRVMarkerExtent MeasureMarker(const TRVStyle& sheet, const TRVMarkerItemInfo& ma
     }
     }
 
+    // Pictures may say any size; what a marker adds to its line stays within an extent.
+    e.ContentWidth = ClampExtent(e.ContentWidth);
+    e.Height = ClampExtent(e.Height);
     switch (level->MarkerAlignment) {
     case rvmaLeft:
         e.RightPart = e.ContentWidth;

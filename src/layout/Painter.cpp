@@ -643,12 +643,14 @@ void TDocumentPainter::PaintTextItem(int index)
 
     const std::u16string text = PieceText(index);
     const int n = static_cast<int>(text.size());
-    // x of every character from the first one's, as the layout measured them.
+    // x of every character from the first one's, as the layout measured them (and held, as the
+    // layout holds a piece's width).
     std::vector<int> pos(std::size_t(n) + 1, 0);
     for (int k = 0; k < n; ++k) {
         const char16_t c = text[std::size_t(k)];
         const char16_t next = k + 1 < n ? text[std::size_t(k) + 1] : u'\0';
-        pos[std::size_t(k) + 1] = pos[std::size_t(k)] + (IsZeroWidth(c) ? 0 : Canvas_.CharAdvance(c, next));
+        pos[std::size_t(k) + 1] =
+            ClampExtent(std::int64_t{pos[std::size_t(k)]} + (IsZeroWidth(c) ? 0 : Canvas_.CharAdvance(c, next)));
     }
     // Justification space stays empty in front of the text.
     const int x0 = d.Left + d.JustifyExtra;

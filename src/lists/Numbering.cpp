@@ -33,6 +33,12 @@ constexpr int MaxFormatWidth = 4096;
     return c >= '0' && c <= '9';
 }
 
+/// A malformed template is shown as it stands, cut like a formatted one.
+[[nodiscard]] std::string CutFormattedText(const std::string& text)
+{
+    return text.substr(0, std::min(text.size(), MaxFormattedText));
+}
+
 // The two lists a container keeps, seen alike: markers and sequences with their cached positions.
 template <class T>
 [[nodiscard]] const std::vector<T*>& EntriesOf(const TCustomRVData& data) noexcept;
@@ -164,7 +170,7 @@ template <class T>
     const TRVListLevel& def = list.Levels[level];
     if (def.ListType == rvlstBullet) {
         static const std::array<std::string, 20> none{};
-        return FormatStrings(def.FormatString, none).value_or(def.FormatString);
+        return FormatStrings(def.FormatString, none).value_or(CutFormattedText(def.FormatString));
     }
     if (def.ListType < rvlstDecimal || def.ListType > rvlstUpperRoman)
         return {};
@@ -199,7 +205,7 @@ template <class T>
             }
         }
     }
-    return FormatStrings(def.FormatString, args).value_or(def.FormatString);
+    return FormatStrings(def.FormatString, args).value_or(CutFormattedText(def.FormatString));
 }
 
 void RecomputeMarker(const TCustomRVData& data, int pos)
@@ -267,7 +273,8 @@ std::string NumberText(int n, TRVListType kind)
         return std::to_string(n);
     case rvlstLowerAlpha:
     case rvlstUpperAlpha: {
-        // Bijective base 26: A..Z, AA..AZ, BA.. - there is no zero digit.
+        // Bijective base 26: A..Z, AA..AZ, BA.. - there is no zero digit. The text grows with
+        // the logarithm of n: the largest counter, 2147483647, is seven letters, so no bound.
         std::string text;
         for (auto v = static_cast<std::uint32_t>(n > 0 ? n : 0); v > 0; v = (v - 1) / 26)
             text.push_back(static_cast<char>((kind == rvlstUpperAlpha ? 'A' : 'a') + (v - 1) % 26));
@@ -278,6 +285,10 @@ std::string NumberText(int n, TRVListType kind)
     case rvlstUpperRoman: {
         if (n <= 0)
             return "?";
+        // Standard numerals write up to 3999 (MMMCMXCIX); larger numbers would only pile up
+        // one M per thousand (2147483647 is over two million of them), so they are decimal.
+        if (n > MaxRomanNumber)
+            return std::to_string(n);
         static constexpr std::array<std::pair<int, const char*>, 13> digits{{
             {1000, "M"}, {900, "CM"}, {500, "D"}, {400, "CD"}, {100, "C"}, {90, "XC"}, {50, "L"},
             {40, "XL"}, {10, "X"}, {9, "IX"}, {5, "V"}, {4, "IV"}, {1, "I"},
@@ -314,6 +325,16 @@ TRVListType ListTypeOfSeqType(TRVSeqType type) noexcept
 std::optional<std::string> FormatStrings(std::string_view format, std::span<const std::string> args)
 {
     std::string out;
+    // Everything goes through put, which stops at the bound; the rest of the format is still
+    // parsed, so that a malformed format is refused whatever its length.
+    const auto put = [&out](std::string_view text) {
+        if (out.size() < MaxFormattedText)
+            out.append(text.substr(0, MaxFormattedText - out.size()));
+    };
+    const auto pad = [&out](std::size_t count) {
+        if (out.size() < MaxFormattedText)
+            out.append(std::min(count, MaxFormattedText - out.size()), ' ');
+    };
     const std::size_t n = format.size();
     std::size_t i = 0;
     std::size_t nextArg = 0;
@@ -333,11 +354,11 @@ std::optional<std::string> FormatStrings(std::string_view format, std::span<cons
     while (i < n) {
         const char c = format[i++];
         if (c != '%') {
-            out.push_back(c);
+            put(std::string_view(&c, 1));
             continue;
         }
         if (i < n && format[i] == '%') {
-            out.push_back('%');
+            put("%");
             ++i;
             continue;
         }
@@ -383,12 +404,12 @@ std::optional<std::string> FormatStrings(std::string_view format, std::span<cons
         std::string_view value = args[nextArg++];
         if (precision >= 0 && value.size() > std::size_t(precision))
             value = value.substr(0, std::size_t(precision));
-        const std::size_t pad = std::size_t(width) > value.size() ? std::size_t(width) - value.size() : 0;
+        const std::size_t spaces = std::size_t(width) > value.size() ? std::size_t(width) - value.size() : 0;
         if (!leftJustify)
-            out.append(pad, ' ');
-        out.append(value);
+            pad(spaces);
+        put(value);
         if (leftJustify)
-            out.append(pad, ' ');
+            pad(spaces);
     }
     return out;
 }

@@ -6,6 +6,7 @@
 // own list goes on with the entries of the parent that precede the note item.
 #pragma once
 
+#include <cstddef>
 #include <optional>
 #include <span>
 #include <string>
@@ -21,16 +22,23 @@ class TRVMarkerItemInfo;
 class TRVStyle;
 class TRVSeqItemInfo;
 
+/// The largest number written in Roman numerals; larger ones are written in decimal digits.
+inline constexpr int MaxRomanNumber = 3999;
+/// The most bytes one template yields (a level's format with its numbered arguments): a file
+/// may repeat the arguments thousands of times, and what goes beyond this is cut.
+inline constexpr std::size_t MaxFormattedText = 1000;
+
 /// The number n written for a list kind: decimal (also for the image-list counter kind),
-/// bijective base-26 letters (empty for n <= 0), Roman numerals ("?" for n <= 0); empty for
-/// kinds that carry no number.
+/// bijective base-26 letters (empty for n <= 0), Roman numerals ("?" for n <= 0, decimal above
+/// MaxRomanNumber); empty for kinds that carry no number. Never longer than 15 characters
+/// (3888 is MMMDCCCLXXXVIII).
 [[nodiscard]] std::string NumberText(int n, TRVListType kind);
 /// The list kind that writes numbers the way a sequence type does.
 [[nodiscard]] TRVListType ListTypeOfSeqType(TRVSeqType type) noexcept;
 
 /// Formats like the classic Pascal Format with string arguments only: %s, %N:s, %-W.Ps and %%.
 /// Any other conversion (they all want numbers), a missing argument or a broken specifier makes
-/// the format malformed: nullopt.
+/// the format malformed: nullopt. The result is cut after MaxFormattedText bytes.
 [[nodiscard]] std::optional<std::string> FormatStrings(std::string_view format, std::span<const std::string> args);
 
 /// Recomputes Counter and DisplayText of the markers of the list of marker markerIndex (index

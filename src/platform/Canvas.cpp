@@ -24,12 +24,25 @@ int FontPixelHeight(const TCanvasFont& font, int dpiY) noexcept
     return static_cast<int>(std::max(1LL, pixels));
 }
 
+namespace {
+
+/// Widths of texts are summed in 64 bits and held within +-2^30: a long text in a large font is
+/// wider than 32 bits can count, and callers add positions to what they get.
+constexpr std::int64_t MaxMeasuredWidth = std::int64_t{1} << 30;
+
+[[nodiscard]] int HeldWidth(std::int64_t width) noexcept
+{
+    return static_cast<int>(std::clamp(width, -MaxMeasuredWidth, MaxMeasuredWidth));
+}
+
+} // namespace
+
 int TCanvas::TextWidth(std::u16string_view text)
 {
-    int width = 0;
+    std::int64_t width = 0;
     for (std::size_t i = 0; i < text.size(); ++i)
         width += CharAdvance(text[i], i + 1 < text.size() ? text[i + 1] : u'\0');
-    return width;
+    return HeldWidth(width);
 }
 
 TSize TCanvas::TextExtent(std::u16string_view text)
@@ -43,7 +56,7 @@ int TCanvas::FitCount(std::u16string_view text, int maxWidth, std::vector<int>* 
     const auto low = [](char16_t c) { return c >= 0xDC00 && c <= 0xDFFF; };
     if (positions)
         positions->assign(text.size(), 0);
-    int width = 0;
+    std::int64_t width = 0;
     int fit = 0;
     bool full = false;
     for (std::size_t i = 0; i < text.size();) {
@@ -52,7 +65,7 @@ int TCanvas::FitCount(std::u16string_view text, int maxWidth, std::vector<int>* 
         for (std::size_t k = i; k < i + len; ++k) {
             width += CharAdvance(text[k], k + 1 < text.size() ? text[k + 1] : u'\0');
             if (positions)
-                (*positions)[k] = width;
+                (*positions)[k] = HeldWidth(width);
         }
         i += len;
         if (!full && width <= maxWidth)
@@ -68,9 +81,10 @@ int TCanvas::FitCount(std::u16string_view text, int maxWidth, std::vector<int>* 
 void TCanvas::DrawText(int x, int y, std::u16string_view text, TColor color, TColor backColor)
 {
     const int width = TextWidth(text);
+    const int right = HeldWidth(std::int64_t{x} + width); // both may lie far out
     const TTextMetrics tm = Metrics();
     if (backColor != clNone)
-        FillRect({x, y, x + width, y + tm.Height}, backColor);
+        FillRect({x, y, right, y + tm.Height}, backColor);
     if (color == clNone || text.empty())
         return;
     DrawTextRun(x, y, text, color);
@@ -81,11 +95,11 @@ void TCanvas::DrawText(int x, int y, std::u16string_view text, TColor color, TCo
     const int baseline = y + tm.Ascent;
     if (font.Style.Contains(fsUnderline)) {
         const int top = baseline + sm.UnderlinePosition;
-        FillRect({x, top, x + width, top + std::max(1, sm.UnderlineThickness)}, color);
+        FillRect({x, top, right, top + std::max(1, sm.UnderlineThickness)}, color);
     }
     if (font.Style.Contains(fsStrikeOut)) {
         const int top = baseline - sm.StrikeoutPosition;
-        FillRect({x, top, x + width, top + std::max(1, sm.StrikeoutThickness)}, color);
+        FillRect({x, top, right, top + std::max(1, sm.StrikeoutThickness)}, color);
     }
 }
 

@@ -121,6 +121,7 @@ public:
     /// pair, a low surrogate has 0.
     [[nodiscard]] virtual int CharAdvance(char16_t c, char16_t next) = 0;
 
+    /// The advances of the text summed; a width beyond +-2^30 pixels is held there.
     [[nodiscard]] int TextWidth(std::u16string_view text);
     /// Width of the text and the font's Height.
     [[nodiscard]] TSize TextExtent(std::u16string_view text);

@@ -12,6 +12,7 @@
 #include <stdexcept>
 #include <utility>
 
+#include "document/LengthBounds.h"
 #include "platform/ScreenUnits.h"
 
 namespace xq {
@@ -83,7 +84,8 @@ TEST(DocParametersRvf, OnlyChangedFieldsAreWrittenInRecordOrder)
 
 TEST(DocParametersRvf, LengthsReadBackExactlyOrToFifteenDigits)
 {
-    for (const double value : {8.2677165354, 1e-7, 0.1, 123456789.125, 5e-324, 1e300}) {
+    // Twelve significant digits, and exponents, within the lengths a page can have.
+    for (const double value : {8.2677165354, 1e-7, 0.1, 123.456789125, 5e-324, 1e-300}) {
         TRVDocParameters params;
         params.LeftMargin = value;
         EXPECT_EQ(std::bit_cast<std::uint64_t>(ReadBack(params).LeftMargin), std::bit_cast<std::uint64_t>(value))
@@ -94,6 +96,39 @@ TEST(DocParametersRvf, LengthsReadBackExactlyOrToFifteenDigits)
     params.BottomMargin = 1.0 / 3.0;
     EXPECT_EQ(params.RvfLines(), (Lines{"TopMargin=0.3", "BottomMargin=0.333333333333333"}));
     EXPECT_EQ(ReadBack(params).BottomMargin, 0.333333333333333);
+}
+
+TEST(DocParametersRvf, LengthsStayOnASheetOfAtMostTenMetres)
+{
+    const auto read = [](const Lines& lines) {
+        TRVDocParameters params;
+        params.ReadRvfLines(lines);
+        return params;
+    };
+    const double inches = MaxPageMillimetres / 25.4;
+    const TRVDocParameters huge =
+        read({"PageHeight=1e300", "PageWidth=123456789.125", "LeftMargin=1e9", "RightMargin=-1e9", "TopMargin=-0.5",
+              "BottomMargin=393.7", "HeaderY=4000", "FooterY=-1e-300"});
+    EXPECT_EQ(huge.PageHeight, inches);
+    EXPECT_EQ(huge.PageWidth, inches);
+    EXPECT_EQ(huge.LeftMargin, inches);
+    EXPECT_EQ(huge.RightMargin, 0.0) << "a negative margin is none";
+    EXPECT_EQ(huge.TopMargin, 0.0);
+    EXPECT_EQ(huge.BottomMargin, 393.7) << "just inside the bound";
+    EXPECT_EQ(huge.HeaderY, inches);
+    EXPECT_EQ(huge.FooterY, 0.0);
+
+    // The bound is ten metres in every unit; a unit that comes after the lengths is applied too.
+    EXPECT_EQ(read({"Units=2", "LeftMargin=1e9"}).LeftMargin, MaxPageMillimetres);
+    EXPECT_EQ(read({"Units=5", "LeftMargin=1e9"}).LeftMargin, inches * 72.0);
+    EXPECT_EQ(read({"Units=4", "LeftMargin=30000"}).LeftMargin, 30000.0) << "pixels at 96 per inch";
+    EXPECT_EQ(read({"Units=5", "LeftMargin=9000"}).LeftMargin, 9000.0) << "9000 points fit";
+    EXPECT_EQ(read({"Units=5", "LeftMargin=9000", "Units=0"}).LeftMargin, inches) << "9000 inches do not";
+
+    // What the main window writes reads back unchanged, tiny pages included.
+    const TRVDocParameters tiny = read({"Units=0", "PageHeight=0.0001", "PageWidth=0.0001"});
+    EXPECT_EQ(tiny.PageWidth, 0.0001);
+    EXPECT_EQ(ReadBack(MainWindowDocParameters()), MainWindowDocParameters());
 }
 
 TEST(DocParametersRvf, LengthsUseAPointInAGermanLocale)

@@ -1,7 +1,10 @@
 // The item container: paragraph rules of appending, checkpoints, text forms and errors.
 #include <gtest/gtest.h>
 
+#include <cstdint>
+
 #include "document/ItemRegistry.h"
+#include "document/LengthBounds.h"
 #include "document/RVData.h"
 #include "document/RVStyle.h"
 #include "platform/CodePage.h"
@@ -240,6 +243,33 @@ TEST_F(RVDataTest, ExtraPropertiesByNumberAndName)
     EXPECT_THROW(Doc.SetItemExtraIntProperty(1, rvepVShift, 3), EDocViewError);
     Doc.SetItemExtraStrProperty(1, rvespHint, "Tipp");
     EXPECT_EQ(Doc.ItemAt(1).Hint, "Tipp");
+}
+
+TEST_F(RVDataTest, ExtraPropertiesHoldLengthsInTheirRanges)
+{
+    Doc.AppendItem("bild", std::make_unique<TRVGraphicItemInfo>());
+    Doc.AppendItem("knopf", std::make_unique<TRVControlItemInfo>());
+    const auto set = [this](int item, TRVExtraItemProperty prop, std::int32_t value) {
+        Doc.SetItemExtraIntProperty(item, prop, value);
+        return Doc.GetItemExtraIntProperty(item, prop);
+    };
+    // Ordinary values as they are, the bounds themselves included.
+    EXPECT_EQ(set(0, rvepImageWidth, 640), 640);
+    EXPECT_EQ(set(0, rvepImageHeight, PictureSizeRange.Max), PictureSizeRange.Max);
+    EXPECT_EQ(set(0, rvepVShift, -50), -50);
+    EXPECT_EQ(set(0, rvepSpacing, PixelLengthRange.Min), PixelLengthRange.Min);
+    EXPECT_EQ(set(0, rvepAnimationInterval, INT32_MAX), INT32_MAX) << "not a length";
+
+    // Beyond them, the nearest bound; a negative picture size is the picture's own size.
+    EXPECT_EQ(set(0, rvepImageWidth, INT32_MAX), PictureSizeRange.Max);
+    EXPECT_EQ(set(0, rvepImageHeight, INT32_MIN), 0);
+    EXPECT_EQ(set(0, rvepImageWidth, -1), 0);
+    EXPECT_EQ(set(0, rvepVShift, INT32_MAX), PixelLengthRange.Max);
+    EXPECT_EQ(set(0, rvepVShift, INT32_MIN), PixelLengthRange.Min);
+    EXPECT_EQ(set(0, rvepSpacing, INT32_MAX), PixelLengthRange.Max);
+    EXPECT_EQ(set(0, rvepMinHeightOnPage, INT32_MIN), 0);
+    EXPECT_EQ(set(1, rvepMinHeightOnPage, INT32_MAX), NonNegativeLengthRange.Max);
+    EXPECT_EQ(set(1, rvepVShift, 40000), PixelLengthRange.Max);
 }
 
 TEST_F(RVDataTest, CopyingADocumentNeedsTheSameTagMode)

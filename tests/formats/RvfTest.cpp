@@ -4,6 +4,7 @@
 #include <clocale>
 
 #include "document/DocumentInfo.h"
+#include "document/LengthBounds.h"
 #include "document/RVData.h"
 #include "document/RVStyle.h"
 #include "formats/rvf/RvfReader.h"
@@ -301,6 +302,42 @@ TEST_F(RvfPictureTest, PicturesKeepTheirBytes)
     EXPECT_EQ(stream.substr(8, expectedHeader.size()), expectedHeader);
     ExpectRoundTrip(Doc, RVFMainWindowOptions);
     ExpectRoundTrip(Doc, TextMode);
+}
+
+TEST_F(RvfPictureTest, AbsurdItemLengthsAreHeldAndWrittenBackHeld)
+{
+    // Picture sizes, shift and spacing at the ends of 32 bits, and labels with such widths.
+    std::string hex;
+    for (const unsigned char c : SmallBmp()) {
+        hex.push_back("0123456789ABCDEF"[c >> 4]);
+        hex.push_back("0123456789ABCDEF"[c & 15]);
+    }
+    const std::string stream = "-8 1 3\r\n"
+                               "-3 7 0 0 0 0 0\r\nBild\r\nTBitmap\r\nwidth=2147483647\r\nheight=-2147483648\r\n"
+                               "vshift=-2147483648\r\nspacing=2147483647\r\n" + hex + "\r\n"
+                               "-200 6 -1 0 0 0 0\r\nL\r\n0\r\n2147483647\r\n0\r\nno-protect\r\nname\r\n"
+                               "-200 6 -1 0 0 0 0\r\nM\r\n0\r\n-2147483648\r\n0\r\nno-protect\r\nname\r\n"
+                               "-200 6 -1 0 0 0 0\r\nN\r\n0\r\n120\r\n0\r\nno-protect\r\nname\r\n";
+    TRVFReader reader(Sheet, RVFMainWindowOptions);
+    ASSERT_TRUE(reader.ReadDocument(Doc, nullptr, stream));
+    ASSERT_EQ(Doc.Count(), 4);
+    const auto& picture = static_cast<const TRVGraphicItemInfo&>(Doc.ItemAt(0));
+    EXPECT_EQ(picture.ImageWidth, PictureSizeRange.Max);
+    EXPECT_EQ(picture.ImageHeight, 0) << "a negative size is the picture's own";
+    EXPECT_EQ(picture.VShift, PixelLengthRange.Min);
+    EXPECT_EQ(picture.Spacing, PixelLengthRange.Max);
+    EXPECT_EQ(static_cast<const TRVLabelItemInfo&>(Doc.ItemAt(1)).MinWidth, NonNegativeLengthRange.Max);
+    EXPECT_EQ(static_cast<const TRVLabelItemInfo&>(Doc.ItemAt(2)).MinWidth, 0);
+    EXPECT_EQ(static_cast<const TRVLabelItemInfo&>(Doc.ItemAt(3)).MinWidth, 120);
+
+    // Written back, the held values are what the file says; a second round changes nothing.
+    const std::string written = Write(Doc, TextMode);
+    EXPECT_NE(written.find("\r\nvshift=-32767\r\nspacing=32767\r\nwidth=32767\r\n"), std::string::npos)
+        << written;
+    EXPECT_EQ(written.find("height="), std::string::npos);
+    EXPECT_NE(written.find("\r\n32767\r\n"), std::string::npos);
+    ExpectRoundTrip(Doc, TextMode);
+    ExpectRoundTrip(Doc, RVFMainWindowOptions);
 }
 
 TEST_F(RvfPictureTest, UndecodablePictureDataSurvivesASave)

@@ -1,6 +1,9 @@
 // Style streams: exact bytes, round trips of whole sheets, named values, lenient and damaged input.
 #include <gtest/gtest.h>
 
+#include <cstdint>
+
+#include "document/LengthBounds.h"
 #include "document/RVStyle.h"
 #include "formats/rvf/StyleStream.h"
 
@@ -419,6 +422,105 @@ TEST(StyleStream, UnknownPropertiesAndWrongKindsAreSkippedWithAWarning)
     ASSERT_TRUE(ReadParaStyleStream(paras, sheet.ParaStyles, paraWarnings));
     EXPECT_TRUE(paraWarnings.Contains(WarnUnknownProperty));
     EXPECT_EQ(sheet.ParaStyles[sheet.ParaStyles.Count() - 1].RightIndent, 9);
+}
+
+TEST(StyleStream, LengthsAreClampedIntoTheirRangesOnReading)
+{
+    // The writer stores whatever the styles hold; the reader keeps lengths the layout can add up.
+    TRVStyle sheet;
+    sheet.TextStyles.Clear();
+    TFontInfo& wild = sheet.TextStyles.Add();
+    wild.Size = INT32_MAX;
+    wild.VShift = INT32_MIN;
+    wild.CharScale = INT32_MAX;
+    wild.CharSpacing = INT32_MIN;
+    wild.NextStyleNo = INT32_MAX; // not a length: kept
+    TFontInfo& low = sheet.TextStyles.Add();
+    low.Size = -5;
+    low.CharScale = 0;
+    low.VShift = TextVShiftRange.Max + 1;
+    low.CharSpacing = PixelLengthRange.Max + 1;
+    TFontInfo& edge = sheet.TextStyles.Add();
+    edge.Size = FontSizeRange.Max;
+    edge.VShift = TextVShiftRange.Min;
+    edge.CharScale = CharScaleRange.Max;
+    edge.CharSpacing = PixelLengthRange.Min;
+
+    TRVStyle back;
+    back.TextStyles.Clear();
+    TRVFWarnings warnings;
+    ASSERT_TRUE(ReadTextStyleStream(WriteTextStyleStream(sheet.TextStyles), back.TextStyles, warnings));
+    EXPECT_TRUE(warnings.Empty()) << "clamped values are taken, not refused";
+    ASSERT_EQ(back.TextStyles.Count(), 3);
+    EXPECT_EQ(back.TextStyles[0].Size, FontSizeRange.Max);
+    EXPECT_EQ(back.TextStyles[0].VShift, TextVShiftRange.Min);
+    EXPECT_EQ(back.TextStyles[0].CharScale, CharScaleRange.Max);
+    EXPECT_EQ(back.TextStyles[0].CharSpacing, PixelLengthRange.Min);
+    EXPECT_EQ(back.TextStyles[0].NextStyleNo, INT32_MAX);
+    EXPECT_EQ(back.TextStyles[1].Size, FontSizeRange.Min);
+    EXPECT_EQ(back.TextStyles[1].CharScale, CharScaleRange.Min);
+    EXPECT_EQ(back.TextStyles[1].VShift, TextVShiftRange.Max);
+    EXPECT_EQ(back.TextStyles[1].CharSpacing, PixelLengthRange.Max);
+    EXPECT_TRUE(back.TextStyles[2].EqualsStyle(edge, false)) << "the bounds themselves stay";
+
+    sheet.ParaStyles.Clear();
+    TParaInfo& p = sheet.ParaStyles.Add();
+    p.FirstIndent = INT32_MIN;
+    p.LeftIndent = INT32_MAX;
+    p.RightIndent = -40000;
+    p.SpaceBefore = INT32_MAX;
+    p.SpaceAfter = 40000;
+    p.LineSpacing = INT32_MAX;
+    p.Border = {clNavy, rvbTriple, INT32_MAX, INT32_MIN, {}, {INT32_MIN, INT32_MAX, 1, -1}};
+    p.Background.BorderOffsets = {INT32_MAX, 2, INT32_MIN, 3};
+    p.Tabs.Add(INT32_MIN);
+    p.Tabs.Add(INT32_MAX, rvtaRight);
+    p.DefStyleNo = INT32_MAX; // a style reference: kept
+    sheet.ParaStyles.Add(); // all defaults
+    back.ParaStyles.Clear();
+    ASSERT_TRUE(ReadParaStyleStream(WriteParaStyleStream(sheet.ParaStyles), back.ParaStyles, warnings));
+    ASSERT_EQ(back.ParaStyles.Count(), 2);
+    const TParaInfo& q = back.ParaStyles[0];
+    constexpr std::int32_t most = PixelLengthRange.Max, least = PixelLengthRange.Min;
+    EXPECT_EQ(q.FirstIndent, least);
+    EXPECT_EQ(q.LeftIndent, most);
+    EXPECT_EQ(q.RightIndent, least);
+    EXPECT_EQ(q.SpaceBefore, most);
+    EXPECT_EQ(q.SpaceAfter, most);
+    EXPECT_EQ(q.LineSpacing, most);
+    EXPECT_EQ(q.Border.Width, most);
+    EXPECT_EQ(q.Border.InternalWidth, least);
+    EXPECT_EQ(q.Border.BorderOffsets, (TRVRect{least, most, 1, -1}));
+    EXPECT_EQ(q.Background.BorderOffsets, (TRVRect{most, 2, least, 3}));
+    ASSERT_EQ(q.Tabs.Count(), 2);
+    EXPECT_EQ(q.Tabs[0].Position, least);
+    EXPECT_EQ(q.Tabs[1].Position, most);
+    EXPECT_EQ(q.Tabs[1].Align, rvtaRight);
+    EXPECT_EQ(q.DefStyleNo, INT32_MAX);
+    EXPECT_TRUE(back.ParaStyles[1].EqualsStyle(sheet.ParaStyles[1], false));
+
+    TRVListInfo& list = sheet.ListStyles.Add();
+    TRVListLevel& level = list.Levels.Add();
+    level.StartFrom = INT32_MAX; // a counter: kept
+    level.LeftIndent = INT32_MAX;
+    level.FirstIndent = INT32_MIN;
+    level.MarkerIndent = 40000;
+    level.EditFont().Size = 100000; // written as a height of -133333 pixels
+    TRVListLevel& tiny = list.Levels.Add();
+    tiny.EditFont().Size = 0;
+    back.ListStyles.Clear();
+    ASSERT_TRUE(ReadListStyleStream(WriteListStyleStream(sheet.ListStyles), back.ListStyles, warnings));
+    const TRVListInfo& read = back.ListStyles[back.ListStyles.Count() - 1];
+    ASSERT_EQ(read.Levels.Count(), 2);
+    EXPECT_EQ(read.Levels[0].StartFrom, INT32_MAX);
+    EXPECT_EQ(read.Levels[0].LeftIndent, most);
+    EXPECT_EQ(read.Levels[0].FirstIndent, least);
+    EXPECT_EQ(read.Levels[0].MarkerIndent, most);
+    ASSERT_NE(read.Levels[0].Font(), nullptr);
+    EXPECT_EQ(read.Levels[0].Font()->Size, FontSizeRange.Max);
+    ASSERT_NE(read.Levels[1].Font(), nullptr);
+    EXPECT_EQ(read.Levels[1].Font()->Size, FontSizeRange.Min);
+    EXPECT_TRUE(warnings.Empty());
 }
 
 TEST(StyleStream, SingleSymbolsProtectsTheStyle)

@@ -1,6 +1,8 @@
 // Notes and sequences: their numbering, the chaining of note texts, copying and style references.
 #include <gtest/gtest.h>
 
+#include <climits>
+
 #include "ListTestSupport.h"
 #include "document/ItemRegistry.h"
 #include "lists/Numbering.h"
@@ -114,6 +116,31 @@ TEST_F(SeqNumbering, SameNameInAnyLetterCaseCountsTogether)
     EXPECT_EQ(c.Counter, 11);
     Doc.RemoveItems(Doc.IndexOf(&b), 1);
     EXPECT_EQ(c.Text, "III");
+}
+
+TEST_F(SeqNumbering, HugeCountersAreWrittenInDecimalDigits)
+{
+    Doc.AppendText("Abbildung ", 0, 0);
+    TRVSeqItemInfo& roman = AppendInline(Doc, Seq("Abb", true, INT_MAX, rvseqUpperRoman));
+    TRVSeqItemInfo& next = AppendInline(Doc, Seq("abb", false, 1, rvseqLowerRoman));
+    TRVSeqItemInfo& large = AppendInline(Doc, Seq("Tab", true, MaxRomanNumber, rvseqLowerRoman));
+    TRVSeqItemInfo& beyond = AppendInline(Doc, Seq("tab", false, 1, rvseqUpperRoman));
+    EXPECT_EQ(roman.Text, "2147483647");
+    EXPECT_EQ(next.Counter, INT_MIN) << "the counter wraps around";
+    EXPECT_EQ(next.Text, "?");
+    EXPECT_EQ(large.Text, "mmmcmxcix");
+    EXPECT_EQ(beyond.Text, "4000");
+
+    // Endnotes count in lower Roman numerals unless the sheet says otherwise.
+    auto endnote = std::make_unique<TRVEndnoteItemInfo>();
+    endnote->Reset = true;
+    endnote->StartFrom = INT_MAX;
+    auto reference = std::make_unique<TRVNoteReferenceItemInfo>();
+    TRVNoteReferenceItemInfo& ref = AppendInline(endnote->NoteText(), std::move(reference));
+    TRVEndnoteItemInfo& note = AppendInline(Doc, std::move(endnote));
+    EXPECT_EQ(Sheet.EndnoteNumbering, rvseqLowerRoman);
+    EXPECT_EQ(note.Text, "2147483647");
+    EXPECT_EQ(ref.Text, note.Text);
 }
 
 TEST_F(SeqNumbering, SequencesInNoteTextContinueTheDocument)

@@ -2,6 +2,8 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <climits>
+#include <cstdint>
 
 #include "ListTestSupport.h"
 #include "lists/Numbering.h"
@@ -27,10 +29,77 @@ TEST(NumberText, RomanByGreedySubtraction)
 {
     EXPECT_EQ(NumberText(1994, rvlstUpperRoman), "MCMXCIV");
     EXPECT_EQ(NumberText(3999, rvlstUpperRoman), "MMMCMXCIX");
-    EXPECT_EQ(NumberText(4000, rvlstUpperRoman), "MMMM") << "no upper limit";
+    EXPECT_EQ(NumberText(4000, rvlstUpperRoman), "4000") << "beyond the numerals: decimal";
     EXPECT_EQ(NumberText(49, rvlstLowerRoman), "xlix");
     EXPECT_EQ(NumberText(0, rvlstUpperRoman), "?");
     EXPECT_EQ(NumberText(-7, rvlstLowerRoman), "?");
+}
+
+/// The value of a Roman numeral read by the additive and subtractive rules; -1 when a letter
+/// is not a numeral.
+int RomanValue(const std::string& text)
+{
+    const auto digit = [](char c) {
+        switch (c) {
+        case 'I': case 'i': return 1;
+        case 'V': case 'v': return 5;
+        case 'X': case 'x': return 10;
+        case 'L': case 'l': return 50;
+        case 'C': case 'c': return 100;
+        case 'D': case 'd': return 500;
+        case 'M': case 'm': return 1000;
+        default: return -1;
+        }
+    };
+    int value = 0;
+    for (std::size_t k = 0; k < text.size(); ++k) {
+        const int d = digit(text[k]);
+        if (d < 0)
+            return -1;
+        const int next = k + 1 < text.size() ? digit(text[k + 1]) : 0;
+        value += d < next ? -d : d;
+    }
+    return value;
+}
+
+/// The value of bijective base-26 letters, as a 64-bit number.
+std::int64_t AlphaValue(const std::string& text)
+{
+    std::int64_t value = 0;
+    for (const char c : text)
+        value = value * 26 + (c >= 'a' ? c - 'a' : c - 'A') + 1;
+    return value;
+}
+
+TEST(NumberText, EveryNumberIsShortAndReadsBack)
+{
+    // Roman numerals as far as they go, decimal digits from there on, for the whole range.
+    for (int n = 1; n <= MaxRomanNumber + 50; ++n) {
+        for (TRVListType kind : {rvlstUpperRoman, rvlstLowerRoman}) {
+            const std::string text = NumberText(n, kind);
+            ASSERT_LE(text.size(), 15u) << n;
+            if (n <= MaxRomanNumber)
+                ASSERT_EQ(RomanValue(text), n) << text;
+            else
+                ASSERT_EQ(text, std::to_string(n));
+        }
+    }
+    for (const int n : {4001, 65536, 1000000, INT_MAX - 1, INT_MAX}) {
+        EXPECT_EQ(NumberText(n, rvlstUpperRoman), std::to_string(n));
+        EXPECT_EQ(NumberText(n, rvlstLowerRoman), std::to_string(n));
+    }
+    EXPECT_EQ(NumberText(INT_MIN, rvlstUpperRoman), "?");
+
+    // Letters grow with the logarithm: the largest counter is seven of them.
+    for (const int n : {1, 26, 27, 18277, 18278, 123456789, INT_MAX - 1, INT_MAX}) {
+        const std::string upper = NumberText(n, rvlstUpperAlpha);
+        EXPECT_LE(upper.size(), 7u) << n;
+        EXPECT_EQ(AlphaValue(upper), n) << upper;
+        EXPECT_EQ(AlphaValue(NumberText(n, rvlstLowerAlpha)), n);
+    }
+    EXPECT_EQ(NumberText(INT_MAX, rvlstUpperAlpha).size(), 7u);
+    EXPECT_EQ(NumberText(INT_MIN, rvlstLowerAlpha), "");
+    EXPECT_EQ(NumberText(INT_MIN, rvlstDecimal), std::to_string(INT_MIN));
 }
 
 TEST(NumberText, DecimalAndKindsWithoutNumbers)
@@ -60,7 +129,64 @@ TEST(NumberFormat, MalformedFormatsAreRefused)
         EXPECT_EQ(FormatStrings(bad, args), std::nullopt) << bad;
 }
 
+TEST(NumberFormat, OutputIsCutAtTheBound)
+{
+    const std::array<std::string, 2> args{"MMMCMXCIX", "x"};
+    std::string repeated;
+    std::string expected;
+    for (int k = 0; k < 500; ++k) {
+        repeated += "%0:s";
+        expected += args[0];
+    }
+    const auto cut = FormatStrings(repeated, args);
+    ASSERT_TRUE(cut.has_value());
+    EXPECT_EQ(*cut, expected.substr(0, MaxFormattedText));
+
+    // Up to the bound, nothing changes.
+    const std::string justBelow(MaxFormattedText - 1, 'a');
+    EXPECT_EQ(FormatStrings(justBelow + "%1:s", args), justBelow + "x");
+    EXPECT_EQ(FormatStrings(justBelow + "%1:sy", args), justBelow + "x") << "the byte after the bound goes";
+
+    // Padding counts like text, and a malformed tail far behind the bound is still refused.
+    const auto padded = FormatStrings("%4000s%-4000s|", args);
+    ASSERT_TRUE(padded.has_value());
+    EXPECT_EQ(*padded, std::string(MaxFormattedText, ' '));
+    EXPECT_EQ(FormatStrings(repeated + "%d", args), std::nullopt);
+    EXPECT_EQ(FormatStrings(std::string(3 * MaxFormattedText, '%') + "%", args), std::nullopt);
+    EXPECT_EQ(FormatStrings(std::string(3 * MaxFormattedText, 'b'), args), std::string(MaxFormattedText, 'b'));
+}
+
 using ListNumbering = ListDocTest;
+
+TEST_F(ListNumbering, HugeCountersMakeBoundedMarkerTexts)
+{
+    std::string format;
+    for (int k = 0; k < 50; ++k)
+        format += "%0:s%1:s";
+    const int list = AddList({rvlstUpperRoman, rvlstLowerRoman}, format);
+    Sheet.ListStyles[list].Levels[0].StartFrom = INT_MAX;
+    TRVMarkerItemInfo& top = AddPara(list, 0);
+    TRVMarkerItemInfo& inner = AddPara(Doc, Marker(list, 1, true, INT_MAX));
+    EXPECT_EQ(top.Counter, INT_MAX);
+    EXPECT_EQ(top.DisplayText.size(), std::size_t(50 * 10)) << "ten digits for each of the fifty numbers";
+    EXPECT_EQ(top.DisplayText.substr(0, 10), "2147483647");
+
+    // Two numbers of ten digits, a hundred times, is more than one template yields.
+    ASSERT_EQ(inner.Counter, INT_MAX);
+    EXPECT_EQ(inner.DisplayText.size(), MaxFormattedText);
+    EXPECT_EQ(inner.DisplayText.substr(0, 20), "21474836472147483647");
+
+    // The next marker wraps around to the smallest counter rather than overflowing.
+    TRVMarkerItemInfo& wrapped = AddPara(list, 1);
+    EXPECT_EQ(wrapped.Counter, INT_MIN);
+    EXPECT_EQ(wrapped.DisplayText.substr(0, 11), "2147483647?");
+
+    // A malformed template is shown as it stands, cut the same way.
+    const int broken = AddList({rvlstDecimal}, std::string(4000, 'z') + "%d");
+    EXPECT_EQ(AddPara(broken).DisplayText, std::string(MaxFormattedText, 'z'));
+    const int bullets = AddList({rvlstBullet}, std::string(4000, 'l') + "%q");
+    EXPECT_EQ(AddPara(bullets).DisplayText, std::string(MaxFormattedText, 'l'));
+}
 
 TEST_F(ListNumbering, DecimalListAndReset)
 {

@@ -1,7 +1,12 @@
 // The printable page in screen pixels, with and without a printer.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
+
 #include "document/DocParameters.h"
+#include "document/LengthBounds.h"
 #include "printing/ScreenPageSize.h"
 
 namespace xq {
@@ -65,6 +70,35 @@ TEST(ScreenPageSizeTest, TextWidthNeverFallsBelowOnePixel)
     const TSize none = ScreenPageSize(A4At600(), TPrintMarginsMM{200, 10, 200, 10}, 96, 96);
     EXPECT_LT(none.Width, 0);
     EXPECT_EQ(EditorTextWidth(none.Width), 1);
+}
+
+TEST(ScreenPageSizeTest, ExtremePrintersAndMarginsGiveSizesOfThirtyTwoBits)
+{
+    // A printer may report anything: every 32-bit field at its limit.
+    TPrinterPageMetrics wild;
+    wild.PrintableWidth = wild.PrintableHeight = INT32_MAX;
+    wild.PhysicalWidth = wild.PhysicalHeight = INT32_MAX;
+    wild.OffsetX = wild.OffsetY = INT32_MIN;
+    wild.DpiX = wild.DpiY = INT32_MAX;
+    const TSize huge = ScreenPageSize(wild, TPrintMarginsMM{1e300, -1e300, 1e9, NAN}, 96, 96);
+    EXPECT_GT(huge.Width, -(1 << 30) - 1);
+    EXPECT_LT(huge.Width, (1 << 30) + 1);
+    EXPECT_LT(huge.Height, (1 << 30) + 1);
+    EXPECT_EQ(EditorTextWidth(huge.Width), std::max(huge.Width - 15, 1));
+
+    // A sheet of a tenth of a micrometre with margins of a thousand kilometres, as a file says.
+    TRVDocParameters page;
+    page.ReadRvfLines({"Units=0", "PageHeight=0.0001", "PageWidth=0.0001", "LeftMargin=1e9", "RightMargin=1e9"});
+    const TSize tiny = ScreenPageSize(PageMetricsOf(page), MarginsOf(page), 96, 96);
+    const int tenMetres = static_cast<int>(MaxPageMillimetres / 25.4 * 96 + 0.5);
+    EXPECT_EQ(tiny.Width, 0 - 2 * tenMetres + 5) << "both margins held at ten metres";
+    EXPECT_EQ(EditorTextWidth(tiny.Width), 1);
+
+    // Without the bound on reading, the margins still convert without overflow.
+    page.LeftMargin = page.RightMargin = 1e300;
+    const TSize unread = ScreenPageSize(PageMetricsOf(page), MarginsOf(page), 96, 96);
+    EXPECT_LT(unread.Width, 0);
+    EXPECT_GE(unread.Width, -(1 << 30));
 }
 
 } // namespace

@@ -2,6 +2,7 @@
 #include "formats/rvf/RvfItemCodecs.h"
 
 
+#include "document/LengthBounds.h"
 #include "document/RVData.h"
 #include "document/RVStyle.h"
 #include "formats/rvf/RvfItemCodec.h"
@@ -295,6 +296,8 @@ bool ReadLabelFields(TRVLabelItemInfo& label, std::span<const TRVFInLine> lines,
     if (lines.size() < 4 || !ParseInt32(lines[0].Bytes, label.TextStyleNo) || !ParseInt32(lines[1].Bytes, label.MinWidth) ||
         !ParseInt32(lines[2].Bytes, alignment))
         return false;
+    // A negative least width is no least width.
+    label.MinWidth = NonNegativeLengthRange.Clamp(label.MinWidth);
     label.Alignment = static_cast<std::uint8_t>(alignment >= 0 && alignment <= 2 ? alignment : 0);
     label.ProtectTextStyleNo = lines[3].Bytes == "protect";
     MapItemTextStyle(label.TextStyleNo, ctx);

@@ -9,6 +9,7 @@
 #include <utility>
 #include <vector>
 
+#include "document/LengthBounds.h"
 #include "platform/CodePage.h"
 
 namespace xq {
@@ -308,6 +309,38 @@ struct TNamedField {
     Field* Target;
 };
 
+/// A length or size field with the range its values are clamped into (document/LengthBounds.h).
+struct TBoundedField {
+    std::string_view Name;
+    std::int32_t* Target;
+    TIntRange Range;
+};
+
+/// Numbers, such as style references, that are taken as they are.
+constexpr TIntRange AnyInt32{INT32_MIN, INT32_MAX};
+
+/// A 32-bit number clamped into range; false (nothing assigned) for other values.
+[[nodiscard]] bool ValueToBounded(const TTaggedValue& v, TIntRange range, std::int32_t& field) noexcept
+{
+    std::int32_t value = 0;
+    if (!ValueToInt32(v, value))
+        return false;
+    field = range.Clamp(value);
+    return true;
+}
+
+/// Assigns the value to the field of that name, clamped into its range; nullopt when no field
+/// has the name.
+template <std::size_t N>
+[[nodiscard]] std::optional<bool> AssignBoundedIfNamed(std::string_view name, const TTaggedValue& v,
+                                                       const TBoundedField (&fields)[N])
+{
+    for (const auto& f : fields)
+        if (SameIdent(name, f.Name))
+            return ValueToBounded(v, f.Range, *f.Target);
+    return std::nullopt;
+}
+
 /// Finds the name among the fields; nullopt when none has it.
 template <class Field, std::size_t N, class Convert>
 [[nodiscard]] std::optional<bool> AssignIfNamed(std::string_view name, const TNamedField<Field> (&fields)[N],
@@ -336,10 +369,12 @@ template <class Field, std::size_t N, class Convert>
 {
     if (auto taken = AssignHeader(name, v, s))
         return *taken;
-    const TNamedField<std::int32_t> ints[] = {{"Size", &s.Size},           {"VShift", &s.VShift},
-                                              {"CharScale", &s.CharScale}, {"CharSpacing", &s.CharSpacing},
-                                              {"NextStyleNo", &s.NextStyleNo}};
-    if (auto taken = AssignIfNamed(name, ints, [&](std::int32_t& f) { return ValueToInt32(v, f); }))
+    const TBoundedField ints[] = {{"Size", &s.Size, FontSizeRange},
+                                  {"VShift", &s.VShift, TextVShiftRange},
+                                  {"CharScale", &s.CharScale, CharScaleRange},
+                                  {"CharSpacing", &s.CharSpacing, PixelLengthRange},
+                                  {"NextStyleNo", &s.NextStyleNo, AnyInt32}};
+    if (auto taken = AssignBoundedIfNamed(name, v, ints))
         return *taken;
     const TNamedField<TColor> colors[] = {{"Color", &s.Color},
                                           {"BackColor", &s.BackColor},
@@ -396,27 +431,28 @@ template <class Field, std::size_t N, class Convert>
     TRVBorder& b = s.Border;
     TRVRect& bo = s.Border.BorderOffsets;
     TRVRect& go = s.Background.BorderOffsets;
-    const TNamedField<std::int32_t> ints[] = {
-        {"FirstIndent", &s.FirstIndent},
-        {"LeftIndent", &s.LeftIndent},
-        {"RightIndent", &s.RightIndent},
-        {"SpaceBefore", &s.SpaceBefore},
-        {"SpaceAfter", &s.SpaceAfter},
-        {"Border.Width", &b.Width},
-        {"Border.InternalWidth", &b.InternalWidth},
-        {"Border.BorderOffsets.Left", &bo.Left},
-        {"Border.BorderOffsets.Right", &bo.Right},
-        {"Border.BorderOffsets.Top", &bo.Top},
-        {"Border.BorderOffsets.Bottom", &bo.Bottom},
-        {"Background.BorderOffsets.Left", &go.Left},
-        {"Background.BorderOffsets.Right", &go.Right},
-        {"Background.BorderOffsets.Top", &go.Top},
-        {"Background.BorderOffsets.Bottom", &go.Bottom},
-        {"LineSpacing", &s.LineSpacing},
-        {"NextParaNo", &s.NextParaNo},
-        {"DefStyleNo", &s.DefStyleNo},
+    constexpr TIntRange px = PixelLengthRange;
+    const TBoundedField ints[] = {
+        {"FirstIndent", &s.FirstIndent, px},
+        {"LeftIndent", &s.LeftIndent, px},
+        {"RightIndent", &s.RightIndent, px},
+        {"SpaceBefore", &s.SpaceBefore, px},
+        {"SpaceAfter", &s.SpaceAfter, px},
+        {"Border.Width", &b.Width, px},
+        {"Border.InternalWidth", &b.InternalWidth, px},
+        {"Border.BorderOffsets.Left", &bo.Left, px},
+        {"Border.BorderOffsets.Right", &bo.Right, px},
+        {"Border.BorderOffsets.Top", &bo.Top, px},
+        {"Border.BorderOffsets.Bottom", &bo.Bottom, px},
+        {"Background.BorderOffsets.Left", &go.Left, px},
+        {"Background.BorderOffsets.Right", &go.Right, px},
+        {"Background.BorderOffsets.Top", &go.Top, px},
+        {"Background.BorderOffsets.Bottom", &go.Bottom, px},
+        {"LineSpacing", &s.LineSpacing, px},
+        {"NextParaNo", &s.NextParaNo, AnyInt32},
+        {"DefStyleNo", &s.DefStyleNo, AnyInt32},
     };
-    if (auto taken = AssignIfNamed(name, ints, [&](std::int32_t& f) { return ValueToInt32(v, f); }))
+    if (auto taken = AssignBoundedIfNamed(name, v, ints))
         return *taken;
     const TNamedField<bool> bools[] = {{"Border.VisibleBorders.Left", &b.VisibleBorders.Left},
                                        {"Border.VisibleBorders.Right", &b.VisibleBorders.Right},
@@ -464,7 +500,7 @@ template <class Field, std::size_t N, class Convert>
     if (SameIdent(name, "Align"))
         return ToEnum(v, TabAlignNames, tab.Align);
     if (SameIdent(name, "Position"))
-        return ValueToInt32(v, tab.Position);
+        return ValueToBounded(v, PixelLengthRange, tab.Position);
     if (SameIdent(name, "Leader"))
         return ValueToText(v, tab.Leader);
     return false;
@@ -507,12 +543,12 @@ struct TLevelContext {
 [[nodiscard]] bool AssignLevel(std::string_view name, const TTaggedValue& v, TRVListLevel& level,
                                const TLevelContext& context)
 {
-    const TNamedField<std::int32_t> ints[] = {{"StartFrom", &level.StartFrom},
-                                              {"ImageIndex", &level.ImageIndex},
-                                              {"LeftIndent", &level.LeftIndent},
-                                              {"FirstIndent", &level.FirstIndent},
-                                              {"MarkerIndent", &level.MarkerIndent}};
-    if (auto taken = AssignIfNamed(name, ints, [&](std::int32_t& f) { return ValueToInt32(v, f); }))
+    const TBoundedField ints[] = {{"StartFrom", &level.StartFrom, AnyInt32},
+                                  {"ImageIndex", &level.ImageIndex, AnyInt32},
+                                  {"LeftIndent", &level.LeftIndent, PixelLengthRange},
+                                  {"FirstIndent", &level.FirstIndent, PixelLengthRange},
+                                  {"MarkerIndent", &level.MarkerIndent, PixelLengthRange}};
+    if (auto taken = AssignBoundedIfNamed(name, v, ints))
         return *taken;
     if (SameIdent(name, "ListType"))
         return ToEnum(v, ListTypeNames, level.ListType);

@@ -66,6 +66,9 @@ namespace {
     return static_cast<std::int16_t>(ReadU16(table, offset));
 }
 
+/// No glyph is drawn right of this: far beyond any paint device.
+constexpr std::int64_t MaxDrawX = std::int64_t{1} << 30;
+
 [[nodiscard]] bool IsHighSurrogate(char32_t c) noexcept { return c >= 0xD800 && c <= 0xDBFF; }
 [[nodiscard]] bool IsLowSurrogate(char32_t c) noexcept { return c >= 0xDC00 && c <= 0xDFFF; }
 
@@ -268,8 +271,10 @@ void TQtCanvas::DrawTextRun(int x, int y, std::u16string_view text, TColor color
     Painter_->setFont(Current_->Font);
     Painter_->setPen(ToQColor(color));
     const int baseline = y + Metrics().Ascent;
-    int pen = x;
-    for (std::size_t i = 0; i < text.size(); ++i) {
+    // In 64 bits: a long run in a large font reaches beyond what 32 bits count, and nothing is
+    // drawn that far out.
+    std::int64_t pen = x;
+    for (std::size_t i = 0; i < text.size() && pen <= MaxDrawX; ++i) {
         const char16_t next = i + 1 < text.size() ? text[i + 1] : u'\0';
         const int advance = CharAdvance(text[i], next);
         char32_t code = text[i];
@@ -277,7 +282,7 @@ void TQtCanvas::DrawTextRun(int x, int y, std::u16string_view text, TColor color
             code = 0x10000 + ((code - 0xD800) << 10) + (static_cast<char32_t>(next) - 0xDC00);
         if (code > 32 && !IsLowSurrogate(code) && code != 0xA0) {
             const char32_t shown = DisplayChar(code);
-            Painter_->drawText(QPointF(pen, baseline), QString::fromUcs4(&shown, 1));
+            Painter_->drawText(QPointF(double(pen), baseline), QString::fromUcs4(&shown, 1));
         }
         pen += advance;
     }

@@ -3,7 +3,9 @@
 
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <cmath>
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -122,6 +124,36 @@ TEST(QtCanvasMeasure, CharacterSpacingIsAddedToEveryCharacter)
     font.CharSpacing = 3;
     canvas.SelectFont(font);
     EXPECT_EQ(canvas.TextWidth(u"Grüße"), plain + 5 * 3);
+}
+
+TEST(QtCanvasMeasure, LongTextsInTheLargestFontAreHeldAndDrawnOnlyWhereThePictureIs)
+{
+    // The largest font, scale and spacing a document can hold: 60000 characters of it measure
+    // more than 32 bits count.
+    TQtCanvas measure(96, 96);
+    TCanvasFont font = Font("Arial", 1638);
+    font.CharScale = 1000;
+    font.CharSpacing = 32767;
+    measure.SelectFont(font);
+    const int one = measure.CharAdvance(u'W', u'W');
+    ASSERT_GT(one, 32767);
+    const std::u16string text(60000, u'W');
+    ASSERT_GT(std::int64_t{one} * 60000, std::int64_t{INT32_MAX});
+    EXPECT_EQ(measure.TextWidth(text), 1 << 30);
+    std::vector<int> positions;
+    EXPECT_EQ(measure.FitCount(text, 3 * one, &positions), 3);
+    EXPECT_EQ(positions.front(), one);
+    EXPECT_EQ(positions.back(), 1 << 30);
+
+    // Drawn at the far right, with a back colour and underlined, it paints nothing and ends.
+    QImage image = WhiteImage(64, 64);
+    {
+        TQtCanvas canvas(&image);
+        font.Style = {fsUnderline};
+        canvas.SelectFont(font);
+        canvas.DrawText(INT32_MAX - 10, 0, text, clBlack, clRed);
+    }
+    EXPECT_TRUE(InkBox(image).isEmpty());
 }
 
 TEST(QtCanvasMeasure, BoldIsWiderThanRegular)
