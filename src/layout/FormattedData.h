@@ -145,6 +145,9 @@ private:
     void UpdateTextAreaWidth();
     /// The text area's widths from ContentMinWidth_, the client width and the width limits.
     void SetTextAreaWidths();
+    /// The document's height when its last line ends at y: the last paragraph's SpaceAfter and
+    /// the bottom margin below it.
+    [[nodiscard]] std::int32_t HeightBelow(std::int32_t y) const;
     void RenumberJumps();
     void RenewFirstLinePieces(int fromDrawItem);
     void ReportDocumentSize(bool redraw);

@@ -900,6 +900,12 @@ void TCustomRVFormattedData::ReportDocumentSize(bool redraw)
     }
 }
 
+std::int32_t TCustomRVFormattedData::HeightBelow(std::int32_t y) const
+{
+    const std::int32_t spaceAfter = Empty() ? 0 : GetRVStyle()->ParaStyles.StyleAt(ParaOf(Count() - 1)).SpaceAfter;
+    return ClampCoordinate(std::int64_t{y} + Scale_.Y(spaceAfter) + Scale_.Y(BottomMargin));
+}
+
 void TCustomRVFormattedData::FormatAll(bool keepScroll, bool rebuild)
 {
     if (Formatting_ || !Canvas_ || !GetRVStyle())
@@ -934,8 +940,7 @@ void TCustomRVFormattedData::FormatAll(bool keepScroll, bool rebuild)
     for (int i = 0; i < run.Out.Count(); ++i)
         Lines_.Add(run.Out.Take(i));
     Jumps_ = std::move(run.Jumps);
-    const std::int32_t spaceAfter = Empty() ? 0 : GetRVStyle()->ParaStyles.StyleAt(ParaOf(Count() - 1)).SpaceAfter;
-    TotalHeight_ = ClampCoordinate(std::int64_t{y} + Scale_.Y(spaceAfter) + Scale_.Y(BottomMargin));
+    TotalHeight_ = HeightBelow(y);
     FormattedItems_ = Count();
     Formatted_ = true;
     RenumberJumps();
@@ -978,8 +983,7 @@ void TCustomRVFormattedData::FormatAppended()
     for (int i = 0; i < run.Out.Count(); ++i)
         Lines_.Add(run.Out.Take(i));
     Jumps_.insert(Jumps_.end(), run.Jumps.begin(), run.Jumps.end());
-    TotalHeight_ = ClampCoordinate(std::int64_t{y} + Scale_.Y(GetRVStyle()->ParaStyles.StyleAt(ParaOf(Count() - 1)).SpaceAfter) +
-                                   Scale_.Y(BottomMargin));
+    TotalHeight_ = HeightBelow(y);
     FormattedItems_ = Count();
     RenumberJumps();
     Formatting_ = false;
@@ -1045,8 +1049,7 @@ void TCustomRVFormattedData::ReformatRange(int first, int last, int itemDelta)
     const int below = first + newCount;
     std::int32_t dy = 0;
     if (toEnd) {
-        const std::int32_t spaceAfter = GetRVStyle()->ParaStyles.StyleAt(ParaOf(Count() - 1)).SpaceAfter;
-        const std::int32_t total = ClampCoordinate(std::int64_t{newBottom} + Scale_.Y(spaceAfter) + Scale_.Y(BottomMargin));
+        const std::int32_t total = HeightBelow(newBottom);
         dy = total - TotalHeight_;
         TotalHeight_ = total;
     } else {

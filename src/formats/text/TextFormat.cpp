@@ -224,8 +224,8 @@ private:
 /// Splits text into pieces at line ends (and tabs, when they become items) and feeds the sink.
 /// CR LF and LF CR count as one line end. UTF-16 text also knows VT and U+2028 (line breaks) and
 /// U+2029 (a paragraph end that never pairs).
-template <class Char>
-void ScanText(std::basic_string_view<Char> text, TTextSink& sink)
+template <class Char, class Sink>
+void ScanText(std::basic_string_view<Char> text, Sink& sink)
 {
     using Unit = std::make_unsigned_t<Char>;
     constexpr bool Utf16 = sizeof(Char) == 2;
@@ -293,31 +293,35 @@ void ScanText(std::basic_string_view<Char> text, TTextSink& sink)
     flush(n);
 }
 
-/// At least as many items as ScanText adds for text: one per piece between line ends (and two
-/// per tab when tabs become items), counted before anything is allocated.
+/// Takes what ScanText hands a sink and counts it: every piece and every tab is at most one item.
+class TItemCounter {
+public:
+    explicit TItemCounter(bool tabItems) noexcept : TabItems_(tabItems) {}
+
+    [[nodiscard]] bool TabItems() const noexcept { return TabItems_; }
+    template <class View>
+    void Piece(View, TPieceFlags) noexcept
+    {
+        ++Items;
+    }
+    void Tab() noexcept { ++Items; }
+    void LineEnd(TLineEnd) noexcept {}
+
+    std::int64_t Items = 0;
+
+private:
+    bool TabItems_;
+};
+
+/// At least as many items as ScanText adds for text, counted by the same scan before anything
+/// is allocated: one per piece and per tab item, and the empty text item that the first one may
+/// need after a list marker.
 template <class Char>
 std::int64_t ItemCountBound(std::basic_string_view<Char> text, bool tabItems) noexcept
 {
-    using Unit = std::make_unsigned_t<Char>;
-    constexpr bool Utf16 = sizeof(Char) == 2;
-    std::int64_t pieces = 1;
-    const std::size_t n = text.size();
-    for (std::size_t i = 0; i < n; ++i) {
-        const auto c = static_cast<std::uint32_t>(static_cast<Unit>(text[i]));
-        if (c > 0x0D && c != 0x2028 && c != 0x2029)
-            continue;
-        if (c == 0x0A || c == 0x0D) {
-            const std::uint32_t partner = c == 0x0A ? 0x0D : 0x0A;
-            if (i + 1 < n && static_cast<Unit>(text[i + 1]) == partner)
-                ++i;
-            ++pieces;
-        } else if (c == 0x0C || c == 0x2028 || c == 0x2029 || (Utf16 && c == 0x0B)) {
-            ++pieces;
-        } else if (c == 0x09 && tabItems) {
-            pieces += 2;
-        }
-    }
-    return pieces;
+    TItemCounter counter(tabItems);
+    ScanText(text, counter);
+    return counter.Items + 1;
 }
 
 /// Refuses text that would make data larger than a document may be, and makes room for it.
