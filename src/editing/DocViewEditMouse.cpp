@@ -139,9 +139,9 @@ bool TCustomDocViewEdit::ResizableItem(int& itemNo, TRect& rect) const
     if (first.ItemNo != last.ItemNo || first.Offset != 0 || last.Offset != 1)
         return false;
     const auto* picture = dynamic_cast<const TRVGraphicItemInfo*>(&Data_.ItemAt(first.ItemNo));
-    if (!picture || !picture->Resizable || Data_.ItemAt(first.ItemNo).FirstLinePiece < 0)
+    if (!picture || !picture->Resizable || Data_.FirstLinePiece(first.ItemNo) < 0)
         return false;
-    const TRVDrawLineInfo& d = Data_.DrawItems()[Data_.ItemAt(first.ItemNo).FirstLinePiece];
+    const TRVDrawLineInfo& d = Data_.DrawItems()[Data_.FirstLinePiece(first.ItemNo)];
     const std::int32_t sx = Data_.DeviceScale().X(std::max(picture->Spacing, 0));
     const std::int32_t sy = Data_.DeviceScale().Y(std::max(picture->Spacing, 0));
     itemNo = first.ItemNo;

@@ -130,8 +130,8 @@ TCustomDocViewEdit::TPendingLayout TCustomDocViewEdit::PrepareLayout(int firstIt
     }
     firstItem = std::clamp(firstItem, 0, count - 1);
     lastItem = std::clamp(lastItem, firstItem, count - 1);
-    const int firstDraw = Data_.ItemAt(firstItem).FirstLinePiece;
-    const int lastDraw = lastItem + 1 < count ? Data_.ItemAt(lastItem + 1).FirstLinePiece - 1
+    const int firstDraw = Data_.FirstLinePiece(firstItem);
+    const int lastDraw = lastItem + 1 < count ? Data_.FirstLinePiece(lastItem + 1) - 1
                                               : Data_.DrawItems().Count() - 1;
     if (firstDraw < 0 || lastDraw < firstDraw) {
         pending.Whole = true;

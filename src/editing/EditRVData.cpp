@@ -38,7 +38,7 @@ TRVDrawPos TRVEditRVData::DrawPosOf(TRVDocPos pos, TRVLineBoundary boundary) con
     if (!pos.Valid() || pos.ItemNo >= Count() || !Formatted())
         return {};
     const TRVDrawLines& lines = DrawItems();
-    const int first = ItemAt(pos.ItemNo).FirstLinePiece;
+    const int first = FirstLinePiece(pos.ItemNo);
     if (first < 0 || first >= lines.Count())
         return {};
     if (!ItemAt(pos.ItemNo).IsText())

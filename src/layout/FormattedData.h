@@ -97,6 +97,8 @@ public:
     [[nodiscard]] TRVDrawLines& DrawItems() noexcept { return Lines_; }
     [[nodiscard]] const TRVDrawLines& DrawItems() const noexcept { return Lines_; }
     [[nodiscard]] const std::vector<TRVJumpInfo>& Jumps() const noexcept { return Jumps_; }
+    /// The first draw item of item itemNo, -1 while it is not laid out.
+    [[nodiscard]] int FirstLinePiece(int itemNo) const { return ItemAt(itemNo).FirstLinePiece; }
     [[nodiscard]] std::vector<TRVSoftPageBreakInfo>& SoftPageBreaks() noexcept { return SoftPageBreaks_; }
     [[nodiscard]] const std::vector<TRVSoftPageBreakInfo>& SoftPageBreaks() const noexcept { return SoftPageBreaks_; }
 
