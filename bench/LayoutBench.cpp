@@ -73,7 +73,7 @@ struct TOurDocument {
     void DrawItemsOf(int itemNo, int& first, int& last) const
     {
         const TRVDrawLines& lines = Data.DrawItems();
-        first = last = Data.ItemAt(itemNo).FirstLinePiece;
+        first = last = Data.FirstLinePiece(itemNo);
         while (last + 1 < lines.Count() && lines[last + 1].ItemNo == itemNo)
             ++last;
     }

@@ -13,6 +13,7 @@
 #include "layout/ReformatRange.h"
 #include "platform/qt/QtCanvas.h"
 #include "tables/TableItem.h"
+#include "tables/TableLayout.h"
 
 namespace {
 
@@ -94,11 +95,13 @@ void BM_ReformatCell_Tables(benchmark::State& state)
     for (auto _ : state) {
         longer = !longer;
         int first = 0, last = 0;
-        GetReformatRange(cell, cell.DrawItems(), 0, 0, first, last);
+        TRVTableLayoutState& layout = *TableLayoutIn(d.Doc, table);
+        TRVContainerLayout& cellLayout = layout.FindCell(&cell)->Layout;
+        GetReformatRange(cell, cellLayout.DrawItems(), 0, 0, first, last);
         cell.SetText(0, longer ? original + "x" : original);
-        cell.ReformatRange(first, last, 0);
-        table.Layout.AvailableWidth = -1; // its cell changed
-        const int piece = table.FirstLinePiece;
+        cellLayout.ReformatRange(first, last, 0);
+        layout.Layout.AvailableWidth = -1; // its cell changed
+        const int piece = d.Doc.FirstLinePiece(tableItem);
         GetReformatRange(d.Doc, d.Doc.DrawItems(), piece, piece, first, last);
         d.Doc.ReformatRange(first, last, 0);
     }

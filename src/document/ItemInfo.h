@@ -112,10 +112,6 @@ public:
     std::int32_t StyleNo;
     /// The paragraph style; -1 only as an argument of the add operations.
     std::int32_t ParaNo = 0;
-    /// Hyperlink number assigned by formatting; not stored.
-    std::int32_t JumpNo = -1;
-    /// First formatted line piece, -1 while not formatted; not stored.
-    std::int32_t FirstLinePiece = -1;
     /// Live-spelling marks, or none; most items never have any. Not stored.
     std::unique_ptr<std::vector<TRVMisspelling>> Misspellings;
     TCompactString Tag;
@@ -161,7 +157,7 @@ public:
     /// A new item of the same class with the class's defaults.
     [[nodiscard]] virtual std::unique_ptr<TCustomRVItemInfo> CreateEmpty() const = 0;
     /// Copies common fields (StyleNo only from the same class) and, from a source of this class
-    /// or a derived one, this class's own data. Not the checkpoint, not the layout caches.
+    /// or a derived one, this class's own data. Not the checkpoint.
     virtual void Assign(const TCustomRVItemInfo& source);
     /// CreateEmpty + Assign, with a copy of the checkpoint when asked.
     [[nodiscard]] std::unique_ptr<TCustomRVItemInfo> CreateCopy(bool withCheckpoint) const;
@@ -259,8 +255,6 @@ public:
     TRVTabItemInfo() noexcept : TRVRectItemInfo(rvsTab) {}
 
     std::int32_t TextStyleNo = rvsDefStyle; ///< rvsDefStyle: none
-    /// The leader of the tab stop the tab reached, set by formatting for painting; not stored.
-    std::string Leader;
 
     [[nodiscard]] std::unique_ptr<TCustomRVItemInfo> CreateEmpty() const override;
     void Assign(const TCustomRVItemInfo& source) override;

@@ -13,7 +13,7 @@
 #include <climits>
 
 #include "document/RVStyle.h"
-#include "layout/FormattedData.h"
+#include "layout/ContainerLayout.h"
 #include "layout/ItemLayout.h"
 #include "layout/LineBreak.h"
 #include "layout/LineRules.h"
@@ -62,13 +62,14 @@ class TRVFormatter {
 public:
     /// Draw items go to out; the first of them will stand at baseIndex of the container's list.
     /// y is the y below the line before the range.
-    TRVFormatter(TCustomRVFormattedData& data, int baseIndex, std::int32_t y, bool rebuild)
-        : D_(data), Sheet_(*data.GetRVStyle()), Fonts_(*data.Fonts_), Canvas_(*data.Canvas_), S_(data.Scale_),
-          Ctx_{Sheet_, Fonts_, Canvas_, S_, data, rebuild}, BaseIndex_(baseIndex), Y_(y)
+    TRVFormatter(TRVContainerLayout& layout, int baseIndex, std::int32_t y, bool rebuild)
+        : D_(layout), Sheet_(*layout.Doc_.GetRVStyle()), Fonts_(*layout.Fonts_), Canvas_(*layout.Canvas_),
+          S_(layout.Scale_), Ctx_{Sheet_, Fonts_, Canvas_, S_, layout.Doc_, rebuild, &layout}, BaseIndex_(baseIndex),
+          Y_(y)
     {
-        LeftMarginDev_ = S_.X(data.LeftMargin);
+        LeftMarginDev_ = S_.X(layout.View_.LeftMargin);
         const_cast<TRVDeviceScale&>(S_).LeftMarginDev = LeftMarginDev_;
-        ShowSoftHyphenMarks_ = data.Options.Contains(rvoShowSpecialCharacters) &&
+        ShowSoftHyphenMarks_ = layout.View_.Options.Contains(rvoShowSpecialCharacters) &&
                                VisibleSpecialCharacters().Contains(rvscSoftHyphen);
     }
 
@@ -101,14 +102,15 @@ private:
     [[nodiscard]] bool IsSoftHyphenAt(int index) const;
 
     /// Adds a draw item to the current line with its baseline ascent and returns it.
+    /// piece is the draw item to fill, or null for a plain one.
     TRVDrawLineInfo& Place(int itemNo, int firstChar, int charCount, std::int32_t width, std::int32_t height,
-                           std::int32_t ascent, bool lineAligned);
+                           std::int32_t ascent, bool lineAligned, std::unique_ptr<TRVDrawLineInfo> piece = {});
     void AddJump(int itemNo, const TRVDrawLineInfo& d);
 
     [[nodiscard]] std::int32_t ParagraphSpacingBefore(int itemNo) const;
     [[nodiscard]] std::int32_t LineWidth() const noexcept { return Wraps_ ? D_.TextAreaWidth_ : D_.MinTextAreaWidth_; }
 
-    TCustomRVFormattedData& D_;
+    TRVContainerLayout& D_;
     const TRVStyle& Sheet_;
     TRVFontInfoCache& Fonts_;
     TCanvas& Canvas_;
@@ -169,24 +171,24 @@ private:
 
 std::int32_t TRVFormatter::ParagraphSpacingBefore(int itemNo) const
 {
-    std::int32_t space = S_.Y(Sheet_.ParaStyles.StyleAt(D_.ParaOf(itemNo)).SpaceBefore);
+    std::int32_t space = S_.Y(Sheet_.ParaStyles.StyleAt(D_.Doc_.ParaOf(itemNo)).SpaceBefore);
     if (itemNo > 0)
-        space += S_.Y(Sheet_.ParaStyles.StyleAt(D_.ParaOf(itemNo - 1)).SpaceAfter);
-    if (D_.StyleOf(itemNo) == rvsBreak)
+        space += S_.Y(Sheet_.ParaStyles.StyleAt(D_.Doc_.ParaOf(itemNo - 1)).SpaceAfter);
+    if (D_.Doc_.StyleOf(itemNo) == rvsBreak)
         space += S_.Y(Sheet_.ParaStyles.StyleAt(0).SpaceBefore);
     return space;
 }
 
 void TRVFormatter::BeginParagraph(int itemNo)
 {
-    Para_ = &Sheet_.ParaStyles.StyleAt(D_.ParaOf(itemNo));
+    Para_ = &Sheet_.ParaStyles.StyleAt(D_.Doc_.ParaOf(itemNo));
     Wraps_ = D_.ParagraphWraps(itemNo);
-    const TRVBiDiMode bidi = Para_->BiDiMode != rvbdUnspecified ? Para_->BiDiMode : D_.BiDiMode;
+    const TRVBiDiMode bidi = Para_->BiDiMode != rvbdUnspecified ? Para_->BiDiMode : D_.View_.BiDiMode;
     RightToLeft_ = bidi == rvbdRightToLeft;
     HasBiDi_ = bidi != rvbdUnspecified;
     Level_ = nullptr;
     MarkerLeftPart_ = 0;
-    const TCustomRVItemInfo& item = D_.ItemAt(itemNo);
+    const TCustomRVItemInfo& item = D_.Doc_.ItemAt(itemNo);
     if (item.IsListMarker()) {
         const auto& marker = static_cast<const TRVMarkerItemInfo&>(item);
         Level_ = MarkerLevel(&Sheet_, marker);
@@ -236,14 +238,14 @@ void TRVFormatter::StartLine(int itemNo, TRVLineStart reason)
 
 bool TRVFormatter::DirectlyAfterMarker() const
 {
-    return !LineEmpty() && D_.ItemAt(Out[Out.Count() - 1].ItemNo).IsListMarker();
+    return !LineEmpty() && D_.Doc_.ItemAt(Out[Out.Count() - 1].ItemNo).IsListMarker();
 }
 
 void TRVFormatter::CleanUpWrappedLine()
 {
     const int last = Out.Count() - 1;
     TRVDrawLineInfo& d = Out[last];
-    if (!D_.ItemAt(d.ItemNo).IsText() || d.CharCount == 0)
+    if (!D_.Doc_.ItemAt(d.ItemNo).IsText() || d.CharCount == 0)
         return;
     // The item being formatted is looked at in place: copying its text at every wrap would make
     // a long paragraph quadratic.
@@ -259,7 +261,7 @@ void TRVFormatter::CleanUpWrappedLine()
         if (d.ItemNo == TextItem_) {
             d.Width = TextWidth(d.FirstChar - 1, d.CharCount);
         } else {
-            Fonts_.Select(D_.ActualStyleOf(d.ItemNo));
+            Fonts_.Select(D_.Doc_.ActualStyleOf(d.ItemNo));
             d.Width = Canvas_.TextWidth(std::u16string_view(text).substr(std::size_t(d.FirstChar - 1), std::size_t(d.CharCount)));
         }
         return;
@@ -278,10 +280,10 @@ void TRVFormatter::EndLine(bool byWrap)
         CleanUpWrappedLine();
     // A line ending at a soft hyphen shows the hyphen.
     TRVDrawLineInfo& last = Out[Out.Count() - 1];
-    const TCustomRVItemInfo& item = D_.ItemAt(last.ItemNo);
+    const TCustomRVItemInfo& item = D_.Doc_.ItemAt(last.ItemNo);
     if (item.IsText() && item.IsUnicode() && last.CharCount > 0 && !ShowSoftHyphenMarks_ &&
-        StoredUnit(D_.TextAt(last.ItemNo), last.FirstChar - 1 + last.CharCount - 1) == SoftHyphen)
-        last.Width += Fonts_.Item(D_.ActualStyleOf(last.ItemNo)).HyphenWidth;
+        StoredUnit(D_.Doc_.TextAt(last.ItemNo), last.FirstChar - 1 + last.CharCount - 1) == SoftHyphen)
+        last.Width += Fonts_.Item(D_.Doc_.ActualStyleOf(last.ItemNo)).HyphenWidth;
     ResolvePendingTab();
     FinishLine(!byWrap);
 }
@@ -319,7 +321,7 @@ void TRVFormatter::FinishLine(bool lastLineOfParagraph)
     const std::int32_t lineRight = LineStart_ + Available_;
 
     // a. Alignment, by the paragraph of the line's last piece.
-    const TParaInfo& para = Sheet_.ParaStyles.StyleAt(D_.ParaOf(Out[last].ItemNo));
+    const TParaInfo& para = Sheet_.ParaStyles.StyleAt(D_.Doc_.ParaOf(Out[last].ItemNo));
     AlignLine(
         Out, first, last, para.Alignment, lineRight, lastLineOfParagraph, HasBiDi_,
         [&](int i) { return (Flags_[std::size_t(i)] & fStartsWithSpace) != 0; },
@@ -344,7 +346,7 @@ void TRVFormatter::FinishLine(bool lastLineOfParagraph)
             if (!(Flags_[std::size_t(i)] & fLineAligned))
                 continue;
             TRVDrawLineInfo& d = Out[i];
-            switch (ItemLayoutOf(D_.ItemAt(d.ItemNo)).VAlign(D_.ItemAt(d.ItemNo))) {
+            switch (ItemLayoutOf(D_.Doc_.ItemAt(d.ItemNo)).VAlign(D_.Doc_.ItemAt(d.ItemNo))) {
             case VAlignLineTop: d.Top = top; break;
             case VAlignLineBottom: d.Top = bottom - d.Height; break;
             default: d.Top = (top + bottom - d.Height) / 2; break;
@@ -373,7 +375,8 @@ void TRVFormatter::FinishLine(bool lastLineOfParagraph)
 // Placing
 
 TRVDrawLineInfo& TRVFormatter::Place(int itemNo, int firstChar, int charCount, std::int32_t width,
-                                     std::int32_t height, std::int32_t ascent, bool lineAligned)
+                                     std::int32_t height, std::int32_t ascent, bool lineAligned,
+                                     std::unique_ptr<TRVDrawLineInfo> piece)
 {
     if (ascent > Ascent_ && !lineAligned) {
         const std::int32_t down = ascent - Ascent_;
@@ -382,7 +385,7 @@ TRVDrawLineInfo& TRVFormatter::Place(int itemNo, int firstChar, int charCount, s
         Baseline_ += down;
         Ascent_ = ascent;
     }
-    auto d = std::make_unique<TRVDrawLineInfo>();
+    std::unique_ptr<TRVDrawLineInfo> d = piece ? std::move(piece) : std::make_unique<TRVDrawLineInfo>();
     d->ItemNo = itemNo;
     d->FirstChar = firstChar;
     d->CharCount = charCount;
@@ -392,7 +395,7 @@ TRVDrawLineInfo& TRVFormatter::Place(int itemNo, int firstChar, int charCount, s
     d->Top = Baseline_ - ascent;
     d->FirstInLine = Out.Count() == LineFirst_ ? 255 : 0;
     if (Out.Count() == 0 || Out[Out.Count() - 1].ItemNo != itemNo)
-        D_.ItemAt(itemNo).FirstLinePiece = BaseIndex_ + Out.Count();
+        D_.Placements_[std::size_t(itemNo)].FirstPiece = BaseIndex_ + Out.Count();
     X_ = ClampCoordinate(std::int64_t{X_} + width);
     Out.Add(std::move(d));
     Flags_.push_back(lineAligned ? fLineAligned : 0);
@@ -402,17 +405,18 @@ TRVDrawLineInfo& TRVFormatter::Place(int itemNo, int firstChar, int charCount, s
 
 void TRVFormatter::AddJump(int itemNo, const TRVDrawLineInfo& d)
 {
-    TCustomRVItemInfo& item = D_.ItemAt(itemNo);
+    const TCustomRVItemInfo& item = D_.Doc_.ItemAt(itemNo);
     const int index = Out.Count() - 1;
     const bool firstPiece = index == 0 || Out[index - 1].ItemNo != itemNo;
+    std::int32_t& jumpNo = D_.Placements_[std::size_t(itemNo)].JumpNo;
     if (firstPiece)
-        item.JumpNo = JumpCounter_++;
+        jumpNo = JumpCounter_++;
     TRVJumpInfo jump;
     jump.Width = d.Width;
     jump.Height = d.Height;
-    jump.JumpNo = item.JumpNo;
+    jump.JumpNo = jumpNo;
     jump.DrawItemNo = BaseIndex_ + index;
-    jump.Cursor = item.IsText() ? Sheet_.TextStyles.StyleAt(D_.ActualStyleOf(itemNo)).JumpCursor : Sheet_.JumpCursor;
+    jump.Cursor = item.IsText() ? Sheet_.TextStyles.StyleAt(D_.Doc_.ActualStyleOf(itemNo)).JumpCursor : Sheet_.JumpCursor;
     Jumps.push_back(jump);
 }
 
@@ -422,14 +426,14 @@ void TRVFormatter::AddJump(int itemNo, const TRVDrawLineInfo& d)
 void TRVFormatter::PrepareText(int itemNo)
 {
     TextItem_ = itemNo;
-    TextStyle_ = D_.ActualStyleOf(itemNo);
-    TextUnicode_ = D_.ItemAt(itemNo).IsUnicode();
+    TextStyle_ = D_.Doc_.ActualStyleOf(itemNo);
+    TextUnicode_ = D_.Doc_.ItemAt(itemNo).IsUnicode();
     Text_ = D_.DisplayTextOf(itemNo);
     BreakText_.clear();
     if (TextUnicode_ && ShowSoftHyphenMarks_ && Text_.find(SoftHyphenMark) != std::u16string::npos) {
         BreakText_ = Text_;
         for (std::size_t k = 0; k < BreakText_.size(); ++k)
-            if (BreakText_[k] == SoftHyphenMark && StoredUnit(D_.TextAt(itemNo), int(k)) == SoftHyphen)
+            if (BreakText_[k] == SoftHyphenMark && StoredUnit(D_.Doc_.TextAt(itemNo), int(k)) == SoftHyphen)
                 BreakText_[k] = ZeroWidthSpace;
     }
     Font_ = &Fonts_.Select(TextStyle_);
@@ -446,7 +450,7 @@ void TRVFormatter::PrepareText(int itemNo)
 bool TRVFormatter::IsSoftHyphenAt(int index) const
 {
     return TextUnicode_ && !ShowSoftHyphenMarks_ && Text_[std::size_t(index)] == ZeroWidthSpace &&
-           StoredUnit(D_.TextAt(TextItem_), index) == SoftHyphen;
+           StoredUnit(D_.Doc_.TextAt(TextItem_), index) == SoftHyphen;
 }
 
 std::int32_t TRVFormatter::TextWidth(int start, int count) const
@@ -494,7 +498,7 @@ void TRVFormatter::FormatText(int itemNo, int start, int end)
         return;
     }
 
-    const std::string& bytes = D_.TextAt(itemNo);
+    const std::string& bytes = D_.Doc_.TextAt(itemNo);
     int pos = start;
     while (pos < end) {
         bool lineEmpty = LineEmpty();
@@ -504,8 +508,8 @@ void TRVFormatter::FormatText(int itemNo, int start, int end)
         const int remaining = end - pos;
 
         int candidate = remaining;
-        if (D_.MaxLength > 0 && Wraps_)
-            candidate = std::min(candidate, D_.MaxLength - CharsOnLine_);
+        if (D_.View_.MaxLength > 0 && Wraps_)
+            candidate = std::min(candidate, D_.View_.MaxLength - CharsOnLine_);
         int fit = candidate > 0 ? FitChars(pos, candidate, std::max(Available_ - X_, 0)) : 0;
         if (fit > 0 && fit < remaining && IsSoftHyphenAt(pos + fit))
             --fit;
@@ -534,7 +538,7 @@ void TRVFormatter::FormatText(int itemNo, int start, int end)
                 }
             } else if (Trim_ && Text_[std::size_t(pos + fit)] == Space &&
                        (pos + fit + 1 < length ||
-                        (itemNo + 1 < D_.Count() && D_.ItemAt(itemNo + 1).ContinuesPara()))) {
+                        (itemNo + 1 < D_.Doc_.Count() && D_.Doc_.ItemAt(itemNo + 1).ContinuesPara()))) {
                 count = fit;
                 next = pos + fit + 1;
                 consumed = true;
@@ -590,7 +594,7 @@ void TRVFormatter::FormatJustifiedText(int itemNo)
 
 void TRVFormatter::FormatObject(int itemNo)
 {
-    TCustomRVItemInfo& item = D_.ItemAt(itemNo);
+    TCustomRVItemInfo& item = D_.Doc_.ItemAt(itemNo);
     const TRVItemLayout& layout = ItemLayoutOf(item);
     const bool isTab = item.StyleNo == rvsTab;
     const bool lineEmpty = LineEmpty();
@@ -615,7 +619,7 @@ void TRVFormatter::FormatObject(int itemNo)
 
     if (!lineEmpty) {
         const bool fits = X_ + extent.Width <= Available_;
-        const bool lineFull = D_.MaxLength > 0 && CharsOnLine_ == D_.MaxLength;
+        const bool lineFull = D_.View_.MaxLength > 0 && CharsOnLine_ == D_.View_.MaxLength;
         if (!((fits && !lineFull) || !Wraps_ || afterMarker)) {
             StartLine(itemNo, TRVLineStart::Wrap);
             if (isTab)
@@ -631,12 +635,13 @@ void TRVFormatter::FormatObject(int itemNo)
     else if (align == VAlignMiddle)
         ascent += extent.Height / 2;
     const bool lineAligned = IsLineAligned(align);
-    TRVDrawLineInfo& d = Place(itemNo, 1, 0, extent.Width, extent.Height, ascent, lineAligned);
+    TRVDrawLineInfo& d = Place(itemNo, 1, 0, extent.Width, extent.Height, ascent, lineAligned,
+                               isTab ? std::make_unique<TRVTabDrawItem>() : nullptr);
     HasLineAligned_ = HasLineAligned_ || lineAligned;
     ++CharsOnLine_;
     if (isTab) {
         Flags_.back() |= fTab;
-        static_cast<TRVTabItemInfo&>(item).Leader = stop.Leader;
+        static_cast<TRVTabDrawItem&>(d).Leader = stop.Leader;
         if (pendingTab) {
             TabIndex_ = Out.Count() - 1;
             TabAlign_ = stop.Align;
@@ -655,7 +660,7 @@ void TRVFormatter::FormatFullLine(int itemNo)
     }
     LineOpen_ = false;
     BeginParagraph(itemNo);
-    TCustomRVItemInfo& item = D_.ItemAt(itemNo);
+    TCustomRVItemInfo& item = D_.Doc_.ItemAt(itemNo);
     PendingSpace_ += ParagraphSpacingBefore(itemNo);
     const std::int32_t top = ClampCoordinate(std::int64_t{Y_} + PendingSpace_);
     PendingSpace_ = 0;
@@ -682,7 +687,7 @@ void TRVFormatter::FormatFullLine(int itemNo)
             d->Left += std::max((available - d->Width) / 2, 0);
     }
     Y_ = ClampCoordinate(std::int64_t{d->Top} + d->Height + d->LineGapAfter);
-    item.FirstLinePiece = BaseIndex_ + Out.Count();
+    D_.Placements_[std::size_t(itemNo)].FirstPiece = BaseIndex_ + Out.Count();
     Out.Add(std::move(d));
     Flags_.push_back(0);
     if (item.IsJumpKind())
@@ -695,7 +700,7 @@ void TRVFormatter::FormatFullLine(int itemNo)
 void TRVFormatter::FormatItems(int first, int last)
 {
     for (int i = first; i <= last; ++i) {
-        TCustomRVItemInfo& item = D_.ItemAt(i);
+        TCustomRVItemInfo& item = D_.Doc_.ItemAt(i);
         if (item.IsFullLine()) {
             FormatFullLine(i);
         } else {
@@ -728,12 +733,12 @@ std::int32_t TRVFormatter::Finish()
 // ---------------------------------------------------------------------------------------------
 // TCustomRVFormattedData: the formatting entry points
 
-std::int32_t TCustomRVFormattedData::LineBottom(int index) const
+std::int32_t TRVContainerLayout::LineBottom(int index) const
 {
     return LineBottom(index, 0);
 }
 
-std::int32_t TCustomRVFormattedData::LineBottom(int index, int itemShift) const
+std::int32_t TRVContainerLayout::LineBottom(int index, int itemShift) const
 {
     int first = 0, last = 0;
     GetLineRange(index, first, last);
@@ -743,17 +748,17 @@ std::int32_t TCustomRVFormattedData::LineBottom(int index, int itemShift) const
         const std::int32_t y = d.Top + d.Height + d.LineGapAfter;
         any = std::max(any, y);
         const int itemNo = d.ItemNo + itemShift;
-        const bool aligned = itemNo >= 0 && itemNo < Count() && !ItemAt(itemNo).IsText() &&
-                             IsLineAligned(ItemLayoutOf(ItemAt(itemNo)).VAlign(ItemAt(itemNo)));
+        const bool aligned = itemNo >= 0 && itemNo < Doc_.Count() && !Doc_.ItemAt(itemNo).IsText() &&
+                             IsLineAligned(ItemLayoutOf(Doc_.ItemAt(itemNo)).VAlign(Doc_.ItemAt(itemNo)));
         if (!aligned)
             bottom = std::max(bottom, y);
     }
     return bottom == INT_MIN ? any : bottom;
 }
 
-std::int32_t TCustomRVFormattedData::WidestWord(int itemNo)
+std::int32_t TRVContainerLayout::WidestWord(int itemNo)
 {
-    Fonts_->Select(ActualStyleOf(itemNo));
+    Fonts_->Select(Doc_.ActualStyleOf(itemNo));
     const std::u16string text = DisplayTextOf(itemNo);
     std::int64_t widest = 0, word = 0;
     for (std::size_t k = 0; k < text.size(); ++k) {
@@ -769,25 +774,25 @@ std::int32_t TCustomRVFormattedData::WidestWord(int itemNo)
     return ClampExtent(widest);
 }
 
-std::int32_t TCustomRVFormattedData::GetMinTextAreaWidth(int fromItemNo, bool words, int toItemNo)
+std::int32_t TRVContainerLayout::GetMinTextAreaWidth(int fromItemNo, bool words, int toItemNo)
 {
     EnsureFontCache();
-    const TRVStyle* sheet = GetRVStyle();
+    const TRVStyle* sheet = Doc_.GetRVStyle();
     if (!Fonts_ || !sheet)
         return 0;
-    TRVLayoutContext ctx{*sheet, *Fonts_, *Canvas_, Scale_, *this};
+    TRVLayoutContext ctx{*sheet, *Fonts_, *Canvas_, Scale_, Doc_, true, this};
     std::int32_t widest = 0;
-    int i = std::clamp(fromItemNo, 0, Count());
-    while (i > 0 && i < Count() && !StartsParagraph(i))
+    int i = std::clamp(fromItemNo, 0, Doc_.Count());
+    while (i > 0 && i < Doc_.Count() && !Doc_.StartsParagraph(i))
         --i;
-    const int stop = toItemNo < 0 ? Count() : std::min(toItemNo + 1, Count());
+    const int stop = toItemNo < 0 ? Doc_.Count() : std::min(toItemNo + 1, Doc_.Count());
     while (i < stop) {
         // One paragraph: items i .. end - 1.
         int end = i + 1;
-        while (end < Count() && !StartsParagraph(end) && !ItemAt(end).IsFullLine())
+        while (end < Doc_.Count() && !Doc_.StartsParagraph(end) && !Doc_.ItemAt(end).IsFullLine())
             ++end;
-        const TParaInfo& para = sheet->ParaStyles.StyleAt(ParaOf(i));
-        const TCustomRVItemInfo& head = ItemAt(i);
+        const TParaInfo& para = sheet->ParaStyles.StyleAt(Doc_.ParaOf(i));
+        const TCustomRVItemInfo& head = Doc_.ItemAt(i);
         std::int32_t leftPart = para.LeftIndent + (head.IsFullLine() ? 0 : std::max(para.FirstIndent, 0));
         if (head.IsListMarker())
             if (const TRVListLevel* level = MarkerLevel(sheet, static_cast<const TRVMarkerItemInfo&>(head)))
@@ -797,11 +802,11 @@ std::int32_t TCustomRVFormattedData::GetMinTextAreaWidth(int fromItemNo, bool wo
         std::int64_t content = 0; // items side by side add up without bound
         std::int32_t markerWidth = 0;
         for (int k = i; k < end; ++k) {
-            const TCustomRVItemInfo& item = ItemAt(k);
+            const TCustomRVItemInfo& item = Doc_.ItemAt(k);
             std::int32_t w = 0;
             if (item.IsText()) {
                 if (!wraps) {
-                    Fonts_->Select(ActualStyleOf(k));
+                    Fonts_->Select(Doc_.ActualStyleOf(k));
                     w = Canvas_->TextWidth(DisplayTextOf(k));
                 } else if (words) {
                     w = WidestWord(k);
@@ -815,7 +820,7 @@ std::int32_t TCustomRVFormattedData::GetMinTextAreaWidth(int fromItemNo, bool wo
                 markerWidth = w;
                 if (wraps)
                     continue;
-            } else if (wraps && k > i && ItemAt(k - 1).IsListMarker()) {
+            } else if (wraps && k > i && Doc_.ItemAt(k - 1).IsListMarker()) {
                 w += markerWidth;
             }
             content = wraps ? std::max<std::int64_t>(content, w) : content + w;
@@ -826,7 +831,7 @@ std::int32_t TCustomRVFormattedData::GetMinTextAreaWidth(int fromItemNo, bool wo
     return widest;
 }
 
-bool TCustomRVFormattedData::TextAreaWidthHolds(std::int32_t oldRangeMin, std::int32_t newRangeMin)
+bool TRVContainerLayout::TextAreaWidthHolds(std::int32_t oldRangeMin, std::int32_t newRangeMin)
 {
     if (newRangeMin > ContentMinWidth_)
         ContentMinWidth_ = newRangeMin;
@@ -839,31 +844,31 @@ bool TCustomRVFormattedData::TextAreaWidthHolds(std::int32_t oldRangeMin, std::i
     return MinTextAreaWidth_ == oldMin && TextAreaWidth_ == oldWidth;
 }
 
-void TCustomRVFormattedData::UpdateTextAreaWidth()
+void TRVContainerLayout::UpdateTextAreaWidth()
 {
     ContentMinWidth_ = GetMinTextAreaWidth(0);
     SetTextAreaWidths();
 }
 
-void TCustomRVFormattedData::SetTextAreaWidths()
+void TRVContainerLayout::SetTextAreaWidths()
 {
-    if (FixedTextAreaWidth > 0) {
-        TextAreaWidth_ = FixedTextAreaWidth;
-        MinTextAreaWidth_ = std::max(FixedTextAreaWidth, ContentMinWidth_);
+    if (View_.FixedTextAreaWidth > 0) {
+        TextAreaWidth_ = View_.FixedTextAreaWidth;
+        MinTextAreaWidth_ = std::max(View_.FixedTextAreaWidth, ContentMinWidth_);
         return;
     }
-    const std::int32_t clientText = Scale_.X(ClientWidth - LeftMargin - RightMargin);
-    const std::int32_t minText = Scale_.X(MinTextWidth);
+    const std::int32_t clientText = Scale_.X(View_.ClientWidth - View_.LeftMargin - View_.RightMargin);
+    const std::int32_t minText = Scale_.X(View_.MinTextWidth);
     MinTextAreaWidth_ = std::max({clientText, ContentMinWidth_, minText});
-    if (Options.Contains(rvoClientTextWidth))
+    if (View_.Options.Contains(rvoClientTextWidth))
         TextAreaWidth_ = std::max(clientText, minText);
-    else if (MaxTextWidth < 1)
+    else if (View_.MaxTextWidth < 1)
         TextAreaWidth_ = MinTextAreaWidth_;
     else
-        TextAreaWidth_ = std::min(Scale_.X(MaxTextWidth), MinTextAreaWidth_);
+        TextAreaWidth_ = std::min(Scale_.X(View_.MaxTextWidth), MinTextAreaWidth_);
 }
 
-void TCustomRVFormattedData::RenumberJumps()
+void TRVContainerLayout::RenumberJumps()
 {
     int counter = 0;
     int lastItem = -1;
@@ -871,9 +876,9 @@ void TCustomRVFormattedData::RenumberJumps()
         const TRVDrawLineInfo& d = Lines_[jump.DrawItemNo];
         if (d.ItemNo != lastItem) {
             lastItem = d.ItemNo;
-            ItemAt(d.ItemNo).JumpNo = counter++;
+            Placements_[std::size_t(d.ItemNo)].JumpNo = counter++;
         }
-        jump.JumpNo = ItemAt(d.ItemNo).JumpNo;
+        jump.JumpNo = Placements_[std::size_t(d.ItemNo)].JumpNo;
         jump.Left = d.Left;
         jump.Top = d.Top;
         jump.Width = d.Width;
@@ -881,18 +886,11 @@ void TCustomRVFormattedData::RenumberJumps()
     }
 }
 
-void TCustomRVFormattedData::RenewFirstLinePieces(int fromDrawItem)
+void TRVContainerLayout::ReportDocumentSize(bool redraw)
 {
-    for (int i = std::max(fromDrawItem, 0); i < Lines_.Count(); ++i)
-        if (i == 0 || Lines_[i - 1].ItemNo != Lines_[i].ItemNo)
-            ItemAt(Lines_[i].ItemNo).FirstLinePiece = i;
-}
-
-void TCustomRVFormattedData::ReportDocumentSize(bool redraw)
-{
-    if (!OnSetDocumentAreaSize)
+    if (!View_.OnSetDocumentAreaSize)
         return;
-    const bool clientChanged = OnSetDocumentAreaSize(DocumentWidth(), TotalHeight_, redraw);
+    const bool clientChanged = View_.OnSetDocumentAreaSize(DocumentWidth(), TotalHeight_, redraw);
     if (clientChanged && FormatDepth_ < 3) {
         ++FormatDepth_;
         FormatAll(false, true);
@@ -900,18 +898,19 @@ void TCustomRVFormattedData::ReportDocumentSize(bool redraw)
     }
 }
 
-std::int32_t TCustomRVFormattedData::HeightBelow(std::int32_t y) const
+std::int32_t TRVContainerLayout::HeightBelow(std::int32_t y) const
 {
-    const std::int32_t spaceAfter = Empty() ? 0 : GetRVStyle()->ParaStyles.StyleAt(ParaOf(Count() - 1)).SpaceAfter;
-    return ClampCoordinate(std::int64_t{y} + Scale_.Y(spaceAfter) + Scale_.Y(BottomMargin));
+    const std::int32_t spaceAfter = Doc_.Empty() ? 0 : Doc_.GetRVStyle()->ParaStyles.StyleAt(Doc_.ParaOf(Doc_.Count() - 1)).SpaceAfter;
+    return ClampCoordinate(std::int64_t{y} + Scale_.Y(spaceAfter) + Scale_.Y(View_.BottomMargin));
 }
 
-void TCustomRVFormattedData::FormatAll(bool keepScroll, bool rebuild)
+void TRVContainerLayout::FormatAll(bool keepScroll, bool rebuild)
 {
-    if (Formatting_ || !Canvas_ || !GetRVStyle())
+    if (Formatting_ || !Canvas_ || !Doc_.GetRVStyle())
         return;
     EnsureFontCache();
     Formatting_ = true;
+    ++Generation_;
     const std::int32_t oldWidth = TextAreaWidth_;
     UpdateTextAreaWidth();
     if (!rebuild && Formatted_ && oldWidth == TextAreaWidth_) {
@@ -924,48 +923,49 @@ void TCustomRVFormattedData::FormatAll(bool keepScroll, bool rebuild)
     std::int32_t anchorOffset = 0;
     if (keepScroll && Formatted_)
         for (int i = 0; i < Lines_.Count(); ++i)
-            if (Lines_[i].Bottom() > ScrollY) {
+            if (Lines_[i].Bottom() > View_.ScrollY) {
                 anchorItem = Lines_[i].ItemNo;
-                anchorOffset = Lines_[i].Top - ScrollY;
+                anchorOffset = Lines_[i].Top - View_.ScrollY;
                 break;
             }
 
     Lines_.Clear();
     Jumps_.clear();
-    for (int i = 0; i < Count(); ++i)
-        ItemAt(i).JumpNo = -1;
-    TRVFormatter run(*this, 0, Scale_.Y(TopMargin), true);
-    run.FormatItems(0, Count() - 1);
+    Placements_.assign(std::size_t(Doc_.Count()), TItemPlacement{});
+    TRVFormatter run(*this, 0, Scale_.Y(View_.TopMargin), true);
+    run.FormatItems(0, Doc_.Count() - 1);
+    // What items that are gone kept here goes with them.
+    std::erase_if(States_, [this](const auto& entry) { return entry.second->LastFormat != Generation_; });
     const std::int32_t y = run.Finish();
     for (int i = 0; i < run.Out.Count(); ++i)
         Lines_.Add(run.Out.Take(i));
     Jumps_ = std::move(run.Jumps);
     TotalHeight_ = HeightBelow(y);
-    FormattedItems_ = Count();
+    FormattedItems_ = Doc_.Count();
     Formatted_ = true;
     RenumberJumps();
     Formatting_ = false;
 
     ReportDocumentSize(true);
-    if (anchorItem >= 0 && anchorItem < Count() && ItemAt(anchorItem).FirstLinePiece >= 0) {
-        const std::int32_t scroll = std::max(Lines_[ItemAt(anchorItem).FirstLinePiece].Top - anchorOffset, 0);
-        if (scroll != ScrollY) {
-            ScrollY = scroll;
-            if (OnScrollChanged)
-                OnScrollChanged();
+    if (anchorItem >= 0 && anchorItem < Doc_.Count() && FirstLinePiece(anchorItem) >= 0) {
+        const std::int32_t scroll = std::max(Lines_[FirstLinePiece(anchorItem)].Top - anchorOffset, 0);
+        if (scroll != View_.ScrollY) {
+            View_.ScrollY = scroll;
+            if (View_.OnScrollChanged)
+                View_.OnScrollChanged();
         }
     }
 }
 
-void TCustomRVFormattedData::FormatAppended()
+void TRVContainerLayout::FormatAppended()
 {
-    if (Formatting_ || !Canvas_ || !GetRVStyle())
+    if (Formatting_ || !Canvas_ || !Doc_.GetRVStyle())
         return;
-    if (!Formatted_ || FormattedItems_ > Count() || Lines_.Count() == 0) {
+    if (!Formatted_ || FormattedItems_ > Doc_.Count() || Lines_.Count() == 0) {
         FormatAll(false, true);
         return;
     }
-    if (FormattedItems_ == Count())
+    if (FormattedItems_ == Doc_.Count())
         return;
     EnsureFontCache();
     // Items wider than the text area change the layout of everything.
@@ -976,31 +976,32 @@ void TCustomRVFormattedData::FormatAppended()
         return;
     }
     Formatting_ = true;
+    Placements_.resize(std::size_t(Doc_.Count()));
     const int base = Lines_.Count();
     TRVFormatter run(*this, base, LineBottom(base - 1), false);
-    run.FormatItems(FormattedItems_, Count() - 1);
+    run.FormatItems(FormattedItems_, Doc_.Count() - 1);
     const std::int32_t y = run.Finish();
     for (int i = 0; i < run.Out.Count(); ++i)
         Lines_.Add(run.Out.Take(i));
     Jumps_.insert(Jumps_.end(), run.Jumps.begin(), run.Jumps.end());
     TotalHeight_ = HeightBelow(y);
-    FormattedItems_ = Count();
+    FormattedItems_ = Doc_.Count();
     RenumberJumps();
     Formatting_ = false;
     ReportDocumentSize(true);
-    if (Options.Contains(rvoScrollToEnd)) {
-        const std::int32_t scroll = std::max(TotalHeight_ - Scale_.Y(ClientHeight), 0);
-        if (scroll != ScrollY) {
-            ScrollY = scroll;
-            if (OnScrollChanged)
-                OnScrollChanged();
+    if (View_.Options.Contains(rvoScrollToEnd)) {
+        const std::int32_t scroll = std::max(TotalHeight_ - Scale_.Y(View_.ClientHeight), 0);
+        if (scroll != View_.ScrollY) {
+            View_.ScrollY = scroll;
+            if (View_.OnScrollChanged)
+                View_.OnScrollChanged();
         }
     }
 }
 
-void TCustomRVFormattedData::ReformatRange(int first, int last, int itemDelta)
+void TRVContainerLayout::ReformatRange(int first, int last, int itemDelta)
 {
-    if (Formatting_ || !Canvas_ || !GetRVStyle())
+    if (Formatting_ || !Canvas_ || !Doc_.GetRVStyle())
         return;
     const int oldLines = Lines_.Count();
     if (!Formatted_ || first < 0 || last >= oldLines || first > last) {
@@ -1010,8 +1011,8 @@ void TCustomRVFormattedData::ReformatRange(int first, int last, int itemDelta)
     const int firstItem = Lines_[first].ItemNo;
     const int lastItem = Lines_[last].ItemNo + itemDelta;
     const bool toEnd = last == oldLines - 1;
-    if (lastItem < firstItem || lastItem >= Count() || (toEnd && lastItem != Count() - 1) ||
-        (!toEnd && !StartsParagraph(lastItem + 1) && !ItemAt(lastItem + 1).IsFullLine())) {
+    if (Placements_.size() != std::size_t(Doc_.Count() - itemDelta) || lastItem < firstItem || lastItem >= Doc_.Count() || (toEnd && lastItem != Doc_.Count() - 1) ||
+        (!toEnd && !Doc_.StartsParagraph(lastItem + 1) && !Doc_.ItemAt(lastItem + 1).IsFullLine())) {
         FormatAll(false, true);
         return;
     }
@@ -1023,9 +1024,15 @@ void TCustomRVFormattedData::ReformatRange(int first, int last, int itemDelta)
     // move by as much as this changes.
     const std::int32_t oldBottom = toEnd ? 0 : LineBottom(last, itemDelta);
 
-    TRVFormatter run(*this, first, first > 0 ? LineBottom(first - 1) : Scale_.Y(TopMargin), false);
+    // The placements of the old items of the range make way for those of the new ones.
+    const auto at = Placements_.begin() + (lastItem - itemDelta + 1);
+    if (itemDelta > 0)
+        Placements_.insert(at, std::size_t(itemDelta), TItemPlacement{});
+    else if (itemDelta < 0)
+        Placements_.erase(at + itemDelta, at);
     for (int i = firstItem; i <= lastItem; ++i)
-        ItemAt(i).JumpNo = -1;
+        Placements_[std::size_t(i)] = TItemPlacement{};
+    TRVFormatter run(*this, first, first > 0 ? LineBottom(first - 1) : Scale_.Y(View_.TopMargin), false);
     run.FormatItems(firstItem, lastItem);
     const std::int32_t newBottom = run.Finish();
     const int newCount = run.Out.Count();
@@ -1057,12 +1064,13 @@ void TCustomRVFormattedData::ReformatRange(int first, int last, int itemDelta)
         // One pass over the lines below: their place, their items' numbers, and where each
         // item's draw items now begin.
         if (itemDelta != 0 || drawDelta != 0)
-            Lines_.ShiftFrom(below, dy, itemDelta, [this](int itemNo, int drawNo) { ItemAt(itemNo).FirstLinePiece = drawNo; });
+            Lines_.ShiftFrom(below, dy, itemDelta,
+                            [this](int itemNo, int drawNo) { Placements_[std::size_t(itemNo)].FirstPiece = drawNo; });
         else if (dy != 0)
             Lines_.ShiftFrom(below, dy, 0, [](int, int) {});
         TotalHeight_ = ClampCoordinate(std::int64_t{TotalHeight_} + dy);
     }
-    FormattedItems_ = Count();
+    FormattedItems_ = Doc_.Count();
     RenumberJumps();
 
     const std::int32_t invalidBottom = toEnd || dy != 0 || drawDelta != 0 ? TotalHeight_ : newBottom + 10;

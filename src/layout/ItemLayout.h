@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <string>
 
 #include "layout/DrawLines.h"
 #include "platform/Canvas.h"
@@ -12,6 +13,7 @@ namespace xq {
 
 class TCustomRVData;
 class TCustomRVItemInfo;
+class TRVContainerLayout;
 class TRVFontInfoCache;
 class TRVStyle;
 
@@ -27,6 +29,9 @@ struct TRVLayoutContext {
     /// Everything is laid out anew (a whole format): items that keep a layout of their own
     /// (tables) must not reuse it.
     bool Rebuild = true;
+    /// The layout being made, where items keep their state (ItemState); null when the item is
+    /// only measured.
+    TRVContainerLayout* Layout = nullptr;
 };
 
 /// The size an item takes on a line, in device pixels, and how far it reaches below the baseline.
@@ -66,6 +71,15 @@ struct TRVPaintContext {
     bool ShowPageBreaks = false;
     /// The view's background colour.
     TColor ViewColor = clWindow;
+    /// The layout being painted, and the draw item of the item being painted.
+    const TRVContainerLayout* Layout = nullptr;
+    const TRVDrawLineInfo* DrawItem = nullptr;
+};
+
+/// The draw item of a tab: the leader of the tab stop it reached, drawn across its width.
+class TRVTabDrawItem : public TRVDrawLineInfo {
+public:
+    std::string Leader;
 };
 
 /// The layout of one item kind. All sizes are device pixels of the target.

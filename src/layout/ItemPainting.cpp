@@ -80,12 +80,14 @@ void TRVControlLayout::Paint(TCanvas& canvas, const TCustomRVItemInfo&, int, con
 void TRVTabLayout::Paint(TCanvas& canvas, const TCustomRVItemInfo& item, int, const TRect& rect,
                          TRVPaintContext& ctx) const
 {
-    const auto& tab = static_cast<const TRVTabItemInfo&>(item);
-    if (tab.Leader.empty() || rect.Width() <= 0)
+    // The leader belongs to the tab stop the tab reached in this layout.
+    const auto* piece = dynamic_cast<const TRVTabDrawItem*>(ctx.DrawItem);
+    if (!piece || piece->Leader.empty() || rect.Width() <= 0)
         return;
+    const auto& tab = static_cast<const TRVTabItemInfo&>(item);
     const int styleNo = DrawStyleOf(tab.TextStyleNo, ctx.Sheet);
     canvas.SelectFont(ctx.Fonts.Item(styleNo).Font);
-    const std::u16string leader = AnsiToUnicode(tab.Leader, ctx.Sheet.CodePageOfStyle(styleNo));
+    const std::u16string leader = AnsiToUnicode(piece->Leader, ctx.Sheet.CodePageOfStyle(styleNo));
     const int leaderWidth = canvas.TextWidth(leader);
     if (leaderWidth <= 0)
         return;

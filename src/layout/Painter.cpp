@@ -12,7 +12,7 @@
 #include "document/RVStyle.h"
 #include "layout/DisplayText.h"
 #include "layout/FontInfoCache.h"
-#include "layout/FormattedData.h"
+#include "layout/ContainerLayout.h"
 #include "layout/ItemLayout.h"
 #include "layout/ReformatRange.h"
 #include "pictures/PictureBase.h"
@@ -274,9 +274,9 @@ void DrawUnderline(TCanvas& canvas, TRVUnderlineType type, int left, int right, 
 
 class TDocumentPainter {
 public:
-    TDocumentPainter(TCustomRVFormattedData& data, TCanvas& canvas, const TRVPaintRequest& request)
-        : Data_(data), Canvas_(canvas), Request_(request), Sheet_(data.GetRVStyle()), Scale_(data.DeviceScale()),
-          Lines_(data.DrawItems())
+    TDocumentPainter(TRVContainerLayout& layout, TCanvas& canvas, const TRVPaintRequest& request)
+        : Data_(layout), Doc_(layout.Document()), View_(layout.View()), Canvas_(canvas), Request_(request),
+          Sheet_(Doc_.GetRVStyle()), Scale_(layout.DeviceScale()), Lines_(layout.DrawItems())
     {
     }
 
@@ -306,7 +306,9 @@ private:
     [[nodiscard]] bool StoredSoftHyphen(int itemNo, int charIndex, char16_t shown) const;
     [[nodiscard]] bool RightToLeft(int itemNo) const;
 
-    TCustomRVFormattedData& Data_;
+    TRVContainerLayout& Data_;
+    const TCustomRVData& Doc_;
+    const TRVViewSettings& View_;
     TCanvas& Canvas_;
     const TRVPaintRequest& Request_;
     const TRVStyle* Sheet_;
@@ -347,9 +349,10 @@ void TDocumentPainter::Run()
         Fonts_ = OwnFonts_.get();
     }
     Context_ = std::make_unique<TRVPaintContext>(
-        TRVPaintContext{*Sheet_, *Fonts_, Scale_, Data_, Request_.Printing, Scale_.X(Data_.LeftMargin), Data_.TextAreaWidth()});
-    ShowSpecial_ = !Request_.Printing && Data_.Options.Contains(rvoShowSpecialCharacters);
-    ShowPageBreaks_ = !Request_.Printing && Data_.Options.Contains(rvoShowPageBreaks);
+        TRVPaintContext{*Sheet_, *Fonts_, Scale_, Doc_, Request_.Printing, Scale_.X(View_.LeftMargin), Data_.TextAreaWidth()});
+    Context_->Layout = &Data_;
+    ShowSpecial_ = !Request_.Printing && View_.Options.Contains(rvoShowSpecialCharacters);
+    ShowPageBreaks_ = !Request_.Printing && View_.Options.Contains(rvoShowPageBreaks);
     Context_->Visible = Request_.Rect.Offset(Request_.ScrollX, Request_.ScrollY);
     Context_->Focused = Request_.Focused;
     Context_->Editable = Request_.Editable && !Request_.Printing;
@@ -370,8 +373,8 @@ void TDocumentPainter::Run()
     VisibleRange(visible.Top - 2, visible.Bottom + 2, first, last);
     if (first <= last) {
         for (int itemNo = Lines_[first].ItemNo; itemNo >= 0; --itemNo)
-            if (Data_.ItemAt(itemNo).IsText()) {
-                LastTextStyle_ = Data_.ActualStyleOf(itemNo);
+            if (Doc_.ItemAt(itemNo).IsText()) {
+                LastTextStyle_ = Doc_.ActualStyleOf(itemNo);
                 break;
             }
     }
@@ -464,11 +467,11 @@ void TDocumentPainter::PaintParagraphFrames(const TRect& visible)
     VisibleRange(visible.Top - reach, visible.Bottom + reach, first, last);
     if (first > last)
         return;
-    while (first > 0 && !DrawItemStartsParagraph(Data_, Lines_, first))
+    while (first > 0 && !DrawItemStartsParagraph(Doc_, Lines_, first))
         --first;
     for (int start = first; start <= last;) {
         int end = start;
-        while (end + 1 < Lines_.Count() && !DrawItemStartsParagraph(Data_, Lines_, end + 1))
+        while (end + 1 < Lines_.Count() && !DrawItemStartsParagraph(Doc_, Lines_, end + 1))
             ++end;
         PaintParagraphFrame(start, end);
         start = end + 1;
@@ -477,21 +480,21 @@ void TDocumentPainter::PaintParagraphFrames(const TRect& visible)
 
 void TDocumentPainter::PaintParagraphFrame(int first, int last)
 {
-    const TParaInfo& para = Sheet_->ParaStyles.StyleAt(Data_.ParaOf(Lines_[first].ItemNo));
+    const TParaInfo& para = Sheet_->ParaStyles.StyleAt(Doc_.ParaOf(Lines_[first].ItemNo));
     const bool framed = para.Border.Style != rvbNone;
     const bool filled = para.Background.Color != clNone;
     if (!framed && !filled)
         return;
 
     TRect r;
-    r.Left = Scale_.X(Data_.LeftMargin) + Scale_.X(para.LeftIndent + std::min(para.FirstIndent, 0));
-    if (Data_.Options.Contains(rvoClientTextWidth)) {
-        const int client = Request_.ClientWidth > 0 ? Request_.ClientWidth : Scale_.X(Data_.ClientWidth);
-        r.Right = client - Scale_.X(Data_.RightMargin + para.RightIndent);
-    } else if (Data_.MaxTextWidth > 0) {
-        r.Right = Scale_.X(Data_.LeftMargin) + Scale_.X(Data_.MaxTextWidth - para.RightIndent);
+    r.Left = Scale_.X(View_.LeftMargin) + Scale_.X(para.LeftIndent + std::min(para.FirstIndent, 0));
+    if (View_.Options.Contains(rvoClientTextWidth)) {
+        const int client = Request_.ClientWidth > 0 ? Request_.ClientWidth : Scale_.X(View_.ClientWidth);
+        r.Right = client - Scale_.X(View_.RightMargin + para.RightIndent);
+    } else if (View_.MaxTextWidth > 0) {
+        r.Right = Scale_.X(View_.LeftMargin) + Scale_.X(View_.MaxTextWidth - para.RightIndent);
     } else {
-        r.Right = Data_.DocumentWidth() - Scale_.X(Data_.RightMargin + para.RightIndent);
+        r.Right = Data_.DocumentWidth() - Scale_.X(View_.RightMargin + para.RightIndent);
     }
     r.Top = Lines_[first].Top;
     r.Bottom = Lines_[first].Bottom() + Lines_[first].LineGapAfter;
@@ -552,7 +555,7 @@ void TDocumentPainter::PaintSoftPageBreaks(const TRect& visible)
 void TDocumentPainter::PaintDrawItem(int index)
 {
     const TRVDrawLineInfo& d = Lines_[index];
-    const TCustomRVItemInfo& item = Data_.ItemAt(d.ItemNo);
+    const TCustomRVItemInfo& item = Doc_.ItemAt(d.ItemNo);
     const bool firstPiece = index == 0 || Lines_[index - 1].ItemNo != d.ItemNo;
     if (ShowPageBreaks_ && firstPiece && item.NewPageBefore())
         DrawPageBreakMark(Canvas_, LineTop(index) - 1, 0, Data_.DocumentWidth(), Sheet_->PageBreakColor);
@@ -564,6 +567,7 @@ void TDocumentPainter::PaintDrawItem(int index)
         int from = 0, to = 0;
         if (SelectedPart(index, 0, 1, from, to))
             FillSelection(index, rect.Left, rect.Right, rect.Top, rect.Bottom);
+        Context_->DrawItem = &d;
         ItemLayoutOf(item).Paint(Canvas_, item, d.ItemNo, rect, *Context_);
     }
     if (ShowSpecial_)
@@ -597,10 +601,10 @@ bool TDocumentPainter::StoredSoftHyphen(int itemNo, int charIndex, char16_t show
 {
     if (shown == SoftHyphen)
         return true;
-    if (shown != ZeroWidthSpace || !Data_.ItemAt(itemNo).IsUnicode())
+    if (shown != ZeroWidthSpace || !Doc_.ItemAt(itemNo).IsUnicode())
         return false;
     // Hidden soft hyphens show as zero-width spaces; a real zero-width space must stay one.
-    const std::string& bytes = Data_.TextAt(itemNo);
+    const std::string& bytes = Doc_.TextAt(itemNo);
     const std::size_t at = std::size_t(charIndex) * 2;
     if (at + 1 >= bytes.size())
         return false;
@@ -628,8 +632,8 @@ std::u16string TDocumentPainter::PieceText(int index)
 void TDocumentPainter::PaintTextItem(int index)
 {
     const TRVDrawLineInfo& d = Lines_[index];
-    const TCustomRVItemInfo& item = Data_.ItemAt(d.ItemNo);
-    const int styleNo = Data_.ActualStyleOf(d.ItemNo);
+    const TCustomRVItemInfo& item = Doc_.ItemAt(d.ItemNo);
+    const int styleNo = Doc_.ActualStyleOf(d.ItemNo);
     LastTextStyle_ = styleNo;
     const TFontInfo& style = Sheet_->TextStyles.StyleAt(styleNo);
 
@@ -738,8 +742,8 @@ void TDocumentPainter::PaintTextItem(int index)
 
 bool TDocumentPainter::RightToLeft(int itemNo) const
 {
-    const TParaInfo& para = Sheet_->ParaStyles.StyleAt(Data_.ParaOf(itemNo));
-    const TRVBiDiMode mode = para.BiDiMode != rvbdUnspecified ? para.BiDiMode : Data_.BiDiMode;
+    const TParaInfo& para = Sheet_->ParaStyles.StyleAt(Doc_.ParaOf(itemNo));
+    const TRVBiDiMode mode = para.BiDiMode != rvbdUnspecified ? para.BiDiMode : View_.BiDiMode;
     return mode == rvbdRightToLeft;
 }
 
@@ -751,8 +755,8 @@ void TDocumentPainter::PaintEndMark(int index)
     if (index + 1 < Lines_.Count() && Lines_[index + 1].ItemNo == d.ItemNo)
         return; // not the item's last piece
     bool lineBreak = false;
-    if (d.ItemNo + 1 < Data_.Count()) {
-        const TCustomRVItemInfo& next = Data_.ItemAt(d.ItemNo + 1);
+    if (d.ItemNo + 1 < Doc_.Count()) {
+        const TCustomRVItemInfo& next = Doc_.ItemAt(d.ItemNo + 1);
         if (next.NewLine())
             lineBreak = true;
         else if (!next.StartsParagraph())
@@ -789,9 +793,9 @@ void TDocumentPainter::PaintEndMark(int index)
 
 } // namespace
 
-void PaintDocument(TCustomRVFormattedData& data, TCanvas& canvas, const TRVPaintRequest& request)
+void PaintDocument(TRVContainerLayout& layout, TCanvas& canvas, const TRVPaintRequest& request)
 {
-    TDocumentPainter(data, canvas, request).Run();
+    TDocumentPainter(layout, canvas, request).Run();
 }
 
 } // namespace xq

@@ -13,7 +13,7 @@
 
 namespace xq {
 
-class TCustomRVFormattedData;
+class TRVContainerLayout;
 class TGraphic;
 
 /// What to paint and how the view stands.
@@ -39,9 +39,9 @@ struct TRVPaintRequest {
     std::int32_t ClientHeight = 0;
 };
 
-/// Paints the draw items of data that meet request.Rect. The container must be formatted for a
+/// Paints the draw items of a layout that meet request.Rect. The layout must be made for a
 /// canvas of canvas's resolution.
-void PaintDocument(TCustomRVFormattedData& data, TCanvas& canvas, const TRVPaintRequest& request);
+void PaintDocument(TRVContainerLayout& layout, TCanvas& canvas, const TRVPaintRequest& request);
 
 // --- Pieces ----------------------------------------------------------------------------------------
 

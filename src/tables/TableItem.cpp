@@ -2,6 +2,7 @@
 #include "tables/TableItem.h"
 
 #include <algorithm>
+#include <atomic>
 
 #include "document/RVStyle.h"
 #include "lists/Numbering.h"
@@ -9,11 +10,21 @@
 
 namespace xq {
 
+namespace {
+
+std::uint64_t NewGridStamp() noexcept
+{
+    static std::atomic<std::uint64_t> next{1};
+    return next.fetch_add(1, std::memory_order_relaxed);
+}
+
+} // namespace
+
 // ---------------------------------------------------------------------------------------------
 // Cells and rows
 
 TRVTableCellData::TRVTableCellData(TRVTableItemInfo* table, TCustomRVData* parent) noexcept
-    : TCustomRVFormattedData(parent), Table_(table)
+    : TCustomRVData(parent), Table_(table)
 {
 }
 
@@ -50,9 +61,10 @@ TRVTableRow::~TRVTableRow() = default;
 // ---------------------------------------------------------------------------------------------
 // The table
 
-TRVTableItemInfo::TRVTableItemInfo() noexcept : TRVFullLineItemInfo(rvsTable) {}
+TRVTableItemInfo::TRVTableItemInfo() noexcept : TRVFullLineItemInfo(rvsTable), GridStamp_(NewGridStamp()) {}
 
-TRVTableItemInfo::TRVTableItemInfo(int rows, int cols, TCustomRVData* owner) : TRVFullLineItemInfo(rvsTable)
+TRVTableItemInfo::TRVTableItemInfo(int rows, int cols, TCustomRVData* owner)
+    : TRVFullLineItemInfo(rvsTable), GridStamp_(NewGridStamp())
 {
     if (rows < 0 || cols < 0 || (rows > 0 && cols == 0))
         throw EDocViewError(errInvalidRowCol);
@@ -286,7 +298,7 @@ void TRVTableItemInfo::CellsChanged()
                 cell->AttachTo(Owner_);
                 CellList_.push_back(cell);
             }
-    Layout.Clear();
+    GridStamp_ = NewGridStamp();
 }
 
 TCustomRVData* TRVTableItemInfo::SubDocument(int index) const noexcept

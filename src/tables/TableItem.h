@@ -18,7 +18,7 @@
 #include "document/Graphic.h"
 #include "document/ItemInfo.h"
 #include "document/ParaInfo.h"
-#include "layout/FormattedData.h"
+#include "document/RVData.h"
 #include "platform/Color.h"
 #include "platform/Set.h"
 
@@ -82,8 +82,9 @@ struct TRVTableCellProperties {
     std::string Hint;                    ///< UTF-8
 };
 
-/// One cell: a container laid out inside the table, with its own look.
-class TRVTableCellData : public TCustomRVFormattedData, public TRVTableCellProperties {
+/// One cell: a container inside the table, with its own look. Where it stands and how its
+/// content is laid out belong to each layout of the table (tables/TableLayout.h).
+class TRVTableCellData : public TCustomRVData, public TRVTableCellProperties {
 public:
     /// A cell of table (may be null for a cell not yet placed), inside parent (the container that
     /// holds the table; null while the table is not in one).
@@ -91,12 +92,6 @@ public:
     ~TRVTableCellData() override;
 
     std::unique_ptr<TGraphic> BackgroundImage;
-
-    // The cell's rectangle inside the table after layout, device pixels; not stored.
-    std::int32_t Left = 0;
-    std::int32_t Top = 0;
-    std::int32_t Width = 0;
-    std::int32_t Height = 0;
 
     [[nodiscard]] int ColSpan() const noexcept { return ColSpan_; }
     [[nodiscard]] int RowSpan() const noexcept { return RowSpan_; }
@@ -159,23 +154,6 @@ private:
     std::vector<std::unique_ptr<TRVTableRow>> Rows_;
 };
 
-/// What laying out a table for one width produced; kept until the next layout. Lengths are
-/// device pixels.
-struct TRVTableItemFormattingInfo {
-    std::int32_t FWidth = 0;  ///< outer width of the table
-    std::int32_t FHeight = 0; ///< outer height of the table
-    std::vector<std::int32_t> ColWidths; ///< content width per column
-    std::vector<std::int32_t> ColStarts; ///< left of each column's cell rectangles (padding included)
-    std::vector<std::int32_t> RowHeights; ///< content height per row
-    std::vector<std::int32_t> RowStarts;  ///< top of each row's cell rectangles (padding included)
-    /// The width available when the layout was made, and the canvas it was made on: the layout
-    /// is reused for the same pair until something invalidates it. -1: no layout.
-    std::int32_t AvailableWidth = -1;
-    const void* Canvas = nullptr;
-
-    void Clear() noexcept { *this = {}; }
-};
-
 /// The look and behaviour of a table, apart from its background picture. Lengths are screen pixels.
 struct TRVTableProperties {
     TRVTableOptions Options = RVTableDefaultOptions;
@@ -228,8 +206,9 @@ public:
 
     /// The rows; their slots change only through the operations below.
     TRVTableRows Rows;
-    /// The screen layout of the table.
-    TRVTableItemFormattingInfo Layout;
+    /// Changes whenever the grid changes, and differs between any two tables: a layout made for
+    /// one stamp fits the table only while the stamp stays.
+    [[nodiscard]] std::uint64_t GridStamp() const noexcept { return GridStamp_; }
 
     // --- Grid --------------------------------------------------------------------------------
     [[nodiscard]] int RowCount() const noexcept { return Rows.Count(); }
@@ -290,6 +269,7 @@ private:
 
     TCustomRVData* Owner_ = nullptr;
     std::vector<TRVTableCellData*> CellList_;
+    std::uint64_t GridStamp_ = 0;
 };
 
 /// A table as the editor's insert commands make it: rows x columns single cells, transparent,

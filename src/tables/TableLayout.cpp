@@ -14,7 +14,6 @@
 
 #include "document/RVStyle.h"
 #include "layout/FontInfoCache.h"
-#include "layout/FormattedData.h"
 #include "layout/Painter.h"
 
 namespace xq {
@@ -77,8 +76,10 @@ enum class TColumnMark { Free, Percent, Fixed };
 /// The work of one layout run.
 class TTableFormatter {
 public:
-    TTableFormatter(TRVTableItemInfo& table, TRVLayoutContext& ctx)
-        : T_(table), Ctx_(ctx), M_(table, ctx.Scale), Rows_(table.RowCount()), Cols_(table.ColCount())
+    /// Lays the table out into state, or, without one, only measures it.
+    TTableFormatter(const TRVTableItemInfo& table, TRVTableLayoutState* state, TRVLayoutContext& ctx)
+        : T_(table), Ctx_(ctx), M_(table, ctx.Scale), Rows_(table.RowCount()), Cols_(table.ColCount()),
+          Own_(state ? nullptr : std::make_unique<TRVTableLayoutState>()), S_(state ? *state : *Own_)
     {
     }
 
@@ -97,35 +98,45 @@ private:
     void DistributeRemainder(std::int32_t remaining, const std::vector<std::int32_t>& percentWish,
                              const std::vector<std::int32_t>& pixelWish);
     void LayOutRows();
-    [[nodiscard]] std::int32_t FormatCell(TRVTableCellData& cell, std::int32_t width);
+    [[nodiscard]] std::int32_t FormatCell(const TRVTableCellData& cell, std::int32_t width);
+    /// The layout of the cell ForEachCell is at.
+    [[nodiscard]] TRVTableCellLayout& Current() { return *Current_; }
 
     template <typename F>
     void ForEachCell(F f)
     {
+        int index = 0;
         for (int r = 0; r < Rows_; ++r)
             for (int c = 0; c < Cols_; ++c)
-                if (TRVTableCellData* cell = T_.Rows[r][c])
+                if (TRVTableCellData* cell = T_.Rows[r][c]) {
+                    Current_ = &S_.Cell(index++, *cell);
                     f(*cell, r, c);
+                }
     }
 
-    TRVTableItemInfo& T_;
+    const TRVTableItemInfo& T_;
     TRVLayoutContext& Ctx_;
     TTableMetrics M_;
     int Rows_, Cols_;
+    std::unique_ptr<TRVTableLayoutState> Own_;
+    TRVTableLayoutState& S_;
+    TRVTableCellLayout* Current_ = nullptr;
     std::vector<std::int32_t> Widths_;
     std::vector<TColumnMark> Marks_;
 };
 
 void TTableFormatter::PrepareCells()
 {
-    const auto* outer = dynamic_cast<const TCustomRVFormattedData*>(&Ctx_.Data);
+    const TRVViewSettings* outer = Ctx_.Layout ? &Ctx_.Layout->View() : nullptr;
     ForEachCell([&](TRVTableCellData& cell, int, int) {
-        cell.LeftMargin = cell.RightMargin = cell.TopMargin = cell.BottomMargin = 0;
+        TRVTableCellLayout& layout = Current();
+        TRVViewSettings& view = layout.View;
+        view.LeftMargin = view.RightMargin = view.TopMargin = view.BottomMargin = 0;
         if (outer) {
-            cell.Options = outer->Options;
-            cell.WordWrap = outer->WordWrap;
+            view.Options = outer->Options;
+            view.WordWrap = outer->WordWrap;
         }
-        cell.SetFormatCanvas(&Ctx_.Canvas, &Ctx_.Fonts);
+        layout.Layout.SetFormatCanvas(&Ctx_.Canvas, &Ctx_.Fonts);
     });
 }
 
@@ -165,17 +176,22 @@ void TTableFormatter::ComputeMinimumWidths()
     Marks_.assign(std::size_t(Cols_), TColumnMark::Free);
     if (T_.Options.Contains(rvtoIgnoreContentWidth))
         return;
-    std::vector<std::pair<TRVTableCellData*, int>> merged;
+    struct TMerged {
+        const TRVTableCellData* Cell;
+        int Col;
+        std::int32_t Min;
+    };
+    std::vector<TMerged> merged;
     ForEachCell([&](TRVTableCellData& cell, int, int c) {
-        const std::int32_t min = cell.GetMinTextAreaWidth(0, true);
+        const std::int32_t min = Current().Layout.GetMinTextAreaWidth(0, true);
         if (cell.ColSpan() == 1)
             Widths_[std::size_t(c)] = std::max(Widths_[std::size_t(c)], min);
         else
-            merged.emplace_back(&cell, c);
+            merged.push_back({&cell, c, min});
     });
     // Content of merged cells must fit the columns it spans.
-    for (auto [cell, c] : merged)
-        Spread(c, cell->ColSpan(), cell->GetMinTextAreaWidth(0, true), TColumnMark::Free);
+    for (const TMerged& m : merged)
+        Spread(m.Col, m.Cell->ColSpan(), m.Min, TColumnMark::Free);
 }
 
 std::int32_t TTableFormatter::MinWidth()
@@ -247,16 +263,17 @@ void TTableFormatter::DistributeRemainder(std::int32_t remaining, const std::vec
     }
 }
 
-std::int32_t TTableFormatter::FormatCell(TRVTableCellData& cell, std::int32_t width)
+std::int32_t TTableFormatter::FormatCell(const TRVTableCellData&, std::int32_t width)
 {
-    cell.FixedTextAreaWidth = std::max(width, 1);
-    cell.FormatAll(false, true);
-    return cell.TotalHeight();
+    TRVTableCellLayout& layout = Current();
+    layout.View.FixedTextAreaWidth = std::max(width, 1);
+    layout.Layout.FormatAll(false, true);
+    return layout.Layout.TotalHeight();
 }
 
 void TTableFormatter::Format(std::int32_t availableWidth)
 {
-    TRVTableItemFormattingInfo& layout = T_.Layout;
+    TRVTableItemFormattingInfo& layout = S_.Layout;
     layout.Clear();
     if (Rows_ == 0) {
         layout.FWidth = 2 * (M_.Border + M_.BorderHSpacing);
@@ -382,7 +399,7 @@ void TTableFormatter::Format(std::int32_t availableWidth)
 
 void TTableFormatter::LayOutRows()
 {
-    TRVTableItemFormattingInfo& layout = T_.Layout;
+    TRVTableItemFormattingInfo& layout = S_.Layout;
     const bool ignoreContent = T_.Options.Contains(rvtoIgnoreContentHeight);
     std::vector<std::int32_t>& heights = layout.RowHeights;
     heights.assign(std::size_t(Rows_), 0);
@@ -450,42 +467,105 @@ void TTableFormatter::LayOutRows()
     // The cells' rectangles: content and padding, inside their borders.
     ForEachCell([&](TRVTableCellData& cell, int r, int c) {
         const int rows = std::min(cell.RowSpan(), Rows_ - r);
-        cell.Left = layout.ColStarts[std::size_t(c)];
-        cell.Top = layout.RowStarts[std::size_t(r)];
-        cell.Width = SpannedWidth(c, cell.ColSpan()) + 2 * M_.HPadding;
-        cell.Height = (rows - 1) * M_.RowGap() + 2 * M_.VPadding;
+        TRVTableCellLayout& place = Current();
+        place.Left = layout.ColStarts[std::size_t(c)];
+        place.Top = layout.RowStarts[std::size_t(r)];
+        place.Width = SpannedWidth(c, cell.ColSpan()) + 2 * M_.HPadding;
+        place.Height = (rows - 1) * M_.RowGap() + 2 * M_.VPadding;
         for (int k = r; k < r + rows; ++k)
-            cell.Height += heights[std::size_t(k)];
+            place.Height += heights[std::size_t(k)];
     });
 }
 
 } // namespace
 
-void FormatTable(TRVTableItemInfo& table, std::int32_t availableWidth, bool force, TRVLayoutContext& ctx)
+namespace {
+
+/// The state table keeps in ctx's layout for its grid (made anew when the grid changed), or null
+/// when ctx only measures.
+TRVTableLayoutState* StateIn(const TRVTableItemInfo& table, TRVLayoutContext& ctx)
 {
-    TRVTableItemFormattingInfo& layout = table.Layout;
-    if (!force && !ctx.Rebuild && layout.AvailableWidth == availableWidth && layout.Canvas == &ctx.Canvas)
-        return;
-    TTableFormatter(table, ctx).Format(availableWidth);
-    layout.AvailableWidth = availableWidth;
-    layout.Canvas = &ctx.Canvas;
+    if (!ctx.Layout)
+        return nullptr;
+    auto* state = dynamic_cast<TRVTableLayoutState*>(ctx.Layout->ItemState(table));
+    if (!state || state->GridStamp != table.GridStamp()) {
+        state = &static_cast<TRVTableLayoutState&>(
+            ctx.Layout->SetItemState(table, std::make_unique<TRVTableLayoutState>()));
+        state->GridStamp = table.GridStamp();
+    }
+    state->LastFormat = ctx.Layout->FormatGeneration();
+    return state;
 }
 
-std::int32_t GetTableMinWidth(TRVTableItemInfo& table, TRVLayoutContext& ctx)
+} // namespace
+
+TRVTableCellLayout& TRVTableLayoutState::Cell(int index, const TRVTableCellData& cell)
 {
-    return TTableFormatter(table, ctx).MinWidth();
+    if (Cells_.size() <= std::size_t(index))
+        Cells_.resize(std::size_t(index) + 1);
+    std::unique_ptr<TRVTableCellLayout>& slot = Cells_[std::size_t(index)];
+    if (!slot || &slot->Layout.Document() != &cell)
+        slot = std::make_unique<TRVTableCellLayout>(cell);
+    return *slot;
+}
+
+const TRVTableCellLayout* TRVTableLayoutState::CellAt(int index) const noexcept
+{
+    return index >= 0 && std::size_t(index) < Cells_.size() ? Cells_[std::size_t(index)].get() : nullptr;
+}
+
+const TRVTableCellLayout* TRVTableLayoutState::FindCell(const TRVTableCellData* cell) const noexcept
+{
+    for (const auto& layout : Cells_)
+        if (layout && &layout->Layout.Document() == cell)
+            return layout.get();
+    return nullptr;
+}
+
+TRVTableCellLayout* TRVTableLayoutState::FindCell(const TRVTableCellData* cell) noexcept
+{
+    return const_cast<TRVTableCellLayout*>(static_cast<const TRVTableLayoutState&>(*this).FindCell(cell));
+}
+
+const TRVTableLayoutState* TableLayoutIn(const TRVContainerLayout& layout, const TRVTableItemInfo& table)
+{
+    const auto* state = dynamic_cast<const TRVTableLayoutState*>(layout.ItemState(table));
+    return state && state->GridStamp == table.GridStamp() ? state : nullptr;
+}
+
+TRVTableLayoutState* TableLayoutIn(TRVContainerLayout& layout, const TRVTableItemInfo& table)
+{
+    return const_cast<TRVTableLayoutState*>(TableLayoutIn(static_cast<const TRVContainerLayout&>(layout), table));
+}
+
+TRVObjectExtent FormatTable(const TRVTableItemInfo& table, std::int32_t availableWidth, bool force,
+                            TRVLayoutContext& ctx)
+{
+    // Without a layout to keep it in, the table is laid out only to be measured.
+    TRVTableLayoutState measured;
+    TRVTableLayoutState& state = ctx.Layout ? *StateIn(table, ctx) : measured;
+    TRVTableItemFormattingInfo& layout = state.Layout;
+    if (force || ctx.Rebuild || layout.AvailableWidth != availableWidth || layout.Canvas != &ctx.Canvas) {
+        TTableFormatter(table, &state, ctx).Format(availableWidth);
+        layout.AvailableWidth = availableWidth;
+        layout.Canvas = &ctx.Canvas;
+    }
+    return TRVObjectExtent{layout.FWidth, layout.FHeight, 0};
+}
+
+std::int32_t GetTableMinWidth(const TRVTableItemInfo& table, TRVLayoutContext& ctx)
+{
+    return TTableFormatter(table, StateIn(table, ctx), ctx).MinWidth();
 }
 
 std::int32_t TRVTableLayout::MinWidth(const TCustomRVItemInfo& item, int, TRVLayoutContext& ctx) const
 {
-    return GetTableMinWidth(const_cast<TRVTableItemInfo&>(static_cast<const TRVTableItemInfo&>(item)), ctx);
+    return GetTableMinWidth(static_cast<const TRVTableItemInfo&>(item), ctx);
 }
 
 TRVObjectExtent TRVTableLayout::Format(TCustomRVItemInfo& item, int, std::int32_t lineWidth, TRVLayoutContext& ctx) const
 {
-    auto& table = static_cast<TRVTableItemInfo&>(item);
-    FormatTable(table, lineWidth, false, ctx);
-    return TRVObjectExtent{table.Layout.FWidth, table.Layout.FHeight, 0};
+    return FormatTable(static_cast<const TRVTableItemInfo&>(item), lineWidth, false, ctx);
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -605,9 +685,10 @@ void DrawTableBorder(TCanvas& canvas, const TRect& rect, const TTableBorder& bor
     }
 }
 
-void PaintTable(TCanvas& canvas, const TRVTableItemInfo& table, TPoint origin, TRVPaintContext& ctx)
+void PaintTable(TCanvas& canvas, const TRVTableItemInfo& table, const TRVTableLayoutState& state, TPoint origin,
+                TRVPaintContext& ctx)
 {
-    const TRVTableItemFormattingInfo& layout = table.Layout;
+    const TRVTableItemFormattingInfo& layout = state.Layout;
     const TRVDeviceScale& s = ctx.Scale;
     const TRect tableRect{origin.X, origin.Y, origin.X + layout.FWidth, origin.Y + layout.FHeight};
     if (!Meets(tableRect, ctx.Visible))
@@ -671,13 +752,17 @@ void PaintTable(TCanvas& canvas, const TRVTableItemInfo& table, TPoint origin, T
 
     // e. The cells: background, content, border.
     const bool grid = ctx.Editable && !ctx.Printing && !table.Options.Contains(rvtoHideGridLines);
+    int cellIndex = 0;
     for (int r = 0; r < rows; ++r) {
         for (int c = 0; c < cols; ++c) {
             TRVTableCellData* cell = table.Rows[r][c];
             if (!cell)
                 continue;
-            const TRect rect{origin.X + cell->Left, origin.Y + cell->Top, origin.X + cell->Left + cell->Width,
-                             origin.Y + cell->Top + cell->Height};
+            const TRVTableCellLayout* place = state.CellAt(cellIndex++);
+            if (!place || &place->Layout.Document() != cell)
+                continue;
+            const TRect rect{origin.X + place->Left, origin.Y + place->Top, origin.X + place->Left + place->Width,
+                             origin.Y + place->Top + place->Height};
             const TRect outer{rect.Left - cellBorder, rect.Top - cellBorderV, rect.Right + cellBorder,
                               rect.Bottom + cellBorderV};
             if (!Meets(outer, ctx.Visible))
@@ -691,7 +776,7 @@ void PaintTable(TCanvas& canvas, const TRVTableItemInfo& table, TPoint origin, T
 
             // The content, placed by the cell's vertical alignment and clipped to the cell.
             const int vpad = m.VPadding;
-            const int room = cell->Height - 2 * vpad - cell->TotalHeight();
+            const int room = place->Height - 2 * vpad - place->Layout.TotalHeight();
             int dy = 0;
             switch (table.GetCellVAlign(r, c)) {
             case rvcMiddle: dy = std::max(room / 2, 0); break;
@@ -708,9 +793,9 @@ void PaintTable(TCanvas& canvas, const TRVTableItemInfo& table, TPoint origin, T
             request.Focused = ctx.Focused;
             request.Printing = ctx.Printing;
             request.Editable = ctx.Editable;
-            request.ClientWidth = cell->TextAreaWidth();
-            request.ClientHeight = cell->TotalHeight();
-            PaintDocument(*cell, canvas, request);
+            request.ClientWidth = place->Layout.TextAreaWidth();
+            request.ClientHeight = place->Layout.TotalHeight();
+            PaintDocument(const_cast<TRVContainerLayout&>(place->Layout), canvas, request);
             canvas.Restore();
 
             const TColor cellColor = cell->BorderColor != clNone ? cell->BorderColor : table.CellBorderColor;
@@ -731,7 +816,9 @@ void PaintTable(TCanvas& canvas, const TRVTableItemInfo& table, TPoint origin, T
 void TRVTableLayout::Paint(TCanvas& canvas, const TCustomRVItemInfo& item, int, const TRect& rect,
                            TRVPaintContext& ctx) const
 {
-    PaintTable(canvas, static_cast<const TRVTableItemInfo&>(item), {rect.Left, rect.Top}, ctx);
+    const auto& table = static_cast<const TRVTableItemInfo&>(item);
+    if (const TRVTableLayoutState* state = ctx.Layout ? TableLayoutIn(*ctx.Layout, table) : nullptr)
+        PaintTable(canvas, table, *state, {rect.Left, rect.Top}, ctx);
 }
 
 } // namespace xq

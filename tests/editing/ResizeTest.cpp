@@ -79,7 +79,7 @@ TEST(ItemResizer, DraggingAHandleOfTheSelectedPictureResizesItInOneStep)
     EXPECT_EQ(resized, 1);
     EXPECT_EQ(f.Edit.UndoAction(), rvutModifyItem);
     EXPECT_TRUE(f.Edit.SelectionExists()) << "the picture stays selected";
-    const int drawItem = f.Data.ItemAt(1).FirstLinePiece;
+    const int drawItem = f.Data.FirstLinePiece(1);
     EXPECT_EQ(f.Data.DrawItems()[drawItem].Width, 200) << "laid out at the new size";
     const std::string after = rvf();
     f.Edit.Undo();

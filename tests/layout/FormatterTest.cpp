@@ -358,7 +358,7 @@ TEST(FormatterTest, HyperlinksGetJumpsPerDrawItem)
     EXPECT_EQ(jumps[0].JumpNo, 0);
     EXPECT_EQ(jumps[1].JumpNo, 0) << "both pieces of one link share its number";
     EXPECT_EQ(jumps[2].JumpNo, 1);
-    EXPECT_EQ(f.Data.ItemAt(2).JumpNo, 1);
+    EXPECT_EQ(f.Data.JumpNoOf(2), 1);
     EXPECT_EQ(jumps[1].DrawItemNo, 2);
     EXPECT_EQ(jumps[1].Top, 15);
     EXPECT_EQ(jumps[1].Width, 24);
@@ -374,7 +374,7 @@ TEST(FormatterTest, KeepingTheScrollPositionFollowsTheFirstVisibleItem)
     // Narrower: every paragraph takes three lines instead of two.
     f.Data.MinTextWidth = f.Data.MaxTextWidth = 40;
     f.Data.FormatAll(true, true);
-    EXPECT_EQ(f.Data.DrawItems()[f.Data.ItemAt(3).FirstLinePiece].Top, 135);
+    EXPECT_EQ(f.Data.DrawItems()[f.Data.FirstLinePiece(3)].Top, 135);
     EXPECT_EQ(f.Data.ScrollY, 140);
 }
 

@@ -46,10 +46,12 @@ std::unique_ptr<TBitmap> Bitmap(int width, int height, std::uint32_t color = 0x3
 
 class ItemPaintingTest : public ::testing::Test {
 protected:
-    Ops Paint(const TCustomRVItemInfo& item, const TRect& rect, TRVDeviceScale scale = {})
+    Ops Paint(const TCustomRVItemInfo& item, const TRect& rect, TRVDeviceScale scale = {},
+              const TRVDrawLineInfo* piece = nullptr)
     {
         Canvas.ClearOps();
         TRVPaintContext ctx{Sheet, Fonts, scale, Doc, false, 5, 100};
+        ctx.DrawItem = piece;
         ItemLayoutOf(item).Paint(Canvas, item, 0, rect, ctx);
         return Canvas.Ops();
     }
@@ -150,12 +152,13 @@ TEST(DecodedPictureCacheTest, KeptUntilTheBytesOrTheTransparencyChange)
 TEST_F(ItemPaintingTest, TabLeaderRepeatedAcrossTheTab)
 {
     TRVTabItemInfo tab; // no text style of its own: style 0
-    EXPECT_EQ(Paint(tab, {10, 0, 40, 15}), Ops{}) << "no leader, nothing to draw";
-    tab.Leader = ".";
-    EXPECT_EQ(Paint(tab, {10, 0, 40, 15}), (Ops{"font Arial 13px", "text 10,0 '..........' #000000"}));
-    tab.Leader = "-.";
+    TRVTabDrawItem piece; // the leader is the layout's: the tab stop the tab reached
+    EXPECT_EQ(Paint(tab, {10, 0, 40, 15}, {}, &piece), Ops{}) << "no leader, nothing to draw";
+    piece.Leader = ".";
+    EXPECT_EQ(Paint(tab, {10, 0, 40, 15}, {}, &piece), (Ops{"font Arial 13px", "text 10,0 '..........' #000000"}));
+    piece.Leader = "-.";
     tab.TextStyleNo = 1; // bold: "-." is 7 + 4 wide
-    EXPECT_EQ(Paint(tab, {10, 0, 40, 15}), (Ops{"font Arial 13px bold", "text 10,0 '-.-.' #0000FF"}));
+    EXPECT_EQ(Paint(tab, {10, 0, 40, 15}, {}, &piece), (Ops{"font Arial 13px bold", "text 10,0 '-.-.' #0000FF"}));
 }
 
 TEST_F(ItemPaintingTest, LabelTextPlacedByItsAlignment)

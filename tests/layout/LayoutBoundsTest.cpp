@@ -123,7 +123,7 @@ TEST_F(SpreadParagraphs, LinesStandWhereTheyBelongUntilTheLastCoordinate)
 TEST_F(SpreadParagraphs, ReformattingAnEditShiftsTheHeldLinesAsAWholeRunPlacesThem)
 {
     // The second paragraph grows to three lines; everything below moves down by two lines.
-    const int changed = f.Data.ItemAt(1).FirstLinePiece;
+    const int changed = f.Data.FirstLinePiece(1);
     int first = 0, last = 0;
     GetReformatRange(f.Data, f.Data.DrawItems(), changed, changed, first, last);
     f.Data.SetText(1, "aaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaa");

@@ -25,7 +25,7 @@ int LayoutFixture::AddTextStyle()
     return Sheet.TextStyles.Count() - 1;
 }
 
-std::string DrawDump(const TCustomRVFormattedData& data)
+std::string DrawDump(const TRVContainerLayout& data)
 {
     std::string out;
     const TRVDrawLines& lines = data.DrawItems();
@@ -35,12 +35,12 @@ std::string DrawDump(const TCustomRVFormattedData& data)
             out += d.StartsLine() ? "\n" : "  ";
         out += "#" + std::to_string(d.ItemNo) + " " + std::to_string(d.Left) + "," + std::to_string(d.Top) + " " +
                std::to_string(d.Width) + "x" + std::to_string(d.Height);
-        if (data.ItemAt(d.ItemNo).IsText()) {
+        if (data.Document().ItemAt(d.ItemNo).IsText()) {
             const std::u16string text = data.DisplayTextOf(d.ItemNo).substr(std::size_t(d.FirstChar - 1),
                                                                             std::size_t(d.CharCount));
             out += " '" + Utf16ToUtf8(text) + "'";
         } else {
-            out += " <" + std::to_string(data.StyleOf(d.ItemNo)) + ">";
+            out += " <" + std::to_string(data.Document().StyleOf(d.ItemNo)) + ">";
         }
         if (d.JustifyExtra != 0)
             out += " j+" + std::to_string(d.JustifyExtra);

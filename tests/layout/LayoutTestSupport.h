@@ -36,6 +36,6 @@ public:
 ///   #item left,top width x height 'text' (text items) or <kind> (others)
 /// followed by " j+N" when it carries justification space and " gap N" on the first piece when
 /// the line has a gap below it.
-[[nodiscard]] std::string DrawDump(const TCustomRVFormattedData& data);
+[[nodiscard]] std::string DrawDump(const TRVContainerLayout& data);
 
 } // namespace xq::test

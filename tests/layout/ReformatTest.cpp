@@ -15,7 +15,7 @@ namespace {
 /// The draw items of an item, first..last.
 std::pair<int, int> PiecesOf(const TCustomRVFormattedData& data, int itemNo)
 {
-    const int first = data.ItemAt(itemNo).FirstLinePiece;
+    const int first = data.FirstLinePiece(itemNo);
     int last = first;
     while (last + 1 < data.DrawItems().Count() && data.DrawItems()[last + 1].ItemNo == itemNo)
         ++last;
@@ -47,7 +47,7 @@ TEST(ReformatTest, TypingReformatsItsParagraphAndOneOnEachSideAndMovesTheRest)
     EXPECT_EQ(&lines[0], before[0]) << "the paragraph above is untouched";
     EXPECT_EQ(&lines[5], before[4]) << "the paragraph below keeps its draw item";
     EXPECT_EQ(lines[5].Top, 75) << "and moves down by one line";
-    EXPECT_EQ(f.Data.ItemAt(4).FirstLinePiece, 5);
+    EXPECT_EQ(f.Data.FirstLinePiece(4), 5);
     EXPECT_EQ(f.Data.TotalHeight(), 90);
     EXPECT_EQ(f.Data.InvalidRect().Top, 5);
     const std::string partial = DrawDump(f.Data);
@@ -209,11 +209,11 @@ public:
     int ListNo = -1;
 };
 
-std::string FirstLinePieces(const TCustomRVData& data)
+std::string FirstLinePieces(const TCustomRVFormattedData& data)
 {
     std::string out;
     for (int i = 0; i < data.Count(); ++i)
-        out += std::to_string(data.ItemAt(i).FirstLinePiece) + " ";
+        out += std::to_string(data.FirstLinePiece(i)) + " ";
     return out;
 }
 

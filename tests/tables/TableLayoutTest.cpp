@@ -6,6 +6,7 @@
 #include "layout/LayoutTestSupport.h"
 #include "layout/ReformatRange.h"
 #include "tables/TableItem.h"
+#include "tables/TableLayout.h"
 #include "tables/TableTestSupport.h"
 
 namespace xq::test {
@@ -29,6 +30,21 @@ protected:
         cell.AppendText(text, 0, 0);
     }
 
+    /// What laying out the document gave the table, and one of its cells.
+    const TRVTableItemFormattingInfo& Layout(const TRVTableItemInfo& table) const
+    {
+        const TRVTableLayoutState* state = TableLayoutIn(F.Data, table);
+        EXPECT_NE(state, nullptr) << "the table is laid out";
+        static const TRVTableItemFormattingInfo none;
+        return state ? state->Layout : none;
+    }
+    const TRVTableCellLayout& Cell(const TRVTableItemInfo& table, int row, int col) const
+    {
+        const TRVTableCellLayout* cell = TableLayoutIn(F.Data, table)->FindCell(table.Cells(row, col));
+        EXPECT_NE(cell, nullptr) << "the cell is laid out";
+        return *cell;
+    }
+
     LayoutFixture F{600};
 };
 
@@ -39,16 +55,16 @@ TEST_F(TableLayoutTest, PercentAndAutomaticTablesFillTheAvailableWidth)
     TRVTableItemInfo& automatic = AddTable(1, 3);
     F.Format();
     for (TRVTableItemInfo* table : {&full, &automatic}) {
-        EXPECT_EQ(table->Layout.FWidth, 600);
+        EXPECT_EQ(Layout(*table).FWidth, 600);
         // 600 - 8 spacing - 6 padding = 586 for three columns: 195, 195, 196.
-        EXPECT_EQ(table->Layout.ColWidths, (std::vector<std::int32_t>{195, 195, 196}));
-        EXPECT_EQ(table->Layout.ColStarts, (std::vector<std::int32_t>{2, 201, 400}));
+        EXPECT_EQ(Layout(*table).ColWidths, (std::vector<std::int32_t>{195, 195, 196}));
+        EXPECT_EQ(Layout(*table).ColStarts, (std::vector<std::int32_t>{2, 201, 400}));
     }
-    EXPECT_EQ(full.Layout.FHeight, 2 * (2 + 2) + 2 + 30);
-    EXPECT_EQ(full.Cells(1, 2)->Left, 400);
-    EXPECT_EQ(full.Cells(1, 2)->Top, 21);
-    EXPECT_EQ(full.Cells(1, 2)->Width, 198);
-    EXPECT_EQ(full.Cells(1, 2)->Height, 17);
+    EXPECT_EQ(Layout(full).FHeight, 2 * (2 + 2) + 2 + 30);
+    EXPECT_EQ(Cell(full, 1, 2).Left, 400);
+    EXPECT_EQ(Cell(full, 1, 2).Top, 21);
+    EXPECT_EQ(Cell(full, 1, 2).Width, 198);
+    EXPECT_EQ(Cell(full, 1, 2).Height, 17);
     // The table is a line of its own, as wide and high as its layout.
     const TRVDrawLineInfo& d = F.Data.DrawItems()[0];
     EXPECT_EQ(d.Width, 600);
@@ -65,16 +81,16 @@ TEST_F(TableLayoutTest, NegativeSpacingsLetNeighbouringBordersShareOneLine)
     TRVTableItemInfo& table = *inserted;
     F.Data.AppendItem("", std::move(inserted));
     F.Format();
-    EXPECT_EQ(table.Layout.FWidth, 600);
-    EXPECT_EQ(table.Layout.ColWidths, (std::vector<std::int32_t>{288, 289}));
-    EXPECT_EQ(table.Layout.ColStarts, (std::vector<std::int32_t>{1, 300}));
-    EXPECT_EQ(table.Cells(0, 0)->Left + table.Cells(0, 0)->Width, 299) << "its right border is pixel 299";
-    EXPECT_EQ(table.Cells(0, 1)->Left - 1, 299) << "the left border of its neighbour too";
+    EXPECT_EQ(Layout(table).FWidth, 600);
+    EXPECT_EQ(Layout(table).ColWidths, (std::vector<std::int32_t>{288, 289}));
+    EXPECT_EQ(Layout(table).ColStarts, (std::vector<std::int32_t>{1, 300}));
+    EXPECT_EQ(Cell(table, 0, 0).Left + Cell(table, 0, 0).Width, 299) << "its right border is pixel 299";
+    EXPECT_EQ(Cell(table, 0, 1).Left - 1, 299) << "the left border of its neighbour too";
     // Down: rows of one 15-pixel line; 2 x (2 x 5 + 1 - 1) - 1 + 4 + 30.
-    EXPECT_EQ(table.Layout.RowStarts, (std::vector<std::int32_t>{1, 27}));
-    EXPECT_EQ(table.Layout.FHeight, 53);
-    EXPECT_EQ(table.Cells(0, 0)->Top + table.Cells(0, 0)->Height, 26);
-    EXPECT_EQ(table.Cells(1, 0)->Top - 1, 26);
+    EXPECT_EQ(Layout(table).RowStarts, (std::vector<std::int32_t>{1, 27}));
+    EXPECT_EQ(Layout(table).FHeight, 53);
+    EXPECT_EQ(Cell(table, 0, 0).Top + Cell(table, 0, 0).Height, 26);
+    EXPECT_EQ(Cell(table, 1, 0).Top - 1, 26);
 
     // Spacings never overlap more than the border they overlap: -50 is -1 here, and a cell
     // spacing below 0 without cell borders is 0.
@@ -85,10 +101,10 @@ TEST_F(TableLayoutTest, NegativeSpacingsLetNeighbouringBordersShareOneLine)
     TRVTableItemInfo& borderless = AddTable(2, 2);
     borderless.CellHSpacing = borderless.CellVSpacing = -1;
     F.Format();
-    EXPECT_EQ(deep.Layout.ColStarts, (std::vector<std::int32_t>{1, 300}));
-    EXPECT_EQ(deep.Layout.RowStarts, (std::vector<std::int32_t>{1, 27}));
-    EXPECT_EQ(borderless.Layout.ColStarts[1] - borderless.Layout.ColStarts[0],
-              borderless.Layout.ColWidths[0] + 2) << "the two paddings, no overlap";
+    EXPECT_EQ(Layout(deep).ColStarts, (std::vector<std::int32_t>{1, 300}));
+    EXPECT_EQ(Layout(deep).RowStarts, (std::vector<std::int32_t>{1, 27}));
+    EXPECT_EQ(Layout(borderless).ColStarts[1] - Layout(borderless).ColStarts[0],
+              Layout(borderless).ColWidths[0] + 2) << "the two paddings, no overlap";
 }
 
 TEST_F(TableLayoutTest, ColumnsWithWidthsInPixelsAndPercent)
@@ -101,9 +117,9 @@ TEST_F(TableLayoutTest, ColumnsWithWidthsInPixelsAndPercent)
     percent.Cells(0, 0)->BestWidth = -25;
     F.Format();
     // 600 - 6 spacing = 594 for columns, 590 for content.
-    EXPECT_EQ(pixels.Layout.ColWidths, (std::vector<std::int32_t>{100, 490}));
+    EXPECT_EQ(Layout(pixels).ColWidths, (std::vector<std::int32_t>{100, 490}));
     // A quarter of the 594: 148, less the padding on both sides.
-    EXPECT_EQ(percent.Layout.ColWidths, (std::vector<std::int32_t>{146, 444}));
+    EXPECT_EQ(Layout(percent).ColWidths, (std::vector<std::int32_t>{146, 444}));
 }
 
 TEST_F(TableLayoutTest, ContentWiderThanTheRequestedWidthWidensTheTable)
@@ -113,8 +129,8 @@ TEST_F(TableLayoutTest, ContentWiderThanTheRequestedWidthWidensTheTable)
     for (int c = 0; c < 3; ++c)
         SetText(table, 0, c, "aaaaaaaaaa"); // 60 pixels, one word
     F.Format();
-    EXPECT_EQ(table.Layout.FWidth, 8 + 6 + 180);
-    EXPECT_EQ(table.Layout.ColWidths, (std::vector<std::int32_t>{60, 60, 60}));
+    EXPECT_EQ(Layout(table).FWidth, 8 + 6 + 180);
+    EXPECT_EQ(Layout(table).ColWidths, (std::vector<std::int32_t>{60, 60, 60}));
 
     // Columns of fixed pixel widths and nothing else: the table is as wide as they are.
     TRVTableItemInfo& fixed = AddTable(2, 3);
@@ -122,7 +138,7 @@ TEST_F(TableLayoutTest, ContentWiderThanTheRequestedWidthWidensTheTable)
         for (int c = 0; c < 3; ++c)
             fixed.Cells(r, c)->BestWidth = 100;
     F.Format();
-    EXPECT_EQ(fixed.Layout.FWidth, 8 + 6 + 300);
+    EXPECT_EQ(Layout(fixed).FWidth, 8 + 6 + 300);
 }
 
 TEST_F(TableLayoutTest, MergedCellsSpreadOverTheirColumnsAndRows)
@@ -144,14 +160,14 @@ TEST_F(TableLayoutTest, MergedCellsSpreadOverTheirColumnsAndRows)
     F.Format();
 
     // The 60 pixels rise both columns from 6 to 28 (with the 4 between them: 60).
-    EXPECT_EQ(wide.Layout.ColWidths, (std::vector<std::int32_t>{28, 28}));
-    EXPECT_EQ(wide.Layout.FWidth, 6 + 4 + 56);
-    EXPECT_EQ(wide.Cells(0, 0)->Width, 62);
+    EXPECT_EQ(Layout(wide).ColWidths, (std::vector<std::int32_t>{28, 28}));
+    EXPECT_EQ(Layout(wide).FWidth, 6 + 4 + 56);
+    EXPECT_EQ(Cell(wide, 0, 0).Width, 62);
 
     // The merged cell needs 60 + 2 padding; its rows have 15 + 4 + 15 + 2 = 36: each grows by 13.
-    EXPECT_EQ(tall.Layout.RowHeights, (std::vector<std::int32_t>{28, 28, 15}));
-    EXPECT_EQ(merged.Height, 62);
-    EXPECT_EQ(tall.Layout.FHeight, 2 * (3 + 2) + 4 + 71);
+    EXPECT_EQ(Layout(tall).RowHeights, (std::vector<std::int32_t>{28, 28, 15}));
+    EXPECT_EQ(Cell(tall, 0, 1).Height, 62);
+    EXPECT_EQ(Layout(tall).FHeight, 2 * (3 + 2) + 4 + 71);
 }
 
 TEST_F(TableLayoutTest, TableWiderThanTheTextWidth)
@@ -175,17 +191,17 @@ TEST_F(TableLayoutTest, ReformattingANeighbourKeepsTheTablesLayout)
     TRVTableItemInfo& table = AddTable(2, 2);
     F.Text("nachher");
     F.Format();
-    const TRVDrawLineInfo* cellPiece = &table.Cells(1, 1)->DrawItems()[0];
+    const TRVDrawLineInfo* cellPiece = &Cell(table, 1, 1).Layout.DrawItems()[0];
     // Typing after the table: its paragraph is context of the reformat, but its layout stays.
     int first = 0, last = 0;
     GetReformatRange(F.Data, F.Data.DrawItems(), 2, 2, first, last);
     EXPECT_EQ(first, 1);
     F.Data.SetText(2, "nachher!");
     F.Data.ReformatRange(first, last, 0);
-    EXPECT_EQ(&table.Cells(1, 1)->DrawItems()[0], cellPiece);
+    EXPECT_EQ(&Cell(table, 1, 1).Layout.DrawItems()[0], cellPiece);
     // A whole format lays it out again.
     F.Format();
-    EXPECT_NE(table.Cells(1, 1)->DrawItems().Count(), 0);
+    EXPECT_NE(Cell(table, 1, 1).Layout.DrawItems().Count(), 0);
 }
 
 } // namespace

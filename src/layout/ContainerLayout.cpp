@@ -1,6 +1,6 @@
 // The formatted container: target canvas, layout queries and selection. The formatting runs
 // themselves are in Formatter.cpp.
-#include "layout/FormattedData.h"
+#include "layout/ContainerLayout.h"
 
 #include <algorithm>
 #include <array>
@@ -42,7 +42,38 @@ const std::array<char16_t, 256>& ByteTable(int codePage)
 
 } // namespace
 
-void TCustomRVFormattedData::SetFormatCanvas(TCanvas* canvas, TRVFontInfoCache* sharedFonts)
+TRVContainerLayout::TRVContainerLayout(const TCustomRVData& document, TRVViewSettings& view) noexcept
+    : Doc_(document), View_(view)
+{
+}
+
+TRVContainerLayout::~TRVContainerLayout() = default;
+
+int TRVContainerLayout::FirstLinePiece(int itemNo) const noexcept
+{
+    return itemNo >= 0 && std::size_t(itemNo) < Placements_.size() ? Placements_[std::size_t(itemNo)].FirstPiece : -1;
+}
+
+int TRVContainerLayout::JumpNoOf(int itemNo) const noexcept
+{
+    return itemNo >= 0 && std::size_t(itemNo) < Placements_.size() ? Placements_[std::size_t(itemNo)].JumpNo : -1;
+}
+
+TRVItemLayoutState* TRVContainerLayout::ItemState(const TCustomRVItemInfo& item) const noexcept
+{
+    const auto it = States_.find(&item);
+    return it == States_.end() ? nullptr : it->second.get();
+}
+
+TRVItemLayoutState& TRVContainerLayout::SetItemState(const TCustomRVItemInfo& item,
+                                                     std::unique_ptr<TRVItemLayoutState> state)
+{
+    auto& slot = States_[&item];
+    slot = std::move(state);
+    return *slot;
+}
+
+void TRVContainerLayout::SetFormatCanvas(TCanvas* canvas, TRVFontInfoCache* sharedFonts)
 {
     if (canvas == Canvas_ && (!sharedFonts || sharedFonts == Fonts_))
         return;
@@ -57,22 +88,22 @@ void TCustomRVFormattedData::SetFormatCanvas(TCanvas* canvas, TRVFontInfoCache* 
     ClearLayout();
 }
 
-void TCustomRVFormattedData::StyleSheetChanged() noexcept
+void TRVContainerLayout::StyleSheetChanged() noexcept
 {
     if (Fonts_)
         Fonts_->Clear();
     ClearLayout();
 }
 
-void TCustomRVFormattedData::EnsureFontCache()
+void TRVContainerLayout::EnsureFontCache()
 {
-    if (!Fonts_ && Canvas_ && GetRVStyle()) {
-        OwnFonts_ = std::make_unique<TRVFontInfoCache>(*GetRVStyle(), *Canvas_);
+    if (!Fonts_ && Canvas_ && Doc_.GetRVStyle()) {
+        OwnFonts_ = std::make_unique<TRVFontInfoCache>(*Doc_.GetRVStyle(), *Canvas_);
         Fonts_ = OwnFonts_.get();
     }
 }
 
-void TCustomRVFormattedData::ClearLayout() noexcept
+void TRVContainerLayout::ClearLayout() noexcept
 {
     Lines_.Clear();
     Jumps_.clear();
@@ -80,16 +111,16 @@ void TCustomRVFormattedData::ClearLayout() noexcept
     TotalHeight_ = 0;
     FormattedItems_ = 0;
     Formatted_ = false;
-    for (int i = 0; i < Count(); ++i)
-        ItemAt(i).FirstLinePiece = -1;
+    Placements_.clear();
+    States_.clear();
 }
 
-std::int32_t TCustomRVFormattedData::DocumentWidth() const noexcept
+std::int32_t TRVContainerLayout::DocumentWidth() const noexcept
 {
-    return Scale_.X(LeftMargin) + TextAreaWidth_ + Scale_.X(RightMargin);
+    return Scale_.X(View_.LeftMargin) + TextAreaWidth_ + Scale_.X(View_.RightMargin);
 }
 
-bool TCustomRVFormattedData::GetOrderedSelection(int& firstNo, int& firstOffs, int& lastNo, int& lastOffs) const noexcept
+bool TRVContainerLayout::GetOrderedSelection(int& firstNo, int& firstOffs, int& lastNo, int& lastOffs) const noexcept
 {
     if (SelStartNo < 0 || SelEndNo < 0)
         return false;
@@ -104,7 +135,7 @@ bool TCustomRVFormattedData::GetOrderedSelection(int& firstNo, int& firstOffs, i
     return true;
 }
 
-void TCustomRVFormattedData::GetLineRange(int index, int& first, int& last) const
+void TRVContainerLayout::GetLineRange(int index, int& first, int& last) const
 {
     const int count = Lines_.Count();
     first = std::clamp(index, 0, std::max(count - 1, 0));
@@ -117,17 +148,17 @@ void TCustomRVFormattedData::GetLineRange(int index, int& first, int& last) cons
         ++last;
 }
 
-std::u16string TCustomRVFormattedData::DisplayTextOf(int itemNo) const
+std::u16string TRVContainerLayout::DisplayTextOf(int itemNo) const
 {
-    const TCustomRVItemInfo& item = ItemAt(itemNo);
+    const TCustomRVItemInfo& item = Doc_.ItemAt(itemNo);
     if (!item.IsText())
         return {};
-    const TRVStyle* sheet = GetRVStyle();
-    const int styleNo = ActualStyleOf(itemNo);
+    const TRVStyle* sheet = Doc_.GetRVStyle();
+    const int styleNo = Doc_.ActualStyleOf(itemNo);
     const bool allCaps = sheet && sheet->TextStyles.StyleAt(styleNo).StyleEx.Contains(rvfsAllCaps);
-    const std::string& bytes = TextAt(itemNo);
+    const std::string& bytes = Doc_.TextAt(itemNo);
     if (item.IsUnicode()) {
-        const bool marks = Options.Contains(rvoShowSpecialCharacters) &&
+        const bool marks = View_.Options.Contains(rvoShowSpecialCharacters) &&
                            VisibleSpecialCharacters().Contains(rvscSoftHyphen);
         return DisplayText(Utf16FromBytes(bytes), allCaps, marks ? TSoftHyphenDisplay::Mark : TSoftHyphenDisplay::Hidden);
     }
@@ -140,12 +171,12 @@ std::u16string TCustomRVFormattedData::DisplayTextOf(int itemNo) const
     return text;
 }
 
-bool TCustomRVFormattedData::ParagraphWraps(int itemNo) const
+bool TRVContainerLayout::ParagraphWraps(int itemNo) const
 {
-    if (!WordWrap)
+    if (!View_.WordWrap)
         return false;
-    const TRVStyle* sheet = GetRVStyle();
-    return !sheet || !sheet->ParaStyles.StyleAt(ParaOf(itemNo)).Options.Contains(rvpaoNoWrap);
+    const TRVStyle* sheet = Doc_.GetRVStyle();
+    return !sheet || !sheet->ParaStyles.StyleAt(Doc_.ParaOf(itemNo)).Options.Contains(rvpaoNoWrap);
 }
 
 } // namespace xq
