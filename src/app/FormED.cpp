@@ -164,8 +164,7 @@ void TFormED::EditCommand(const std::function<void(TDocViewEdit&)>& command)
 
 void TFormED::FormCreate(const std::vector<std::string>& arguments, const fs::path& exeDir)
 {
-    Run_ = TRunState{};
-    Run_.ComputerName = ReadComputerName();
+    Run_ = StartRunState(ReadCommandLine(arguments), exeDir, ReadComputerName());
 
     // Hints: the short part at the control, on yellow; the long part in status-bar panel 1.
     QPalette tips = QToolTip::palette();
@@ -173,15 +172,8 @@ void TFormED::FormCreate(const std::vector<std::string>& arguments, const fs::pa
     tips.setColor(QPalette::ToolTipText, QColor(0, 0, 0));
     QToolTip::setPalette(tips);
 
-    const TCommandLine commandLine = ReadCommandLine(arguments);
-    Run_.StartDocument = commandLine.StartDocument;
-    Run_.StartMode = commandLine.StartMode;
-    Run_.SpellingInWorkDir = commandLine.SpellingInWorkDir;
-    Run_.ExeDir = exeDir;
-    Run_.WorkDir = WorkDirOf(commandLine, exeDir);
     std::error_code error;
     fs::current_path(Run_.WorkDir, error);
-    Run_.DocPath = Run_.WorkDir;
 
     setMinimumSize(MainWindowMinWidth, MainWindowMinHeight);
     resize(InitialWidth, InitialHeight);

@@ -13,9 +13,9 @@
 
 #include <QMainWindow>
 
-#include "app/DocumentSession.h"
+#include "session/DocumentSession.h"
 #include "app/PictureDialog.h"
-#include "app/StartUp.h"
+#include "session/StartUp.h"
 #include "tools/FormatCommands.h"
 #include "tools/MruList.h"
 

@@ -11,7 +11,7 @@
 #include <QLockFile>
 #include <QStandardPaths>
 
-#include "app/StartUp.h"
+#include "session/StartUp.h"
 
 namespace xq {
 

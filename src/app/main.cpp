@@ -19,7 +19,7 @@
 #include "app/FormED.h"
 #include "app/GermanUi.h"
 #include "app/SingleInstance.h"
-#include "app/StartUp.h"
+#include "session/StartUp.h"
 
 namespace {
 

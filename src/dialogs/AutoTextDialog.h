@@ -6,7 +6,6 @@
 
 #include <QDialog>
 
-#include "app/DocumentSession.h"
 #include "tools/AutoTextStore.h"
 
 class QComboBox;

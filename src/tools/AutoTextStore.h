@@ -1,6 +1,6 @@
 // The AutoText store: entry files in the folder "AText" of the working directory, registered in the list
 // file "AText/AutoText.lst"; naming a new entry with all its checks; the state of one showing of the
-// AutoText dialog; and handing a new entry's name to the host program through "XQSpell.dic".
+// AutoText dialog and how it ended; and handing a new entry's name to the host program through "XQSpell.dic".
 #pragma once
 
 #include "platform/IniFile.h"
@@ -213,6 +213,20 @@ private:
     int ShortNameIndex_ = -1;
     int CurrentEntry_ = -1;
     std::filesystem::path EntryPath_;
+};
+
+/// How one showing of the AutoText dialog ended.
+struct TAutoTextOutcome {
+    /// The dialog mode when it closed: the open-from-dialog mode after "Öffnen".
+    int DialogMode = 0;
+    /// The chosen or newly named entry; empty after "Abbrechen".
+    std::filesystem::path EntryPath;
+    /// The last naming was refused (only the dialog's own business; it stays open then).
+    bool Refused = false;
+    /// "Abbrechen" in the no-entries mode: the main window starts a new document.
+    bool StartNew = false;
+    /// A newly named entry's name for the host.
+    std::string LastEntryName;
 };
 
 /// Hands a new entry's name to the host: in "XQSpell.dic" in exeDir, key "F" := lastEntryName in

@@ -8,7 +8,7 @@
 
 #include "TestSupport.h"
 #include "app/DocViewWidget.h"
-#include "app/StartUp.h"
+#include "session/StartUp.h"
 #include "dialogs/AutoTextDialog.h"
 
 namespace xq::test {

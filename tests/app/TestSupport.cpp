@@ -22,27 +22,6 @@ namespace xq::test {
 
 namespace fs = std::filesystem;
 
-TMsgAnswer TScriptedBoxes::Show(const std::string& text, const std::string& caption, TMsgButtons buttons,
-                                TMsgIcon icon)
-{
-    Asked.push_back({text, caption, buttons, icon});
-    if (buttons == TMsgButtons::Ok)
-        return TMsgAnswer::Ok;
-    if (Answers.empty())
-        return TMsgAnswer::Cancel;
-    const TMsgAnswer answer = Answers.front();
-    Answers.pop_front();
-    return answer;
-}
-
-std::vector<std::string> TScriptedBoxes::Texts() const
-{
-    std::vector<std::string> texts;
-    for (const TAsked& a : Asked)
-        texts.push_back(a.Text);
-    return texts;
-}
-
 std::optional<fs::path> TScriptedPictureDialog::Execute(const std::string& title)
 {
     Titles.push_back(title);

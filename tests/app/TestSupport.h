@@ -16,32 +16,12 @@
 #include "app/FormED.h"
 #include "app/FormatDialogs.h"
 #include "platform/MessageBoxes.h"
+#include "support/ScriptedBoxes.h"
 #include "support/TempDir.h"
 
 class QWidget;
 
 namespace xq::test {
-
-/// One question or message a test saw.
-struct TAsked {
-    std::string Text;
-    std::string Caption;
-    TMsgButtons Buttons = TMsgButtons::Ok;
-    TMsgIcon Icon = TMsgIcon::None;
-};
-
-/// Answers message boxes from a script and records them. Boxes with an OK button only are answered
-/// OK without a script; a question beyond the script is answered Cancel.
-class TScriptedBoxes : public TMessageBoxes {
-public:
-    TMsgAnswer Show(const std::string& text, const std::string& caption, TMsgButtons buttons,
-                    TMsgIcon icon) override;
-
-    std::deque<TMsgAnswer> Answers;
-    std::vector<TAsked> Asked;
-    /// The texts asked, in order.
-    [[nodiscard]] std::vector<std::string> Texts() const;
-};
 
 /// Answers the picture open dialog from a script (nothing chosen once the script is used up) and
 /// records the titles it was shown with.

@@ -1,5 +1,5 @@
 // The document session: New, the entry open, the host open, Save and the questions before them.
-#include "app/DocumentSession.h"
+#include "session/DocumentSession.h"
 
 #include <system_error>
 

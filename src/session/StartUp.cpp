@@ -1,5 +1,5 @@
 // The command line, the working directory and the start modes.
-#include "app/StartUp.h"
+#include "session/StartUp.h"
 
 #include <unistd.h>
 
@@ -7,6 +7,7 @@
 #include <charconv>
 #include <limits>
 #include <system_error>
+#include <utility>
 
 namespace xq {
 
@@ -24,6 +25,19 @@ TCommandLine ReadCommandLine(const std::vector<std::string>& arguments)
         result.SpellingDir = arguments[2];
     }
     return result;
+}
+
+TRunState StartRunState(const TCommandLine& commandLine, const fs::path& exeDir, std::string computerName)
+{
+    TRunState run;
+    run.ComputerName = std::move(computerName);
+    run.StartDocument = commandLine.StartDocument;
+    run.StartMode = commandLine.StartMode;
+    run.SpellingInWorkDir = commandLine.SpellingInWorkDir;
+    run.ExeDir = exeDir;
+    run.WorkDir = WorkDirOf(commandLine, exeDir);
+    run.DocPath = run.WorkDir;
+    return run;
 }
 
 std::int32_t StartModeOf(std::string_view text) noexcept

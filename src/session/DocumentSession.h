@@ -10,12 +10,13 @@
 #include <string>
 #include <string_view>
 
-#include "app/StartUp.h"
 #include "document/DocumentInfo.h"
 #include "document/RVStyle.h"
 #include "editing/DocViewEdit.h"
 #include "platform/MessageBoxes.h"
 #include "printing/ScreenPageSize.h"
+#include "session/StartUp.h"
+#include "tools/AutoTextStore.h"
 
 namespace xq {
 
@@ -65,20 +66,6 @@ struct TEditorDocument {
 /// A document without content: no items, or a single empty text item (what is left when everything
 /// has been deleted).
 [[nodiscard]] bool IsEmptyDocument(const TCustomRVData& data);
-
-/// How one showing of the AutoText dialog ended.
-struct TAutoTextOutcome {
-    /// The dialog mode when it closed: the open-from-dialog mode after "Öffnen".
-    int DialogMode = 0;
-    /// The chosen or newly named entry; empty after "Abbrechen".
-    std::filesystem::path EntryPath;
-    /// The last naming was refused (only the dialog's own business; it stays open then).
-    bool Refused = false;
-    /// "Abbrechen" in the no-entries mode: the main window starts a new document.
-    bool StartNew = false;
-    /// A newly named entry's name for the host.
-    std::string LastEntryName;
-};
 
 /// What the session needs of the window that shows it.
 class TSessionWindow {

@@ -62,6 +62,12 @@ struct TCommandLine {
 /// Reads the arguments that follow the program name; a third one counts when it holds the speller.
 [[nodiscard]] TCommandLine ReadCommandLine(const std::vector<std::string>& arguments);
 
+/// The run state a start begins with: the command line's document, start mode and speller choice,
+/// the program directory, the working directory (where file dialogs start, too) and the computer name.
+/// Everything else is as a fresh TRunState has it.
+[[nodiscard]] TRunState StartRunState(const TCommandLine& commandLine, const std::filesystem::path& exeDir,
+                                      std::string computerName);
+
 /// A start mode as the command line gives it: a decimal integer with optional sign (blanks before
 /// it allowed); anything else, or a value outside 32 bits, counts as 0.
 [[nodiscard]] std::int32_t StartModeOf(std::string_view text) noexcept;
