@@ -22,7 +22,7 @@ public:
 class TRVPictureLayout final : public TRVRectItemLayout {
 public:
     [[nodiscard]] std::int32_t MinWidth(const TCustomRVItemInfo& item, int itemNo, TRVLayoutContext& ctx) const override;
-    [[nodiscard]] TRVObjectExtent Format(TCustomRVItemInfo& item, int itemNo, std::int32_t lineWidth,
+    [[nodiscard]] TRVObjectExtent Format(const TCustomRVItemInfo& item, int itemNo, std::int32_t lineWidth,
                                          TRVLayoutContext& ctx) const override;
     void Paint(TCanvas& canvas, const TCustomRVItemInfo& item, int itemNo, const TRect& rect,
                TRVPaintContext& ctx) const override;
@@ -31,7 +31,7 @@ public:
 /// Bullets and hotspots: an image of an image list, with Spacing pixels around it.
 class TRVBulletLayout final : public TRVRectItemLayout {
 public:
-    [[nodiscard]] TRVObjectExtent Format(TCustomRVItemInfo& item, int itemNo, std::int32_t lineWidth,
+    [[nodiscard]] TRVObjectExtent Format(const TCustomRVItemInfo& item, int itemNo, std::int32_t lineWidth,
                                          TRVLayoutContext& ctx) const override;
     void Paint(TCanvas& canvas, const TCustomRVItemInfo& item, int itemNo, const TRect& rect,
                TRVPaintContext& ctx) const override;
@@ -40,7 +40,7 @@ public:
 /// Embedded controls, which this program keeps but cannot run: a box of the default size.
 class TRVControlLayout final : public TRVRectItemLayout {
 public:
-    [[nodiscard]] TRVObjectExtent Format(TCustomRVItemInfo& item, int itemNo, std::int32_t lineWidth,
+    [[nodiscard]] TRVObjectExtent Format(const TCustomRVItemInfo& item, int itemNo, std::int32_t lineWidth,
                                          TRVLayoutContext& ctx) const override;
     void Paint(TCanvas& canvas, const TCustomRVItemInfo& item, int itemNo, const TRect& rect,
                TRVPaintContext& ctx) const override;
@@ -49,7 +49,7 @@ public:
 /// Tabs: as high as their text style's font; the formatter gives them their width.
 class TRVTabLayout final : public TRVRectItemLayout {
 public:
-    [[nodiscard]] TRVObjectExtent Format(TCustomRVItemInfo& item, int itemNo, std::int32_t lineWidth,
+    [[nodiscard]] TRVObjectExtent Format(const TCustomRVItemInfo& item, int itemNo, std::int32_t lineWidth,
                                          TRVLayoutContext& ctx) const override;
     /// The text style's baseline offset.
     [[nodiscard]] std::int32_t VShift(const TCustomRVItemInfo& item, const TRVObjectExtent& extent,
@@ -64,7 +64,7 @@ public:
 class TRVLabelLayout final : public TRVRectItemLayout {
 public:
     [[nodiscard]] std::int32_t MinWidth(const TCustomRVItemInfo& item, int itemNo, TRVLayoutContext& ctx) const override;
-    [[nodiscard]] TRVObjectExtent Format(TCustomRVItemInfo& item, int itemNo, std::int32_t lineWidth,
+    [[nodiscard]] TRVObjectExtent Format(const TCustomRVItemInfo& item, int itemNo, std::int32_t lineWidth,
                                          TRVLayoutContext& ctx) const override;
     /// The text style's baseline offset.
     [[nodiscard]] std::int32_t VShift(const TCustomRVItemInfo& item, const TRVObjectExtent& extent,
@@ -77,7 +77,7 @@ public:
 class TRVMarkerLayout final : public TRVRectItemLayout {
 public:
     [[nodiscard]] std::int32_t MinWidth(const TCustomRVItemInfo& item, int itemNo, TRVLayoutContext& ctx) const override;
-    [[nodiscard]] TRVObjectExtent Format(TCustomRVItemInfo& item, int itemNo, std::int32_t lineWidth,
+    [[nodiscard]] TRVObjectExtent Format(const TCustomRVItemInfo& item, int itemNo, std::int32_t lineWidth,
                                          TRVLayoutContext& ctx) const override;
     /// The content (text in the level's font and colour, or the level's picture) at the left
     /// edge of rect, bottom-aligned on the line as measured.
@@ -89,7 +89,7 @@ public:
 /// The formatter places breaks itself; Format reports the height.
 class TRVBreakLayout final : public TRVItemLayout {
 public:
-    [[nodiscard]] TRVObjectExtent Format(TCustomRVItemInfo& item, int itemNo, std::int32_t lineWidth,
+    [[nodiscard]] TRVObjectExtent Format(const TCustomRVItemInfo& item, int itemNo, std::int32_t lineWidth,
                                          TRVLayoutContext& ctx) const override;
     void Paint(TCanvas& canvas, const TCustomRVItemInfo& item, int itemNo, const TRect& rect,
                TRVPaintContext& ctx) const override;
@@ -98,7 +98,7 @@ public:
 /// Kinds without a layout of their own: an empty box of the default minimal width.
 class TRVPlainBoxLayout final : public TRVItemLayout {
 public:
-    [[nodiscard]] TRVObjectExtent Format(TCustomRVItemInfo& item, int itemNo, std::int32_t lineWidth,
+    [[nodiscard]] TRVObjectExtent Format(const TCustomRVItemInfo& item, int itemNo, std::int32_t lineWidth,
                                          TRVLayoutContext& ctx) const override;
     void Paint(TCanvas& canvas, const TCustomRVItemInfo& item, int itemNo, const TRect& rect,
                TRVPaintContext& ctx) const override;

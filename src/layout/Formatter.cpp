@@ -594,7 +594,7 @@ void TRVFormatter::FormatJustifiedText(int itemNo)
 
 void TRVFormatter::FormatObject(int itemNo)
 {
-    TCustomRVItemInfo& item = D_.Doc_.ItemAt(itemNo);
+    const TCustomRVItemInfo& item = D_.Doc_.ItemAt(itemNo);
     const TRVItemLayout& layout = ItemLayoutOf(item);
     const bool isTab = item.StyleNo == rvsTab;
     const bool lineEmpty = LineEmpty();
@@ -660,7 +660,7 @@ void TRVFormatter::FormatFullLine(int itemNo)
     }
     LineOpen_ = false;
     BeginParagraph(itemNo);
-    TCustomRVItemInfo& item = D_.Doc_.ItemAt(itemNo);
+    const TCustomRVItemInfo& item = D_.Doc_.ItemAt(itemNo);
     PendingSpace_ += ParagraphSpacingBefore(itemNo);
     const std::int32_t top = ClampCoordinate(std::int64_t{Y_} + PendingSpace_);
     PendingSpace_ = 0;
@@ -700,7 +700,7 @@ void TRVFormatter::FormatFullLine(int itemNo)
 void TRVFormatter::FormatItems(int first, int last)
 {
     for (int i = first; i <= last; ++i) {
-        TCustomRVItemInfo& item = D_.Doc_.ItemAt(i);
+        const TCustomRVItemInfo& item = D_.Doc_.ItemAt(i);
         if (item.IsFullLine()) {
             FormatFullLine(i);
         } else {
@@ -812,7 +812,7 @@ std::int32_t TRVContainerLayout::GetMinTextAreaWidth(int fromItemNo, bool words,
                     w = WidestWord(k);
                 }
             } else if (!wraps) {
-                w = ItemLayoutOf(item).Format(const_cast<TCustomRVItemInfo&>(item), k, 0, ctx).Width;
+                w = ItemLayoutOf(item).Format(item, k, 0, ctx).Width;
             } else {
                 w = ItemLayoutOf(item).MinWidth(item, k, ctx);
             }

@@ -72,7 +72,7 @@ struct TRVPaintContext {
     /// The view's background colour.
     TColor ViewColor = clWindow;
     /// The layout being painted, and the draw item of the item being painted.
-    const TRVContainerLayout* Layout = nullptr;
+    TRVContainerLayout* Layout = nullptr;
     const TRVDrawLineInfo* DrawItem = nullptr;
 };
 
@@ -90,7 +90,7 @@ public:
     /// The narrowest line the item fits on.
     [[nodiscard]] virtual std::int32_t MinWidth(const TCustomRVItemInfo& item, int itemNo, TRVLayoutContext& ctx) const;
     /// Lays the item out for a line of lineWidth pixels and reports its size.
-    [[nodiscard]] virtual TRVObjectExtent Format(TCustomRVItemInfo& item, int itemNo, std::int32_t lineWidth,
+    [[nodiscard]] virtual TRVObjectExtent Format(const TCustomRVItemInfo& item, int itemNo, std::int32_t lineWidth,
                                                  TRVLayoutContext& ctx) const = 0;
     /// How the item sits in its line.
     [[nodiscard]] virtual TRVObjectAlign VAlign(const TCustomRVItemInfo& item) const;

@@ -93,13 +93,13 @@ std::int32_t TRVPictureLayout::MinWidth(const TCustomRVItemInfo& item, int, TRVL
     return ClampExtent(ctx.Scale.X(FramedSide(PictureSize(picture).Width, picture.Spacing)));
 }
 
-TRVObjectExtent TRVPictureLayout::Format(TCustomRVItemInfo& item, int, std::int32_t, TRVLayoutContext& ctx) const
+TRVObjectExtent TRVPictureLayout::Format(const TCustomRVItemInfo& item, int, std::int32_t, TRVLayoutContext& ctx) const
 {
     const auto& picture = static_cast<const TRVGraphicItemInfo&>(item);
     return FramedExtent(PictureSize(picture), picture.Spacing, ctx.Scale);
 }
 
-TRVObjectExtent TRVBulletLayout::Format(TCustomRVItemInfo& item, int, std::int32_t, TRVLayoutContext& ctx) const
+TRVObjectExtent TRVBulletLayout::Format(const TCustomRVItemInfo& item, int, std::int32_t, TRVLayoutContext& ctx) const
 {
     const auto& bullet = static_cast<const TRVBulletItemInfo&>(item);
     TSize size;
@@ -108,12 +108,12 @@ TRVObjectExtent TRVBulletLayout::Format(TCustomRVItemInfo& item, int, std::int32
     return FramedExtent(size, bullet.Spacing, ctx.Scale);
 }
 
-TRVObjectExtent TRVControlLayout::Format(TCustomRVItemInfo&, int, std::int32_t, TRVLayoutContext& ctx) const
+TRVObjectExtent TRVControlLayout::Format(const TCustomRVItemInfo&, int, std::int32_t, TRVLayoutContext& ctx) const
 {
     return TRVObjectExtent{ctx.Scale.X(DefaultItemMinWidth), ctx.Scale.Y(DefaultItemMinWidth), 0};
 }
 
-TRVObjectExtent TRVPlainBoxLayout::Format(TCustomRVItemInfo&, int, std::int32_t, TRVLayoutContext& ctx) const
+TRVObjectExtent TRVPlainBoxLayout::Format(const TCustomRVItemInfo&, int, std::int32_t, TRVLayoutContext& ctx) const
 {
     return TRVObjectExtent{ctx.Scale.X(DefaultItemMinWidth), ctx.Scale.Y(DefaultItemMinWidth), 0};
 }
@@ -141,7 +141,7 @@ std::u16string LabelText(const TRVLabelItemInfo& label, const TRVStyle& sheet)
 
 } // namespace
 
-TRVObjectExtent TRVTabLayout::Format(TCustomRVItemInfo& item, int, std::int32_t, TRVLayoutContext& ctx) const
+TRVObjectExtent TRVTabLayout::Format(const TCustomRVItemInfo& item, int, std::int32_t, TRVLayoutContext& ctx) const
 {
     const auto& tab = static_cast<const TRVTabItemInfo&>(item);
     // The width follows from the tab stops; the formatter sets it.
@@ -170,7 +170,7 @@ std::int32_t TRVLabelLayout::MinWidth(const TCustomRVItemInfo& item, int, TRVLay
     return LabelExtent(static_cast<const TRVLabelItemInfo&>(item), ctx).Width;
 }
 
-TRVObjectExtent TRVLabelLayout::Format(TCustomRVItemInfo& item, int, std::int32_t, TRVLayoutContext& ctx) const
+TRVObjectExtent TRVLabelLayout::Format(const TCustomRVItemInfo& item, int, std::int32_t, TRVLayoutContext& ctx) const
 {
     return LabelExtent(static_cast<const TRVLabelItemInfo&>(item), ctx);
 }
@@ -189,13 +189,13 @@ std::int32_t TRVMarkerLayout::MinWidth(const TCustomRVItemInfo& item, int, TRVLa
     return MeasureMarker(ctx.Sheet, static_cast<const TRVMarkerItemInfo&>(item), ctx.Canvas, ctx.Scale).Width;
 }
 
-TRVObjectExtent TRVMarkerLayout::Format(TCustomRVItemInfo& item, int, std::int32_t, TRVLayoutContext& ctx) const
+TRVObjectExtent TRVMarkerLayout::Format(const TCustomRVItemInfo& item, int, std::int32_t, TRVLayoutContext& ctx) const
 {
     const TRVMarkerExtent e = MeasureMarker(ctx.Sheet, static_cast<const TRVMarkerItemInfo&>(item), ctx.Canvas, ctx.Scale);
     return TRVObjectExtent{e.Width, e.Height, e.Descent};
 }
 
-TRVObjectExtent TRVBreakLayout::Format(TCustomRVItemInfo&, int, std::int32_t lineWidth, TRVLayoutContext& ctx) const
+TRVObjectExtent TRVBreakLayout::Format(const TCustomRVItemInfo&, int, std::int32_t lineWidth, TRVLayoutContext& ctx) const
 {
     return TRVObjectExtent{lineWidth, 2 * ctx.Scale.Y(BreakSpacing) + 1, 0};
 }

@@ -509,7 +509,7 @@ TRVTableCellLayout& TRVTableLayoutState::Cell(int index, const TRVTableCellData&
     return *slot;
 }
 
-const TRVTableCellLayout* TRVTableLayoutState::CellAt(int index) const noexcept
+TRVTableCellLayout* TRVTableLayoutState::CellAt(int index) const noexcept
 {
     return index >= 0 && std::size_t(index) < Cells_.size() ? Cells_[std::size_t(index)].get() : nullptr;
 }
@@ -563,7 +563,7 @@ std::int32_t TRVTableLayout::MinWidth(const TCustomRVItemInfo& item, int, TRVLay
     return GetTableMinWidth(static_cast<const TRVTableItemInfo&>(item), ctx);
 }
 
-TRVObjectExtent TRVTableLayout::Format(TCustomRVItemInfo& item, int, std::int32_t lineWidth, TRVLayoutContext& ctx) const
+TRVObjectExtent TRVTableLayout::Format(const TCustomRVItemInfo& item, int, std::int32_t lineWidth, TRVLayoutContext& ctx) const
 {
     return FormatTable(static_cast<const TRVTableItemInfo&>(item), lineWidth, false, ctx);
 }
@@ -685,7 +685,7 @@ void DrawTableBorder(TCanvas& canvas, const TRect& rect, const TTableBorder& bor
     }
 }
 
-void PaintTable(TCanvas& canvas, const TRVTableItemInfo& table, const TRVTableLayoutState& state, TPoint origin,
+void PaintTable(TCanvas& canvas, const TRVTableItemInfo& table, TRVTableLayoutState& state, TPoint origin,
                 TRVPaintContext& ctx)
 {
     const TRVTableItemFormattingInfo& layout = state.Layout;
@@ -758,7 +758,7 @@ void PaintTable(TCanvas& canvas, const TRVTableItemInfo& table, const TRVTableLa
             TRVTableCellData* cell = table.Rows[r][c];
             if (!cell)
                 continue;
-            const TRVTableCellLayout* place = state.CellAt(cellIndex++);
+            TRVTableCellLayout* place = state.CellAt(cellIndex++);
             if (!place || &place->Layout.Document() != cell)
                 continue;
             const TRect rect{origin.X + place->Left, origin.Y + place->Top, origin.X + place->Left + place->Width,
@@ -795,7 +795,7 @@ void PaintTable(TCanvas& canvas, const TRVTableItemInfo& table, const TRVTableLa
             request.Editable = ctx.Editable;
             request.ClientWidth = place->Layout.TextAreaWidth();
             request.ClientHeight = place->Layout.TotalHeight();
-            PaintDocument(const_cast<TRVContainerLayout&>(place->Layout), canvas, request);
+            PaintDocument(place->Layout, canvas, request);
             canvas.Restore();
 
             const TColor cellColor = cell->BorderColor != clNone ? cell->BorderColor : table.CellBorderColor;
@@ -817,7 +817,7 @@ void TRVTableLayout::Paint(TCanvas& canvas, const TCustomRVItemInfo& item, int, 
                            TRVPaintContext& ctx) const
 {
     const auto& table = static_cast<const TRVTableItemInfo&>(item);
-    if (const TRVTableLayoutState* state = ctx.Layout ? TableLayoutIn(*ctx.Layout, table) : nullptr)
+    if (TRVTableLayoutState* state = ctx.Layout ? TableLayoutIn(*ctx.Layout, table) : nullptr)
         PaintTable(canvas, table, *state, {rect.Left, rect.Top}, ctx);
 }
 

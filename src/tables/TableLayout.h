@@ -54,7 +54,7 @@ public:
     /// The layout of the index-th cell of the table (row by row), made when it has none.
     TRVTableCellLayout& Cell(int index, const TRVTableCellData& cell);
     /// The layout of the index-th cell, null when it has none.
-    [[nodiscard]] const TRVTableCellLayout* CellAt(int index) const noexcept;
+    [[nodiscard]] TRVTableCellLayout* CellAt(int index) const noexcept;
     /// The layout of cell, null when it has none (a search through the cells).
     [[nodiscard]] const TRVTableCellLayout* FindCell(const TRVTableCellData* cell) const noexcept;
     [[nodiscard]] TRVTableCellLayout* FindCell(const TRVTableCellData* cell) noexcept;
@@ -104,14 +104,14 @@ void DrawTableBorder(TCanvas& canvas, const TRect& rect, const TTableBorder& bor
 
 /// Paints a table laid out as state says with its top left corner at origin: background, rules,
 /// outer border, and each cell's background, content and border.
-void PaintTable(TCanvas& canvas, const TRVTableItemInfo& table, const TRVTableLayoutState& state, TPoint origin,
+void PaintTable(TCanvas& canvas, const TRVTableItemInfo& table, TRVTableLayoutState& state, TPoint origin,
                 TRVPaintContext& ctx);
 
 /// The layout of table items for the paragraph formatter and the painter.
 class TRVTableLayout final : public TRVItemLayout {
 public:
     [[nodiscard]] std::int32_t MinWidth(const TCustomRVItemInfo& item, int itemNo, TRVLayoutContext& ctx) const override;
-    [[nodiscard]] TRVObjectExtent Format(TCustomRVItemInfo& item, int itemNo, std::int32_t lineWidth,
+    [[nodiscard]] TRVObjectExtent Format(const TCustomRVItemInfo& item, int itemNo, std::int32_t lineWidth,
                                          TRVLayoutContext& ctx) const override;
     void Paint(TCanvas& canvas, const TCustomRVItemInfo& item, int itemNo, const TRect& rect,
                TRVPaintContext& ctx) const override;
