@@ -6,17 +6,13 @@
 #include <string>
 #include <string_view>
 
+// The surrogate tests (IsHighSurrogate, IsLowSurrogate, CodePointOf) live in the platform layer,
+// which measures and converts text below the document; they come with the view.
+#include "platform/Unicode.h"
+
 namespace xq {
 
 class TCustomRVData;
-
-[[nodiscard]] constexpr bool IsHighSurrogate(char32_t c) noexcept { return c >= 0xD800 && c <= 0xDBFF; }
-[[nodiscard]] constexpr bool IsLowSurrogate(char32_t c) noexcept { return c >= 0xDC00 && c <= 0xDFFF; }
-/// The code point of a surrogate pair.
-[[nodiscard]] constexpr char32_t CodePointOf(char16_t high, char16_t low) noexcept
-{
-    return 0x10000 + ((char32_t(high) - 0xD800) << 10) + (char32_t(low) - 0xDC00);
-}
 
 /// A view of stored item text; it refers to the bytes and must not outlive them. Indexes are
 /// 0-based characters: UTF-16 units in Unicode text, bytes in 8-bit text. An odd last byte of

@@ -5,28 +5,15 @@
 #include <cstdlib>
 #include <string>
 
+#include "document/ItemText.h"
 #include "layout/DisplayText.h"
 #include "layout/FontInfoCache.h"
 #include "layout/FormattedData.h"
+#include "layout/TextAdvances.h"
 
 namespace xq {
 
 namespace {
-
-bool IsZeroWidth(char16_t c) noexcept
-{
-    return c == 0x200B || c == 0x200D || c == 0x2060;
-}
-
-bool IsHighSurrogate(char16_t c) noexcept
-{
-    return c >= 0xD800 && c <= 0xDBFF;
-}
-
-bool IsLowSurrogate(char16_t c) noexcept
-{
-    return c >= 0xDC00 && c <= 0xDFFF;
-}
 
 /// The characters a text draw item shows, as the painter draws them: a piece that ends its line
 /// at a soft hyphen shows a hyphen there.
@@ -46,11 +33,9 @@ std::u16string PieceText(const TCustomRVFormattedData& data, int drawItemNo)
     bool softHyphen = shown == SoftHyphen;
     if (shown == ZeroWidthSpace && data.ItemAt(d.ItemNo).IsUnicode()) {
         // Hidden soft hyphens show as zero-width spaces; a real zero-width space stays one.
-        const std::string& bytes = data.TextAt(d.ItemNo);
-        const std::size_t at = std::size_t(start + count - 1) * 2;
-        softHyphen = at + 1 < bytes.size() &&
-                     char16_t(static_cast<unsigned char>(bytes[at]) | (static_cast<unsigned char>(bytes[at + 1]) << 8)) ==
-                         SoftHyphen;
+        const TRVItemText stored = TRVItemText::Of(data, d.ItemNo);
+        const int at = start + count - 1;
+        softHyphen = at < stored.Length() && stored.UnitAt(at) == SoftHyphen;
     }
     if (softHyphen)
         text.back() = u'-';
@@ -61,17 +46,12 @@ std::vector<std::int32_t> Boundaries(TCustomRVFormattedData& data, int drawItemN
 {
     const TRVDrawLineInfo& d = data.DrawItems()[drawItemNo];
     const std::size_t n = text.size();
-    std::vector<std::int32_t> x(n + 1, 0);
     TRVFontInfoCache* fonts = data.FontCache();
     if (!fonts)
-        return x;
-    fonts->Select(data.ActualStyleOf(d.ItemNo));
-    TCanvas& canvas = fonts->Canvas();
-    for (std::size_t k = 0; k < n; ++k) {
-        const char16_t c = text[k];
-        const char16_t next = k + 1 < n ? text[k + 1] : u'\0';
-        x[k + 1] = ClampExtent(std::int64_t{x[k]} + (IsZeroWidth(c) ? 0 : canvas.CharAdvance(c, next)));
-    }
+        return std::vector<std::int32_t>(n + 1, 0);
+    std::vector<int> advances;
+    TextAdvances(fonts->Canvas(), *fonts, data.ActualStyleOf(d.ItemNo), text, advances);
+    std::vector<std::int32_t> x = AdvancePositions(advances);
     for (std::size_t k = 1; k <= n; ++k)
         x[k] += d.JustifyExtra;
     return x;

@@ -7,6 +7,7 @@
 #include <map>
 #include <mutex>
 
+#include "document/ItemText.h"
 #include "document/RVStyle.h"
 #include "layout/DisplayText.h"
 #include "platform/CodePage.h"
@@ -156,17 +157,19 @@ std::u16string TRVContainerLayout::DisplayTextOf(int itemNo) const
     const TRVStyle* sheet = Doc_.GetRVStyle();
     const int styleNo = Doc_.ActualStyleOf(itemNo);
     const bool allCaps = sheet && sheet->TextStyles.StyleAt(styleNo).StyleEx.Contains(rvfsAllCaps);
-    const std::string& bytes = Doc_.TextAt(itemNo);
-    if (item.IsUnicode()) {
+    const TRVItemText stored = TRVItemText::Of(Doc_, itemNo);
+    const int codePage = sheet ? sheet->CodePageOfStyle(styleNo) : SystemAnsiCodePage;
+    if (stored.Unicode()) {
         const bool marks = View_.Options.Contains(rvoShowSpecialCharacters) &&
                            VisibleSpecialCharacters().Contains(rvscSoftHyphen);
-        return DisplayText(Utf16FromBytes(bytes), allCaps, marks ? TSoftHyphenDisplay::Mark : TSoftHyphenDisplay::Hidden);
+        return DisplayText(stored.Utf16(codePage), allCaps, marks ? TSoftHyphenDisplay::Mark : TSoftHyphenDisplay::Hidden);
     }
-    const auto& table = ByteTable(sheet ? sheet->CodePageOfStyle(styleNo) : SystemAnsiCodePage);
-    std::u16string text(bytes.size(), u'\0');
-    for (std::size_t i = 0; i < bytes.size(); ++i) {
-        const char16_t c = table[static_cast<unsigned char>(bytes[i])];
-        text[i] = allCaps ? UpperCaseOf(c) : c;
+    // One unit per stored byte, so that display indexes are caret offsets.
+    const auto& table = ByteTable(codePage);
+    std::u16string text(std::size_t(stored.Length()), u'\0');
+    for (int i = 0; i < stored.Length(); ++i) {
+        const char16_t c = table[stored.UnitAt(i)];
+        text[std::size_t(i)] = allCaps ? UpperCaseOf(c) : c;
     }
     return text;
 }

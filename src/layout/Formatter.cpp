@@ -12,6 +12,7 @@
 #include <algorithm>
 #include <climits>
 
+#include "document/ItemText.h"
 #include "document/RVStyle.h"
 #include "layout/ContainerLayout.h"
 #include "layout/ItemLayout.h"
@@ -19,6 +20,7 @@
 #include "layout/LineRules.h"
 #include "layout/MarkerMetrics.h"
 #include "layout/DisplayText.h"
+#include "layout/TextAdvances.h"
 #include "lists/ListItems.h"
 #include "lists/Numbering.h"
 
@@ -28,23 +30,11 @@ namespace {
 
 constexpr char16_t Space = u' ';
 
-bool IsZeroWidth(char16_t c) noexcept
+/// The stored character at index of an item's text, 0 outside it.
+char16_t StoredUnit(const TCustomRVData& data, int itemNo, int index) noexcept
 {
-    return c == 0x200B || c == 0x200D || c == 0x2060;
-}
-
-bool IsHighSurrogate(char16_t c) noexcept
-{
-    return c >= 0xD800 && c <= 0xDBFF;
-}
-
-/// The stored character at index of a Unicode item's UTF-16LE bytes.
-char16_t StoredUnit(const std::string& bytes, int index) noexcept
-{
-    const auto at = std::size_t(index) * 2;
-    if (index < 0 || at + 1 >= bytes.size())
-        return 0;
-    return char16_t(static_cast<unsigned char>(bytes[at]) | (static_cast<unsigned char>(bytes[at + 1]) << 8));
+    const TRVItemText text = TRVItemText::Of(data, itemNo);
+    return index >= 0 && index < text.Length() ? text.UnitAt(index) : u'\0';
 }
 
 bool IsLineAligned(TRVObjectAlign align) noexcept
@@ -160,6 +150,7 @@ private:
     std::u16string Text_;
     /// Text_ as the line-break search sees it: soft hyphens shown as marks still allow a break.
     std::u16string BreakText_;
+    std::vector<int> Advances_;        ///< of Text_, by the measuring rule
     std::vector<std::int64_t> Prefix_; ///< Prefix_[k]: width of the first k characters
     const TRVFontInfoCacheItem* Font_ = nullptr;
 
@@ -261,8 +252,9 @@ void TRVFormatter::CleanUpWrappedLine()
         if (d.ItemNo == TextItem_) {
             d.Width = TextWidth(d.FirstChar - 1, d.CharCount);
         } else {
-            Fonts_.Select(D_.Doc_.ActualStyleOf(d.ItemNo));
-            d.Width = Canvas_.TextWidth(std::u16string_view(text).substr(std::size_t(d.FirstChar - 1), std::size_t(d.CharCount)));
+            d.Width = ClampExtent(TextAdvanceWidth(Canvas_, Fonts_, D_.Doc_.ActualStyleOf(d.ItemNo),
+                                                   std::u16string_view(text).substr(std::size_t(d.FirstChar - 1),
+                                                                                    std::size_t(d.CharCount))));
         }
         return;
     }
@@ -282,7 +274,7 @@ void TRVFormatter::EndLine(bool byWrap)
     TRVDrawLineInfo& last = Out[Out.Count() - 1];
     const TCustomRVItemInfo& item = D_.Doc_.ItemAt(last.ItemNo);
     if (item.IsText() && item.IsUnicode() && last.CharCount > 0 && !ShowSoftHyphenMarks_ &&
-        StoredUnit(D_.Doc_.TextAt(last.ItemNo), last.FirstChar - 1 + last.CharCount - 1) == SoftHyphen)
+        StoredUnit(D_.Doc_, last.ItemNo, last.FirstChar - 1 + last.CharCount - 1) == SoftHyphen)
         last.Width += Fonts_.Item(D_.Doc_.ActualStyleOf(last.ItemNo)).HyphenWidth;
     ResolvePendingTab();
     FinishLine(!byWrap);
@@ -433,24 +425,22 @@ void TRVFormatter::PrepareText(int itemNo)
     if (TextUnicode_ && ShowSoftHyphenMarks_ && Text_.find(SoftHyphenMark) != std::u16string::npos) {
         BreakText_ = Text_;
         for (std::size_t k = 0; k < BreakText_.size(); ++k)
-            if (BreakText_[k] == SoftHyphenMark && StoredUnit(D_.Doc_.TextAt(itemNo), int(k)) == SoftHyphen)
+            if (BreakText_[k] == SoftHyphenMark && StoredUnit(D_.Doc_, itemNo, int(k)) == SoftHyphen)
                 BreakText_[k] = ZeroWidthSpace;
     }
     Font_ = &Fonts_.Select(TextStyle_);
+    TextAdvances(Canvas_, Fonts_, TextStyle_, Text_, Advances_);
     const std::size_t n = Text_.size();
     Prefix_.resize(n + 1);
     Prefix_[0] = 0;
-    for (std::size_t k = 0; k < n; ++k) {
-        const char16_t c = Text_[k];
-        const std::int32_t advance = IsZeroWidth(c) ? 0 : Canvas_.CharAdvance(c, k + 1 < n ? Text_[k + 1] : u'\0');
-        Prefix_[k + 1] = Prefix_[k] + advance;
-    }
+    for (std::size_t k = 0; k < n; ++k)
+        Prefix_[k + 1] = Prefix_[k] + Advances_[k];
 }
 
 bool TRVFormatter::IsSoftHyphenAt(int index) const
 {
     return TextUnicode_ && !ShowSoftHyphenMarks_ && Text_[std::size_t(index)] == ZeroWidthSpace &&
-           StoredUnit(D_.Doc_.TextAt(TextItem_), index) == SoftHyphen;
+           StoredUnit(D_.Doc_, TextItem_, index) == SoftHyphen;
 }
 
 std::int32_t TRVFormatter::TextWidth(int start, int count) const
@@ -518,7 +508,8 @@ void TRVFormatter::FormatText(int itemNo, int start, int end)
                 StartLine(itemNo, TRVLineStart::Wrap);
                 continue;
             }
-            fit = IsHighSurrogate(Text_[std::size_t(pos)]) && remaining > 1 ? 2 : 1;
+            // At least one character, with its marks (or both halves of a surrogate pair).
+            fit = std::min(static_cast<int>(ClusterEnd(Text_, std::size_t(pos))) - pos, remaining);
         }
 
         int count = remaining;
@@ -758,17 +749,16 @@ std::int32_t TRVContainerLayout::LineBottom(int index, int itemShift) const
 
 std::int32_t TRVContainerLayout::WidestWord(int itemNo)
 {
-    Fonts_->Select(Doc_.ActualStyleOf(itemNo));
     const std::u16string text = DisplayTextOf(itemNo);
+    std::vector<int> advances;
+    TextAdvances(*Canvas_, *Fonts_, Doc_.ActualStyleOf(itemNo), text, advances);
     std::int64_t widest = 0, word = 0;
     for (std::size_t k = 0; k < text.size(); ++k) {
-        const char16_t c = text[k];
-        if (c == u' ') {
+        if (text[k] == u' ') {
             word = 0;
             continue;
         }
-        if (!IsZeroWidth(c))
-            word += Canvas_->CharAdvance(c, k + 1 < text.size() ? text[k + 1] : u'\0');
+        word += advances[k];
         widest = std::max(widest, word);
     }
     return ClampExtent(widest);
@@ -806,8 +796,7 @@ std::int32_t TRVContainerLayout::GetMinTextAreaWidth(int fromItemNo, bool words,
             std::int32_t w = 0;
             if (item.IsText()) {
                 if (!wraps) {
-                    Fonts_->Select(Doc_.ActualStyleOf(k));
-                    w = Canvas_->TextWidth(DisplayTextOf(k));
+                    w = ClampCoordinate(TextAdvanceWidth(*Canvas_, *Fonts_, Doc_.ActualStyleOf(k), DisplayTextOf(k)));
                 } else if (words) {
                     w = WidestWord(k);
                 }

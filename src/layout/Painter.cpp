@@ -9,12 +9,14 @@
 #include <string>
 #include <string_view>
 
+#include "document/ItemText.h"
 #include "document/RVStyle.h"
 #include "layout/DisplayText.h"
 #include "layout/FontInfoCache.h"
 #include "layout/ContainerLayout.h"
 #include "layout/ItemLayout.h"
 #include "layout/ReformatRange.h"
+#include "layout/TextAdvances.h"
 #include "pictures/PictureBase.h"
 #include "platform/CodePage.h"
 #include "platform/SymbolFonts.h"
@@ -207,12 +209,6 @@ constexpr char16_t NoBreakSpace = 0x00A0;
 constexpr char16_t PilcrowCode = 0x00B6;     ///< in the code page of the text's font
 constexpr char16_t ReturnArrowCode = 0x00BF; ///< in the "Symbol" font
 
-/// Characters the layout measures as zero wide, whatever the font says.
-bool IsZeroWidth(char16_t c) noexcept
-{
-    return c == 0x200B || c == 0x200D || c == 0x2060;
-}
-
 /// The pattern of a drawn underline: lengths in units of the line's thickness, on and off in turn.
 struct TUnderlinePattern {
     bool Thick = false;
@@ -326,6 +322,7 @@ private:
     int LastTextStyle_ = 0;
     int DisplayItemNo_ = -1;
     std::u16string DisplayText_;
+    std::vector<int> Advances_; ///< of the text piece being painted
 };
 
 void TDocumentPainter::Run()
@@ -604,12 +601,8 @@ bool TDocumentPainter::StoredSoftHyphen(int itemNo, int charIndex, char16_t show
     if (shown != ZeroWidthSpace || !Doc_.ItemAt(itemNo).IsUnicode())
         return false;
     // Hidden soft hyphens show as zero-width spaces; a real zero-width space must stay one.
-    const std::string& bytes = Doc_.TextAt(itemNo);
-    const std::size_t at = std::size_t(charIndex) * 2;
-    if (at + 1 >= bytes.size())
-        return false;
-    const char16_t stored = char16_t(static_cast<unsigned char>(bytes[at]) | (static_cast<unsigned char>(bytes[at + 1]) << 8));
-    return stored == SoftHyphen;
+    const TRVItemText stored = TRVItemText::Of(Doc_, itemNo);
+    return charIndex >= 0 && charIndex < stored.Length() && stored.UnitAt(charIndex) == SoftHyphen;
 }
 
 std::u16string TDocumentPainter::PieceText(int index)
@@ -637,6 +630,13 @@ void TDocumentPainter::PaintTextItem(int index)
     LastTextStyle_ = styleNo;
     const TFontInfo& style = Sheet_->TextStyles.StyleAt(styleNo);
 
+    const std::u16string text = PieceText(index);
+    const int n = static_cast<int>(text.size());
+    // x of every character from the first one's, as the layout measured them (and held, as the
+    // layout holds a piece's width).
+    TextAdvances(Canvas_, *Fonts_, styleNo, text, Advances_);
+    const std::vector<std::int32_t> pos = AdvancePositions(Advances_);
+
     TCanvasFont font = Fonts_->Item(styleNo).Font;
     // The canvas underlines plainly in the text colour; other underlines are drawn here.
     const bool ownUnderline = font.Style.Contains(fsUnderline) &&
@@ -644,18 +644,6 @@ void TDocumentPainter::PaintTextItem(int index)
     if (ownUnderline)
         font.Style.Exclude(fsUnderline);
     Canvas_.SelectFont(font);
-
-    const std::u16string text = PieceText(index);
-    const int n = static_cast<int>(text.size());
-    // x of every character from the first one's, as the layout measured them (and held, as the
-    // layout holds a piece's width).
-    std::vector<int> pos(std::size_t(n) + 1, 0);
-    for (int k = 0; k < n; ++k) {
-        const char16_t c = text[std::size_t(k)];
-        const char16_t next = k + 1 < n ? text[std::size_t(k) + 1] : u'\0';
-        pos[std::size_t(k) + 1] =
-            ClampExtent(std::int64_t{pos[std::size_t(k)]} + (IsZeroWidth(c) ? 0 : Canvas_.CharAdvance(c, next)));
-    }
     // Justification space stays empty in front of the text.
     const int x0 = d.Left + d.JustifyExtra;
     const auto xAt = [&](int k) { return x0 + pos[std::size_t(std::clamp(k, 0, n))]; };

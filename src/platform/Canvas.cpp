@@ -1,8 +1,11 @@
-// TCanvas: the measuring and text drawing every canvas shares, built on per-character advances.
+// TCanvas: the measuring and text drawing every canvas shares, built on per-character advances
+// and the cluster rule for combining marks.
 #include "platform/Canvas.h"
 
 #include <algorithm>
 #include <cstdlib>
+
+#include "platform/Unicode.h"
 
 
 namespace xq {
@@ -37,11 +40,70 @@ constexpr std::int64_t MaxMeasuredWidth = std::int64_t{1} << 30;
 
 } // namespace
 
+template <class Sink>
+void TCanvas::WalkAdvances(std::u16string_view text, Sink&& sink)
+{
+    const std::size_t n = text.size();
+    for (std::size_t i = 0; i < n;) {
+        // Below U+0300 the next unit is neither a mark nor a surrogate: the unit at i stands alone.
+        const char16_t next = i + 1 < n ? text[i + 1] : u'\0';
+        if (next < 0x0300) {
+            if (!sink(i, CharAdvance(text[i], next)))
+                return;
+            ++i;
+            continue;
+        }
+        const std::size_t end = ClusterEnd(text, i);
+        const bool pair = IsHighSurrogate(text[i]) && i + 1 < n && IsLowSurrogate(text[i + 1]);
+        if (end == i + (pair ? 2 : 1)) {
+            // A character without marks: each unit's own advance (a pair's on its first unit).
+            for (std::size_t k = i; k < end; ++k)
+                if (!sink(k, CharAdvance(text[k], k + 1 < n ? text[k + 1] : u'\0')))
+                    return;
+        } else {
+            if (!sink(i, ClusterAdvance(text.substr(i, end - i))))
+                return;
+            for (std::size_t k = i + 1; k < end; ++k)
+                if (!sink(k, 0))
+                    return;
+        }
+        i = end;
+    }
+}
+
+int TCanvas::ClusterAdvance(std::u16string_view cluster)
+{
+    return CharAdvance(cluster[0], cluster.size() > 1 ? cluster[1] : u'\0');
+}
+
+void TCanvas::CharAdvances(std::u16string_view text, std::vector<int>& advances)
+{
+    advances.resize(text.size());
+    WalkAdvances(text, [&](std::size_t k, int advance) {
+        advances[k] = advance;
+        return true;
+    });
+}
+
+std::size_t TCanvas::ClusterAdvancesAt(std::u16string_view text, std::size_t index, std::vector<int>& advances)
+{
+    // A unit's advance depends on no unit outside its cluster: the next unit counts only when it
+    // completes a surrogate pair.
+    const std::size_t end = ClusterEnd(text, index);
+    WalkAdvances(text.substr(index, end - index), [&](std::size_t k, int advance) {
+        advances[index + k] = advance;
+        return true;
+    });
+    return end;
+}
+
 int TCanvas::TextWidth(std::u16string_view text)
 {
     std::int64_t width = 0;
-    for (std::size_t i = 0; i < text.size(); ++i)
-        width += CharAdvance(text[i], i + 1 < text.size() ? text[i + 1] : u'\0');
+    WalkAdvances(text, [&](std::size_t, int advance) {
+        width += advance;
+        return true;
+    });
     return HeldWidth(width);
 }
 
@@ -52,29 +114,25 @@ TSize TCanvas::TextExtent(std::u16string_view text)
 
 int TCanvas::FitCount(std::u16string_view text, int maxWidth, std::vector<int>* positions)
 {
-    const auto high = [](char16_t c) { return c >= 0xD800 && c <= 0xDBFF; };
-    const auto low = [](char16_t c) { return c >= 0xDC00 && c <= 0xDFFF; };
     if (positions)
         positions->assign(text.size(), 0);
     std::int64_t width = 0;
     int fit = 0;
     bool full = false;
-    for (std::size_t i = 0; i < text.size();) {
-        // A surrogate pair fits only as a whole.
-        const std::size_t len = high(text[i]) && i + 1 < text.size() && low(text[i + 1]) ? 2 : 1;
-        for (std::size_t k = i; k < i + len; ++k) {
-            width += CharAdvance(text[k], k + 1 < text.size() ? text[k + 1] : u'\0');
-            if (positions)
-                (*positions)[k] = HeldWidth(width);
+    WalkAdvances(text, [&](std::size_t k, int advance) {
+        width += advance;
+        if (positions)
+            (*positions)[k] = HeldWidth(width);
+        // A surrogate pair fits only as a whole; marks add nothing, so they fit with their character.
+        if (IsHighSurrogate(text[k]) && k + 1 < text.size() && IsLowSurrogate(text[k + 1]))
+            return true;
+        if (!full && width <= maxWidth) {
+            fit = static_cast<int>(k) + 1;
+            return true;
         }
-        i += len;
-        if (!full && width <= maxWidth)
-            fit = static_cast<int>(i);
-        else if (!positions)
-            break;
-        else
-            full = true;
-    }
+        full = true;
+        return positions != nullptr; // nothing more fits, but the positions go on
+    });
     return fit;
 }
 

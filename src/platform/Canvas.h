@@ -102,7 +102,10 @@ struct TCanvasPen {
 /// (see Translate). Colours are document colours; system colours are resolved, clNone draws nothing.
 ///
 /// Measurement is additive: every UTF-16 unit has an integer advance in the selected font
-/// (CharSpacing included), and the width of a string is the sum of its units' advances. Text is painted at exactly these advances.
+/// (CharSpacing included), and the width of a string is the sum of its units' advances. A character
+/// followed by combining marks carries the advance of that cluster (the character with its marks
+/// as the font shows them, so that "e" + U+0301 measures as "é"), and the marks carry 0. Text is
+/// painted at exactly these advances, the marks on their character.
 class TCanvas {
 public:
     virtual ~TCanvas() = default;
@@ -118,9 +121,13 @@ public:
     [[nodiscard]] virtual TScriptMetrics ScriptMetrics() = 0;
     /// The advance of one UTF-16 unit in the selected font, CharSpacing included; next is the unit
     /// after it (0 at the end). A high surrogate followed by a low one carries the advance of the
-    /// pair, a low surrogate has 0.
+    /// pair, a low surrogate has 0, and so has a combining mark (a pair that is one included).
+    /// This is the unit on its own: in text, CharAdvances applies the cluster rule.
     [[nodiscard]] virtual int CharAdvance(char16_t c, char16_t next) = 0;
 
+    /// The advance of every unit of text, advances[k] for text[k] (resized to the text's length),
+    /// by the additive rule above. A canvas may override it with a faster way to the same numbers.
+    virtual void CharAdvances(std::u16string_view text, std::vector<int>& advances);
     /// The advances of the text summed; a width beyond +-2^30 pixels is held there.
     [[nodiscard]] int TextWidth(std::u16string_view text);
     /// Width of the text and the font's Height.
@@ -165,6 +172,18 @@ public:
 protected:
     /// Paints the glyphs of text at the additive advances, top of the cell at y.
     virtual void DrawTextRun(int x, int y, std::u16string_view text, TColor color) = 0;
+    /// The advance of a cluster: one character (a unit or a surrogate pair) followed by one or more
+    /// combining marks, CharSpacing counted once. By default the character's own advance.
+    [[nodiscard]] virtual int ClusterAdvance(std::u16string_view cluster);
+    /// Writes the advances of the units from index to the end of the cluster there (the character
+    /// at index with the marks after it) into advances, by the additive rule; returns that end.
+    std::size_t ClusterAdvancesAt(std::u16string_view text, std::size_t index, std::vector<int>& advances);
+
+private:
+    /// Calls sink(k, advance) for every unit k of text in order, by the additive rule; stops
+    /// early when sink returns false.
+    template <class Sink>
+    void WalkAdvances(std::u16string_view text, Sink&& sink);
 };
 
 } // namespace xq

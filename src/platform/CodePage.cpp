@@ -2,6 +2,7 @@
 #include "platform/CodePage.h"
 
 #include "platform/DocViewError.h"
+#include "platform/Unicode.h"
 
 #include <algorithm>
 #include <bit>
@@ -21,9 +22,6 @@ namespace {
 constexpr char16_t Replacement = u'?';
 constexpr char16_t Utf16ReplacementChar = 0xFFFD;
 
-constexpr bool IsHighSurrogate(char16_t c) noexcept { return c >= 0xD800 && c <= 0xDBFF; }
-constexpr bool IsLowSurrogate(char16_t c) noexcept { return c >= 0xDC00 && c <= 0xDFFF; }
-constexpr bool IsSurrogate(char16_t c) noexcept { return c >= 0xD800 && c <= 0xDFFF; }
 constexpr bool IsCombiningDiacritic(char16_t c) noexcept { return c >= 0x0300 && c <= 0x036F; }
 
 bool IsNonSpacingMark(char16_t c) noexcept
@@ -470,7 +468,7 @@ std::string Utf16ToUtf8(std::u16string_view text)
     for (std::size_t i = 0; i < text.size(); ++i) {
         char32_t c = text[i];
         if (IsHighSurrogate(text[i]) && i + 1 < text.size() && IsLowSurrogate(text[i + 1])) {
-            c = 0x10000 + ((c - 0xD800) << 10) + (text[i + 1] - 0xDC00);
+            c = CodePointOf(text[i], text[i + 1]);
             ++i;
         } else if (IsSurrogate(text[i])) {
             c = Utf16ReplacementChar;

@@ -8,6 +8,7 @@
 #include "platform/FontTypes.h"
 #include "platform/Image.h"
 #include "platform/CodePage.h"
+#include "platform/Unicode.h"
 
 namespace xq {
 
@@ -18,13 +19,13 @@ namespace {
     return name.find("Courier") != std::string::npos || name.find("Mono") != std::string::npos;
 }
 
-/// The width of a character in tenths of the em.
-[[nodiscard]] int Tenths(char16_t c, bool fixed) noexcept
+/// The width of a character in tenths of the em; next is the unit after it.
+[[nodiscard]] int Tenths(char16_t c, char16_t next, bool fixed) noexcept
 {
-    if (c < 32 || (c >= 0xDC00 && c <= 0xDFFF))
+    if (c < 32 || IsLowSurrogate(c) || IsCombiningMark(c))
         return 0;
-    if (c >= 0xD800 && c <= 0xDBFF)
-        return 10;
+    if (IsHighSurrogate(c))
+        return IsLowSurrogate(next) && IsCombiningMark(CodePointOf(c, next)) ? 0 : 10;
     if (fixed)
         return 6;
     if (c < 128 && std::u16string_view(u"il.,;:!|' ").find(c) != std::u16string_view::npos)
@@ -67,7 +68,7 @@ std::string ColorText(TColor color)
 
 int TTestCanvas::CharAdvance(char16_t c, char16_t next)
 {
-    const int k = Tenths(c, FixedPitch(Font_.Name));
+    const int k = Tenths(c, next, FixedPitch(Font_.Name));
     if (k == 0)
         return 0;
     int advance = FontPixelHeight(Font_, DpiY_) * k / 10;

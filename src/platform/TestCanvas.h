@@ -18,10 +18,11 @@ namespace xq {
 ///   9 for m w M W,
 ///   5 for digits,
 ///   7 for the other capitals A-Z,
-///   0 for control characters below 32 and for a low surrogate,
-///   10 for a high surrogate (the pair it starts),
+///   0 for control characters below 32, for a low surrogate and for a combining mark,
+///   10 for a high surrogate (the pair it starts; 0 when the pair is a combining mark),
 ///   5 for everything else.
 /// A font whose name contains "Courier" or "Mono" has fixed pitch: k = 6 for every printable character.
+/// A character followed by combining marks measures as it does alone (the marks add nothing).
 ///
 /// Metrics: InternalLeading = h / 5, Height = h + InternalLeading, Descent = Height / 5,
 /// Ascent = Height - Descent, ExternalLeading = h / 10, AveCharWidth = advance of 'x',

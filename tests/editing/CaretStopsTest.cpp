@@ -92,6 +92,17 @@ TEST(CaretStopsTest, ZeroWidthCharactersShareTheirXAndASurrogatePairIsOneStep)
     EXPECT_EQ(f.Data.StopOf({0, 5}), (TRVDrawPos{0, 4}));
 }
 
+TEST(CaretStopsTest, CombiningMarksAddNothingToTheCaretsX)
+{
+    EditFixture f(200);
+    const int uni = f.AddTextStyle();
+    f.Sheet.TextStyles[uni].Unicode = true;
+    f.Data.AppendTextW(u"Cafe\u0301s", uni, 0);
+    f.Format();
+    // C 9, a f e 6 each, the acute nothing: the stop after it is where e ends.
+    EXPECT_EQ(Stops(f, 0), "0:1@0 0:2@9 0:3@15 0:4@21 0:5@27 0:6@27 0:7@33");
+}
+
 TEST(CaretStopsTest, ABoundaryBelongsToTheLeftItemExceptAfterAMarker)
 {
     EditFixture f(200);

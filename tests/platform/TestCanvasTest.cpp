@@ -146,6 +146,60 @@ TEST(TestCanvasFit, SurrogatePairsStayTogether)
     EXPECT_EQ(positions, (std::vector<int>{6, 19, 19, 25}));
 }
 
+TEST(TestCanvasMarks, CombiningMarksAddNothingNotEvenSpacing)
+{
+    TTestCanvas canvas;
+    TCanvasFont spaced = Font("Arial", 10);
+    spaced.CharSpacing = 2;
+    for (const TCanvasFont& font : {Font("Arial", 10), Font("Courier New", 10), spaced}) {
+        canvas.SelectFont(font);
+        SCOPED_TRACE(font.Name + " spacing " + std::to_string(font.CharSpacing));
+        EXPECT_EQ(canvas.CharAdvance(0x0301, 0), 0);
+        EXPECT_EQ(canvas.CharAdvance(0x20DD, 0), 0) << "an enclosing mark";
+        EXPECT_EQ(canvas.CharAdvance(0xD804, 0xDC01), 0) << "U+11001, a mark beyond the BMP";
+        EXPECT_GT(canvas.CharAdvance(0xD83D, 0xDE00), 0) << "U+1F600 is no mark";
+        EXPECT_EQ(canvas.TextWidth(u"Cafe\u0301"), canvas.TextWidth(u"Caf\u00E9"));
+        EXPECT_EQ(canvas.TextWidth(u"e\u0301\u0323x"), canvas.TextWidth(u"ex"));
+        EXPECT_EQ(canvas.TextWidth(u"a\U00011001"), canvas.TextWidth(u"a"));
+    }
+}
+
+/// A canvas whose characters all advance 10 and whose clusters advance 100 per unit they hold,
+/// to see where the cluster rule puts a cluster's advance.
+class TClusterProbe : public TTestCanvas {
+public:
+    [[nodiscard]] int CharAdvance(char16_t c, char16_t next) override
+    {
+        return c >= 0xDC00 && c <= 0xDFFF ? 0 : 10; // no marks rule here: the walk must not ask
+    }
+    std::vector<std::u16string> Clusters;
+
+protected:
+    [[nodiscard]] int ClusterAdvance(std::u16string_view cluster) override
+    {
+        Clusters.emplace_back(cluster);
+        return 100 * static_cast<int>(cluster.size());
+    }
+};
+
+TEST(TestCanvasMarks, AClusterCarriesItsAdvanceOnItsFirstUnit)
+{
+    TClusterProbe canvas;
+    // A mark with nothing before it, a, e + two marks, a pair + a mark, a space + a mark (a
+    // spacing accent), a pair + a mark beyond the BMP.
+    const std::u16string text = u"\u0302ae\u0301\u0308\U0001F600\u0301 \u0302\U0001F600\U00011001";
+    std::vector<int> advances;
+    canvas.CharAdvances(text, advances);
+    EXPECT_EQ(advances, (std::vector<int>{10, 10, 300, 0, 0, 300, 0, 0, 200, 0, 400, 0, 0, 0}));
+    EXPECT_EQ(canvas.Clusters, (std::vector<std::u16string>{u"e\u0301\u0308", u"\U0001F600\u0301", u" \u0302",
+                                                            u"\U0001F600\U00011001"}));
+    EXPECT_EQ(canvas.TextWidth(text), 10 + 10 + 300 + 300 + 200 + 400);
+    std::vector<int> positions;
+    EXPECT_EQ(canvas.FitCount(text, 10 + 10 + 300, &positions), 5) << "e and both its marks";
+    EXPECT_EQ(positions[4], 320);
+    EXPECT_EQ(positions.back(), canvas.TextWidth(text));
+}
+
 TEST(TestCanvasFont, TakenFromATextStyle)
 {
     TFontInfo style;

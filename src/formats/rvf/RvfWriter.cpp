@@ -4,6 +4,7 @@
 #include <algorithm>
 
 #include "document/DocumentInfo.h"
+#include "document/ItemText.h"
 #include "document/RVData.h"
 #include "document/RVStyle.h"
 #include "formats/rvf/RvfItemCodec.h"
@@ -144,17 +145,17 @@ private:
     // The characters of text item i that belong to the written part, as stored bytes.
     std::string_view TextPart(const TCustomRVData& data, int i, const TRVFSelection* cut) const
     {
-        std::string_view text = data.TextAt(i);
+        const TRVItemText text = TRVItemText::Of(data, i);
         if (!cut)
-            return text;
-        const std::size_t unit = data.ItemAt(i).IsUnicode() ? 2 : 1;
-        const std::size_t length = text.size() / unit;
+            return text.Bytes();
+        const auto unit = std::size_t(text.CharSize());
+        const auto length = std::size_t(text.Length());
         std::size_t from = 0, to = length;
         if (i == cut->FirstItem)
             from = std::clamp<std::size_t>(std::size_t(std::max(cut->FirstOffset - 1, 0)), 0, length);
         if (i == cut->LastItem)
             to = std::clamp<std::size_t>(std::size_t(std::max(cut->LastOffset - 1, 0)), from, length);
-        return text.substr(from * unit, (to - from) * unit);
+        return text.Bytes().substr(from * unit, (to - from) * unit);
     }
 
     static bool JoinsRecord(const TCustomRVItemInfo& first, const TCustomRVItemInfo& next)

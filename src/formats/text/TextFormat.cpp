@@ -13,6 +13,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "document/ItemText.h"
 #include "document/RVData.h"
 #include "document/RVStyle.h"
 #include "lists/ListItems.h"
@@ -371,16 +372,6 @@ private:
     return forms;
 }
 
-[[nodiscard]] bool IsHighSurrogate(char16_t c) noexcept
-{
-    return c >= 0xD800 && c <= 0xDBFF;
-}
-
-[[nodiscard]] bool IsLowSurrogate(char16_t c) noexcept
-{
-    return c >= 0xDC00 && c <= 0xDFFF;
-}
-
 /// Marker text of a Symbol font in characters any font shows: the bullets become '*', the
 /// arrows are drawn with '<', '-', '=' and '>'.
 [[nodiscard]] std::string SymbolMarkerText(std::string_view text)
@@ -425,11 +416,13 @@ public:
     /// Characters [from, to) of text item index.
     void TextItem(int index, std::size_t from, std::size_t to)
     {
-        const std::string_view text = Data_.TextAt(index);
-        if (Data_.ItemAt(index).IsUnicode())
-            Utf16Text(text.substr(2 * from, 2 * (to - from)));
+        const TRVItemText text = TRVItemText::Of(Data_, index);
+        const auto unit = std::size_t(text.CharSize());
+        const std::string_view bytes = text.Bytes().substr(unit * from, unit * (to - from));
+        if (text.Unicode())
+            Utf16Text(bytes);
         else
-            Text8(text.substr(from, to - from), CodePageOfStyle(Data_.ActualStyleOf(index)));
+            Text8(bytes, CodePageOfStyle(Data_.ActualStyleOf(index)));
     }
 
     /// The text form of a non-text item.

@@ -1,4 +1,4 @@
-// TQtCanvas: font selection, cached per-character advances, and painting through QPainter.
+// TQtCanvas: font selection, cached per-character advances and glyphs, and painting through QPainter.
 #include "platform/qt/QtCanvas.h"
 
 #include <algorithm>
@@ -9,16 +9,20 @@
 #include <QByteArray>
 #include <QColor>
 #include <QFontMetricsF>
+#include <QGlyphRun>
 #include <QImage>
 #include <QPaintDevice>
 #include <QPainter>
 #include <QPen>
 #include <QPolygon>
 #include <QRawFont>
+#include <QTextLayout>
+#include <QTextOption>
 
 #include "platform/FontTypes.h"
 #include "platform/Image.h"
 #include "platform/SymbolFonts.h"
+#include "platform/Unicode.h"
 
 namespace xq {
 
@@ -69,8 +73,12 @@ namespace {
 /// No glyph is drawn right of this: far beyond any paint device.
 constexpr std::int64_t MaxDrawX = std::int64_t{1} << 30;
 
-[[nodiscard]] bool IsHighSurrogate(char32_t c) noexcept { return c >= 0xD800 && c <= 0xDBFF; }
-[[nodiscard]] bool IsLowSurrogate(char32_t c) noexcept { return c >= 0xDC00 && c <= 0xDFFF; }
+/// Characters that paint nothing: controls, the space, the no-break space and the second half
+/// of a surrogate pair on its own.
+[[nodiscard]] bool PaintsNothing(char32_t code) noexcept
+{
+    return code <= 32 || code == 0xA0 || IsLowSurrogate(code);
+}
 
 } // namespace
 
@@ -94,7 +102,21 @@ QString QtFamilyFor(const std::string& fontName)
     return QString::fromStdString(fontName);
 }
 
-/// A selected font with everything measured about it so far.
+/// A glyph as the canvas paints it: which of its font's raw fonts it comes from, its index there,
+/// and where its origin lies from the pen position on the baseline (marks stand off their character).
+struct TQtCanvas::TPlacedGlyph {
+    std::uint32_t Font = 0;
+    quint32 Index = 0;
+    QPointF Offset;
+};
+
+/// The glyphs of one raw font in the run being painted.
+struct TQtCanvas::TGlyphBatch {
+    QList<quint32> Indexes;
+    QList<QPointF> Positions;
+};
+
+/// A selected font with everything measured and shaped about it so far.
 struct TQtCanvas::TFontData {
     QFont Font;
     QFontMetricsF FontMetrics;
@@ -102,12 +124,35 @@ struct TQtCanvas::TFontData {
     int EmHeight = 0;
     std::array<int, 256> Latin{}; ///< advances of U+0000..U+00FF, -1 until measured
     std::unordered_map<char32_t, int> Others;
+    std::unordered_map<std::u16string, int> Clusters; ///< advances of characters with marks
     std::optional<TTextMetrics> TextMetrics;
     std::optional<TScriptMetrics> Script;
+
+    /// The raw fonts glyphs are painted from: the font's own first, then the fallback fonts Qt
+    /// found for characters the font lacks, in the order they were met.
+    std::vector<QRawFont> RawFonts;
+    /// The glyphs of every character and cluster painted so far, by its text: U+0000..U+00FF in a
+    /// table, the others in a map.
+    std::array<std::optional<std::vector<TPlacedGlyph>>, 256> LatinGlyphs;
+    std::unordered_map<std::u16string, std::vector<TPlacedGlyph>> OtherGlyphs;
 
     TFontData(const QFont& font, TSymbolFont symbol, int em) : Font(font), FontMetrics(font), Symbol(symbol), EmHeight(em)
     {
         Latin.fill(-1);
+    }
+
+    /// The index of a raw font in RawFonts, added when it is new.
+    [[nodiscard]] std::uint32_t RawFontIndex(const QRawFont& raw)
+    {
+        // The font's own raw font is made from the font, so that its glyphs are painted with the
+        // font's hinting preference; a glyph run of the same font engine compares equal to it.
+        if (RawFonts.empty())
+            RawFonts.push_back(QRawFont::fromFont(Font));
+        for (std::size_t i = 0; i < RawFonts.size(); ++i)
+            if (RawFonts[i] == raw)
+                return static_cast<std::uint32_t>(i);
+        RawFonts.push_back(raw);
+        return static_cast<std::uint32_t>(RawFonts.size() - 1);
     }
 };
 
@@ -199,11 +244,106 @@ int TQtCanvas::CharAdvance(char16_t c, char16_t next)
     if (IsHighSurrogate(c)) {
         if (!IsLowSurrogate(next))
             return 0;
-        code = 0x10000 + ((static_cast<char32_t>(c) - 0xD800) << 10) + (static_cast<char32_t>(next) - 0xDC00);
+        code = CodePointOf(c, next);
     }
-    if (code < 32)
+    if (code < 32 || IsCombiningMark(code))
         return 0;
     return CodePointAdvance(code) + Font_.CharSpacing;
+}
+
+void TQtCanvas::CharAdvances(std::u16string_view text, std::vector<int>& advances)
+{
+    // Text is mostly characters of U+0020..U+00FF without marks, measured before: those are read
+    // from the table here, everything else goes through the general rule a cluster at a time.
+    const std::size_t n = text.size();
+    advances.resize(n);
+    const std::array<int, 256>& latin = Current_->Latin;
+    const int spacing = Font_.CharSpacing;
+    for (std::size_t k = 0; k < n;) {
+        const char16_t c = text[k];
+        const char16_t next = k + 1 < n ? text[k + 1] : u'\0';
+        if (c >= 32 && c < 256 && next < 0x0300 && latin[c] >= 0) {
+            advances[k] = latin[c] + spacing;
+            ++k;
+        } else {
+            k = ClusterAdvancesAt(text, k, advances);
+        }
+    }
+}
+
+int TQtCanvas::ClusterAdvance(std::u16string_view cluster)
+{
+    if (cluster[0] < 32)
+        return 0;
+    TFontData& f = *Current_;
+    const std::u16string key(cluster);
+    auto it = f.Clusters.find(key);
+    if (it == f.Clusters.end()) {
+        // Shaped as a whole: a letter with a mark the font has precomposed measures as that
+        // character does (HarfBuzz composes it), any other as its letter.
+        const int advance = static_cast<int>(std::lround(f.FontMetrics.horizontalAdvance(DisplayString(cluster))));
+        it = f.Clusters.emplace(key, advance).first;
+    }
+    return it->second + Font_.CharSpacing;
+}
+
+QString TQtCanvas::DisplayString(std::u16string_view text) const
+{
+    QString shown;
+    shown.reserve(qsizetype(text.size()));
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        char32_t code = text[i];
+        if (IsHighSurrogate(code) && i + 1 < text.size() && IsLowSurrogate(text[i + 1])) {
+            code = CodePointOf(text[i], text[i + 1]);
+            ++i;
+        } else if (IsSurrogate(code)) {
+            code = 0xFFFD; // a lone surrogate shows as the replacement character
+        }
+        const char32_t mapped = DisplayChar(code);
+        shown += QString::fromUcs4(&mapped, 1);
+    }
+    return shown;
+}
+
+std::vector<TQtCanvas::TPlacedGlyph> TQtCanvas::Shape(const QString& shown)
+{
+    // Qt's text layout picks a fallback font for characters the font lacks and places marks.
+    TFontData& f = *Current_;
+    QTextLayout layout(shown, f.Font);
+    QTextOption option;
+    option.setWrapMode(QTextOption::NoWrap);
+    layout.setTextOption(option);
+    layout.beginLayout();
+    QTextLine line = layout.createLine();
+    layout.endLayout();
+    std::vector<TPlacedGlyph> glyphs;
+    if (!line.isValid())
+        return glyphs;
+    const QPointF origin(0, line.y() + line.ascent());
+    for (const QGlyphRun& run : layout.glyphRuns()) {
+        const std::uint32_t font = f.RawFontIndex(run.rawFont());
+        const QList<quint32> indexes = run.glyphIndexes();
+        const QList<QPointF> positions = run.positions();
+        for (qsizetype i = 0; i < indexes.size() && i < positions.size(); ++i)
+            glyphs.push_back({font, indexes[i], positions[i] - origin});
+    }
+    return glyphs;
+}
+
+const std::vector<TQtCanvas::TPlacedGlyph>& TQtCanvas::GlyphsOf(std::u16string_view cluster)
+{
+    TFontData& f = *Current_;
+    if (cluster.size() == 1 && cluster[0] < 256) {
+        auto& slot = f.LatinGlyphs[cluster[0]];
+        if (!slot)
+            slot = Shape(DisplayString(cluster));
+        return *slot;
+    }
+    const std::u16string key(cluster);
+    auto it = f.OtherGlyphs.find(key);
+    if (it == f.OtherGlyphs.end())
+        it = f.OtherGlyphs.emplace(key, Shape(DisplayString(cluster))).first;
+    return it->second;
 }
 
 TTextMetrics TQtCanvas::Metrics()
@@ -268,23 +408,45 @@ void TQtCanvas::DrawTextRun(int x, int y, std::u16string_view text, TColor color
 {
     if (!Painter_)
         return;
-    Painter_->setFont(Current_->Font);
-    Painter_->setPen(ToQColor(color));
-    const int baseline = y + Metrics().Ascent;
-    // In 64 bits: a long run in a large font reaches beyond what 32 bits count, and nothing is
-    // drawn that far out.
+    TFontData& f = *Current_;
+    const double baseline = y + Metrics().Ascent;
+    CharAdvances(text, Advances_);
+    for (TGlyphBatch& batch : Batches_) {
+        batch.Indexes.clear();
+        batch.Positions.clear();
+    }
+    // Every cluster's glyphs go to the batch of their raw font, placed at the measured pen
+    // position. In 64 bits: a long run in a large font reaches beyond what 32 bits count, and
+    // nothing is drawn that far out.
     std::int64_t pen = x;
-    for (std::size_t i = 0; i < text.size() && pen <= MaxDrawX; ++i) {
-        const char16_t next = i + 1 < text.size() ? text[i + 1] : u'\0';
-        const int advance = CharAdvance(text[i], next);
-        char32_t code = text[i];
-        if (IsHighSurrogate(code) && IsLowSurrogate(next))
-            code = 0x10000 + ((code - 0xD800) << 10) + (static_cast<char32_t>(next) - 0xDC00);
-        if (code > 32 && !IsLowSurrogate(code) && code != 0xA0) {
-            const char32_t shown = DisplayChar(code);
-            Painter_->drawText(QPointF(double(pen), baseline), QString::fromUcs4(&shown, 1));
+    for (std::size_t i = 0; i < text.size() && pen <= MaxDrawX;) {
+        // Before anything below U+0300 (or the end) a unit stands alone.
+        const std::size_t end = i + 1 == text.size() || text[i + 1] < 0x0300 ? i + 1 : ClusterEnd(text, i);
+        const std::u16string_view cluster = text.substr(i, end - i);
+        const bool single = end - i == 1 || (end - i == 2 && IsHighSurrogate(cluster[0]));
+        if (!single || !PaintsNothing(cluster[0])) {
+            for (const TPlacedGlyph& glyph : GlyphsOf(cluster)) {
+                if (glyph.Font >= Batches_.size())
+                    Batches_.resize(glyph.Font + 1);
+                TGlyphBatch& batch = Batches_[glyph.Font];
+                batch.Indexes.push_back(glyph.Index);
+                batch.Positions.push_back(QPointF(double(pen), baseline) + glyph.Offset);
+            }
         }
-        pen += advance;
+        for (std::size_t k = i; k < end; ++k)
+            pen += Advances_[k];
+        i = end;
+    }
+    Painter_->setPen(ToQColor(color));
+    for (std::size_t font = 0; font < Batches_.size() && font < f.RawFonts.size(); ++font) {
+        TGlyphBatch& batch = Batches_[font];
+        if (batch.Indexes.isEmpty())
+            continue;
+        QGlyphRun run;
+        run.setRawFont(f.RawFonts[font]);
+        run.setGlyphIndexes(batch.Indexes);
+        run.setPositions(batch.Positions);
+        Painter_->drawGlyphRun(QPointF(0, 0), run);
     }
 }
 

@@ -1,4 +1,5 @@
-// TQtCanvas: the canvas on a Qt paint device, with real fonts measured and painted character by character.
+// TQtCanvas: the canvas on a Qt paint device, with real fonts measured character by character and
+// painted in glyph runs at the measured advances.
 #pragma once
 
 #include <memory>
@@ -22,7 +23,9 @@ namespace xq {
 
 /// A canvas drawing with a QPainter. Fonts are sized in pixels from the point size at the vertical
 /// resolution, with kerning off and without hinting, so that a character's advance is its design
-/// width scaled and rounded once; text is painted character by character at those advances.
+/// width scaled and rounded once. A run of text is painted as glyph runs (one per font the run's
+/// characters come from) with every glyph at the advances measured; a character with combining
+/// marks is shaped as a whole and its glyphs placed at the character's position.
 class TQtCanvas : public TCanvas {
 public:
     /// Paints on device, at the device's resolution. The canvas holds the device's painter for its
@@ -42,6 +45,7 @@ public:
     [[nodiscard]] TTextMetrics Metrics() override;
     [[nodiscard]] TScriptMetrics ScriptMetrics() override;
     [[nodiscard]] int CharAdvance(char16_t c, char16_t next) override;
+    void CharAdvances(std::u16string_view text, std::vector<int>& advances) override;
 
     /// The Qt font that measures and paints the selected font (without underline and strike-out,
     /// which the canvas draws itself).
@@ -65,11 +69,19 @@ public:
 
 protected:
     void DrawTextRun(int x, int y, std::u16string_view text, TColor color) override;
+    [[nodiscard]] int ClusterAdvance(std::u16string_view cluster) override;
 
 private:
     struct TFontData;
+    struct TPlacedGlyph;
+    struct TGlyphBatch;
 
     [[nodiscard]] int CodePointAdvance(char32_t code);
+    /// The characters painted for text in the selected font (symbol fonts mapped).
+    [[nodiscard]] QString DisplayString(std::u16string_view text) const;
+    /// The glyphs of a cluster (a character, with its marks if any), cached per font.
+    [[nodiscard]] const std::vector<TPlacedGlyph>& GlyphsOf(std::u16string_view cluster);
+    [[nodiscard]] std::vector<TPlacedGlyph> Shape(const QString& shown);
 
     int DpiX_;
     int DpiY_;
@@ -78,6 +90,8 @@ private:
     TFontData* Current_ = nullptr;
     std::unordered_map<std::string, std::unique_ptr<TFontData>> Fonts_;
     std::vector<TCanvasFont> SavedFonts_;
+    std::vector<int> Advances_;           ///< scratch of DrawTextRun
+    std::vector<TGlyphBatch> Batches_;    ///< scratch of DrawTextRun: one per font of a run
 };
 
 } // namespace xq
