@@ -337,12 +337,6 @@ void TRVUndoList::AddRedoTypedChar(int itemNo, int position, const std::string& 
     Groups_.back()->Records.push_back(std::make_unique<TRVRedoTypingInfo>(itemNo, position, chars, unicode));
 }
 
-void TRVUndoList::DropEmptyLast() noexcept
-{
-    if (!Groups_.empty() && Groups_.back()->Records.empty())
-        Groups_.pop_back();
-}
-
 TRVUndoMark TRVUndoList::Mark() const noexcept
 {
     return {Groups_.size(), Groups_.empty() ? 0 : Groups_.back()->Records.size()};

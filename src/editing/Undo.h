@@ -343,8 +343,6 @@ public:
     /// Characters removed at (itemNo, position) by undoing typing.
     void AddRedoTypedChar(int itemNo, int position, const std::string& chars, bool unicode, int caretItemNo,
                           int caretOffs);
-    /// Drops the last group, when it has no records.
-    void DropEmptyLast() noexcept;
     /// Where the records stand now.
     [[nodiscard]] TRVUndoMark Mark() const noexcept;
     /// Reverses, newest first, every record made after mark and forgets them with the groups
