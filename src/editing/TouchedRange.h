@@ -31,7 +31,8 @@ struct TRVDocumentChange {
 /// its start takes the paragraph the rest joins. One more paragraph on each side is laid out with
 /// the touched ones. Before a paragraph joins that layout range its minimal width is noted, and,
 /// when it holds a list marker, the texts of all markers, for the layout decides from those whether
-/// the whole document must be laid out again - after the change the old items are gone.
+/// the whole document must be laid out again - after the change the old items are gone. A marker
+/// renumbered before its paragraph joins the range counts as one renumbered outside it.
 ///
 /// invariant: the Head_ items at the start and the Tail_ items at the end are untouched items of
 /// the document before the edit; the items between them are whole paragraphs, before and after,
