@@ -62,6 +62,7 @@ void TCustomRVData::SetText(int index, std::string text)
 {
     CheckIndex(index);
     CheckUnicodeText(*Items_[std::size_t(index)].Item, text);
+    ItemChanging(index);
     Items_[std::size_t(index)].Text = std::move(text);
 }
 
@@ -133,6 +134,7 @@ void TCustomRVData::AppendItem(std::string text, std::unique_ptr<TCustomRVItemIn
             item->ParaNo = last->ParaNo;
     }
 
+    TellInserting(Count(), 1);
     if (item->Checkpoint_)
         PendingCP_ = std::move(item->Checkpoint_);
     const bool hasCP = PendingCP_ != nullptr;
@@ -209,6 +211,7 @@ void TCustomRVData::InsertItemAt(int index, std::string text, std::unique_ptr<TC
     if (index < 0 || index > Count())
         throw EDocViewError(errItemIndexOutOfBounds);
     CheckUnicodeText(*item, text);
+    TellInserting(index, 1);
     TCustomRVItemInfo& added = *item;
     Items_.insert(Items_.begin() + index, TRVItemEntry{std::move(text), std::move(item)});
     if (added.Checkpoint_)
@@ -233,6 +236,7 @@ void TCustomRVData::RemoveItems(int first, int count)
         return;
     CheckIndex(first);
     const int last = first + std::min(count, Count() - first);
+    TellRemoving(first, last - first);
     for (int i = last - 1; i >= first; --i)
         ReleaseItemAt(i);
     Items_.erase(Items_.begin() + first, Items_.begin() + last);
@@ -241,6 +245,7 @@ void TCustomRVData::RemoveItems(int first, int count)
 TRVItemEntry TCustomRVData::ExtractItem(int index)
 {
     CheckIndex(index);
+    TellRemoving(index, 1);
     ReleaseItemAt(index);
     TRVItemEntry entry = std::move(Items_[std::size_t(index)]);
     Items_.erase(Items_.begin() + index);
@@ -249,6 +254,7 @@ TRVItemEntry TCustomRVData::ExtractItem(int index)
 
 void TCustomRVData::Clear()
 {
+    TellRemoving(0, Count());
     // The lists go first, so that leaving items have nothing to renumber.
     Markers_.clear();
     Sequences_.clear();
@@ -281,6 +287,7 @@ void TCustomRVData::InsertItems(int index, std::vector<TRVItemEntry> items)
     for (const TRVItemEntry& entry : items)
         CheckUnicodeText(*entry.Item, entry.Text);
     const auto count = static_cast<int>(items.size());
+    TellInserting(index, count);
     Items_.insert(Items_.begin() + index, std::make_move_iterator(items.begin()), std::make_move_iterator(items.end()));
     RelinkCheckpoints();
     for (int k = 0; k < count; ++k)
@@ -293,6 +300,7 @@ std::vector<TRVItemEntry> TCustomRVData::ExtractItems(int first, int count)
         return {};
     CheckIndex(first);
     const int last = first + std::min(count, Count() - first);
+    TellRemoving(first, last - first);
     for (int i = last - 1; i >= first; --i)
         ReleaseItemAt(i);
     std::vector<TRVItemEntry> taken(std::make_move_iterator(Items_.begin() + first),
@@ -365,6 +373,7 @@ void TCustomRVData::SetCheckpoint(int index, std::unique_ptr<TRVCPInfo> cp)
     RemoveCheckpoint(index);
     if (!cp)
         return;
+    ItemChanging(index);
     Items_[std::size_t(index)].Item->Checkpoint_ = std::move(cp);
     LinkCheckpoint(index);
 }
@@ -374,6 +383,7 @@ void TCustomRVData::RemoveCheckpoint(int index)
     TCustomRVItemInfo& item = ItemAt(index);
     if (!item.Checkpoint_)
         return;
+    ItemChanging(index);
     UnlinkCheckpoint(item.Checkpoint_.get());
     item.Checkpoint_.reset();
 }
@@ -391,7 +401,9 @@ std::int32_t TCustomRVData::GetItemExtraIntProperty(int index, TRVExtraItemPrope
 
 void TCustomRVData::SetItemExtraIntProperty(int index, TRVExtraItemProperty prop, std::int32_t value)
 {
-    if (!ItemAt(index).SetExtraIntProperty(prop, value))
+    TCustomRVItemInfo& item = ItemAt(index);
+    ItemChanging(index);
+    if (!item.SetExtraIntProperty(prop, value))
         throw EDocViewError(errCantGetSetInfo);
 }
 
@@ -405,7 +417,9 @@ std::string TCustomRVData::GetItemExtraStrProperty(int index, TRVExtraItemStrPro
 
 void TCustomRVData::SetItemExtraStrProperty(int index, TRVExtraItemStrProperty prop, const std::string& value)
 {
-    if (!ItemAt(index).SetExtraStrProperty(prop, value))
+    TCustomRVItemInfo& item = ItemAt(index);
+    ItemChanging(index);
+    if (!item.SetExtraStrProperty(prop, value))
         throw EDocViewError(errCantGetSetInfo);
 }
 

@@ -24,6 +24,36 @@ struct TRVItemEntry {
     std::unique_ptr<TCustomRVItemInfo> Item;
 };
 
+/// What an in-place change of an item touches, as the change channel tells it.
+enum class TRVItemChange : std::uint8_t {
+    /// What the item shows: its text, text style, paragraph style, checkpoint or properties.
+    Content,
+    /// Its paragraph flags (ContinuesPara, NewLine, NewPageBefore): a join or a split, which
+    /// changes the paragraphs before and after it too.
+    ParagraphFlags,
+    /// Data nothing lays out or draws (the tag).
+    Data,
+};
+
+/// Hears of every change of a container's items before it is made, while the items are still as
+/// they were. The editor's edit step is one: it widens the range it lays out again as the
+/// document changes. Bulk passes that rebuild a container (readers, NormalizeDocument) run
+/// without an observer.
+class TRVChangeObserver {
+public:
+    TRVChangeObserver() = default;
+    virtual ~TRVChangeObserver() = default;
+    TRVChangeObserver(const TRVChangeObserver&) = delete;
+    TRVChangeObserver& operator=(const TRVChangeObserver&) = delete;
+
+    /// count items are about to go before item index (index may be Count()).
+    virtual void ItemsInserting(int index, int count) = 0;
+    /// count items from first are about to be removed or taken out.
+    virtual void ItemsRemoving(int first, int count) = 0;
+    /// Items first..last are about to change in place.
+    virtual void ItemsChanging(int first, int last, TRVItemChange change) = 0;
+};
+
 /// The most items a document may have, its tables and notes included. Readers refuse larger
 /// documents rather than let a small file of line ends ask for gigabytes: an empty paragraph
 /// costs about 120 bytes before it is laid out, so the limit keeps a document below about a
@@ -105,6 +135,21 @@ public:
     /// checkpoints; markers and notes join this container.
     void InsertItemsFrom(TCustomRVData& source, int index);
 
+    // --- Change channel ----------------------------------------------------------------------
+    /// The one observer told before every change of the items (null: none). It must outlive its
+    /// registration.
+    void SetChangeObserver(TRVChangeObserver* observer) noexcept { Observer_ = observer; }
+    [[nodiscard]] TRVChangeObserver* ChangeObserver() const noexcept { return Observer_; }
+    /// Tells the observer that items first..last are about to change in place. Whoever changes an
+    /// item's fields directly (style, flags, tag, properties) calls it first; the container's own
+    /// operations tell it themselves.
+    void ItemsChanging(int first, int last, TRVItemChange change = TRVItemChange::Content)
+    {
+        if (Observer_)
+            Observer_->ItemsChanging(first, last, change);
+    }
+    void ItemChanging(int index, TRVItemChange change = TRVItemChange::Content) { ItemsChanging(index, index, change); }
+
     // --- Checkpoints ----------------------------------------------------------------------------
     /// Creates the checkpoint that the next added item receives; returns its number. Only one
     /// can be pending: a second call returns the number of the existing one.
@@ -163,8 +208,20 @@ private:
     void UnlinkCheckpoint(TRVCPInfo* cp) noexcept;
     void ReleaseItemAt(int index);
 
+    void TellInserting(int index, int count)
+    {
+        if (Observer_ && count > 0)
+            Observer_->ItemsInserting(index, count);
+    }
+    void TellRemoving(int first, int count)
+    {
+        if (Observer_ && count > 0)
+            Observer_->ItemsRemoving(first, count);
+    }
+
     std::vector<TRVItemEntry> Items_;
     TRVStyle* Sheet_ = nullptr;
+    TRVChangeObserver* Observer_ = nullptr;
     TCustomRVData* Parent_ = nullptr;
     TRVCPInfo* FirstCP_ = nullptr;
     TRVCPInfo* LastCP_ = nullptr;

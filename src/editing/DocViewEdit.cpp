@@ -1,5 +1,7 @@
-// The editor control: current styles, caret moves by key, selection commands and scrolling.
-// The mouse is in DocViewEditMouse.cpp.
+// The editor control: current styles, caret moves by key, selection commands and scrolling, and
+// the caret after an edit. The mouse is in DocViewEditMouse.cpp, the edits in the files named after
+// them (Typing.cpp, Enter.cpp, Deletion.cpp, ...), all made of the changes in RecordedChanges.cpp
+// inside an edit step (EditStep.h).
 #include "editing/DocViewEdit.h"
 
 #include <algorithm>
@@ -154,6 +156,33 @@ void TCustomDocViewEdit::SetCaretDocPos(TRVDocPos pos, TRVLineBoundary boundary)
     Data_.SetCaret(target);
     Data_.CollapseSelection();
     CaretMoved(true, before);
+}
+
+void TCustomDocViewEdit::PlaceCaretAfterEdit(TRVDocPos caret, TRVLineBoundary boundary, const TSelectionState& before)
+{
+    if (Data_.Count() == 0) {
+        Data_.ResetCaret();
+        return;
+    }
+    caret.ItemNo = std::clamp(caret.ItemNo, 0, Data_.Count() - 1);
+    caret.Offset = std::clamp(caret.Offset, Data_.OffsetBefore(caret.ItemNo), Data_.OffsetAfter(caret.ItemNo));
+    const TRVDrawPos target = Data_.DrawPosOf(caret, boundary);
+    if (target.Valid()) {
+        Data_.SetCaret(target);
+        Data_.CollapseSelection();
+    } else {
+        Data_.ResetCaret();
+    }
+    CaretMoved(true, before);
+}
+
+void TCustomDocViewEdit::SelectAfterEdit(TRVDocPos anchor, TRVDocPos moving)
+{
+    // The caret stands at the moving end already; the anchor comes back to where it was.
+    const TSelectionState before = SelectionState();
+    SelectDocRange(anchor, moving);
+    if (OnSelect && SelectionState() != before)
+        OnSelect(*this);
 }
 
 void TCustomDocViewEdit::SelectDocRange(TRVDocPos anchor, TRVDocPos end)

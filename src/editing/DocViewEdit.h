@@ -7,7 +7,6 @@
 #include <cstdint>
 #include <filesystem>
 #include <functional>
-#include <map>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -25,6 +24,7 @@
 namespace xq {
 
 class TCustomDocViewEdit;
+class TRVEditStep;
 class TRVMarkerItemInfo;
 
 using TRVNotifyEvent = std::function<void(TCustomDocViewEdit& sender)>;
@@ -378,72 +378,158 @@ private:
         std::int32_t PressX = 0, PressY = 0;
     };
 
-    // Editing (DocViewEditOps.cpp).
-    struct TPendingLayout {
-        int First = -1;
-        int Last = -1;
-        bool Whole = false;
-        /// The items of the draw items First..Last (before the change).
-        int FirstItem = -1;
-        int LastItem = -1;
-        /// The widest minimal width of their paragraphs before the change.
-        std::int32_t OldMinWidth = 0;
-        /// The number of list markers before the change, and, when the change touches one, the
-        /// texts all markers showed (a change of one list paragraph renumbers the markers after it).
-        std::size_t MarkerCount = 0;
-        bool MarkersNoted = false;
-        std::map<const TRVMarkerItemInfo*, std::string> MarkerTexts{};
-    };
-    /// The draw items to lay out again when items first..last change (before the change).
-    TPendingLayout PrepareLayout(int firstItem, int lastItem) const;
-    /// Lays out what PrepareLayout found after the change, and puts the caret at caret.
-    void FinishLayout(const TPendingLayout& pending, int itemDelta, TRVDocPos caret,
-                      TRVLineBoundary boundary = TRVLineBoundary::LineStart);
-    /// Undo (from the undo list into the redo list) or Redo (the other way).
-    void ReverseLastGroup(TRVUndoList& from, TRVUndoList& to);
+    friend class TRVEditStep;
+
+    // --- The edit gate and the rules of editing (EditRules.cpp) -------------------------------
     /// The start of an operation at the caret: false without a layout or a caret, and false
     /// with a beep when AskCanEdit refuses.
     [[nodiscard]] bool BeginEdit();
     [[nodiscard]] bool ParaReadOnly(int itemNo) const;
-    /// The common start of Backspace and Delete without a selection: the edit may begin and the
-    /// paragraph at the caret is not read-only (otherwise a beep). pos receives the caret's place.
-    bool StartDeletionKey(TRVDocPos& pos);
     [[nodiscard]] bool StyleHas(int itemNo, TRVProtectOption option) const;
     [[nodiscard]] bool TextStyleHas(int styleNo, TRVProtectOption option) const;
+    [[nodiscard]] bool ValidTextStyle(int styleNo) const noexcept;
+    /// The style new text gets: the current text style, or style 0 when text of the current
+    /// style cannot change.
+    [[nodiscard]] int TypingStyle() const;
     [[nodiscard]] bool DeleteProtected(int itemNo) const;
     [[nodiscard]] bool HasPersistentCP(int itemNo) const;
     [[nodiscard]] bool ParagraphHasPersistentCP(int itemNo) const;
     [[nodiscard]] bool IsEmptyText(int itemNo) const;
+    [[nodiscard]] int LastItemOfParagraph(int itemNo) const;
+    /// Items first and second (which follows it) may become one; join: across a line start.
     [[nodiscard]] bool CanMerge(int first, int second, bool join) const;
+    /// RecRemoveItem may take the item: it is not protected, and a persistent checkpoint it
+    /// holds finds a place.
+    [[nodiscard]] bool CanRemoveItem(int itemNo) const;
+    /// RecJoinAt may join the paragraph (or line) that starts at itemNo to the one before.
+    [[nodiscard]] bool CanJoinAt(int itemNo) const;
+    /// No sticking protection keeps items from going before index.
+    [[nodiscard]] bool InsertionAllowedAt(int index) const;
     /// Text in the form a text style stores it (characters its code page lacks become "?").
     [[nodiscard]] std::string EncodeText(const std::u16string& text, int styleNo) const;
     /// A typed character in that form: never nothing ("?" when its code page drops it).
     [[nodiscard]] std::string EncodeChar(const std::u16string& text, int styleNo) const;
-    // Recorded changes: each does the change and records its reversal.
+    void NewTextItem(int styleNo, int paraNo, std::unique_ptr<TCustomRVItemInfo>& item) const;
+    /// A place on a list marker stands for the start of the text after it.
+    [[nodiscard]] TRVDocPos TextPosOf(TRVDocPos pos) const;
+
+    // --- After the layout of an edit (DocViewEdit.cpp) ----------------------------------------
+    /// The caret to caret (clamped to its item), the selection collapsed there; no caret in an
+    /// empty document. before: the selection before the edit, for OnSelect.
+    void PlaceCaretAfterEdit(TRVDocPos caret, TRVLineBoundary boundary, const TSelectionState& before);
+    /// Then the selection from anchor to the caret at moving.
+    void SelectAfterEdit(TRVDocPos anchor, TRVDocPos moving);
+
+    // --- Recorded changes (RecordedChanges.cpp): each makes a change and records its reversal -
     void RecInsertText(int itemNo, int position, const std::string& bytes);
     std::string RecDeleteText(int itemNo, int position, int count);
+    /// The item's text as a whole.
+    void RecChangeText(int itemNo, std::string text);
+    /// Typed characters, recorded as typing; caret: where the caret stood when they were typed.
+    void RecTypeText(int itemNo, int position, const std::string& bytes, TRVDocPos caret);
     void RecInsertItem(int index, std::string text, std::unique_ptr<TCustomRVItemInfo> item);
+    /// Items inserted in one step, recorded as one record.
+    void RecInsertItems(int index, std::vector<TRVItemEntry> items);
     void RecDeleteItem(int index);
+    /// The item takes the old one's place, checkpoint included; the old one waits for Undo.
+    void RecReplaceItem(int itemNo, std::string name, std::unique_ptr<TCustomRVItemInfo> item);
     void RecSetFlags(int itemNo, std::uint8_t options, int paraNo);
     void RecSetStyle(int itemNo, int styleNo);
     void RecSetTag(int itemNo, std::string tag);
+    void RecSetAssociatedTextStyle(int itemNo, int styleNo);
+    /// The paragraphs of items first..last (first starts one) get styles, one per paragraph.
+    void RecSetParaStyles(int first, int last, const std::vector<int>& styles);
+    void RecSetExtraIntProperty(int itemNo, TRVExtraItemProperty property, std::int32_t value);
     void RecMoveCheckpoint(int from, int to);
     /// Merges item second into first (text appended, checkpoint carried).
     void RecMerge(int first, int second);
-    /// Whole-item removal with flag takeover and checkpoint hand-on; false when refused.
-    [[nodiscard]] bool CanRemoveItem(int itemNo) const;
+    /// Whole-item removal with flag takeover and checkpoint hand-on (check CanRemoveItem first).
     void RecRemoveItem(int itemNo);
     /// Joins the paragraph (or line) that starts at itemNo to the one before; merges when allowed.
     /// Returns the caret position at the join.
     TRVDocPos RecJoinAt(int itemNo);
-    [[nodiscard]] bool CanJoinAt(int itemNo) const;
-    [[nodiscard]] int LastItemOfParagraph(int itemNo) const;
-    void NewTextItem(int styleNo, int paraNo, std::unique_ptr<TCustomRVItemInfo>& item) const;
+    /// The paragraph of itemNo carries the paragraph style of its first item.
+    void RecUnifyParagraphStyle(int itemNo);
+    /// Cuts a text item in two at offset (strictly inside it); the right part follows it.
+    void RecSplitText(int itemNo, int offset);
+    /// Gives a text item another style, converting its text between 8-bit and UTF-16 when the
+    /// styles store text differently; positions inside the item follow the conversion.
+    void RecConvertTextItem(int itemNo, int styleNo, TRVDocPos& a, TRVDocPos& b);
+
+    // --- Undo and redo (UndoRedo.cpp) ----------------------------------------------------------
+    /// Undo (from the undo list into the redo list) or Redo (the other way).
+    void ReverseLastGroup(TRVUndoList& from, TRVUndoList& to);
+
+    // --- Typing (Typing.cpp) -------------------------------------------------------------------
+    enum class TTypedUnit : std::uint8_t { Character, Pending, Stray };
+    /// A typed UTF-16 unit: a whole character (in typed), the first half of one, or a second
+    /// half without a first.
+    TTypedUnit TakeTypedUnit(char16_t ch, std::u16string& typed);
+    /// Types a character at pos (a text position, in a paragraph that may change).
+    void TypeAt(TRVDocPos pos, const std::u16string& typed);
+    /// The text item that takes a character typed at itemNo/offs in style: that one or the
+    /// neighbour at an item boundary (itemNo and offs move to it); false when a new item must.
+    [[nodiscard]] bool FindTypingTarget(int style, int& itemNo, int& offs) const;
+    void TypeIntoItem(TRVDocPos pos, int itemNo, int offs, const std::u16string& typed);
+    void TypeNewItem(TRVDocPos pos, int style, const std::u16string& typed);
+    /// Places a new text item for text typed at itemNo/offs (not an empty item); its index.
+    int RecPlaceNewTextItem(int itemNo, int offs, int style, std::string text);
+
+    // --- Enter (Enter.cpp) ----------------------------------------------------------------------
+    /// Where Enter (or Shift+Enter) breaks the paragraph.
+    struct TEnterPlace {
+        int ItemNo = 0;
+        int Offs = 0;
+        int ParaNo = 0;
+        /// Shift+Enter as asked, and as done (a full-line item takes no line break).
+        bool NewLineAsked = false;
+        bool NewLine = false;
+        bool AtStart = false;
+        bool AtLineStart = false;
+        bool LineEnd = false;
+        bool ParaEnd = false;
+        bool Inside = false;
+    };
+    [[nodiscard]] TEnterPlace EnterPlaceAt(TRVDocPos pos, bool newLine) const;
+    [[nodiscard]] bool EnterAllowed(const TEnterPlace& place) const;
+    /// At the end of a line of text in the current style, the current style's next style.
+    void TakeNextTextStyle(const TEnterPlace& place);
+    /// The paragraph style of the paragraph Enter starts.
+    [[nodiscard]] int NewParagraphStyle(const TEnterPlace& place) const;
+    /// An empty list paragraph leaves its list; false when the marker may not go.
+    bool RecLeaveListAtEnter(TEnterPlace& place);
+    /// The empty text item Enter puts into a new paragraph or line, after item itemNo's kind.
+    [[nodiscard]] std::unique_ptr<TCustomRVItemInfo> NewEmptyItemForEnter(int paraNo, int itemNo) const;
+    /// The break itself; returns the caret after it.
+    TRVDocPos RecBreakAt(const TEnterPlace& place, int newPara);
+    TRVDocPos RecBreakAtLineStart(const TEnterPlace& place);
+    TRVDocPos RecBreakAtLineEnd(const TEnterPlace& place, int newPara);
+
+    // --- Backspace and Delete (Deletion.cpp) ------------------------------------------------------
+    /// The common start of Backspace and Delete without a selection: the edit may begin and the
+    /// paragraph at the caret is not read-only (otherwise a beep). pos receives the caret's place.
+    bool StartDeletionKey(TRVDocPos& pos);
+    /// Where Backspace before offs in a text item starts (byWord: the word before).
+    [[nodiscard]] int BackspaceFrom(int itemNo, int offs, bool byWord) const;
+    /// Delete at offs takes one character, both halves of one outside the basic plane.
+    [[nodiscard]] int DeleteForwardCount(int itemNo, int offs) const;
+    /// Backspace and Delete inside an item: count characters from from, or the whole item when
+    /// that is all of it (or it is no text); pos is the caret.
+    void DeleteInItem(int itemNo, int from, int count, TRVDocPos pos);
     /// Backspace or Delete taking a whole item: the only item of its line becomes an empty text
     /// item, any other goes and its neighbours merge. False (nothing changed) when refused.
-    bool RemoveWholeItem(int itemNo, TRVDocPos& caret, int& delta);
+    bool RemoveWholeItem(int itemNo, TRVDocPos& caret);
+    /// Removes the page break before the paragraph that head starts.
+    void RemovePageBreakAt(int head, TRVDocPos caret);
+    void BackspaceAtItemStart(int itemNo, bool afterMarker, TRVDocPos pos);
+    bool RecLeaveListBackward(int itemNo, TRVDocPos& caret);
+    bool RecRemoveEmptyLineBefore(int itemNo, TRVDocPos& caret);
+    void DeleteAtDocumentEnd(int itemNo);
+    void DeleteAtLineEnd(int itemNo, TRVDocPos pos);
+    bool RecRemoveEmptyItemForward(int itemNo, TRVDocPos& caret);
+    bool RecJoinForward(int next, TRVDocPos& caret);
 
-    // Deleting and inserting (DocViewEditInsert.cpp).
+    // --- Deleting the selection (SelectionDeletion.cpp) -------------------------------------------
     /// What deleting a selection takes: the ordered ends and what becomes of the items there.
     struct TRangeCut {
         TRVDocPos First, Last;
@@ -458,24 +544,54 @@ private:
         /// An empty text item keeps the emptied paragraph.
         bool NeedsEmpty = false;
     };
+    /// The items at the cut's edges after the deletion (-1: none): the empty item that keeps the
+    /// paragraph, the first item of the rest, the last item before the cut.
+    struct TCutEdges {
+        int Empty = -1;
+        int Rest = -1;
+        int Left = -1;
+    };
     /// The selection as the range to delete; false when it holds nothing to delete.
     bool SelectionRange(TRVDocPos& first, TRVDocPos& last) const;
     [[nodiscard]] TRangeCut PlanCut(TRVDocPos first, TRVDocPos last) const;
     [[nodiscard]] bool ItemWhollyCut(const TRangeCut& cut, int itemNo) const;
     /// The protections allow the deletion.
     [[nodiscard]] bool CanCut(const TRangeCut& cut) const;
+    [[nodiscard]] bool CutJoinsProtected(const TRangeCut& cut) const;
     /// Deletes the range; returns the caret position at the cut.
-    TRVDocPos RecCut(const TRangeCut& cut, int& delta);
-    /// Deletes the selection inside an operation that goes on at the cut: false when there is
-    /// none (refused tells a refusal); pending receives the layout to do.
-    bool DeleteSelectionFirst(int& delta, TRVDocPos& caret, TPendingLayout& pending, bool& refused);
-    /// No sticking protection keeps items from going before index.
-    [[nodiscard]] bool InsertionAllowedAt(int index) const;
+    TRVDocPos RecCut(const TRangeCut& cut);
+    TCutEdges RecCutItems(const TRangeCut& cut);
+    /// The rest after the cut continues the line before it; returns the caret at the cut.
+    TRVDocPos RecCloseCut(const TRangeCut& cut, const TCutEdges& edges, std::uint8_t firstOptions, int firstPara,
+                          bool restHadNewLine);
+    enum class TSelectionCut : std::uint8_t { None, Cut, Refused };
+    /// Deletes the selection inside an operation that goes on at the cut (caret receives it).
+    TSelectionCut DeleteSelectionFirst(TRVDocPos& caret);
+
+    // --- Inserting (Insertion.cpp) ------------------------------------------------------------------
     /// Replaces the selection by items; joinFirst: the first continues the caret's paragraph.
     bool InsertItems(std::vector<TRVItemEntry> items, bool joinFirst, bool caretAtStart, TRVUndoType kind);
+    /// Where items go at pos: before item index (atItemStart) or after index - 1; the caret's text
+    /// item is cut in two when pos lies inside it. False when nothing may go there.
+    bool RecInsertionPlace(TRVDocPos pos, int& index, bool& atItemStart);
+    /// What becomes of the item after the new ones.
+    struct TInsertionFit {
+        bool TouchNext = false;
+        std::uint8_t NextFlags = 0;
+    };
+    /// Fits the paragraph flags of the new items to the place (index may move before a marker).
+    TInsertionFit FitInsertedItems(std::vector<TRVItemEntry>& items, bool joinFirst, int& index, bool atItemStart) const;
+    /// How two items met at an insertion: kept apart, the second joined the first (or went), or
+    /// an empty first one gave way and the second stands in its place.
+    enum class TJoin : std::uint8_t { Apart, IntoFirst, FirstGone };
+    TJoin RecJoinAtInsertion(int a, int b);
+    /// The new items first..last join their neighbours; the caret after them (start: before them).
+    TRVDocPos RecJoinInsertedItems(int first, int last, TRVDocPos& start);
+
+    // --- Item modification (ItemModification.cpp) -----------------------------------------------
     bool ModifyCurrentItem(const std::function<void(TCustomRVItemInfo& item, std::string& name)>& change);
 
-    // --- Styles and lists (DocViewEditStyles.cpp, DocViewEditLists.cpp) ---------------------------------
+    // --- Styles and lists (TextStyles.cpp, ParagraphStyles.cpp, Lists.cpp) ------------------------
     /// The style that replaces an old one (appliedToText false: the current text style); -1 or
     /// the old style itself: no change.
     using TStyleAnswer = std::function<int(int styleNo, bool appliedToText)>;
@@ -489,28 +605,36 @@ private:
         TRVLineBoundary CaretBoundary = TRVLineBoundary::LineStart;
     };
     [[nodiscard]] TEditSelection EditSelection() const;
-    /// FinishLayout with the caret at the selection's moving end, then the selection restored.
-    void FinishKeepingSelection(const TPendingLayout& pending, int itemDelta, const TEditSelection& selection);
+    /// Commits the step with the caret at the selection's moving end, and the selection restored.
+    void CommitKeepingSelection(TRVEditStep& step, const TEditSelection& selection);
     void ApplyTextStyles(const TStyleAnswer& answer, bool keepProtected);
     /// The empty-selection case: CurrentTextStyle and an empty text item at the caret.
     void ConvertCurrentTextStyle(const TStyleAnswer& answer);
+    /// Gives the part of item itemNo that range selects the style newStyleFor answers for its old
+    /// one; sel follows the cuts. False when the item keeps its style.
+    bool RecRestyleItem(int itemNo, const TEditSelection& range, const std::function<int(int)>& newStyleFor,
+                        bool keepProtected, TEditSelection& sel);
+    /// Neighbours of the same style around and in the restyled selection join again.
+    void RecMergeRestyled(int firstItem, int lastItem, TEditSelection& sel);
     void ApplyParaStyles(const TStyleAnswer& answer);
-    /// ApplyList (apply true) and RemoveLists.
-    void ChangeLists(bool apply, int listNo, int level, int startFrom, bool useStartFrom);
-    [[nodiscard]] bool ValidTextStyle(int styleNo) const noexcept;
-    /// Cuts a text item in two at offset (strictly inside it); the right part follows it.
-    void RecSplitText(int itemNo, int offset);
-    /// Gives a text item another style, converting its text between 8-bit and UTF-16 when the
-    /// styles store text differently; positions inside the item follow the conversion.
-    void RecConvertTextItem(int itemNo, int styleNo, TRVDocPos& a, TRVDocPos& b);
-    void RecSetAssociatedTextStyle(int itemNo, int styleNo);
-    /// PrepareLayout's note of the marker texts, when items firstItem..lastItem hold a marker.
-    void NoteMarkerTexts(TPendingLayout& pending, int firstItem, int lastItem) const;
-    /// A marker outside the laid-out items shows another text now: FinishLayout lays out the
-    /// whole document.
-    [[nodiscard]] bool MarkersRenumberedOutside(const TPendingLayout& pending, int itemDelta) const;
+    /// What ApplyList asks for; Apply false: RemoveLists.
+    struct TListChange {
+        bool Apply = false;
+        int ListNo = -1;
+        int Level = 0;
+        int StartFrom = 1;
+        bool UseStartFrom = false;
+    };
+    void ChangeLists(const TListChange& change);
+    /// The paragraph that start starts leaves its list; false when it has no marker or keeps it.
+    bool RecRemoveListAt(int start, TEditSelection& sel);
+    /// The paragraph gets a marker of the list (reset: restarting its numbering); false when it
+    /// has that marker already.
+    bool RecApplyListAt(int start, const TListChange& change, bool reset, TEditSelection& sel);
 
     TRVEditRVData Data_;
+    /// The edit step that is open (null: none).
+    TRVEditStep* OpenStep_ = nullptr;
     bool Modified_ = false;
     char16_t PendingHighSurrogate_ = 0;
     int CurTextStyle_ = 0;

@@ -182,36 +182,6 @@ TRVMouseCursor TCustomDocViewEdit::MouseCursorAt(std::int32_t x, std::int32_t y)
     return InLeftMargin(x) && SelectionAllowed() ? TRVMouseCursor::LineSelect : TRVMouseCursor::Text;
 }
 
-void TCustomDocViewEdit::ApplyResize(const TRect& rect)
-{
-    const int itemNo = Resize_.ItemNo;
-    Resize_ = {};
-    if (itemNo < 0 || itemNo >= Data_.Count() || !AskCanEdit()) {
-        Beep();
-        return;
-    }
-    // The new size in the item's own units, at least one pixel each way.
-    const std::int32_t width = std::max<std::int32_t>(1, Data_.DeviceScale().UnX(rect.Width()));
-    const std::int32_t height = std::max<std::int32_t>(1, Data_.DeviceScale().UnY(rect.Height()));
-    const std::int32_t token = BeginItemModify(itemNo);
-    const TRVEditPositions kept = Data_.SavePositions();
-    BeginUndoStep(rvutModifyItem);
-    TCustomRVItemInfo& item = Data_.ItemAt(itemNo);
-    for (const auto& [property, value] : {std::pair{rvepImageWidth, width}, std::pair{rvepImageHeight, height}}) {
-        std::int32_t old = 0;
-        item.GetExtraIntProperty(property, old);
-        Data_.Recording->AddInfo(std::make_unique<TRVUndoExtraIntProperty>(itemNo, property, old));
-        item.SetExtraIntProperty(property, value);
-    }
-    TPendingLayout pending = PrepareLayout(itemNo, itemNo);
-    pending.OldMinWidth = token;
-    FinishLayout(pending, 0, Data_.CaretDocPos());
-    Data_.RestorePositions(kept);
-    NotifyChanged();
-    if (OnItemResize)
-        OnItemResize(*this);
-}
-
 void TCustomDocViewEdit::DblClick(TShiftState shift, std::int32_t x, std::int32_t y)
 {
     if (!Data_.Formatted() || !Data_.Options.Contains(rvoDblClickSelectsWord) || !SelectionAllowed())

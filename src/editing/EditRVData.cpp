@@ -5,23 +5,10 @@
 #include <climits>
 #include <cstdlib>
 
+#include "document/ItemText.h"
 #include "platform/DocViewError.h"
 
 namespace xq {
-
-namespace {
-
-bool IsHighSurrogate(char16_t c) noexcept
-{
-    return c >= 0xD800 && c <= 0xDBFF;
-}
-
-bool IsLowSurrogate(char16_t c) noexcept
-{
-    return c >= 0xDC00 && c <= 0xDFFF;
-}
-
-} // namespace
 
 // ---------------------------------------------------------------------------------------------
 // Positions
@@ -455,11 +442,7 @@ char16_t TRVEditRVData::CharAt(int itemNo, int index) const
 {
     if (index < 1 || index > ItemLength(itemNo))
         return 0;
-    const std::string& bytes = TextAt(itemNo);
-    if (!ItemAt(itemNo).IsUnicode())
-        return static_cast<unsigned char>(bytes[std::size_t(index - 1)]);
-    const std::size_t at = std::size_t(index - 1) * 2;
-    return char16_t(static_cast<unsigned char>(bytes[at]) | (static_cast<unsigned char>(bytes[at + 1]) << 8));
+    return TRVItemText::Of(*this, itemNo).UnitAt(index - 1);
 }
 
 bool TRVEditRVData::IsDelimiterAt(int itemNo, int index, const std::string& delimiters) const

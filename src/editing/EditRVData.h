@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 
 #include "editing/CharPos.h"
@@ -37,8 +38,12 @@ public:
     // --- Undo ------------------------------------------------------------------------------------------
     TRVUndoList UndoList{*this};
     TRVRedoList RedoList{*this};
-    /// Where edits record now: the undo list, or the redo list while Undo runs.
+    /// Where edits record now: the undo list, or the log of the edit step that is open.
     TRVUndoList* Recording = &UndoList;
+    /// Told once per committed edit which items it changed: from item first on, removed items
+    /// of the document before became added items (whole paragraphs, with the paragraphs next to
+    /// the change when it joined or split them). After the layout, before OnChange.
+    std::function<void(TRVEditRVData& sender, int first, int removed, int added)> OnEditRange;
 
     // --- Positions -------------------------------------------------------------------------------
     [[nodiscard]] TRVDocPos DocPosOf(TRVDrawPos pos) const;

@@ -3,6 +3,7 @@
 
 #include <algorithm>
 
+#include "document/ItemText.h"
 #include "lists/ListItems.h"
 #include "platform/DocViewError.h"
 
@@ -76,29 +77,12 @@ void TRVUndoInsertSubstringInfo::Undo(TCustomRVData& data, TRVUndoList& reverse)
     reverse.AddInfo(std::make_unique<TRVUndoDeleteSubstringInfo>(ItemNo, Position, std::move(cut)));
 }
 
-namespace {
-
-char16_t UnitOf(const std::string& bytes, std::size_t index)
-{
-    return char16_t(std::uint8_t(bytes[index * 2]) | (std::uint8_t(bytes[index * 2 + 1]) << 8));
-}
-
-/// A character outside the basic plane typed as its two halves goes back and forth as one.
-bool IsPair(const std::string& bytes, std::size_t index)
-{
-    if (bytes.size() < (index + 2) * 2)
-        return false;
-    const char16_t high = UnitOf(bytes, index), low = UnitOf(bytes, index + 1);
-    return high >= 0xD800 && high <= 0xDBFF && low >= 0xDC00 && low <= 0xDFFF;
-}
-
-} // namespace
-
 void TRVUndoTypingInfo::Undo(TCustomRVData& data, TRVUndoList& reverse)
 {
-    // Only the last character of the run goes; the group stays while characters remain.
+    // Only the last character of the run goes (a character outside the basic plane, typed as its
+    // two halves, goes as one); the group stays while characters remain.
     int count = 1;
-    if (Unicode && Length >= 2 && IsPair(data.TextAt(ItemNo), std::size_t(Position + Length - 3)))
+    if (Length >= 2 && TRVItemText(data.TextAt(ItemNo), Unicode).PairAt(Position + Length - 3))
         count = 2;
     const int at = Position + Length - count;
     std::string cut = CutItemSubstring(data, ItemNo, at, count);
@@ -116,7 +100,7 @@ void TRVUndoDeleteSubstringInfo::Undo(TCustomRVData& data, TRVUndoList& reverse)
 void TRVRedoTypingInfo::Undo(TCustomRVData& data, TRVUndoList& reverse)
 {
     // The first of the removed characters comes back, and is typing again in the undo list.
-    const int count = Unicode && IsPair(S, 0) ? 2 : 1;
+    const int count = TRVItemText(S, Unicode).PairAt(0) ? 2 : 1;
     const std::size_t size = std::size_t(count) * (Unicode ? 2 : 1);
     InsertItemSubstring(data, ItemNo, Position, S.substr(0, size));
     S.erase(0, size);
@@ -167,6 +151,7 @@ void TRVUndoExtraIntProperty::Undo(TCustomRVData& data, TRVUndoList& reverse)
 {
     std::int32_t now = 0;
     data.ItemAt(ItemNo).GetExtraIntProperty(Property, now);
+    data.ItemChanging(ItemNo);
     data.ItemAt(ItemNo).SetExtraIntProperty(Property, Value);
     reverse.AddInfo(std::make_unique<TRVUndoExtraIntProperty>(ItemNo, Property, now));
 }
@@ -174,6 +159,7 @@ void TRVUndoExtraIntProperty::Undo(TCustomRVData& data, TRVUndoList& reverse)
 void TRVUndoNewLineInfo::Undo(TCustomRVData& data, TRVUndoList& reverse)
 {
     TCustomRVItemInfo& item = data.ItemAt(ItemNo);
+    data.ItemChanging(ItemNo, TRVItemChange::ParagraphFlags);
     reverse.AddInfo(std::make_unique<TRVUndoNewLineInfo>(ItemNo, item.ItemOptions(), item.ParaNo));
     item.SetItemOptions(std::uint8_t((item.ItemOptions() & TCustomRVItemInfo::rvioUnicode) |
                                      (Options & ~TCustomRVItemInfo::rvioUnicode)));
@@ -183,6 +169,7 @@ void TRVUndoNewLineInfo::Undo(TCustomRVData& data, TRVUndoList& reverse)
 void TRVUndoStyleNoInfo::Undo(TCustomRVData& data, TRVUndoList& reverse)
 {
     TCustomRVItemInfo& item = data.ItemAt(ItemNo);
+    data.ItemChanging(ItemNo);
     reverse.AddInfo(std::make_unique<TRVUndoStyleNoInfo>(ItemNo, item.StyleNo, item.IsUnicode()));
     item.StyleNo = StyleNo;
     item.SetUnicode(Unicode);
@@ -194,6 +181,7 @@ void TRVUndoAssociatedTextStyleNoInfo::Undo(TCustomRVData& data, TRVUndoList& re
     int now = 0;
     if (!GetAssociatedTextStyleNo(item, now))
         return;
+    data.ItemChanging(ItemNo);
     reverse.AddInfo(std::make_unique<TRVUndoAssociatedTextStyleNoInfo>(ItemNo, now));
     SetAssociatedTextStyleNo(item, StyleNo);
 }
@@ -202,6 +190,7 @@ void TRVUndoParaListInfo::Undo(TCustomRVData& data, TRVUndoList& reverse)
 {
     std::vector<int> now;
     const int last = std::min(LastItemNo, data.Count() - 1);
+    data.ItemsChanging(FirstItemNo, last);
     for (int i = FirstItemNo; i <= last; ++i) {
         if (i == FirstItemNo || data.StartsParagraph(i))
             now.push_back(data.ParaOf(i));
@@ -214,6 +203,7 @@ void TRVUndoParaListInfo::Undo(TCustomRVData& data, TRVUndoList& reverse)
 void TRVUndoTagInfo::Undo(TCustomRVData& data, TRVUndoList& reverse)
 {
     TCustomRVItemInfo& item = data.ItemAt(ItemNo);
+    data.ItemChanging(ItemNo, TRVItemChange::Data);
     reverse.AddInfo(std::make_unique<TRVUndoTagInfo>(ItemNo, item.Tag));
     item.Tag = std::move(Tag);
 }
@@ -347,30 +337,73 @@ void TRVUndoList::AddRedoTypedChar(int itemNo, int position, const std::string& 
     Groups_.back()->Records.push_back(std::make_unique<TRVRedoTypingInfo>(itemNo, position, chars, unicode));
 }
 
-void TRVUndoList::DropEmptyLast() noexcept
+TRVUndoMark TRVUndoList::Mark() const noexcept
 {
-    if (!Groups_.empty() && Groups_.back()->Records.empty())
-        Groups_.pop_back();
+    return {Groups_.size(), Groups_.empty() ? 0 : Groups_.back()->Records.size()};
 }
 
-std::size_t TRVUndoList::LastGroupSize() const noexcept
+void TRVUndoList::RollBack(TRVUndoMark mark)
 {
-    return Groups_.empty() ? 0 : Groups_.back()->Records.size();
-}
-
-void TRVUndoList::RollBack(std::size_t size)
-{
-    if (Groups_.empty())
-        return;
-    auto& records = Groups_.back()->Records;
     // The reversals are recorded into a list of their own and thrown away with it.
     TRVUndoList scratch(Data_);
-    scratch.BeginUndoGroup(rvutNone, {}, -1, 0);
-    while (records.size() > size) {
-        records.back()->Undo(Data_, scratch);
-        records.pop_back();
+    while (!Groups_.empty() && Groups_.size() >= mark.Groups) {
+        auto& records = Groups_.back()->Records;
+        const std::size_t keep = Groups_.size() == mark.Groups ? mark.Records : 0;
+        while (records.size() > keep) {
+            TRVUndoInfo& record = *records.back();
+            // A typing record goes back one character at a time, until none is left.
+            const auto* typing = dynamic_cast<const TRVUndoTypingInfo*>(&record);
+            const auto* redo = dynamic_cast<const TRVRedoTypingInfo*>(&record);
+            do {
+                scratch.Clear();
+                scratch.OpenGroup(rvutNone, {}, -1, 0);
+                record.Undo(Data_, scratch);
+            } while ((typing && typing->Length > 0) || (redo && !redo->S.empty()));
+            records.pop_back();
+        }
+        if (Groups_.size() == mark.Groups)
+            break;
+        Groups_.pop_back();
     }
-    DropEmptyLast();
+}
+
+bool TRVUndoList::AppendTyping(const TRVUndoInfos& group)
+{
+    if (group.StepKind != rvutTyping || group.Records.size() != 1)
+        return false;
+    const TRVUndoInfo& record = *group.Records.front();
+    if (const auto* typing = dynamic_cast<const TRVUndoTypingInfo*>(&record)) {
+        // The log's group was opened by the first character with the caret it was given, and
+        // every further one moved that caret on by one.
+        const int caretOffs = group.CaretOffs - (typing->Length - 1);
+        for (int k = 0; k < typing->Length; ++k)
+            AddTypedChar(typing->ItemNo, typing->Position + k, typing->Unicode, group.CaretItemNo, caretOffs);
+        return true;
+    }
+    if (const auto* redo = dynamic_cast<const TRVRedoTypingInfo*>(&record)) {
+        AddRedoTypedChar(redo->ItemNo, redo->Position, redo->S, redo->Unicode, group.CaretItemNo, group.CaretOffs);
+        return true;
+    }
+    return false;
+}
+
+void TRVUndoList::Append(TRVUndoList& log, TRVGroupJoin join)
+{
+    for (std::unique_ptr<TRVUndoInfos>& group : log.Groups_) {
+        if (group->Records.empty() || AppendTyping(*group))
+            continue;
+        const std::int32_t joinDepth = JoinDepth;
+        if (join == TRVGroupJoin::Own)
+            JoinDepth = 0;
+        const bool opened = BeginUndoGroup(group->StepKind, group->StepTitle, group->CaretItemNo, group->CaretOffs);
+        JoinDepth = joinDepth;
+        if (!opened)
+            continue;
+        auto& records = Groups_.back()->Records;
+        for (std::unique_ptr<TRVUndoInfo>& record : group->Records)
+            records.push_back(std::move(record));
+    }
+    log.Clear();
 }
 
 void TRVUndoList::Execute(TRVUndoList& reverse, int nowItemNo, int nowOffs, int& caretItemNo, int& caretOffs)

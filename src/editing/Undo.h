@@ -281,6 +281,21 @@ public:
     std::unique_ptr<TRVCPInfo> Checkpoint;
 };
 
+/// A place in an undo list's records, to roll back to.
+struct TRVUndoMark {
+    std::size_t Groups = 0;
+    /// The records the last of those groups held.
+    std::size_t Records = 0;
+};
+
+/// How groups handed over to a list are placed there.
+enum class TRVGroupJoin : std::uint8_t {
+    /// As if their records had been made in the list: in group mode a group joins the last one.
+    AsRecorded,
+    /// Each opens a group of its own (the reversal of an undone or redone group).
+    Own,
+};
+
 /// One group: one user-visible step.
 class TRVUndoInfos {
 public:
@@ -328,13 +343,17 @@ public:
     /// Characters removed at (itemNo, position) by undoing typing.
     void AddRedoTypedChar(int itemNo, int position, const std::string& chars, bool unicode, int caretItemNo,
                           int caretOffs);
-    /// Drops the last group, when it has no records.
-    void DropEmptyLast() noexcept;
-    /// The number of records of the last group (0 when there is none).
-    [[nodiscard]] std::size_t LastGroupSize() const noexcept;
-    /// Reverses the records the last group got after it held `size` of them, and forgets them:
-    /// an operation that is refused halfway leaves the document as it found it.
-    void RollBack(std::size_t size);
+    /// Where the records stand now.
+    [[nodiscard]] TRVUndoMark Mark() const noexcept;
+    /// Reverses, newest first, every record made after mark and forgets them with the groups
+    /// opened after it: an operation that ends halfway leaves the document as it found it.
+    void RollBack(TRVUndoMark mark);
+    /// Takes over the groups of log, oldest first, which leaves it empty. A typing group goes
+    /// character by character through AddTypedChar (AddRedoTypedChar), so that it joins the run
+    /// before it exactly as a character typed here would; any other group opens a group here
+    /// (joins the last one in group mode, unless join is Own) and hands its records over. Groups
+    /// without records are dropped, and everything is when this list records nothing.
+    void Append(TRVUndoList& log, TRVGroupJoin join);
     void Clear() noexcept { Groups_.clear(); }
 
     /// Reverses the last group in the document, recording into reverse; the group leaves this
@@ -348,6 +367,8 @@ protected:
 
 private:
     void OpenGroup(TRVUndoType kind, const std::string& title, int caretItemNo, int caretOffs);
+    /// Append for one typing group; false when the group is no typing group.
+    bool AppendTyping(const TRVUndoInfos& group);
 
     TCustomRVData& Data_;
     std::vector<std::unique_ptr<TRVUndoInfos>> Groups_;
@@ -363,28 +384,6 @@ public:
 
 private:
     TRVUndoList& List_;
-};
-
-/// Where one operation that may be refused halfway records: the list it is given, or, when that
-/// list records nothing (MaxGroups 0), a log of the operation's own, so that RollBack can still
-/// take back what the operation changed before it was refused. The log goes with the scope, and
-/// the recording place is put back.
-class TRVRollbackScope {
-public:
-    TRVRollbackScope(TRVUndoList*& recording, TCustomRVData& data) noexcept
-        : Recording_(recording), Saved_(recording), Log_(data)
-    {
-        if (recording->MaxGroups == 0)
-            recording = &Log_;
-    }
-    ~TRVRollbackScope() { Recording_ = Saved_; }
-    TRVRollbackScope(const TRVRollbackScope&) = delete;
-    TRVRollbackScope& operator=(const TRVRollbackScope&) = delete;
-
-private:
-    TRVUndoList*& Recording_;
-    TRVUndoList* const Saved_;
-    TRVUndoList Log_;
 };
 
 /// The redo list: the same groups, filled by Undo.

@@ -646,6 +646,53 @@ TEST(EditProperty, RandomEditsKeepTheDocumentValidTheLayoutExactAndUndoComplete)
 }
 
 
+TEST(EditProperty, WithoutUndoRecordsRandomEditsKeepTheLayoutExactAndRefusedEditsChangeNothing)
+{
+    // With an undo limit of 0 nothing is recorded for Undo; an edit refused halfway still takes
+    // back what it changed before it was refused.
+    int refused = 0, changedEdits = 0, incremental = 0;
+    const int seeds = static_cast<int>(SeedCount(250));
+    for (int seed = 1; seed <= seeds; ++seed) {
+        EditProperty p(seed + 300000);
+        p.F.Edit.SetUndoLimit(0);
+        std::string log;
+        for (int edit = 0; edit < 150; ++edit) {
+            const std::string before = p.Rvf();
+            const std::string dumpBefore = DocDump(p.F.Data);
+            const TRVDrawLineInfo* firstLine = &p.F.Data.DrawItems()[0];
+            const bool hadSelection = p.F.Edit.SelectionExists();
+            const int beepsBefore = p.Beeps;
+            std::string what;
+            try {
+                what = p.EditOnce();
+            } catch (const std::exception& e) {
+                FAIL() << "seed " << seed << " edit " << edit << ": " << e.what() << " in " << dumpBefore << "\n" << log;
+            }
+            log += what + "; ";
+            const std::string after = p.Rvf();
+            const std::string context = "seed " + std::to_string(seed) + " edit " + std::to_string(edit) + " (" +
+                                        what + ") from " + dumpBefore + " to " + DocDump(p.F.Data) + "\n" + log;
+            if (after != before && p.F.Data.DrawItems().Count() > 4) {
+                ++changedEdits;
+                incremental += &p.F.Data.DrawItems()[0] == firstLine;
+            }
+            p.ExpectSound(context);
+            if (::testing::Test::HasFatalFailure())
+                return;
+            ASSERT_FALSE(p.F.Edit.CanUndo()) << context << ": recorded, with an undo limit of 0";
+            // A key that types over a selection deletes it first, as a step of its own.
+            const bool replacing = hadSelection && (what.starts_with("type") || what.ends_with("enter"));
+            if (p.Beeps > beepsBefore && !replacing) {
+                ++refused;
+                ASSERT_TRUE(after == before) << context << ": refused, yet changed";
+            }
+        }
+    }
+    EXPECT_GT(refused, seeds * 3) << "edits are refused";
+    EXPECT_GT(changedEdits, seeds * 30) << "most edits change the document";
+    EXPECT_GT(incremental, changedEdits / 4) << "edits are laid out paragraph by paragraph, not as a whole";
+}
+
 TEST(EditProperty, EveryEditIsUndoneAndRedoneOnItsOwn)
 {
     int checked = 0;

@@ -155,5 +155,94 @@ TEST_F(UndoListTest, AffectedRangeCoversEveryRecordInTodaysNumbering)
     EXPECT_EQ(DocDump(Doc), R"([p0]"abc" [p0]"m" [p0]"n" [p0]"d" [p0]"e")");
 }
 
+
+// A log of one edit step is handed over as if its records had been made in the list.
+TEST_F(UndoListTest, AppendedTypingJoinsTheRunBeforeItAsTypingThereWould)
+{
+    // What typing "d" and "e" after "abc" leaves in a list when typed into it directly.
+    TRVUndoList direct(Doc);
+    direct.AddTypedChar(0, 4, false, 0, 4);
+    direct.AddTypedChar(0, 5, false, 0, 5);
+    // The same, typed into two logs one after the other and handed over.
+    for (int position : {4, 5}) {
+        TRVUndoList log(Doc);
+        log.AddTypedChar(0, position, false, 0, position);
+        Undo.Append(log, TRVGroupJoin::AsRecorded);
+        EXPECT_TRUE(log.Empty());
+    }
+    ASSERT_EQ(Undo.Count(), 1) << "the second character joins the run";
+    EXPECT_EQ(Undo.LastGroup()->CaretOffs, direct.LastGroup()->CaretOffs);
+    EXPECT_EQ(static_cast<TRVUndoTypingInfo&>(*Undo.LastGroup()->Records.front()).Length, 2);
+    // A character typed elsewhere opens a group of its own, with the caret it was typed at.
+    TRVUndoList log(Doc);
+    log.AddTypedChar(0, 1, false, 0, 1);
+    log.AddTypedChar(0, 2, false, 0, 1); // the second half of a pair: same caret
+    Undo.Append(log, TRVGroupJoin::AsRecorded);
+    ASSERT_EQ(Undo.Count(), 2);
+    EXPECT_EQ(Undo.LastGroup()->CaretOffs, 2);
+    EXPECT_EQ(static_cast<TRVUndoTypingInfo&>(*Undo.LastGroup()->Records.front()).Length, 2);
+}
+
+TEST_F(UndoListTest, AppendedGroupsFollowGroupModeTheLimitAndOwnGroups)
+{
+    const auto logWithTag = [this](const char* tag) {
+        auto log = std::make_unique<TRVUndoList>(Doc);
+        log->BeginUndoGroup(rvutTag, "Marke", 0, 1);
+        log->AddInfo(std::make_unique<TRVUndoTagInfo>(0, tag));
+        return log;
+    };
+    Undo.SetGroupMode(true);
+    ASSERT_TRUE(Undo.BeginUndoGroup(rvutDelete, "Schritt", 0, 2));
+    Undo.Append(*logWithTag("x"), TRVGroupJoin::AsRecorded);
+    Undo.Append(*logWithTag("y"), TRVGroupJoin::AsRecorded);
+    ASSERT_EQ(Undo.Count(), 1) << "in group mode the records join the open group";
+    EXPECT_EQ(Undo.LastGroup()->StepKind, rvutDelete) << "which keeps its kind, caption and caret";
+    EXPECT_EQ(Undo.LastGroup()->StepTitle, "Schritt");
+    EXPECT_EQ(Undo.LastGroup()->CaretOffs, 2);
+    EXPECT_EQ(Undo.LastGroup()->Records.size(), 2u);
+    Undo.Append(*logWithTag("z"), TRVGroupJoin::Own);
+    EXPECT_EQ(Undo.Count(), 2) << "a reversal is always a group of its own";
+    Undo.SetGroupMode(false);
+
+    TRVUndoList empty(Doc);
+    empty.BeginUndoGroup(rvutPara, {}, 0, 1);
+    Undo.Append(empty, TRVGroupJoin::AsRecorded);
+    EXPECT_EQ(Undo.Count(), 2) << "a group without records is dropped";
+    Undo.MaxGroups = 2;
+    Undo.Append(*logWithTag("w"), TRVGroupJoin::AsRecorded);
+    EXPECT_EQ(Undo.Count(), 2) << "the oldest group goes";
+    Undo.MaxGroups = 0;
+    auto dropped = logWithTag("v");
+    Undo.Append(*dropped, TRVGroupJoin::AsRecorded);
+    EXPECT_EQ(Undo.Count(), 2);
+    EXPECT_TRUE(dropped->Empty()) << "nothing is kept of a log handed to a list that records nothing";
+}
+
+TEST_F(UndoListTest, RollBackToAMarkTakesBackEverythingAfterItAndKeepsTheRest)
+{
+    Doc.AppendText("d", 0, 0);
+    TRVUndoList log(Doc);
+    log.BeginUndoGroup(rvutInsert, {}, 0, 1);
+    log.AddInfo(std::make_unique<TRVUndoChangeTextInfo>(0, Doc.TextAt(0)));
+    Doc.SetText(0, "abc1");
+    const TRVUndoMark mark = log.Mark();
+    log.AddInfo(std::make_unique<TRVUndoChangeTextInfo>(0, Doc.TextAt(0)));
+    Doc.SetText(0, "abc12");
+    Doc.InsertItemAt(1, "neu", std::make_unique<TRVTextItemInfo>(0));
+    log.AddInfo(std::make_unique<TRVUndoInsertItemInfo>(1));
+    // A typed run of three characters in a group of its own goes back whole.
+    Doc.SetText(2, "dxyz");
+    for (int position : {2, 3, 4})
+        log.AddTypedChar(2, position, false, 2, position);
+    ASSERT_EQ(log.Count(), 2);
+    log.RollBack(mark);
+    EXPECT_EQ(DocDump(Doc), R"([p0]"abc1" [p0]"d")");
+    ASSERT_EQ(log.Count(), 1);
+    EXPECT_EQ(log.LastGroup()->Records.size(), 1u) << "the record before the mark stays";
+    log.RollBack({});
+    EXPECT_EQ(DocDump(Doc), R"([p0]"abc" [p0]"d")");
+    EXPECT_TRUE(log.Empty());
+}
+
 } // namespace
 } // namespace xq::test

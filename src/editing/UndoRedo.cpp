@@ -1,0 +1,53 @@
+// Undo and Redo: the last group of one list is reversed inside an edit step, which lays out what
+// the reversal touched and hands the reversal to the other list as a group of its own.
+#include "editing/DocViewEdit.h"
+#include "editing/EditStep.h"
+
+namespace xq {
+
+bool TCustomDocViewEdit::BeginUndoStep(TRVUndoType kind, const std::string& caption)
+{
+    const TRVDocPos caret = Data_.CaretValid() ? Data_.CaretDocPos() : TRVDocPos{};
+    return Data_.Recording->BeginUndoGroup(kind, caption, caret.ItemNo, caret.Offset);
+}
+
+void TCustomDocViewEdit::ClearUndoHistory() noexcept
+{
+    Data_.UndoList.Clear();
+    Data_.RedoList.Clear();
+}
+
+void TCustomDocViewEdit::ReverseLastGroup(TRVUndoList& from, TRVUndoList& to)
+{
+    TRVEditStep step(*this, to);
+    const TRVDocPos now = Data_.CaretValid() ? Data_.CaretDocPos() : TRVDocPos{};
+    int caretItem = -1, caretOffs = 0;
+    from.Execute(step.Log(), now.ItemNo, now.Offset, caretItem, caretOffs);
+    // A group whose reversal changed nothing still puts the caret back, on a new layout.
+    if (!step.Changed())
+        step.TouchAll();
+    step.Commit({caretItem, caretOffs});
+}
+
+void TCustomDocViewEdit::Undo()
+{
+    // A mouse selection or a resize in progress holds places that the change would take away.
+    if (ReadOnly || MouseBusy()) {
+        Beep();
+        return;
+    }
+    if (!Data_.UndoList.Empty())
+        ReverseLastGroup(Data_.UndoList, Data_.RedoList);
+}
+
+void TCustomDocViewEdit::Redo()
+{
+    if (ReadOnly || MouseBusy()) {
+        Beep();
+        return;
+    }
+    if (!Data_.RedoList.Empty())
+        ReverseLastGroup(Data_.RedoList, Data_.UndoList);
+}
+
+} // namespace xq
