@@ -8,6 +8,7 @@ packages=(
   libjpeg62-turbo-dev libpng-dev libgif-dev zlib1g-dev
   clang libclang-rt-14-dev
   qt6-base-dev qt6-translations-l10n fonts-liberation fonts-liberation2 fonts-dejavu-core
+  libreoffice-writer-nogui
 )
 
 missing=()
