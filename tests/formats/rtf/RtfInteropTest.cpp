@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <map>
+#include <regex>
 
 #include "document/RVData.h"
 #include "document/RVStyle.h"
@@ -104,6 +106,68 @@ TEST(RtfInterop, LibreOfficeReadsTheSameWords)
         const std::string theirs = ReadFile(dir.Path() / (s.Name + ".txt"));
         EXPECT_EQ(WordsOf(theirs), WordsOf(OurWords(*s.Doc))) << s.Name << ":\n" << theirs;
     }
+}
+
+/// The text properties LibreOffice gives each word of a flat ODT document's spans.
+std::map<std::string, std::string> PropertiesOfWords(const std::string& fodt)
+{
+    std::map<std::string, std::string> styles;
+    const std::regex style(R"re(<style:style style:name="([^"]+)" style:family="text">\s*<style:text-properties([^>]*)/>)re");
+    for (std::sregex_iterator it(fodt.begin(), fodt.end(), style), end; it != end; ++it)
+        styles[(*it)[1]] = (*it)[2];
+    std::map<std::string, std::string> words;
+    const std::regex span(R"re(<text:span text:style-name="([^"]+)">([^<]*)</text:span>)re");
+    for (std::sregex_iterator it(fodt.begin(), fodt.end(), span), end; it != end; ++it)
+        for (const std::string& word : WordsOf((*it)[2]))
+            words[word] = styles[(*it)[1]];
+    return words;
+}
+
+TEST(RtfInterop, LibreOfficeSeesTheFormattingWhereOursIs)
+{
+    if (LibreOfficePath().empty())
+        GTEST_SKIP() << "LibreOffice (soffice) is not installed: the RTF is not checked against another reader";
+    TSample s{"runs"};
+    const int bold = s.AddStyle(false, true);
+    const int italic = s.AddStyle(false);
+    s.Sheet->TextStyles[italic].Style.Include(fsItalic);
+    const int underline = s.AddStyle(true);
+    s.Sheet->TextStyles[underline].Style.Include(fsUnderline);
+    const int red = s.AddStyle(false);
+    s.Sheet->TextStyles[red].Color = clRed;
+    const int big = s.AddStyle(false);
+    s.Sheet->TextStyles[big].Size = 14;
+    s.Sheet->TextStyles[big].FontName = "Courier New";
+    s.Doc->AppendText("schlicht ", 0, 0);
+    s.Doc->AppendText("fett ", bold, -1);
+    s.Doc->AppendText("kursiv ", italic, -1);
+    s.Doc->AppendTextW(u"unterstrichen € ", underline, -1);
+    s.Doc->AppendText("rot ", red, -1);
+    s.Doc->AppendText("gross", big, -1);
+    s.Doc->AppendText(" schlicht2", 0, -1);
+
+    TTempDir dir;
+    std::string rtf;
+    ASSERT_TRUE(WriteRtfDocument(*s.Doc, TRVRTFWriteSettings{RTFMainWindowOptions}, rtf));
+    const auto file = dir.Path() / "runs.rtf";
+    std::ofstream(file, std::ios::binary) << rtf;
+    std::string error;
+    ASSERT_TRUE(ConvertWithLibreOffice({file}, "fodt", ".fodt", dir.Path(), error)) << error;
+    const std::map<std::string, std::string> words = PropertiesOfWords(ReadFile(dir.Path() / "runs.fodt"));
+    const auto has = [&](const std::string& word, const std::string& property) {
+        const auto it = words.find(word);
+        return it != words.end() && it->second.find(property) != std::string::npos;
+    };
+    EXPECT_TRUE(has("fett", R"(fo:font-weight="bold")"));
+    EXPECT_FALSE(has("schlicht", R"(fo:font-weight="bold")"));
+    EXPECT_FALSE(has("schlicht2", R"(fo:font-weight="bold")"));
+    EXPECT_TRUE(has("kursiv", R"(fo:font-style="italic")"));
+    EXPECT_TRUE(has("unterstrichen", "style:text-underline-style=\"solid\""));
+    EXPECT_TRUE(has("\u20AC", "style:text-underline-style=\"solid\"")) << "the Unicode run keeps its style";
+    EXPECT_TRUE(has("rot", R"(fo:color="#ff0000")"));
+    EXPECT_TRUE(has("gross", R"(fo:font-size="14pt")"));
+    EXPECT_TRUE(has("gross", R"(style:font-name="Courier New")"));
+    EXPECT_TRUE(has("schlicht", R"(fo:font-size="10pt")"));
 }
 
 } // namespace
