@@ -22,6 +22,7 @@ TDocViewEdit::TDocViewEdit(TRVStyle* sheet) : TCustomDocViewEdit(sheet)
     EditorOptions = {rvoClearTagOnStyleApp, rvoCtrlJumps, rvoWantTabs};
     Delimiters = MainWindowDelimiters;
     RVFOptions = RVFMainWindowOptions;
+    RTFOptions = RTFMainWindowOptions;
 }
 
 TRVLayoutInfo TCustomDocViewEdit::LayoutInfo() const noexcept

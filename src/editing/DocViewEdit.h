@@ -19,6 +19,7 @@
 #include "editing/EditTypes.h"
 #include "editing/ItemResizer.h"
 #include "editing/Undo.h"
+#include "formats/rtf/RtfWriter.h"
 #include "formats/rvf/RvfTypes.h"
 
 namespace xq {
@@ -79,6 +80,8 @@ public:
     std::string Delimiters = DefaultDelimiters;
     /// How RVF is read into the editor (inserted fragments) and written from it.
     TRVFOptions RVFOptions = RVFDefaultOptions;
+    /// How the document (or the selection) is written as RTF.
+    TRVRTFOptions RTFOptions = RTFDefaultOptions;
     /// The margins, text width limits and BiDi mode of the editor, as a saved document carries
     /// them.
     [[nodiscard]] TRVLayoutInfo LayoutInfo() const noexcept;
