@@ -82,6 +82,22 @@ std::int32_t RowBestHeight(const TRVTableItemInfo& table, int row)
     return height;
 }
 
+/// Makes a cell's layout the container layout while its content is written.
+class TLayoutScope {
+public:
+    TLayoutScope(TRVRTFWriteContext& ctx, const TRVContainerLayout* layout) noexcept : Ctx_(ctx), Outer_(ctx.Layout)
+    {
+        ctx.Layout = layout;
+    }
+    ~TLayoutScope() { Ctx_.Layout = Outer_; }
+    TLayoutScope(const TLayoutScope&) = delete;
+    TLayoutScope& operator=(const TLayoutScope&) = delete;
+
+private:
+    TRVRTFWriteContext& Ctx_;
+    const TRVContainerLayout* Outer_;
+};
+
 /// A layout of the table made for the export, when the document's layout has none of it.
 class TExportLayout {
 public:
@@ -97,6 +113,7 @@ public:
     }
 
     [[nodiscard]] const TRVContainerLayout& Layout() const noexcept { return Layout_; }
+    [[nodiscard]] const TRVDeviceScale& Scale() const noexcept { return Scale_; }
 
 private:
     TCustomRVData Empty_;
@@ -142,7 +159,8 @@ public:
             layout = &own->Layout();
             state = TableLayoutIn(*layout, t);
         }
-        const TRVDeviceScale& scale = layout->DeviceScale();
+        // Column positions are device pixels of the layout's canvas; RTF wants screen pixels.
+        const TRVDeviceScale& scale = own ? own->Scale() : layout->DeviceScale();
         const TRVTableItemFormattingInfo& geometry = state->Layout;
         const bool nested = level > 0;
         const std::string itap = std::to_string(level + 1);
@@ -237,10 +255,8 @@ public:
                 out += '{';
                 if (const TRVTableCellData* own = t.Rows[r][c]) {
                     const TRVTableCellLayout* cellLayout = state->FindCell(own);
-                    const TRVContainerLayout* outer = ctx.Layout;
-                    ctx.Layout = cellLayout ? &cellLayout->Layout : nullptr;
+                    const TLayoutScope scope(ctx, cellLayout ? &cellLayout->Layout : nullptr);
                     WriteRtfContainer(*own, out, ctx, level + 1);
-                    ctx.Layout = outer;
                 }
                 out += nested ? "\\nestcell}" : "\\cell}";
             }

@@ -148,6 +148,57 @@ TEST_F(TableRtfTest, ANestedTableUsesTheNestForms)
     EXPECT_LT(body.find("\\lastrow"), from);
 }
 
+TEST_F(TableRtfTest, ANestedTableFindsItsLayoutInItsCellsLayout)
+{
+    LayoutFixture f(500);
+    auto table = NamedTable(1, 2, &f.Data);
+    const TRVTableItemInfo& outer = *table;
+    f.Data.AppendItem("", std::move(table));
+    TRVTableCellData& cell = *outer.Cells(0, 1);
+    cell.Clear();
+    auto nested = NamedTable(1, 1, &cell);
+    const TRVTableItemInfo& inner = *nested;
+    cell.AppendItem("", std::move(nested));
+    f.Format();
+    const TRVTableLayoutState* state = TableLayoutIn(f.Data, outer);
+    ASSERT_NE(state, nullptr);
+    const TRVTableCellLayout* cellLayout = state->FindCell(&cell);
+    ASSERT_NE(cellLayout, nullptr);
+    const TRVTableLayoutState* innerState = TableLayoutIn(cellLayout->Layout, inner);
+    ASSERT_NE(innerState, nullptr);
+    const auto& g = innerState->Layout;
+    ASSERT_EQ(g.ColStarts.size(), 1u);
+    // The nested column's end in the layout the editor made, and the outer columns' ends.
+    const int innerEnd = (g.ColStarts[0] + g.ColWidths[0]) * 15 + 15;
+    const int outerEnd = (state->Layout.ColStarts[1] + state->Layout.ColWidths[1]) * 15 + 15;
+    ASSERT_LT(outerEnd, 8955) << "the document is narrower than a layout made for the export";
+
+    Settings.Layout = &f.Data;
+    std::string out;
+    ASSERT_TRUE(WriteRtfDocument(f.Data, Settings, out));
+    EXPECT_NE(out.find("\\cellx" + std::to_string(innerEnd) + "\\pard\\intbl\\itap2{"), std::string::npos) << out;
+    // Back in the outer table, its own layout applies again.
+    EXPECT_NE(out.find("\\cellx" + std::to_string(outerEnd) + "\\pard\\intbl\\itap1{"), std::string::npos) << out;
+}
+
+TEST_F(TableRtfTest, RulesAddTheirColoursOnlyWhenDrawn)
+{
+    TRVTableItemInfo& t = AddTable(1, 1, Doc);
+    t.VRuleColor = 0x010101;
+    t.HRuleColor = 0x020202;
+    auto colours = [&] {
+        std::string out;
+        EXPECT_TRUE(WriteRtfDocument(Doc, Settings, out));
+        return out.substr(0, out.find('}', out.find("{\\colortbl")));
+    };
+    EXPECT_EQ(colours().find("\\red1\\green1\\blue1;"), std::string::npos);
+    EXPECT_EQ(colours().find("\\red2\\green2\\blue2;"), std::string::npos);
+    t.VRuleWidth = 1;
+    t.HRuleWidth = 1;
+    EXPECT_NE(colours().find("\\red1\\green1\\blue1;"), std::string::npos);
+    EXPECT_NE(colours().find("\\red2\\green2\\blue2;"), std::string::npos);
+}
+
 TEST_F(TableRtfTest, TheColumnsComeFromTheLayoutOfTheDocument)
 {
     LayoutFixture f(400);
