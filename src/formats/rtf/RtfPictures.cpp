@@ -157,9 +157,12 @@ void WriteRtfPicture(const TGraphic* graphic, int width, int height, std::string
 
     out += "{\\pict";
     if (!graphic->Empty()) {
-        // A metafile's natural size is its physical one, in pixels.
+        // A Windows metafile's natural size is its physical one, in pixels; so is an enhanced
+        // one's when it is meant to be written as a Windows metafile.
+        const bool physicalSize = metafile && (!metafile->Enhanced() || ctx.Has(rvrtfSaveEMFAsWMF));
         auto natural = [&](int pixels, int physical) {
-            return metafile && physical > 0 ? std::lround(physical * 72.0 / (ctx.TwipsPerPixel * 127)) : long(pixels);
+            return physicalSize && physical > 0 ? std::lround(physical * 72.0 / (ctx.TwipsPerPixel * 127))
+                                                : long(pixels);
         };
         const long naturalW = natural(graphic->Width(), physicalW);
         const long naturalH = natural(graphic->Height(), physicalH);

@@ -130,6 +130,14 @@ TEST_F(RtfPicturesTest, EnhancedMetafilesAreWrittenWhole)
     AddPicture(emf, 192, 0);
     Settings.Options = {rvrtfSaveEMFAsWMF};
     EXPECT_EQ(Pict(), "{\\pict\\picscalex200\\emfblip\\picw2540\\pich1270 " + Hex(emf) + "}");
+    // The physical size counts in screen pixels of the export, the pixel size in the picture's
+    // 96 per inch: at 120 pixels per inch an inch is 120 pixels wide, or 96.
+    Settings.PixelsPerInch = 120;
+    Doc.Clear();
+    AddPicture(emf, 240, 0);
+    EXPECT_EQ(Pict().substr(0, 20), "{\\pict\\picscalex200\\") << Pict();
+    Settings.Options = {};
+    EXPECT_EQ(Pict().substr(0, 20), "{\\pict\\picscalex250\\") << "without the option, by the pixel size";
 }
 
 TEST_F(RtfPicturesTest, OtherKindsBecomeBitmapsOverWhite)
