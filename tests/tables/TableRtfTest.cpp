@@ -224,6 +224,19 @@ TEST_F(TableRtfTest, TheColumnsComeFromTheLayoutOfTheDocument)
         << out;
 }
 
+TEST_F(TableRtfTest, ALayoutMadeOnAFinerCanvasGivesTheSameColumns)
+{
+    // At 192 dpi the table is laid out 1200 device pixels wide; its columns are written in
+    // screen pixels all the same.
+    TTestCanvas fine(192, 192);
+    Settings.Canvas = &fine;
+    AddTable(1, 2, Doc);
+    const std::string body = Body();
+    EXPECT_NE(body.find("\\cellx4470\\clftsWidth1\\docviewcbw0\\docviewcbh0\\clcbpat17\\cellx8955\\pard"),
+              std::string::npos)
+        << body;
+}
+
 TEST_F(TableRtfTest, RowAndCellPropertiesAndTheHostsHooks)
 {
     TParaInfo& right = Sheet.ParaStyles.Add();
