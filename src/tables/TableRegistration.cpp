@@ -5,6 +5,7 @@
 #include "tables/TableDump.h"
 #include "tables/TableItem.h"
 #include "tables/TableLayout.h"
+#include "tables/TableRtf.h"
 #include "tables/TableRvf.h"
 #include "tables/TableText.h"
 
@@ -16,6 +17,7 @@ void RegisterTableItemKind()
     RegisterTableRvfCodec();
     RegisterTableTextForm();
     RegisterTableDumpForm();
+    RegisterTableRtf();
     RegisterItemLayout(rvsTable, std::make_unique<TRVTableLayout>());
 }
 

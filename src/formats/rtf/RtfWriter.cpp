@@ -11,6 +11,7 @@
 #include "document/ItemText.h"
 #include "document/RVData.h"
 #include "document/RVStyle.h"
+#include "formats/rtf/RtfPictures.h"
 #include "platform/CodePage.h"
 
 namespace xq {
@@ -99,6 +100,8 @@ std::map<int, std::shared_ptr<const TRVRTFItemWriter>>& Registry()
     static std::map<int, std::shared_ptr<const TRVRTFItemWriter>> writers{
         {rvsTab, std::make_shared<TTabRtf>()},
         {rvsBreak, std::make_shared<TBreakRtf>()},
+        {rvsPicture, RtfPictureWriter()},
+        {rvsHotPicture, RtfPictureWriter()},
     };
     return writers;
 }
@@ -173,6 +176,13 @@ const TRVRTFItemWriter* RtfItemWriterOf(const TCustomRVItemInfo& item)
     const std::scoped_lock guard(RegistryLock());
     const auto it = Registry().find(item.StyleNo);
     return it == Registry().end() ? nullptr : it->second.get();
+}
+
+void CollectRtfColors(const TCustomRVData& data, TRVRTFWriteContext& ctx)
+{
+    for (int i = 0; i < data.Count(); ++i)
+        if (const TRVRTFItemWriter* writer = data.ItemAt(i).IsText() ? nullptr : RtfItemWriterOf(data.ItemAt(i)))
+            writer->CollectColors(data.ItemAt(i), ctx);
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -592,6 +602,10 @@ void TRtfBodyWriter::Item(int itemNo, int from, int to)
         LastTextStyle_ = -1;
     }
     ParagraphClosed_ = item.IsFullLine() && item.StyleNo == rvsTable;
+    // A table ends inside its last cell's paragraph (\intbl): the paragraph after it needs its
+    // own \pard, whatever its style.
+    if (ParagraphClosed_)
+        LastParaStyle_ = -1;
 }
 
 void TRtfBodyWriter::Write(const TRVRTFRange& range)
@@ -639,9 +653,7 @@ void Prepare(const TCustomRVData& doc, TRVRTFWriteContext& ctx)
             ctx.Colors.Add(p.Border.Color);
         ctx.Colors.Add(p.Background.Color);
     }
-    for (int i = 0; i < doc.Count(); ++i)
-        if (const TRVRTFItemWriter* writer = doc.ItemAt(i).IsText() ? nullptr : RtfItemWriterOf(doc.ItemAt(i)))
-            writer->CollectColors(doc.ItemAt(i), ctx);
+    CollectRtfColors(doc, ctx);
     if (ctx.Settings.Background != clWindow)
         ctx.Colors.Add(ctx.Settings.Background);
 }

@@ -16,7 +16,9 @@
 namespace xq {
 
 class TCustomRVData;
+class TCanvas;
 class TCustomRVItemInfo;
+class TRVContainerLayout;
 class TRVDocParameters;
 class TRVStyle;
 
@@ -86,6 +88,10 @@ struct TRVRTFWriteSettings {
     const TRVDocParameters* DocParameters = nullptr;
     /// Screen pixels per inch; 0 or less: 96.
     int PixelsPerInch = 96;
+    /// The layout of the document written, where tables find their column geometry; null: each
+    /// table is laid out for the export on Canvas (a test canvas when that is null too).
+    const TRVContainerLayout* Layout = nullptr;
+    TCanvas* Canvas = nullptr;
 };
 
 /// The state shared by the whole export, the containers inside tables included.
@@ -100,6 +106,9 @@ public:
     std::vector<int> StyleFonts;
     TRVRTFColorList Colors;
     double TwipsPerPixel = 15.0;
+    /// The layout of the container being written (a table cell's inside a table), null when
+    /// there is none.
+    const TRVContainerLayout* Layout = Settings.Layout;
 
     /// A length in screen pixels as twips, rounded to the nearest (ties to even).
     [[nodiscard]] int Twips(double pixels) const noexcept;
@@ -118,6 +127,9 @@ public:
     virtual void Write(const TCustomRVItemInfo& item, const std::string& text, std::string& out,
                        TRVRTFWriteContext& ctx, int level) const = 0;
 };
+
+/// Adds the colours of the container's non-text items (of tables: their cells' too).
+void CollectRtfColors(const TCustomRVData& data, TRVRTFWriteContext& ctx);
 
 /// Registers the RTF of a kind code (replacing an earlier one).
 void RegisterRtfItemWriter(int styleNo, std::shared_ptr<const TRVRTFItemWriter> writer);
