@@ -131,6 +131,12 @@ TEST_F(RtfListsTest, AOneLevelDecimalListWholeDocumentByteForByte)
                          "{\\*\\listoverridetable\r\n{\\listoverride\\listid101\\listoverridecount0\\ls1}\r\n}\r\n"
                          "\r\n\\uc0\r\n" +
                          ListPard + "{\\listtext\\pard\\plain\\f0\\fs16 1.\\tab}\\ls1\\ilvl0 \\plain \\f0\\fs20 eins\\par}");
+    // The host's header text follows the list tables.
+    Settings.OnSaveRTFExtra = [](TRVRTFSaveArea area, const void*, int, int, bool, std::string& code) {
+        if (area == rtfsaDocHeader)
+            code = "\\margl1";
+    };
+    EXPECT_NE(Rtf().find("\\ls1}\r\n}\r\n\\margl1\r\n\\uc0\r\n"), std::string::npos) << Rtf();
 }
 
 TEST_F(RtfListsTest, AThreeLevelStyleWritesNineLevelsRepeatingTheLast)
@@ -482,6 +488,10 @@ TEST_F(RtfListsTest, ASelectionStartingInAListParagraphWritesTheParagraphAndMark
     EXPECT_EQ(fromMarkerEnd, prelude + "{\\listtext\\pard\\plain\\f0\\fs16 4.\\tab}\\ls2\\ilvl0 \\plain \\f0\\fs20 zw}");
     // Starting before the marker is the ordinary paragraph start.
     EXPECT_EQ(Body(Selection(Doc, {2, 0, 3, 3})), fromMarkerEnd);
+    // With the style sheet the paragraph style is named too.
+    Settings.Options = {rvrtfSaveStyleSheet};
+    EXPECT_EQ(Body(Selection(Doc, {3, 2, 3, 3})).rfind("\\pard\\s0\\li360\\fi-360", 0), 0u);
+    Settings.Options = {};
     // Over two list paragraphs from inside the first.
     EXPECT_EQ(Body(Selection(Doc, {1, 4, 3, 2})),
               prelude + "{\\listtext\\pard\\plain\\f0\\fs16 1.\\tab}\\ls1\\ilvl0 \\plain \\f0\\fs20 s\r\n"
