@@ -11,7 +11,9 @@
 #include "document/ItemText.h"
 #include "document/RVData.h"
 #include "document/RVStyle.h"
+#include "formats/rtf/RtfLists.h"
 #include "formats/rtf/RtfPictures.h"
+#include "lists/ListItems.h"
 #include "platform/CodePage.h"
 
 namespace xq {
@@ -102,6 +104,9 @@ std::map<int, std::shared_ptr<const TRVRTFItemWriter>>& Registry()
         {rvsBreak, std::make_shared<TBreakRtf>()},
         {rvsPicture, RtfPictureWriter()},
         {rvsHotPicture, RtfPictureWriter()},
+        {rvsListMarker, NewRtfMarkerWriter()},
+        {rvsLabel, NewRtfLabelWriter()},
+        {rvsSequence, NewRtfSequenceWriter()},
     };
     return writers;
 }
@@ -193,6 +198,60 @@ void AppendRtfInt(std::string& out, long long value)
     out += std::to_string(value);
 }
 
+int RtfLanguageOfCharset(int charset) noexcept
+{
+    return LanguageOfCharset(charset);
+}
+
+void AppendRtfUnicode(std::string& out, std::u16string_view text, int codePage, bool duplicate, bool special, bool raw)
+{
+    for (const char16_t unit : text) {
+        if (unit >= 1 && unit <= 127) {
+            const char c = static_cast<char>(unit);
+            AppendRtfText(out, std::string_view(&c, 1), special, raw);
+            continue;
+        }
+        if (special && !raw) {
+            const char* keyword = nullptr;
+            switch (unit) {
+            case 149: keyword = "\\bullet "; break;
+            case 160: keyword = "\\~"; break;
+            case 173: keyword = "\\-"; break;
+            case 8194: keyword = "\\enspace "; break;
+            case 8195: keyword = "\\emspace "; break;
+            case 8197: keyword = "\\qmspace "; break;
+            case 8211: keyword = "\\endash "; break;
+            case 8212: keyword = "\\emdash "; break;
+            case 8216: keyword = "\\lquote "; break;
+            case 8217: keyword = "\\rquote "; break;
+            case 8220: keyword = "\\ldblquote "; break;
+            case 8221: keyword = "\\rdblquote "; break;
+            default: break;
+            }
+            if (keyword) {
+                out += keyword;
+                continue;
+            }
+        }
+        std::string single;
+        if (duplicate) {
+            single = UnicodeToAnsi(std::u16string_view(&unit, 1), codePage);
+            if (single.size() != 1) {
+                out += "\\uc";
+                AppendRtfInt(out, static_cast<long long>(single.size()));
+            }
+        }
+        out += "\\u";
+        AppendRtfInt(out, static_cast<std::int16_t>(unit));
+        out += ' ';
+        if (duplicate) {
+            AppendRtfText(out, single, true, false);
+            if (single.size() != 1)
+                out += "\\uc1 ";
+        }
+    }
+}
+
 void AppendRtfText(std::string& out, std::string_view text, bool special, bool raw)
 {
     for (const char ch : text) {
@@ -226,11 +285,24 @@ public:
     }
 
     void Write(const TRVRTFRange& range);
+    /// The paragraph and text styles marked standard, with their names.
+    void WriteStyleSheet();
 
 private:
     void ParagraphStart(int itemNo);
-    void ParagraphKeywords(int paraNo);
-    void TextKeywords(int styleNo);
+    /// The keywords of paragraph style paraNo; level is the list level of the paragraph's marker
+    /// (null without one). In the style sheet without the nesting and without recording.
+    void ParagraphKeywords(int paraNo, const TRVListLevel* level, bool styleSheet = false);
+    void TextKeywords(int styleNo, bool styleSheet = false);
+    /// "\plain ", the character style and the keywords of text style styleNo, unless it is the
+    /// style written last.
+    void SwitchTextStyle(int styleNo);
+    /// The list level of the paragraph that item itemNo starts, null when it starts with no marker
+    /// or with one without a list.
+    [[nodiscard]] const TRVListLevel* ParagraphListLevel(int itemNo) const;
+    /// A selection that begins after the marker of a list paragraph: the paragraph's keywords and
+    /// its marker come first.
+    void ListParagraphPrelude(int markerNo);
     void Bookmark(const TRVCPInfo& cp);
     bool OpenHyperlink(int itemNo);
     void Item(int itemNo, int from, int to);
@@ -247,10 +319,20 @@ private:
     int LastParaStyle_ = -1;
     bool ParagraphClosed_ = true;
     bool LastParaHadMarker_ = false;
+    /// The list level the last paragraph keywords were written for.
+    const TRVListLevel* LastListLevel_ = nullptr;
     int Bookmarks_ = 0;
 };
 
-void TRtfBodyWriter::ParagraphKeywords(int paraNo)
+/// A style name in the style sheet: no characters that RTF would read as control words or groups.
+void AppendStyleName(std::string& out, const std::string& name)
+{
+    std::string cleaned = name;
+    std::replace_if(cleaned.begin(), cleaned.end(), [](char c) { return c == '\\' || c == '{' || c == '}'; }, '_');
+    AppendRtfText(out, cleaned, false);
+}
+
+void TRtfBodyWriter::ParagraphKeywords(int paraNo, const TRVListLevel* level, bool styleSheet)
 {
     const TParaInfo& para = Sheet_.ParaStyles.StyleAt(paraNo);
     if (para.LineSpacingType == rvlsPercent && para.LineSpacing > 100) {
@@ -262,12 +344,27 @@ void TRtfBodyWriter::ParagraphKeywords(int paraNo)
         Out_ += "\\keep";
     if (para.Options.Contains(rvpaoKeepWithNext))
         Out_ += "\\keepn";
-    Out_ += "\\fi";
-    Int(Ctx_.Twips(para.FirstIndent));
-    Out_ += "\\li";
-    Int(Ctx_.Twips(para.LeftIndent));
+    // A list paragraph is indented by its list level; its text starts at the level's text
+    // position, and tabs up to there are the marker's business.
+    int textPosition = 0;
+    if (level) {
+        Out_ += "\\li";
+        Int(Ctx_.Twips(level->LeftIndent));
+        Out_ += "\\fi";
+        Int(Ctx_.Twips(level->MarkerIndent - level->LeftIndent));
+        Out_ += "\\jclisttab\\tx";
+        textPosition = level->LeftIndent + level->FirstIndent;
+        Int(Ctx_.Twips(textPosition));
+    } else {
+        Out_ += "\\fi";
+        Int(Ctx_.Twips(para.FirstIndent));
+        Out_ += "\\li";
+        Int(Ctx_.Twips(para.LeftIndent));
+    }
+    if (!styleSheet)
+        LastListLevel_ = level;
     for (const TRVTabInfo& tab : para.Tabs) {
-        if (tab.Position <= 0)
+        if (tab.Position <= textPosition)
             continue;
         if (tab.Align == rvtaRight)
             Out_ += "\\tqr";
@@ -343,16 +440,19 @@ void TRtfBodyWriter::ParagraphKeywords(int paraNo)
                 Out_ += styleString(side.RightOrBottom);
             }
     }
-    Out_ += "\\itap";
-    Int(Level_);
-    if (Level_ == 1)
-        Out_ += "\\intbl";
-    Out_ += Ctx_.Extra(rtfsaParaStyle, &para, -1, paraNo, false);
+    if (!styleSheet) {
+        Out_ += "\\itap";
+        Int(Level_);
+        if (Level_ == 1)
+            Out_ += "\\intbl";
+    }
+    Out_ += Ctx_.Extra(rtfsaParaStyle, &para, -1, paraNo, styleSheet);
     Out_ += ' ';
-    LastParaStyle_ = paraNo;
+    if (!styleSheet)
+        LastParaStyle_ = paraNo;
 }
 
-void TRtfBodyWriter::TextKeywords(int styleNo)
+void TRtfBodyWriter::TextKeywords(int styleNo, bool styleSheet)
 {
     if (styleNo < 0 || styleNo >= Sheet_.TextStyles.Count())
         styleNo = 0;
@@ -416,61 +516,58 @@ void TRtfBodyWriter::TextKeywords(int styleNo)
         Out_ += "\\cf";
         Int(ColorNo(style.Color));
     }
-    Out_ += Ctx_.Extra(rtfsaTextStyle, &style, -1, styleNo, false);
+    Out_ += Ctx_.Extra(rtfsaTextStyle, &style, -1, styleNo, styleSheet);
     Out_ += ' ';
-    LastTextStyle_ = styleNo;
+    if (!styleSheet)
+        LastTextStyle_ = styleNo;
+}
+
+void TRtfBodyWriter::SwitchTextStyle(int styleNo)
+{
+    if (styleNo == LastTextStyle_)
+        return;
+    Out_ += "\\plain ";
+    if (Ctx_.Has(rvrtfSaveStyleSheet) && Sheet_.TextStyles.StyleAt(styleNo).Standard) {
+        Out_ += "\\cs";
+        Int(styleNo + Sheet_.ParaStyles.Count());
+    }
+    TextKeywords(styleNo);
+}
+
+void TRtfBodyWriter::WriteStyleSheet()
+{
+    Out_ += "{\\stylesheet";
+    for (int i = 0; i < Sheet_.ParaStyles.Count(); ++i) {
+        const TParaInfo& para = Sheet_.ParaStyles[i];
+        if (!para.Standard)
+            continue;
+        Out_ += "{\\s";
+        Int(i);
+        ParagraphKeywords(i, nullptr, true);
+        AppendStyleName(Out_, para.StyleName);
+        Out_ += ";}";
+    }
+    for (int i = 0; i < Sheet_.TextStyles.Count(); ++i) {
+        const TFontInfo& text = Sheet_.TextStyles[i];
+        if (!text.Standard)
+            continue;
+        Out_ += "{\\*\\cs";
+        Int(i + Sheet_.ParaStyles.Count());
+        TextKeywords(i, true);
+        AppendStyleName(Out_, text.StyleName);
+        Out_ += ";}";
+    }
+    Out_ += '}';
 }
 
 void TRtfBodyWriter::UnicodeText(std::string_view bytes, int styleNo, bool raw)
 {
     const TRVItemText text(bytes, true);
-    const int codePage = Sheet_.CodePageOfStyle(styleNo);
-    for (int k = 0; k < text.Length(); ++k) {
-        const char16_t unit = text.UnitAt(k);
-        if (unit >= 1 && unit <= 127) {
-            const char c = static_cast<char>(unit);
-            AppendRtfText(Out_, std::string_view(&c, 1), true, raw);
-            continue;
-        }
-        if (!raw) {
-            const char* keyword = nullptr;
-            switch (unit) {
-            case 149: keyword = "\\bullet "; break;
-            case 160: keyword = "\\~"; break;
-            case 173: keyword = "\\-"; break;
-            case 8194: keyword = "\\enspace "; break;
-            case 8195: keyword = "\\emspace "; break;
-            case 8197: keyword = "\\qmspace "; break;
-            case 8211: keyword = "\\endash "; break;
-            case 8212: keyword = "\\emdash "; break;
-            case 8216: keyword = "\\lquote "; break;
-            case 8217: keyword = "\\rquote "; break;
-            case 8220: keyword = "\\ldblquote "; break;
-            case 8221: keyword = "\\rdblquote "; break;
-            default: break;
-            }
-            if (keyword) {
-                Out_ += keyword;
-                continue;
-            }
-        }
-        std::string single;
-        if (Ctx_.Has(rvrtfDuplicateUnicode)) {
-            single = UnicodeToAnsi(std::u16string_view(&unit, 1), codePage);
-            if (single.size() != 1) {
-                Out_ += "\\uc";
-                Int(static_cast<long long>(single.size()));
-            }
-        }
-        Out_ += "\\u";
-        Int(static_cast<std::int16_t>(unit));
-        Out_ += ' ';
-        if (Ctx_.Has(rvrtfDuplicateUnicode)) {
-            AppendRtfText(Out_, single, true, false);
-            if (single.size() != 1)
-                Out_ += "\\uc1 ";
-        }
-    }
+    std::u16string units;
+    units.reserve(std::size_t(text.Length()));
+    for (int k = 0; k < text.Length(); ++k)
+        units += text.UnitAt(k);
+    AppendRtfUnicode(Out_, units, Sheet_.CodePageOfStyle(styleNo), Ctx_.Has(rvrtfDuplicateUnicode), true, raw);
 }
 
 void TRtfBodyWriter::Bookmark(const TRVCPInfo& cp)
@@ -553,14 +650,38 @@ void TRtfBodyWriter::ParagraphStart(int itemNo)
     if (!item.IsFullLine() && item.NewPageBefore())
         Out_ += "\\page ";
     LastParaHadMarker_ = item.IsListMarker();
-    if (item.ParaNo != LastParaStyle_) {
+    const TRVListLevel* level = ParagraphListLevel(itemNo);
+    if (item.ParaNo != LastParaStyle_ || level != LastListLevel_) {
         Out_ += "\\pard";
         if (Ctx_.Has(rvrtfSaveStyleSheet) && Sheet_.ParaStyles.StyleAt(item.ParaNo).Standard) {
             Out_ += "\\s";
             Int(item.ParaNo);
         }
-        ParagraphKeywords(item.ParaNo);
+        ParagraphKeywords(item.ParaNo, level);
     }
+}
+
+const TRVListLevel* TRtfBodyWriter::ParagraphListLevel(int itemNo) const
+{
+    const TCustomRVItemInfo& item = D_.ItemAt(itemNo);
+    return item.IsListMarker() ? RtfMarkerLevel(Ctx_, static_cast<const TRVMarkerItemInfo&>(item)) : nullptr;
+}
+
+void TRtfBodyWriter::ListParagraphPrelude(int markerNo)
+{
+    const TCustomRVItemInfo& marker = D_.ItemAt(markerNo);
+    Out_ += Crlf;
+    Out_ += "\\pard";
+    if (Ctx_.Has(rvrtfSaveStyleSheet) && Sheet_.ParaStyles.StyleAt(marker.ParaNo).Standard) {
+        Out_ += "\\s";
+        Int(marker.ParaNo);
+    }
+    ParagraphKeywords(marker.ParaNo, ParagraphListLevel(markerNo));
+    if (const TRVRTFItemWriter* writer = RtfItemWriterOf(marker))
+        writer->Write(marker, D_.TextAt(markerNo), Out_, Ctx_, Level_);
+    LastTextStyle_ = -1;
+    LastParaHadMarker_ = true;
+    ParagraphClosed_ = false;
 }
 
 void TRtfBodyWriter::Item(int itemNo, int from, int to)
@@ -577,14 +698,7 @@ void TRtfBodyWriter::Item(int itemNo, int from, int to)
         const bool html = style.Options.Contains(rvteoHTMLCode);
         const bool raw = style.Options.Contains(rvteoRTFCode);
         if (!html || raw) {
-            if (styleNo != LastTextStyle_) {
-                Out_ += "\\plain ";
-                if (Ctx_.Has(rvrtfSaveStyleSheet) && style.Standard) {
-                    Out_ += "\\cs";
-                    Int(styleNo + Sheet_.ParaStyles.Count());
-                }
-                TextKeywords(styleNo);
-            }
+            SwitchTextStyle(styleNo);
             const TRVItemText text = TRVItemText::Of(D_, itemNo);
             const int size = text.CharSize();
             const std::string_view bytes = text.Bytes().substr(std::size_t(from - 1) * size, std::size_t(to - from) * size);
@@ -594,8 +708,18 @@ void TRtfBodyWriter::Item(int itemNo, int from, int to)
                 AppendRtfText(Out_, bytes, true, raw);
         }
     } else if (const TRVRTFItemWriter* writer = RtfItemWriterOf(item)) {
-        writer->Write(item, D_.TextAt(itemNo), Out_, Ctx_, Level_);
-        LastTextStyle_ = -1;
+        const int styleNo = writer->TextStyleOf(item);
+        if (styleNo >= 0 && styleNo < Sheet_.TextStyles.Count()) {
+            // Shown in a text style: written like text of that style.
+            const TFontInfo& style = Sheet_.TextStyles[styleNo];
+            if (!style.Options.Contains(rvteoHTMLCode) || style.Options.Contains(rvteoRTFCode)) {
+                SwitchTextStyle(styleNo);
+                writer->Write(item, D_.TextAt(itemNo), Out_, Ctx_, Level_);
+            }
+        } else {
+            writer->Write(item, D_.TextAt(itemNo), Out_, Ctx_, Level_);
+            LastTextStyle_ = -1;
+        }
     }
     if (link) {
         Out_ += "}}";
@@ -611,15 +735,26 @@ void TRtfBodyWriter::Item(int itemNo, int from, int to)
 void TRtfBodyWriter::Write(const TRVRTFRange& range)
 {
     const int count = D_.Count();
+    const int first = std::max(range.FirstItem, 0);
     const int last = range.LastItem < 0 ? count - 1 : std::min(range.LastItem, count - 1);
-    for (int i = std::max(range.FirstItem, 0); i <= last; ++i) {
+    if (first <= last) {
+        // A range that begins after the marker of its paragraph still shows as a list paragraph.
+        int start = first;
+        while (start > 0 && !D_.ItemAt(start).StartsParagraph())
+            --start;
+        const bool markerLeftOut = start == first && range.FirstOffset >= D_.OffsetAfter(first);
+        if (D_.ItemAt(start).IsListMarker() && (start < first || markerLeftOut))
+            ListParagraphPrelude(start);
+    }
+    for (int i = first; i <= last; ++i) {
         int from = D_.OffsetBefore(i), to = D_.OffsetAfter(i);
-        if (i == range.FirstItem && range.FirstOffset >= 0)
+        if (i == first && range.FirstOffset >= 0)
             from = std::clamp(range.FirstOffset, from, to);
         if (i == last && range.LastOffset >= 0)
             to = std::clamp(range.LastOffset, from, to);
-        // An end item of a selection with nothing of it selected is left out.
-        if ((i == range.FirstItem || i == last) && from == to && D_.ItemAt(i).IsText() && D_.ItemLength(i) > 0)
+        // An end item with nothing of it selected is left out (an empty text item has nothing
+        // to select and stays).
+        if ((i == first || i == last) && from == to && (!D_.ItemAt(i).IsText() || D_.ItemLength(i) > 0))
             continue;
         Item(i, from, to);
     }
@@ -636,6 +771,7 @@ void Prepare(const TCustomRVData& doc, TRVRTFWriteContext& ctx)
     ctx.StyleFonts.clear();
     for (int i = 0; i < sheet.TextStyles.Count(); ++i)
         ctx.StyleFonts.push_back(ctx.Fonts.Add(sheet.TextStyles[i].FontName, sheet.TextStyles[i].Charset));
+    AddRtfListFonts(ctx);
 
     static constexpr TColor fixed[] = {clWindowText, 0x000000, 0xFF0000, 0xFFFF00, 0x00FF00, 0xFF00FF,
                                        0x0000FF,     0x00FFFF, 0xFFFFFF, 0x800000, 0x808000, 0x008000,
@@ -653,6 +789,7 @@ void Prepare(const TCustomRVData& doc, TRVRTFWriteContext& ctx)
             ctx.Colors.Add(p.Border.Color);
         ctx.Colors.Add(p.Background.Color);
     }
+    CollectRtfListColors(ctx);
     CollectRtfColors(doc, ctx);
     if (ctx.Settings.Background != clWindow)
         ctx.Colors.Add(ctx.Settings.Background);
@@ -664,6 +801,37 @@ bool HoldsKind(const TCustomRVData& doc, int styleNo)
         if (doc.ItemAt(i).StyleNo == styleNo)
             return true;
     return false;
+}
+
+/// Whether a range takes in the end of the paragraph it stops in (the whole container does).
+bool EndsAtParagraphEnd(const TCustomRVData& doc, const TRVRTFRange& range)
+{
+    const int count = doc.Count();
+    if (count == 0)
+        return true;
+    const int first = std::max(range.FirstItem, 0);
+    const int last = range.LastItem < 0 ? count - 1 : std::min(range.LastItem, count - 1);
+    if (range.LastOffset >= 0 && range.LastOffset < doc.OffsetAfter(last)) {
+        // Stopping before anything of a paragraph's first item takes in the break before it.
+        return last > first && range.LastOffset <= doc.OffsetBefore(last) && doc.ItemAt(last).StartsParagraph();
+    }
+    return last == count - 1 || doc.ItemAt(last + 1).StartsParagraph();
+}
+
+/// A selection whose two ends are one place: the same offset in one item, or the end of an item
+/// and the start of the next in the same line.
+bool NothingSelected(const TCustomRVData& data, const TRVRTFRange& sel)
+{
+    const int count = data.Count();
+    if (sel.FirstItem < 0 || sel.FirstItem >= count)
+        return true;
+    const int last = std::min(sel.LastItem, count - 1);
+    if (sel.FirstOffset < 0 || sel.LastOffset < 0)
+        return false; // whole items
+    if (last == sel.FirstItem)
+        return sel.FirstOffset == sel.LastOffset;
+    return last == sel.FirstItem + 1 && sel.FirstOffset >= data.OffsetAfter(sel.FirstItem) &&
+           sel.LastOffset <= data.OffsetBefore(last) && data.ItemAt(last).ContinuesPara();
 }
 
 void WriteHeader(const TCustomRVData& doc, std::string& out, TRVRTFWriteContext& ctx, TRVBiDiMode direction)
@@ -708,7 +876,9 @@ void WriteHeader(const TCustomRVData& doc, std::string& out, TRVRTFWriteContext&
                std::to_string(BlueOf(rgb)) + ";";
     }
     out += "}";
-    out += Crlf; // the list tables: none yet
+    if (ctx.Has(rvrtfSaveStyleSheet))
+        TRtfBodyWriter(doc, out, ctx, 0).WriteStyleSheet();
+    WriteRtfListTables(out, ctx);
     out += ctx.Extra(rtfsaDocHeader, nullptr, -1, -1, false);
     out += Crlf;
     out += ctx.Has(rvrtfDuplicateUnicode) ? "\\uc1" : "\\uc0";
@@ -732,8 +902,27 @@ bool WriteRtfDocument(const TCustomRVData& doc, const TRVRTFWriteSettings& setti
     Prepare(doc, ctx);
     WriteHeader(doc, out, ctx, rvbdUnspecified);
     WriteRtfContainer(doc, out, ctx, 0, range);
-    out += "\\par}";
+    if (EndsAtParagraphEnd(doc, range))
+        out += "\\par";
+    out += '}';
     return true;
+}
+
+bool WriteRtfSelection(const TCustomRVData& container, const TRVRTFWriteSettings& settings, std::string& out,
+                       TRVRTFRange selection)
+{
+    if (selection.LastItem < 0) { // to the end
+        selection.LastItem = container.Count() - 1;
+        selection.LastOffset = -1;
+    }
+    if (selection.LastItem < selection.FirstItem ||
+        (selection.LastItem == selection.FirstItem && selection.LastOffset < selection.FirstOffset)) {
+        std::swap(selection.FirstItem, selection.LastItem);
+        std::swap(selection.FirstOffset, selection.LastOffset);
+    }
+    if (NothingSelected(container, selection))
+        return true;
+    return WriteRtfDocument(container, settings, out, selection);
 }
 
 } // namespace xq

@@ -6,8 +6,11 @@
 
 #include <cstdint>
 #include <functional>
+#include <map>
 #include <memory>
+#include <set>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "platform/Color.h"
@@ -20,6 +23,7 @@ class TCanvas;
 class TCustomRVItemInfo;
 class TRVContainerLayout;
 class TRVDocParameters;
+class TRVMarkerItemInfo;
 class TRVStyle;
 
 enum TRVRTFOption : std::uint8_t {
@@ -92,6 +96,29 @@ struct TRVRTFWriteSettings {
     /// table is laid out for the export on Canvas (a test canvas when that is null too).
     const TRVContainerLayout* Layout = nullptr;
     TCanvas* Canvas = nullptr;
+    /// The random numbers the list table names its lists and templates with (any value; the
+    /// writer brings it into 0..2147483646 and draws again while a number is taken). Empty: a
+    /// generator seeded by the system. Tests give a fixed sequence to get fixed bytes.
+    std::function<std::uint32_t()> ListIdSource;
+};
+
+/// What the list table leaves for the body: the "\ls" numbers of the lists and of the markers
+/// that start their numbering anew.
+struct TRVRTFListNumbers {
+    /// Per list style: 1 for the list itself, plus one per marker that starts anew at a numbered
+    /// level.
+    std::vector<int> OverrideCounts;
+    /// Those markers, in document order.
+    std::vector<const TRVMarkerItemInfo*> RestartingMarkers;
+    /// Per list style: the "\ls" of the list itself, and the last one its markers used.
+    std::vector<int> ListBaseIndex;
+    std::vector<int> ListRunningIndex;
+    /// The "\ls" of each restarting marker, given when the override table is written.
+    std::map<const TRVMarkerItemInfo*, int> MarkerOverride;
+    /// Identifiers drawn in this export, lists and templates alike: no number names two things.
+    std::set<std::int32_t> UsedIds;
+    /// The "\listid" of each list style.
+    std::vector<std::int32_t> ListIds;
 };
 
 /// The state shared by the whole export, the containers inside tables included.
@@ -105,6 +132,7 @@ public:
     /// The font number of each text style, in style order.
     std::vector<int> StyleFonts;
     TRVRTFColorList Colors;
+    TRVRTFListNumbers Lists;
     double TwipsPerPixel = 15.0;
     /// The layout of the container being written (a table cell's inside a table), null when
     /// there is none.
@@ -123,6 +151,9 @@ class TRVRTFItemWriter {
 public:
     virtual ~TRVRTFItemWriter() = default;
     virtual void CollectColors(const TCustomRVItemInfo& item, TRVRTFWriteContext& ctx) const {}
+    /// The text style the item is shown in (labels, sequences), -1 for none. The body switches to
+    /// that style before the item as it does before text.
+    [[nodiscard]] virtual int TextStyleOf(const TCustomRVItemInfo& item) const { return -1; }
     /// Writes the item (text is its container entry: a name, a label's nothing) at nesting level.
     virtual void Write(const TCustomRVItemInfo& item, const std::string& text, std::string& out,
                        TRVRTFWriteContext& ctx, int level) const = 0;
@@ -146,9 +177,15 @@ struct TRVRTFRange {
 };
 
 /// Writes a complete RTF document of doc (or of range of it) to out. False when doc has no style
-/// sheet.
+/// sheet. A range that stops inside a paragraph leaves out the closing "\par".
 bool WriteRtfDocument(const TCustomRVData& doc, const TRVRTFWriteSettings& settings, std::string& out,
                       const TRVRTFRange& range = {});
+
+/// Writes the selected part of a container (the document, or the table cell the selection lies
+/// in) as a complete RTF document of its own. selection gives both ends with their offsets, in
+/// either order. Nothing selected writes nothing and succeeds.
+bool WriteRtfSelection(const TCustomRVData& container, const TRVRTFWriteSettings& settings, std::string& out,
+                       TRVRTFRange selection);
 
 /// The body of a container at a nesting level (0: the document, 1: a cell of a top-level table,
 /// ...); at level 0 with the header and the closing "\par}" too.
@@ -162,5 +199,12 @@ void WriteRtfContainer(const TCustomRVData& data, std::string& out, TRVRTFWriteC
 void AppendRtfText(std::string& out, std::string_view text, bool special = true, bool raw = false);
 /// A decimal number.
 void AppendRtfInt(std::string& out, long long value);
+/// Appends UTF-16 text: ASCII escaped as 8-bit text, the rest as "\u" keywords (or, with
+/// special, the named keywords such as "\endash "); with duplicate each "\u" is followed by
+/// the character in codePage. raw writes ASCII unescaped and uses no named keywords.
+void AppendRtfUnicode(std::string& out, std::u16string_view text, int codePage, bool duplicate, bool special = true,
+                      bool raw = false);
+/// The language of a charset for "\deflang" and "\lang"; 0 for none.
+[[nodiscard]] int RtfLanguageOfCharset(int charset) noexcept;
 
 } // namespace xq
