@@ -45,8 +45,8 @@ constexpr const char* Usage =
     "       xqconvert --dump FILE    print the styles and items of FILE as JSON\n"
     "       xqconvert --help         show this help\n"
     "\n"
-    "Formats: .txt plain text (8-bit or UTF-16 when reading, 8-bit when writing), .rtf (not\n"
-    "supported yet), .png (writing only), any other extension RVF (.rvf, .xtb, .dvl, .dpa, ...).\n"
+    "Formats: .txt plain text (8-bit or UTF-16 when reading, 8-bit when writing), .rtf (writing\n"
+    "only, for now), .png (writing only), any other extension RVF (.rvf, .xtb, .dvl, .dpa, ...).\n"
     "Exit status: 0 done, 1 the input could be read only in part (what was read is still\n"
     "written), 2 usage or I/O error.\n";
 

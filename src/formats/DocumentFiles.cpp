@@ -10,6 +10,7 @@
 #include "document/Normalize.h"
 #include "document/RVData.h"
 #include "document/RVStyle.h"
+#include "formats/rtf/RtfWriter.h"
 #include "formats/rvf/RvfReader.h"
 #include "formats/rvf/RvfWriter.h"
 #include "formats/text/TextFormat.h"
@@ -21,7 +22,7 @@ namespace fs = std::filesystem;
 
 namespace {
 
-constexpr const char* RtfNotSupported = "RTF is not supported yet";
+constexpr const char* RtfNotSupported = "reading RTF is not supported yet";
 /// Plain text is written with lines of this many characters, as the editor saves it.
 constexpr int TextLineWidth = 80;
 
@@ -119,7 +120,7 @@ TLoadResult LoadDocumentFile(const fs::path& path, TRVStyle& sheet, TCustomRVDat
 }
 
 bool SaveDocumentFile(const fs::path& path, const TRVStyle& sheet, const TCustomRVData& doc,
-                      const TRVDocumentInfo& info, std::string* error, TRVFOptions options)
+                      const TRVDocumentInfo& info, std::string* error, TRVFOptions options, TRVRTFOptions rtfOptions)
 {
     const auto fail = [&](const std::string& reason) {
         if (error)
@@ -129,8 +130,14 @@ bool SaveDocumentFile(const fs::path& path, const TRVStyle& sheet, const TCustom
     try {
         std::string bytes;
         switch (FormatOfPath(path)) {
-        case TFileFormat::RTF:
-            return fail(RtfNotSupported);
+        case TFileFormat::RTF: {
+            TRVRTFWriteSettings settings{rtfOptions};
+            settings.Background = info.BackgroundColor;
+            settings.DocParameters = &info.DocParameters;
+            if (!WriteRtfDocument(doc, settings, bytes))
+                return fail("the document cannot be written as RTF");
+            break;
+        }
         case TFileFormat::Text:
             if (!ExportText(doc, bytes, TextLineWidth, false))
                 return fail("the document cannot be written as text");

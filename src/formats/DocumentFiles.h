@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <string>
 
+#include "formats/rtf/RtfWriter.h"
 #include "formats/rvf/RvfTypes.h"
 
 namespace xq {
@@ -44,12 +45,14 @@ struct TLoadResult {
                                            TRVDocumentInfo& info, TRVFOptions options = RVFMainWindowOptions);
 
 /// Saves doc in the format of the extension: RVF with the given options (the layout record
-/// from info.Layout), or plain text with lines of 80 characters in the 8-bit code page. The file
+/// from info.Layout), RTF with rtfOptions (the background and page parameters from info), or
+/// plain text with lines of 80 characters in the 8-bit code page. The file
 /// is replaced atomically: on failure an existing file stays as it was and error (when given)
 /// receives the reason.
 [[nodiscard]] bool SaveDocumentFile(const std::filesystem::path& path, const TRVStyle& sheet,
                                     const TCustomRVData& doc, const TRVDocumentInfo& info,
-                                    std::string* error = nullptr, TRVFOptions options = RVFMainWindowOptions);
+                                    std::string* error = nullptr, TRVFOptions options = RVFMainWindowOptions,
+                                    TRVRTFOptions rtfOptions = RTFMainWindowOptions);
 
 /// The warnings as a comma-separated list of short English descriptions.
 [[nodiscard]] std::string DescribeWarnings(TRVFWarnings warnings);

@@ -394,9 +394,13 @@ void TDocumentSession::WriteDocument(const fs::path& path)
     // The document is saved with the editor's current margins and text width, not with those
     // of the file it came from.
     Doc_.Info.Layout = Doc_.Editor.LayoutInfo();
-    Window_.RunLong(SavingNotice, [&] {
-        written = SaveDocumentFile(path, Doc_.RStyle, Doc_.Data(), Doc_.Info, nullptr, Doc_.Editor.RVFOptions);
-    });
+    // An RTF document cannot be read yet, so what the editor shows under an RTF name is never that
+    // file's content: writing it there would replace a document the user has not seen.
+    if (FormatOfPath(path) != TFileFormat::RTF)
+        Window_.RunLong(SavingNotice, [&] {
+            written = SaveDocumentFile(path, Doc_.RStyle, Doc_.Data(), Doc_.Info, nullptr, Doc_.Editor.RVFOptions,
+                                       Doc_.Editor.RTFOptions);
+        });
     Run_.FileFormat = FormatOfPath(path);
     if (!written) {
         const bool writeProtected = IsWriteProtected(path);
