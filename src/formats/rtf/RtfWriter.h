@@ -84,6 +84,9 @@ private:
 
 /// How to write: the options, the host's hook, and what the document does not hold itself.
 struct TRVRTFWriteSettings {
+    TRVRTFWriteSettings() = default;
+    explicit TRVRTFWriteSettings(TRVRTFOptions options) : Options(options) {}
+
     TRVRTFOptions Options = RTFDefaultOptions;
     TRVSaveRTFExtraEvent OnSaveRTFExtra;
     /// The editor's background: a colour other than clWindow joins the colour table.
