@@ -4,6 +4,7 @@
 // override of its own that restarts the level at its start value; the body refers to lists by
 // these override numbers ("\ls").
 #include "formats/rtf/RtfLists.h"
+#include "formats/rtf/RtfPictures.h"
 
 #include <algorithm>
 #include <array>
@@ -195,9 +196,13 @@ public:
         const TRVListLevel* level = RtfMarkerLevel(ctx, marker);
         if (!level)
             return;
-        // Picture and image-list markers are pictures; they have no text to write here.
-        if (level->ListType == rvlstPicture || level->ListType == rvlstImageList ||
-            level->ListType == rvlstImageListCounter)
+        // A picture marker is its picture at its natural size. Image lists hold only their size and
+        // count here (the images belong to the host), so image-list markers have nothing to draw.
+        if (level->ListType == rvlstPicture) {
+            WriteRtfPicture(level->Picture(), 0, 0, out, ctx);
+            return;
+        }
+        if (level->ListType == rvlstImageList || level->ListType == rvlstImageListCounter)
             return;
         const TFontDescription& font = level->EffectiveFont();
         out += "{\\listtext\\pard\\plain";

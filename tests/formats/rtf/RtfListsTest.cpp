@@ -14,6 +14,8 @@
 #include "formats/rtf/RtfLists.h"
 #include "formats/rtf/RtfWriter.h"
 #include "lists/ListItems.h"
+#include "pictures/PictureKinds.h"
+#include "pictures/PictureSamples.h"
 #include "tables/TableItem.h"
 
 namespace xq {
@@ -241,6 +243,22 @@ TEST_F(RtfListsTest, AUnicodeBulletMarkerIsWrittenAsUnicode)
     AddPara(list);
     EXPECT_NE(Body(Rtf()).find("{\\listtext\\pard\\plain\\f0\\fs16 \\u8594 \\tab}\\ls1\\ilvl0 "), std::string::npos)
         << Body(Rtf());
+}
+
+TEST_F(RtfListsTest, APictureMarkerIsItsPictureAtItsNaturalSize)
+{
+    const int list = AddList({rvlstPicture});
+    const std::string png = test::EncodeRgbaPng(3, 2, std::string(24, '\x7F'));
+    const auto graphic = LoadGraphic(png);
+    ASSERT_TRUE(graphic);
+    Sheet.ListStyles[list].Levels[0].SetPicture(graphic.get());
+    AddPara(list);
+    const std::string body = Body(Rtf());
+    // No text marker and no scale: the picture as it is, then the paragraph's text.
+    EXPECT_EQ(body.find("{\\listtext"), std::string::npos) << body;
+    const auto pict = body.find("{\\pict\\pngblip\\picw3\\pich2 ");
+    ASSERT_NE(pict, std::string::npos) << body;
+    EXPECT_LT(pict, body.find("x\\par}"));
 }
 
 // ---------------------------------------------------------------------------------------------
