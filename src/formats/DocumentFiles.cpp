@@ -120,7 +120,8 @@ TLoadResult LoadDocumentFile(const fs::path& path, TRVStyle& sheet, TCustomRVDat
 }
 
 bool SaveDocumentFile(const fs::path& path, const TRVStyle& sheet, const TCustomRVData& doc,
-                      const TRVDocumentInfo& info, std::string* error, TRVFOptions options, TRVRTFOptions rtfOptions)
+                      const TRVDocumentInfo& info, std::string* error, TRVFOptions options, TRVRTFOptions rtfOptions,
+                      const TRVContainerLayout* layout)
 {
     const auto fail = [&](const std::string& reason) {
         if (error)
@@ -134,6 +135,7 @@ bool SaveDocumentFile(const fs::path& path, const TRVStyle& sheet, const TCustom
             TRVRTFWriteSettings settings{rtfOptions};
             settings.Background = info.BackgroundColor;
             settings.DocParameters = &info.DocParameters;
+            settings.Layout = layout;
             if (!WriteRtfDocument(doc, settings, bytes))
                 return fail("the document cannot be written as RTF");
             break;

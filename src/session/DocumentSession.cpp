@@ -399,7 +399,7 @@ void TDocumentSession::WriteDocument(const fs::path& path)
     if (FormatOfPath(path) != TFileFormat::RTF)
         Window_.RunLong(SavingNotice, [&] {
             written = SaveDocumentFile(path, Doc_.RStyle, Doc_.Data(), Doc_.Info, nullptr, Doc_.Editor.RVFOptions,
-                                       Doc_.Editor.RTFOptions);
+                                       Doc_.Editor.RTFOptions, &Doc_.Data());
         });
     Run_.FileFormat = FormatOfPath(path);
     if (!written) {
