@@ -6,6 +6,7 @@
 #include "tables/TableItem.h"
 #include "tables/TableLayout.h"
 #include "tables/TableRtf.h"
+#include "tables/TableRtfImport.h"
 #include "tables/TableRvf.h"
 #include "tables/TableText.h"
 
@@ -18,6 +19,7 @@ void RegisterTableItemKind()
     RegisterTableTextForm();
     RegisterTableDumpForm();
     RegisterTableRtf();
+    RegisterTableRtfImport();
     RegisterItemLayout(rvsTable, std::make_unique<TRVTableLayout>());
 }
 
