@@ -105,7 +105,8 @@ int HexValue(char c) noexcept
     return -1;
 }
 
-/// Percent escapes decoded, except those that would put a line break into the target.
+/// Percent escapes decoded, except those that would put a line break or a zero byte into the
+/// target.
 std::string DecodePercents(std::string_view s)
 {
     std::string out;
@@ -114,8 +115,9 @@ std::string DecodePercents(std::string_view s)
         if (s[i] == '%' && i + 2 < s.size()) {
             const int hi = HexValue(s[i + 1]);
             const int lo = HexValue(s[i + 2]);
-            if (hi >= 0 && lo >= 0 && hi * 16 + lo != 10 && hi * 16 + lo != 13) {
-                out += static_cast<char>(hi * 16 + lo);
+            const int byte = hi * 16 + lo;
+            if (hi >= 0 && lo >= 0 && byte != 0 && byte != 10 && byte != 13) {
+                out += static_cast<char>(byte);
                 i += 2;
                 continue;
             }
@@ -127,8 +129,8 @@ std::string DecodePercents(std::string_view s)
 
 bool IsAbsoluteTarget(std::string_view target)
 {
-    return target.empty() || target.front() == '#' || target.find(':') != std::string_view::npos ||
-           target.starts_with("//") || target.starts_with("\\\\");
+    return target.empty() || target.front() == '#' || target.front() == '/' ||
+           target.find(':') != std::string_view::npos || target.starts_with("\\\\");
 }
 
 /// A hyperlink field's target, screen tip and the switches as written.
@@ -602,6 +604,9 @@ void TRVRTFImport::ApplyHyperlink(TCustomRVItemInfo& item, int& styleNo)
         Settings_.OnReadHyperlink(link.Target, link.Extras, styleNo, tag);
     else
         tag = link.Target; // the writer takes a link's target from its tag
+    // A tag holds at most 255 characters, as the hyperlink dialog allows.
+    if (tag.size() > 255)
+        tag.resize(255);
     item.Tag = tag;
     if (!link.Tip.empty())
         item.Hint = link.Tip;

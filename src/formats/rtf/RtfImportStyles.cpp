@@ -72,7 +72,7 @@ TTextWish TextWishOf(const TRVRTFTextRequest& run, const TRVRTFUnits& units)
     TTextWish wish{};
     wish.Size = std::max(run.Size, 1);
     wish.CharSpacing = units.Px(run.Spacing);
-    wish.VShift = static_cast<int>(std::nearbyint(double(run.VOffset) * 50 / wish.Size));
+    wish.VShift = static_cast<int>(std::nearbyint(std::clamp(double(run.VOffset) * 50 / wish.Size, -1e6, 1e6)));
     if (run.Protected)
         wish.Protection.Include(rvprDoNotAutoSwitch);
     if (run.Caps)
