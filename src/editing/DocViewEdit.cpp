@@ -23,6 +23,7 @@ TDocViewEdit::TDocViewEdit(TRVStyle* sheet) : TCustomDocViewEdit(sheet)
     Delimiters = MainWindowDelimiters;
     RVFOptions = RVFMainWindowOptions;
     RTFOptions = RTFMainWindowOptions;
+    SetMainWindowRtfReadProperties(RTFReadProperties);
 }
 
 TRVLayoutInfo TCustomDocViewEdit::LayoutInfo() const noexcept

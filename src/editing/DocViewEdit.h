@@ -19,6 +19,7 @@
 #include "editing/EditTypes.h"
 #include "editing/ItemResizer.h"
 #include "editing/Undo.h"
+#include "formats/rtf/RtfImport.h"
 #include "formats/rtf/RtfWriter.h"
 #include "formats/rvf/RvfTypes.h"
 
@@ -82,6 +83,8 @@ public:
     TRVFOptions RVFOptions = RVFDefaultOptions;
     /// How the document (or the selection) is written as RTF.
     TRVRTFOptions RTFOptions = RTFDefaultOptions;
+    /// How RTF is read into the editor (opened files, pasted or inserted RTF).
+    TRVRTFReaderProperties RTFReadProperties;
     /// The margins, text width limits and BiDi mode of the editor, as a saved document carries
     /// them.
     [[nodiscard]] TRVLayoutInfo LayoutInfo() const noexcept;

@@ -10,6 +10,8 @@
 #include "document/Normalize.h"
 #include "document/RVData.h"
 #include "document/RVStyle.h"
+#include "document/StylePurge.h"
+#include "formats/rtf/RtfImport.h"
 #include "formats/rtf/RtfWriter.h"
 #include "formats/rvf/RvfReader.h"
 #include "formats/rvf/RvfWriter.h"
@@ -22,7 +24,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-constexpr const char* RtfNotSupported = "reading RTF is not supported yet";
 /// Plain text is written with lines of this many characters, as the editor saves it.
 constexpr int TextLineWidth = 80;
 
@@ -57,6 +58,44 @@ bool ReadText(const std::string& bytes, TCustomRVData& doc, std::string& error)
     return ImportText8(doc, bytes, 0, 0, false, &error);
 }
 
+/// What an RTF reader code says, for the message of a failed load.
+std::string RtfErrorText(int code)
+{
+    switch (code) {
+    case rtf_ec_StackUnderflow: return "the RTF has more closing than opening braces";
+    case rtf_ec_StackOverflow: return "the RTF nests its groups too deeply";
+    case rtf_ec_UnmatchedBrace: return "the RTF ends inside a group (the file is truncated)";
+    case rtf_ec_InvalidHex: return "the RTF holds an invalid hexadecimal digit";
+    case rtf_ec_EndOfFile: return "the RTF ends after a backslash (the file is truncated)";
+    case rtf_ec_FileOpenError: return "the file cannot be opened";
+    case rtf_ec_InvalidPicture: return "the RTF holds a damaged picture or object";
+    default: return "the file is damaged or not in RTF format";
+    }
+}
+
+/// RTF replaces the document: the styles the old one used and the new one does not go first.
+bool ReadRtf(const fs::path& path, std::string_view bytes, TRVStyle& sheet, TCustomRVData& doc, TRVDocumentInfo& info,
+             const TRVRTFReaderProperties* properties, std::string& error, bool& tooLarge)
+{
+    doc.Clear();
+    PurgeStyles(sheet, doc, true, true, true);
+    TRVRTFReaderProperties settings;
+    if (properties)
+        settings = *properties;
+    else
+        SetMainWindowRtfReadProperties(settings);
+    std::error_code ec;
+    const fs::path directory = fs::absolute(path, ec).parent_path();
+    settings.BasePath = directory.string();
+    const int code = settings.ReadRtfStreamIntoDocument(bytes, doc, &info.DocParameters);
+    tooLarge = settings.LastReadTooLarge();
+    if (tooLarge)
+        error = "the document has more than " + std::to_string(MaxDocumentItems) + " items";
+    else if (code != rtf_ec_OK)
+        error = RtfErrorText(code);
+    return code == rtf_ec_OK;
+}
+
 } // namespace
 
 TFileFormat FormatOfPath(const fs::path& path)
@@ -70,7 +109,7 @@ TFileFormat FormatOfPath(const fs::path& path)
 }
 
 TLoadResult LoadDocumentFile(const fs::path& path, TRVStyle& sheet, TCustomRVData& doc, TRVDocumentInfo& info,
-                             TRVFOptions options)
+                             TRVFOptions options, const TRVRTFReaderProperties* rtfProperties)
 {
     try {
         std::string bytes;
@@ -81,7 +120,8 @@ TLoadResult LoadDocumentFile(const fs::path& path, TRVStyle& sheet, TCustomRVDat
         TLoadResult result;
         switch (FormatOfPath(path)) {
         case TFileFormat::RTF:
-            return Failed(path.string() + ": " + RtfNotSupported);
+            result.Ok = ReadRtf(path, bytes, sheet, doc, info, rtfProperties, error, result.TooLarge);
+            break;
         case TFileFormat::Text:
             result.Ok = ReadText(bytes, doc, error);
             result.TooLarge = !result.Ok && error == errTextTooLarge;

@@ -12,6 +12,7 @@ namespace xq {
 
 class TCustomRVData;
 class TRVDocumentInfo;
+class TRVRTFReaderProperties;
 class TRVStyle;
 
 enum class TFileFormat { RVF, RTF, Text };
@@ -37,12 +38,15 @@ struct TLoadResult {
 
 /// Loads the file into doc as the editor does: RVF with the given options (the style
 /// records replace the sheet's styles; info receives background, properties, page parameters and
-/// layout); plain text, 8-bit or UTF-16 as detected, into text style 0 and paragraph style 0
-/// after clearing doc (info stays as it is). The document is normalised after every load that
-/// read something, also after a partial one. A file that cannot be read, is too large or is RTF
-/// leaves doc untouched.
+/// layout); RTF with rtfProperties (the main window's when null) after clearing doc and purging
+/// the styles it no longer uses (info receives the page parameters; pictures and links relative to
+/// the file's directory); plain text, 8-bit or UTF-16 as detected, into text style 0 and paragraph
+/// style 0 after clearing doc (info stays as it is). The document is normalised after every load
+/// that read something, also after a partial one. A file that cannot be read or is too large
+/// leaves doc empty (RTF, text) or untouched (RVF).
 [[nodiscard]] TLoadResult LoadDocumentFile(const std::filesystem::path& path, TRVStyle& sheet, TCustomRVData& doc,
-                                           TRVDocumentInfo& info, TRVFOptions options = RVFMainWindowOptions);
+                                           TRVDocumentInfo& info, TRVFOptions options = RVFMainWindowOptions,
+                                           const TRVRTFReaderProperties* rtfProperties = nullptr);
 
 /// Saves doc in the format of the extension: RVF with the given options (the layout record
 /// from info.Layout), RTF with rtfOptions (the background and page parameters from info; tables

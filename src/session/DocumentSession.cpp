@@ -192,7 +192,8 @@ bool TDocumentSession::LoadFile(const fs::path& path)
     TLoadResult result;
     // The edit state is dropped with the step, before the view may look at the document again.
     Window_.RunLong(LoadingNotice, [&] {
-        result = LoadDocumentFile(path, Doc_.RStyle, Doc_.Data(), Doc_.Info, Doc_.Editor.RVFOptions);
+        result = LoadDocumentFile(path, Doc_.RStyle, Doc_.Data(), Doc_.Info, Doc_.Editor.RVFOptions,
+                                  &Doc_.Editor.RTFReadProperties);
         ForgetEditState();
     });
     Run_.FileFormat = FormatOfPath(path);
@@ -394,13 +395,10 @@ void TDocumentSession::WriteDocument(const fs::path& path)
     // The document is saved with the editor's current margins and text width, not with those
     // of the file it came from.
     Doc_.Info.Layout = Doc_.Editor.LayoutInfo();
-    // An RTF document cannot be read yet, so what the editor shows under an RTF name is never that
-    // file's content: writing it there would replace a document the user has not seen.
-    if (FormatOfPath(path) != TFileFormat::RTF)
-        Window_.RunLong(SavingNotice, [&] {
-            written = SaveDocumentFile(path, Doc_.RStyle, Doc_.Data(), Doc_.Info, nullptr, Doc_.Editor.RVFOptions,
-                                       Doc_.Editor.RTFOptions, &Doc_.Data());
-        });
+    Window_.RunLong(SavingNotice, [&] {
+        written = SaveDocumentFile(path, Doc_.RStyle, Doc_.Data(), Doc_.Info, nullptr, Doc_.Editor.RVFOptions,
+                                   Doc_.Editor.RTFOptions, &Doc_.Data());
+    });
     Run_.FileFormat = FormatOfPath(path);
     if (!written) {
         const bool writeProtected = IsWriteProtected(path);

@@ -240,20 +240,24 @@ void RegisterRtfTableImporter(TRVRTFTableImporterFactory factory)
 int TRVRTFReaderProperties::Run(TRVRTFImport& import, const std::function<int(TRVRTFReader&)>& read)
 {
     int code = rtf_ec_OK;
+    TooLarge_ = false;
     try {
         TRVRTFReader reader;
         import.Connect(reader);
         code = read(reader);
         import.Finish();
     } catch (const TImportTooLarge&) {
+        TooLarge_ = true;
         code = rtf_ec_Exception;
     } catch (const std::bad_alloc&) {
         code = rtf_ec_Exception;
     } catch (const std::exception&) {
         code = rtf_ec_Exception;
     }
-    if (import.Aborted() && code == rtf_ec_OK)
-        code = rtf_ec_Exception;
+    if (import.TooLarge()) {
+        TooLarge_ = true;
+        code = code == rtf_ec_OK ? rtf_ec_Exception : code;
+    }
     RenumberAll(import.Target());
     return code;
 }
@@ -630,8 +634,6 @@ bool TRVRTFImport::InsertItem(std::unique_ptr<TCustomRVItemInfo> item, std::stri
 
 bool TRVRTFImport::Insert(std::unique_ptr<TCustomRVItemInfo> item, std::string text, TRVRTFPosition position)
 {
-    if (Aborted_)
-        return false;
     const bool fullLine = item->IsFullLine();
     if (position == rtf_ts_NewPara && !fullLine && !item->IsListMarker() && !MovingCellContent) {
         const TRVRTFParaProperties& p = Reader_->ParaProps();
@@ -670,8 +672,10 @@ bool TRVRTFImport::Insert(std::unique_ptr<TCustomRVItemInfo> item, std::string t
 
 bool TRVRTFImport::Place(std::unique_ptr<TCustomRVItemInfo> item, std::string text)
 {
-    if (InsertedCount_ >= MaxDocumentItems)
+    if (InsertedCount_ >= MaxDocumentItems) {
+        TooLarge_ = true;
         throw TImportTooLarge{};
+    }
     TCustomRVItemInfo* placed = item.get();
     Current_->AppendItem(std::move(text), std::move(item));
     ++InsertedCount_;

@@ -84,12 +84,15 @@ public:
     /// Inserts the RTF before item index of container; index becomes the position of the first
     /// inserted item, or -1 when nothing was inserted. An empty stream inserts nothing and succeeds.
     int InsertRtfStream(std::string_view stream, TCustomRVData& container, int& index);
+    /// The last read stopped because the document reached MaxDocumentItems items.
+    [[nodiscard]] bool LastReadTooLarge() const noexcept { return TooLarge_; }
 
 private:
     int Run(TRVRTFImport& import, const std::function<int(TRVRTFReader&)>& read);
 
     int TextStyleNo_ = 0;
     int ParaStyleNo_ = 0;
+    bool TooLarge_ = false;
 };
 
 /// The main window's editor reads mixed text, adds the styles it needs and takes the page
@@ -134,7 +137,8 @@ public:
     /// The index of the first item inserted into the target, -1 while none is.
     [[nodiscard]] int FirstInserted() const noexcept { return FirstInserted_; }
     [[nodiscard]] int InsertedCount() const noexcept { return InsertedCount_; }
-    [[nodiscard]] bool Aborted() const noexcept { return Aborted_; }
+    /// The import stopped because the document reached MaxDocumentItems items.
+    [[nodiscard]] bool TooLarge() const noexcept { return TooLarge_; }
 
     /// An empty text item with the given position in the current container (an empty paragraph
     /// or an empty cell).
@@ -216,7 +220,7 @@ private:
 
     int InsertedCount_ = 0;
     int FirstInserted_ = -1;
-    bool Aborted_ = false;
+    bool TooLarge_ = false;
     /// The boundary of a dropped run (hidden text) carried to the next content.
     TRVRTFPosition CarriedPosition_ = rtf_ts_ContinuePara;
 
