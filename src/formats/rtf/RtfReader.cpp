@@ -11,6 +11,7 @@
 #include <cmath>
 #include <exception>
 #include <new>
+#include <unordered_map>
 #include <vector>
 
 #include "document/Graphic.h"
@@ -242,6 +243,8 @@ struct TRVRTFReader::TParser {
         SectProps = {};
         DocProps = {};
         Fonts.clear();
+        FontIndex.clear();
+        FontIndexSize = 0;
         FontNameDone = false;
         Colors.clear();
         ColorTouched = false;
@@ -312,13 +315,28 @@ struct TRVRTFReader::TParser {
         return i >= 0 && i < int(Fonts.size()) ? &Fonts[std::size_t(i)] : nullptr;
     }
 
+    /// The first font with the number. Fonts only get their number when they are added, so the
+    /// index follows the table as it grows (and starts anew when it is cleared).
     [[nodiscard]] int FontIndexOf(int number) const noexcept
     {
-        for (std::size_t i = 0; i < Fonts.size(); ++i)
-            if (Fonts[i].Number == number)
-                return int(i);
-        return -1;
+        try {
+            if (FontIndexSize > Fonts.size()) {
+                FontIndex.clear();
+                FontIndexSize = 0;
+            }
+            for (; FontIndexSize < Fonts.size(); ++FontIndexSize)
+                FontIndex.emplace(Fonts[FontIndexSize].Number, int(FontIndexSize));
+            const auto it = FontIndex.find(number);
+            return it == FontIndex.end() ? -1 : it->second;
+        } catch (...) {
+            for (std::size_t i = 0; i < Fonts.size(); ++i)
+                if (Fonts[i].Number == number)
+                    return int(i);
+            return -1;
+        }
     }
+    mutable std::unordered_map<int, int> FontIndex;
+    mutable std::size_t FontIndexSize = 0;
 
     /// Reports the pending text (step 8). boundary: -1 none, else the Position of what follows.
     int Flush(int boundary)
@@ -864,6 +882,8 @@ struct TRVRTFReader::TParser {
             return rtf_ec_OK;
         case D::FontTbl:
             Fonts.clear();
+            FontIndex.clear();
+            FontIndexSize = 0;
             FontNameDone = false;
             SetDest(TDest::FontTbl);
             return rtf_ec_OK;
