@@ -14,7 +14,7 @@ seconds=${XQ_FUZZ_SECONDS:-30}
 max_len=${XQ_FUZZ_MAX_LEN:-65536}
 CC=clang CXX=clang++ cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
     -DXQ_BUILD_FUZZ=ON -DXQ_BUILD_TESTS=OFF -DXQ_BUILD_BENCH=OFF >/dev/null
-cmake --build build-fuzz -j "$(nproc)" --target fuzz_rvf_reader fuzz_text_reader
+cmake --build build-fuzz -j "$(nproc)" --target fuzz_rvf_reader fuzz_text_reader fuzz_rtf_reader
 
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
@@ -27,6 +27,7 @@ run() {
     # The fuzzer adds what it finds to its corpus: it works on a copy of the seeds.
     mkdir -p "$work/$target"
     for seeds in "$@"; do
+        [ -d "$seeds" ] || continue
         find "$seeds" -maxdepth 1 -type f ! -name README.md -exec cp {} "$work/$target/" \;
     done
     # A target may come with a dictionary of the tokens its format is made of.
@@ -47,3 +48,5 @@ run() {
 
 run fuzz_rvf_reader tests/data/rvf tests/data/rvf-malformed tests/data/hostile
 run fuzz_text_reader tests/data/text
+# The shared RTF corpus where this machine has it, else only the committed seeds.
+run fuzz_rtf_reader tests/data/rtf /work/shared/corpus/rtf

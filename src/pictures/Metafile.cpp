@@ -3,6 +3,9 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <iterator>
+
+#include "pictures/Dib.h"
 
 namespace xq {
 
@@ -154,6 +157,76 @@ bool TMetafile::DecodeReduced(TRGBAImage& image, TDecodeReduction reduction) con
     DrawLine(image, 0, 0, w - 1, h - 1, Ink);
     DrawLine(image, w - 1, 0, 0, h - 1, Ink);
     return true;
+}
+
+bool EnumerateEmfRecords(std::string_view emf,
+                         const std::function<bool(std::uint32_t type, std::string_view record)>& visit)
+{
+    if (!LooksLikeEnhancedMetafile(emf))
+        return false;
+    std::size_t at = 0;
+    while (at + 8 <= emf.size()) {
+        const std::uint32_t type = U32At(emf, at);
+        const std::uint32_t size = U32At(emf, at + 4);
+        if (size < 8 || size % 4 != 0 || size > emf.size() - at)
+            return false;
+        if (!visit(type, emf.substr(at, size)))
+            return true;
+        if (type == 14)
+            return true;
+        at += size;
+    }
+    return true;
+}
+
+bool BmpFileFromDib(std::string_view dib, std::string& bmpFile)
+{
+    TDibInfo info;
+    if (!ReadDibHeader(dib, false, info))
+        return false;
+    const std::uint64_t total = 14 + std::uint64_t(dib.size());
+    if (total > 0xFFFFFFFFu)
+        return false;
+    bmpFile.clear();
+    bmpFile.reserve(std::size_t(total));
+    bmpFile += "BM";
+    const auto put32 = [&bmpFile](std::uint32_t v) {
+        for (int i = 0; i < 4; ++i)
+            bmpFile += static_cast<char>((v >> (8 * i)) & 0xFF);
+    };
+    put32(std::uint32_t(total));
+    put32(0);
+    put32(14 + info.HeaderEnd);
+    bmpFile.append(dib);
+    return true;
+}
+
+bool ExtractEmfBitmap(std::string_view emf, std::string& bmpFile)
+{
+    static constexpr std::uint32_t Allowed[] = {1, 9, 10, 11, 14, 17, 21, 24, 25, 33, 34, 37, 48, 70, 75, 80, 81};
+    bool onlyAllowed = true;
+    std::string_view first;
+    const bool read = EnumerateEmfRecords(emf, [&](std::uint32_t type, std::string_view record) {
+        if (std::find(std::begin(Allowed), std::end(Allowed), type) == std::end(Allowed)) {
+            onlyAllowed = false;
+            return false;
+        }
+        if ((type == 80 || type == 81) && first.empty())
+            first = record;
+        return true;
+    });
+    if (!read || !onlyAllowed || first.empty())
+        return false;
+    // Both records keep offBmiSrc, cbBmiSrc, offBitsSrc, cbBitsSrc at 48, from the record's start.
+    if (!Fits(first, 48, 16))
+        return false;
+    const std::uint64_t offBmi = U32At(first, 48), cbBmi = U32At(first, 52);
+    const std::uint64_t offBits = U32At(first, 56), cbBits = U32At(first, 60);
+    if (cbBmi == 0 || !Fits(first, offBmi, cbBmi) || !Fits(first, offBits, cbBits))
+        return false;
+    std::string dib(first.substr(std::size_t(offBmi), std::size_t(cbBmi)));
+    dib.append(first.substr(std::size_t(offBits), std::size_t(cbBits)));
+    return BmpFileFromDib(dib, bmpFile);
 }
 
 } // namespace xq

@@ -1,6 +1,10 @@
 // TMetafile: a Windows metafile (with or without placeable header) or an enhanced metafile, kept as bytes.
 #pragma once
 
+#include <cstdint>
+#include <functional>
+#include <string>
+
 #include "pictures/PictureBase.h"
 
 namespace xq {
@@ -37,5 +41,21 @@ private:
 /// metafile header; only the signature fields are looked at.
 [[nodiscard]] bool LooksLikeWindowsMetafile(std::string_view bytes) noexcept;
 [[nodiscard]] bool LooksLikeEnhancedMetafile(std::string_view bytes) noexcept;
+
+/// Calls visit with the type and the bytes of each record of an enhanced metafile, in order,
+/// up to and including the end-of-file record (14) or the end of the data. Stops when visit
+/// returns false. False when the bytes are no enhanced metafile or a record's size is not a
+/// multiple of 4, below 8 or beyond the data.
+bool EnumerateEmfRecords(std::string_view emf, const std::function<bool(std::uint32_t type, std::string_view record)>& visit);
+
+/// An enhanced metafile that only shows a bitmap: every record is one of the types 1, 9, 10, 11,
+/// 14, 17, 21, 24, 25, 33, 34, 37, 48, 70, 75, 80, 81 (header, mapping, clipping, palette,
+/// comments, end) and at least one is a device-independent bitmap record (80 SetDIBitsToDevice,
+/// 81 StretchDIBits). Gives the BMP file (file header and DIB) of the first such record.
+[[nodiscard]] bool ExtractEmfBitmap(std::string_view emf, std::string& bmpFile);
+
+/// A BMP file of a DIB (header, colour table, pixels): the 14-byte file header in front. False when
+/// the DIB header cannot be read.
+[[nodiscard]] bool BmpFileFromDib(std::string_view dib, std::string& bmpFile);
 
 } // namespace xq
