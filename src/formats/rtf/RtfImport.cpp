@@ -391,6 +391,10 @@ TRVRTFPosition TRVRTFImport::Adjusted(TRVRTFPosition position)
     CarriedPosition_ = rtf_ts_ContinuePara;
     if (Settings_.LineBreaksAsParagraphs && position == rtf_ts_NewLine)
         position = rtf_ts_NewPara;
+    // The first content of a container starts its first paragraph, with that paragraph's
+    // properties and list marker (a document's first run comes without a boundary before it).
+    if (Current_->Empty())
+        position = rtf_ts_NewPara;
     return position;
 }
 
