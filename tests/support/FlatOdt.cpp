@@ -451,6 +451,24 @@ std::vector<std::pair<char32_t, TCharLook>> LookedCharsOf(const TXmlNode& docume
     return chars;
 }
 
+std::vector<TOdtNote> NotesOf(const TXmlNode& document)
+{
+    std::vector<TOdtNote> notes;
+    if (const TXmlNode* body = BodyOf(document)) {
+        const TStyles styles(document);
+        std::vector<const TXmlNode*> found;
+        body->FindAll("text:note", found);
+        for (const TXmlNode* note : found) {
+            TOdtNote& n = notes.emplace_back();
+            n.Class = note->Attribute("text:note-class");
+            // A note's paragraphs take nothing from the span the note stands in.
+            if (const TXmlNode* text = FirstOf(*note, "text:note-body"))
+                TLookWalker(styles, n.Chars).Walk(*text);
+        }
+    }
+    return notes;
+}
+
 std::u32string Utf8ToUtf32(std::string_view text)
 {
     std::u32string out;

@@ -57,6 +57,15 @@ struct TCharLook {
 /// note citations and note bodies, fields (sequences) and frames are left out.
 [[nodiscard]] std::vector<std::pair<char32_t, TCharLook>> LookedCharsOf(const TXmlNode& document);
 
+/// A note as LibreOffice holds it: "footnote" or "endnote", and the looked characters of its
+/// text.
+struct TOdtNote {
+    std::string Class;
+    std::vector<std::pair<char32_t, TCharLook>> Chars;
+};
+/// The notes of the body in document order.
+[[nodiscard]] std::vector<TOdtNote> NotesOf(const TXmlNode& document);
+
 /// Decodes UTF-8 (invalid bytes become U+FFFD).
 [[nodiscard]] std::u32string Utf8ToUtf32(std::string_view text);
 
