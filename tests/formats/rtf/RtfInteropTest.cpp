@@ -576,9 +576,10 @@ std::unique_ptr<TCorpus> LoadCorpus()
         corpus->Docs.push_back(std::move(doc));
     }
     std::string error;
-    const fs::path text = corpus->Dir / "text", odt = corpus->Dir / "odt";
+    // Both runs share one output folder and so one LibreOffice profile: the second run does
+    // not set a profile up again.
+    const fs::path text = corpus->Dir / "libreoffice", odt = text;
     fs::create_directories(text);
-    fs::create_directories(odt);
     if (!ConvertWithLibreOffice(rtfs, "txt:Text (encoded):UTF8", ".txt", text, error) ||
         !ConvertWithLibreOffice(rtfs, "fodt", ".fodt", odt, error)) {
         corpus->Error = error;
