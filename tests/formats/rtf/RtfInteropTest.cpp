@@ -437,6 +437,57 @@ std::vector<TSample> BuiltSamples()
         samples.push_back(std::move(s));
     }
     {
+        // Labels of several numbering kinds and levels, a Unicode bullet, a list in a cell.
+        TSample s{"lists"};
+        const auto addOutline = [&] {
+            TRVListInfo& outline = s.Sheet->ListStyles.Add();
+            const struct {
+                TRVListType Kind;
+                const char* Format;
+            } levels[] = {{rvlstDecimal, "%0:s."}, {rvlstLowerAlpha, "%0:s.%1:s)"}, {rvlstUpperRoman, "(%2:s)"},
+                          {rvlstLowerRoman, "%3:s -"}};
+            for (std::size_t k = 0; k < std::size(levels); ++k) {
+                TRVListLevel& level = outline.Levels.Add();
+                level.ListType = levels[k].Kind;
+                level.FormatString = levels[k].Format;
+                level.LeftIndent = 24 * int(k + 1);
+                level.MarkerIndent = 24 * int(k);
+                level.FirstIndent = 0;
+            }
+            outline.Levels[1].StartFrom = 3;
+            return s.Sheet->ListStyles.Count() - 1;
+        };
+        addOutline();
+        TRVListInfo& squares = s.Sheet->ListStyles.Add();
+        TRVListLevel& square = squares.Levels.Add();
+        square.ListType = rvlstUnicodeBullet;
+        square.FormatStringW = u"\u25A0";
+        square.LeftIndent = 24;
+        const auto para = [&](TCustomRVData& into, int listNo, int level, const std::string& text) {
+            auto marker = std::make_unique<TRVMarkerItemInfo>(listNo, level);
+            marker->ParaNo = 0;
+            into.AppendItem({}, std::move(marker));
+            into.AppendText(text, 0, -1);
+        };
+        for (const auto& [level, text] : std::vector<std::pair<int, std::string>>{
+                 {0, "Erstens"}, {1, "Unterpunkt"}, {1, "Noch einer"}, {2, "Tiefer"}, {3, "Ganz tief"}, {0, "Zweitens"},
+                 {1, "Wieder unten"}})
+            para(*s.Doc, 0, level, text);
+        para(*s.Doc, 1, 0, "Quadrat");
+        auto table = std::make_unique<TRVTableItemInfo>(1, 1, s.Doc.get());
+        table->ParaNo = 0;
+        TRVTableItemInfo& t = *table;
+        s.Doc->AppendItem("", std::move(table));
+        // Our layout numbers the markers of a cell by themselves, where RTF numbers a list through
+        // the whole document; the cell's list is one of its own, so that both count from 1.
+        const int cellList = addOutline();
+        t.Cells(0, 0)->Clear();
+        para(*t.Cells(0, 0), cellList, 0, "Zellenpunkt");
+        para(*t.Cells(0, 0), cellList, 1, "Zellenunterpunkt");
+        s.Doc->AppendText("Schluss", 0, 0);
+        samples.push_back(std::move(s));
+    }
+    {
         // Notes in table cells. Our numbers count per container, a cell's notes from 1, where
         // RTF numbers the notes of the whole document: the cell's note is the first one here.
         TSample s{"cellnotes"};
