@@ -55,7 +55,6 @@ const char* const RepairedInput[] = {
 
 struct TCorpusDoc {
     std::string Name; ///< the file stem LibreOffice's outputs are named by
-    fs::path Source;
     std::unique_ptr<TRVStyle> Sheet = std::make_unique<TRVStyle>();
     std::unique_ptr<TCustomRVData> Doc = std::make_unique<TCustomRVData>(Sheet.get());
     TRVDocumentInfo Info;
@@ -123,17 +122,24 @@ std::string OurText(const TCustomRVData& doc)
     return Utf16ToUtf8(Utf16FromBytes(text.size() >= 2 ? std::string_view(text).substr(2) : std::string_view()));
 }
 
+/// A letter or digit, roughly: ASCII letters and digits, and every character above ASCII but
+/// for the punctuation and symbol blocks (U+2000..U+2BFF: dashes, quotes, arrows, bullets,
+/// squares), the emoji and the replacement character.
+bool IsLetterOrDigit(char32_t c) noexcept
+{
+    if (c <= 0x7F)
+        return std::isalnum(static_cast<int>(c)) != 0;
+    return c != 0xFFFD && !(c >= 0x2000 && c <= 0x2BFF) && c < 0x1F000;
+}
+
 /// The words that hold a letter or a digit: horizontal lines ("====") and cell separators ("|")
-/// of our text export are no words.
+/// of our text export are no words, nor are bullets.
 std::vector<std::string> LetterWords(const std::string& text)
 {
     std::vector<std::string> words;
     for (std::string& word : WordsOf(text)) {
         const std::u32string chars = Utf8ToUtf32(word);
-        if (std::any_of(chars.begin(), chars.end(), [](char32_t c) {
-                return c > 0x7F ? c != 0xFFFD && !(c >= 0x2000 && c <= 0x2BFF) && !(c >= 0x1F000) && c != 0x01
-                                : std::isalnum(static_cast<int>(c)) != 0;
-            }))
+        if (std::any_of(chars.begin(), chars.end(), IsLetterOrDigit))
             words.push_back(std::move(word));
     }
     return words;
@@ -597,7 +603,6 @@ std::unique_ptr<TCorpus> LoadCorpus()
         TCorpusDoc doc;
         // The bundled store's entries are named apart from the committed copies of them.
         doc.Name = (file.parent_path().filename() == "AText" ? "bundled-" : "") + file.stem().string();
-        doc.Source = file;
         SetupMainWindowStyleSheet(*doc.Sheet);
         const TLoadResult load = LoadDocumentFile(file, *doc.Sheet, *doc.Doc, doc.Info);
         if (!load.Ok)
