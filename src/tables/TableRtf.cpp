@@ -169,7 +169,10 @@ public:
 
         for (int r = 0; r < t.RowCount(); ++r) {
             const bool lastRow = r == t.RowCount() - 1;
-            out += nested ? "{\\*\\nesttableprops" : "{";
+            // A top-level row defines itself before its cells; a nested row after them, in a
+            // "\*\nesttableprops" group that also holds its "\nestrow", as RTF readers expect.
+            out += '{';
+            const std::size_t definitionStart = out.size();
             out += "\\trowd";
             if (align == rvaRight)
                 out += "\\trqr";
@@ -246,6 +249,11 @@ public:
                 out += "\\cellx" + twips(right + t.CellHSpacing / 2.0);
             }
 
+            std::string nestedDefinition;
+            if (nested) {
+                nestedDefinition = out.substr(definitionStart);
+                out.resize(definitionStart);
+            }
             out += "\\pard\\intbl\\itap" + itap + "{";
             for (int c = 0; c < t.ColCount(); ++c) {
                 int top = 0, left = 0;
@@ -261,7 +269,7 @@ public:
                 out += nested ? "\\nestcell}" : "\\cell}";
             }
             out += "}\\pard\\intbl\\itap" + itap;
-            out += nested ? "\\nestrow}" : "\\row}";
+            out += nested ? "{\\*\\nesttableprops" + nestedDefinition + "\\nestrow}}" : "\\row}";
         }
     }
 };

@@ -129,20 +129,23 @@ TEST_F(TableRtfTest, ANestedTableUsesTheNestForms)
     const std::string body = Body();
     const auto from = body.find("{\\*\\nesttableprops");
     ASSERT_NE(from, std::string::npos) << body;
-    const auto to = body.find("\\nestrow}", from);
+    const auto to = body.find("\\nestrow}}", from);
     ASSERT_NE(to, std::string::npos) << body;
-    const std::string inner = body.substr(from, to - from + 9);
+    // The nested row: its cells first, then its definition in a group with its end.
+    const std::string cells = "{\\pard\\intbl\\itap2{" + CellText("00", 2) + "}\\pard\\intbl\\itap2";
+    ASSERT_GE(from, cells.size());
+    EXPECT_EQ(body.substr(from - cells.size(), cells.size()), cells) << body;
+    const std::string inner = body.substr(from, to - from + 10);
     // The nested table is laid out in its cell: its minimum width makes that column the wider
     // one, 298 pixels (the other 292), and the nested column ends at 2 + 292 + 1. Laid out
     // 600 pixels wide by itself, it would end at 597.
     EXPECT_EQ(inner, "{\\*\\nesttableprops\\trowd\\trgaph30\\trleft0\\itap2\\trpaddl15\\trpaddt15\\trpaddr15\\trpaddb15"
                      "\\trpaddfl3\\trpaddft3\\trpaddfr3\\trpaddfb3\\trspdl15\\trspdr15\\trspdfl3\\trspdfr3\\trspdt15"
                      "\\trspdft3\\trspdb15\\trspdfb3\\trftsWidth1\\docviewtbw0\\clftsWidth1\\docviewcbw0\\docviewcbh0"
-                     "\\clcbpat17\\cellx4425\\pard\\intbl\\itap2{" +
-                         CellText("00", 2) + "}\\pard\\intbl\\itap2\\nestrow}");
+                     "\\clcbpat17\\cellx4425\\nestrow}}");
     // The cell holding it ends after the nested table without a paragraph end; the outer row
     // is the document's last.
-    EXPECT_NE(body.find("\\nestrow}\\cell}"), std::string::npos) << body;
+    EXPECT_NE(body.find("\\nestrow}}\\cell}"), std::string::npos) << body;
     EXPECT_EQ(Count(body, "\\lastrow"), 1);
     EXPECT_EQ(body.find("\\lastrow"), body.find("\\lastrow", body.find("{\\trowd") + 1)) << "in the outer row";
     EXPECT_LT(body.find("\\lastrow"), from);
@@ -176,7 +179,7 @@ TEST_F(TableRtfTest, ANestedTableFindsItsLayoutInItsCellsLayout)
     Settings.Layout = &f.Data;
     std::string out;
     ASSERT_TRUE(WriteRtfDocument(f.Data, Settings, out));
-    EXPECT_NE(out.find("\\cellx" + std::to_string(innerEnd) + "\\pard\\intbl\\itap2{"), std::string::npos) << out;
+    EXPECT_NE(out.find("\\cellx" + std::to_string(innerEnd) + "\\nestrow}}"), std::string::npos) << out;
     // Back in the outer table, its own layout applies again.
     EXPECT_NE(out.find("\\cellx" + std::to_string(outerEnd) + "\\pard\\intbl\\itap1{"), std::string::npos) << out;
 }

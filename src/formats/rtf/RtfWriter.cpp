@@ -12,6 +12,7 @@
 #include "document/RVData.h"
 #include "document/RVStyle.h"
 #include "formats/rtf/RtfLists.h"
+#include "formats/rtf/RtfNotes.h"
 #include "formats/rtf/RtfPictures.h"
 #include "lists/ListItems.h"
 #include "platform/CodePage.h"
@@ -107,6 +108,9 @@ std::map<int, std::shared_ptr<const TRVRTFItemWriter>>& Registry()
         {rvsListMarker, NewRtfMarkerWriter()},
         {rvsLabel, NewRtfLabelWriter()},
         {rvsSequence, NewRtfSequenceWriter()},
+        {rvsFootnote, NewRtfNoteWriter()},
+        {rvsEndnote, NewRtfNoteWriter()},
+        {rvsNoteReference, NewRtfNoteReferenceWriter()},
     };
     return writers;
 }
@@ -795,11 +799,17 @@ void Prepare(const TCustomRVData& doc, TRVRTFWriteContext& ctx)
         ctx.Colors.Add(ctx.Settings.Background);
 }
 
+/// Whether the document holds an item of a kind, in a table cell or a note text too.
 bool HoldsKind(const TCustomRVData& doc, int styleNo)
 {
-    for (int i = 0; i < doc.Count(); ++i)
-        if (doc.ItemAt(i).StyleNo == styleNo)
+    for (int i = 0; i < doc.Count(); ++i) {
+        const TCustomRVItemInfo& item = doc.ItemAt(i);
+        if (item.StyleNo == styleNo)
             return true;
+        for (int k = 0; k < item.SubDocumentCount(); ++k)
+            if (const TCustomRVData* sub = item.SubDocument(k); sub && HoldsKind(*sub, styleNo))
+                return true;
+    }
     return false;
 }
 

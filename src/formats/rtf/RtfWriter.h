@@ -137,6 +137,9 @@ public:
     TRVRTFColorList Colors;
     TRVRTFListNumbers Lists;
     double TwipsPerPixel = 15.0;
+    /// How many note texts the body being written lies in (a note reference inside one is the
+    /// note's number).
+    int NoteDepth = 0;
     /// The layout of the container being written (a table cell's inside a table), null when
     /// there is none.
     const TRVContainerLayout* Layout = Settings.Layout;

@@ -5,6 +5,8 @@
 
 #include "document/RVData.h"
 #include "document/RVStyle.h"
+#include "lists/ListItems.h"
+#include "tables/TableItem.h"
 #include "platform/CodePage.h"
 
 namespace xq {
@@ -158,6 +160,60 @@ TEST_F(RtfWriterTest, ParagraphsAndStylesChangeOnlyWhereTheyDiffer)
     const std::string body = Body();
     EXPECT_EQ(body, "\\pard\\fi0\\li0\\ql\\ri0\\sb0\\sa0\\itap0 \\plain \\f0\\fs20 a\r\n\\par b\r\n\\par \\pard\\fi0\\li0"
                     "\\qc\\ri0\\sb60\\sa0\\itap0 c\\tab \\par}");
+}
+
+TEST_F(RtfWriterTest, NotesKeepTheirNumberAndText)
+{
+    const int super = AddTextStyle();
+    Sheet.TextStyles[super].SubSuperScriptType = rvsssSuperScript;
+    Doc.AppendText("Text", 0, 0);
+    auto footnote = std::make_unique<TRVFootnoteItemInfo>();
+    footnote->ParaNo = -1;
+    footnote->TextStyleNo = super;
+    footnote->NoteText().AppendText("Anmerkung ", 0, 0);
+    auto reference = std::make_unique<TRVNoteReferenceItemInfo>();
+    reference->ParaNo = -1;
+    reference->TextStyleNo = super;
+    footnote->NoteText().AppendItem({}, std::move(reference));
+    Doc.AppendItem({}, std::move(footnote));
+    Doc.AppendText(" weiter", 0, -1);
+    const std::string rtf = Rtf();
+    EXPECT_NE(rtf.find("\\deflangfe0\\fet2{\\*\\ftnsep\\pard\\plain\\chftnsep }{\\*\\ftnsepc\\pard\\plain\\chftnsepc}"),
+              std::string::npos)
+        << rtf;
+    EXPECT_EQ(rtf.find("aftnsep"), std::string::npos) << "no endnote, no endnote separator";
+    // The number in the note's style, the text in the destination, the reference in it as the
+    // note's number again; after the group the text goes on in the style it had before.
+    EXPECT_EQ(Body(), "\\pard\\fi0\\li0\\ql\\ri0\\sb0\\sa0\\itap0 \\plain \\f0\\fs20 Text\\plain \\f0\\super\\fs20 "
+                      "\\chftn{\\footnote\\pard\\plain \r\n\\pard\\fi0\\li0\\ql\\ri0\\sb0\\sa0\\itap0 \\plain \\f0\\fs20 "
+                      "Anmerkung \\plain \\f0\\super\\fs20 \\chftn }\\plain \\f0\\fs20  weiter\\par}");
+
+    // An endnote in a table cell: "\ftnalt", its paragraphs outside the table, the separator
+    // of endnotes in the header although the note is no item of the document itself.
+    Doc.Clear();
+    auto table = std::make_unique<TRVTableItemInfo>(1, 1, &Doc);
+    table->ParaNo = 0;
+    auto endnote = std::make_unique<TRVEndnoteItemInfo>();
+    endnote->ParaNo = 0;
+    endnote->NoteText().AppendText("hinten", 0, 0);
+    table->Cells(0, 0)->Clear();
+    table->Cells(0, 0)->AppendItem({}, std::move(endnote));
+    Doc.AppendItem({}, std::move(table));
+    const std::string cell = Rtf();
+    EXPECT_NE(cell.find("{\\*\\aftnsep\\pard\\plain\\chftnsep }"), std::string::npos) << cell;
+    EXPECT_NE(cell.find("\\chftn{\\footnote\\ftnalt\\pard\\plain \r\n\\pard\\fi0\\li0\\ql\\ri0\\sb0\\sa0\\itap0 \\plain "
+                        "\\f0\\fs20 hinten}"),
+              std::string::npos)
+        << cell;
+
+    // A reference that stands in no note shows its own text.
+    Doc.Clear();
+    auto loose = std::make_unique<TRVNoteReferenceItemInfo>();
+    loose->ParaNo = 0;
+    loose->Text = "7";
+    Doc.AppendItem({}, std::move(loose));
+    EXPECT_EQ(Body().find("\\chftn"), std::string::npos) << Body();
+    EXPECT_NE(Body().find(" 7\\par}"), std::string::npos) << Body();
 }
 
 } // namespace
