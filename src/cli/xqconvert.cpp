@@ -23,6 +23,7 @@
 #include "document/RVStyle.h"
 #include "formats/DocumentDump.h"
 #include "formats/DocumentFiles.h"
+#include "formats/text/TextFormat.h"
 #include "layout/FormattedData.h"
 #include "layout/Painter.h"
 #include "lists/ListItems.h"
@@ -38,6 +39,9 @@ constexpr int ExitError = 2;
 
 constexpr const char* Usage =
     "usage: xqconvert INPUT OUTPUT   convert INPUT to OUTPUT, formats chosen by extension\n"
+    "       xqconvert --unicode INPUT OUTPUT.txt\n"
+    "                                write the text as UTF-16 with a byte order mark, so that\n"
+    "                                characters outside code page 1252 are kept\n"
     "       xqconvert INPUT OUTPUT.png [--width PX]\n"
     "                                lay INPUT out and paint it into a PNG picture, with lines\n"
     "                                PX pixels wide (default: the editor's text width for the\n"
@@ -45,8 +49,8 @@ constexpr const char* Usage =
     "       xqconvert --dump FILE    print the styles and items of FILE as JSON\n"
     "       xqconvert --help         show this help\n"
     "\n"
-    "Formats: .txt plain text (8-bit or UTF-16 when reading, 8-bit when writing), .rtf (writing\n"
-    "only, for now), .png (writing only), any other extension RVF (.rvf, .xtb, .dvl, .dpa, ...).\n"
+    "Formats: .txt plain text (8-bit or UTF-16 when reading, 8-bit when writing unless --unicode),\n"
+    ".rtf, .png (writing only), any other extension RVF (.rvf, .xtb, .dvl, .dpa, ...).\n"
     "Exit status: 0 done, 1 the input could be read only in part (what was read is still\n"
     "written), 2 usage or I/O error.\n";
 
@@ -163,7 +167,7 @@ int Load(TSession& session, const std::string& path)
     return ExitError;
 }
 
-int Convert(const std::string& input, const std::string& output, int width)
+int Convert(const std::string& input, const std::string& output, int width, bool unicode)
 {
     TSession session;
     const int status = Load(session, input);
@@ -172,6 +176,13 @@ int Convert(const std::string& input, const std::string& output, int width)
     if (IsPngPath(output)) {
         const int rendered = RenderPng(session, output, width > 0 ? width : EditorTextWidth(session.Info.DocParameters));
         return rendered == ExitOk ? status : rendered;
+    }
+    if (unicode) {
+        if (!xq::ExportTextFile(session.Doc, output, 80, true)) {
+            std::cerr << "xqconvert: " << output << ": cannot be written\n";
+            return ExitError;
+        }
+        return status;
     }
     std::string error;
     if (!xq::SaveDocumentFile(output, session.Sheet, session.Doc, session.Info, &error)) {
@@ -199,6 +210,7 @@ int Dump(const std::string& path)
 int Run(const std::vector<std::string>& args)
 {
     bool dump = false;
+    bool unicode = false;
     bool optionsEnded = false;
     int width = 0;
     std::vector<std::string> files;
@@ -218,6 +230,8 @@ int Run(const std::vector<std::string>& args)
             return ExitOk;
         } else if (!optionsEnded && arg == "--dump") {
             dump = true;
+        } else if (!optionsEnded && arg == "--unicode") {
+            unicode = true;
         } else if (!optionsEnded && arg.size() > 1 && arg[0] == '-') {
             return UsageError("unknown option " + arg);
         } else {
@@ -233,7 +247,9 @@ int Run(const std::vector<std::string>& args)
         return UsageError("expected INPUT and OUTPUT");
     if (width > 0 && !IsPngPath(files[1]))
         return UsageError("--width applies only to PNG output");
-    return Convert(files[0], files[1], width);
+    if (unicode && xq::FormatOfPath(files[1]) != xq::TFileFormat::Text)
+        return UsageError("--unicode applies only to .txt output");
+    return Convert(files[0], files[1], width, unicode);
 }
 
 } // namespace

@@ -102,21 +102,29 @@ private slots:
         QVERIFY(!t.Window->HostDocumentMode());
     }
 
-    void RtfFailsHonestly()
+    void RtfIsOpenedAndWrittenBackAsRtf()
     {
-        TTestWindow t({"x", "7"}, [](TTestWindow& w) { WriteBytes(w.Work / "brief.rtf", "{\\rtf1\\ansi Hallo}"); });
+        TTestWindow t({"x", "7"}, [](TTestWindow& w) {
+            WriteBytes(w.Work / "brief.rtf",
+                       "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0 Arial;}}\\f0\\fs20 Hallo \\b Welt\\b0\\par}");
+        });
         const fs::path rtf = t.Work / "brief.rtf";
         t.Session().LMruMruClick(rtf.string());
-        QCOMPARE(t.Boxes.Texts(), std::vector<std::string>{"Es konnten nicht alle Formatierungen des Dokuments gelesen werden!"});
-        QCOMPARE(t.Boxes.Asked[0].Caption, std::string("Fehler Datei öffnen"));
+        QVERIFY(t.Boxes.Asked.empty());
+        QVERIFY(t.Run().FileFormat == TFileFormat::RTF);
+        QCOMPARE(t.Data().Count(), 2);
+        QCOMPARE(t.Data().TextAt(1), std::string("Welt"));
+        QVERIFY(t.Data().GetRVStyle()->TextStyles[t.Data().StyleOf(1)].Style.Contains(fsBold));
 
-        // Writing it back fails too; the changes stay.
-        t.Type("Hallo");
+        t.Type("Neu");
         t.Session().Save();
-        QCOMPARE(t.Boxes.Asked.back().Text, std::string("Format wird nicht unterstützt"));
-        QCOMPARE(t.Boxes.Asked.back().Caption, std::string("Fehler bei Speicherung"));
-        QVERIFY(t.Run().Modified);
-        QCOMPARE(ReadBytes(rtf), std::string("{\\rtf1\\ansi Hallo}"));
+        QVERIFY(t.Boxes.Asked.empty());
+        QVERIFY(!t.Run().Modified);
+        const std::string written = ReadBytes(rtf);
+        QVERIFY(written.starts_with("{\\rtf1"));
+        QVERIFY(written.find("Hallo ") != std::string::npos);
+        QVERIFY(written.find("Neu") != std::string::npos);
+        QVERIFY(written.find("\\b") != std::string::npos);
     }
 };
 

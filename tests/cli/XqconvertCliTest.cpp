@@ -65,10 +65,13 @@ TEST_F(XqconvertCliTest, InputAndOutputErrorsExitWithTwo)
     TProgramResult folder = Run({P("ein.txt"), Dir.Path().string()});
     EXPECT_EQ(folder.ExitCode, 2) << "a folder is no output file";
 
-    WriteBytes(Dir / "Brief.RTF", "{\\rtf1 x}");
+    // A truncated RTF file keeps what was read.
+    WriteBytes(Dir / "Brief.RTF", "{\\rtf1 x");
     TProgramResult rtfIn = Run({P("Brief.RTF"), P("aus.txt")});
-    EXPECT_EQ(rtfIn.ExitCode, 2);
-    EXPECT_NE(rtfIn.Err.find("reading RTF is not supported yet"), std::string::npos) << rtfIn.Err;
+    EXPECT_EQ(rtfIn.ExitCode, 1);
+    EXPECT_NE(rtfIn.Err.find("Brief.RTF: the RTF ends inside a group (the file is truncated)"), std::string::npos)
+        << rtfIn.Err;
+    EXPECT_EQ(ReadBytes(Dir / "aus.txt"), "x");
     // RTF is written.
     TProgramResult rtfOut = Run({P("ein.txt"), P("aus.rtf")});
     EXPECT_EQ(rtfOut.ExitCode, 0) << rtfOut.Err;
@@ -95,6 +98,24 @@ TEST_F(XqconvertCliTest, TextToRvfAndBackKeepsTheText)
     TProgramResult back = Run({"--", P("Eintrag.XTB"), P("zurueck.TXT")});
     ASSERT_EQ(back.ExitCode, 0) << back.Err;
     EXPECT_EQ(ReadBytes(Dir / "zurueck.TXT"), text);
+}
+
+TEST_F(XqconvertCliTest, RtfToUnicodeTextKeepsEveryCharacter)
+{
+    WriteBytes(Dir / "ein.rtf", "{\\rtf1\\ansi\\ansicpg1252 Gr\\'fc\\'dfe \\u945?\\u946?\\par \\u-10179?\\u-8704?}");
+    TProgramResult eightBit = Run({P("ein.rtf"), P("acht.txt")});
+    ASSERT_EQ(eightBit.ExitCode, 0) << eightBit.Err;
+    EXPECT_EQ(ReadBytes(Dir / "acht.txt"), "Gr\xFC\xDF" "e ??\r\n?");
+
+    TProgramResult wide = Run({"--unicode", P("ein.rtf"), P("breit.txt")});
+    ASSERT_EQ(wide.ExitCode, 0) << wide.Err;
+    const std::u16string expected = u"\uFEFFGr\u00FC\u00DFe \u03B1\u03B2\r\n\U0001F600";
+    EXPECT_EQ(ReadBytes(Dir / "breit.txt"),
+              std::string(reinterpret_cast<const char*>(expected.data()), expected.size() * 2));
+
+    TProgramResult wrong = Run({"--unicode", P("ein.rtf"), P("aus.rvf")});
+    EXPECT_EQ(wrong.ExitCode, 2);
+    EXPECT_NE(wrong.Err.find("--unicode applies only to .txt output"), std::string::npos) << wrong.Err;
 }
 
 TEST_F(XqconvertCliTest, PartlyReadInputIsWrittenAndExitsWithOne)

@@ -2082,11 +2082,14 @@ struct TRVRTFReader::TParser {
             if (ec != rtf_ec_OK)
                 return ec;
         }
+        // A truncated input keeps what it holds: the pending text is reported before the tables
+        // still open are closed.
+        const int flushed = Flush(-1);
         UpdateMarker();
         CloseTables(0);
         if (Depth > 0)
             return rtf_ec_UnmatchedBrace;
-        return Flush(-1);
+        return flushed;
     }
 };
 
