@@ -148,13 +148,16 @@ private:
         Import_.SetCurrent(*level.Working.back());
     }
 
-    /// The boundary an edge falls on: an existing one within a twip, else a new one.
+    /// The boundary an edge falls on: an existing one within a twip on either side (right of the
+    /// previous edge), else a new one.
     static int Snap(std::vector<int>& boundaries, int edge, int after)
     {
         edge = std::max(edge, after + 1);
         auto at = std::lower_bound(boundaries.begin(), boundaries.end(), edge);
-        if (at != boundaries.end() && *at - edge <= 1 && *at > after)
+        if (at != boundaries.end() && *at - edge <= 1)
             return *at;
+        if (at != boundaries.begin() && edge - *(at - 1) <= 1 && *(at - 1) > after)
+            return *(at - 1);
         boundaries.insert(at, edge);
         return edge;
     }
