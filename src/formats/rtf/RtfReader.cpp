@@ -106,11 +106,23 @@ struct TState {
     std::shared_ptr<std::string> Bookmark;
     std::shared_ptr<TRVRTFMarkerProperties> Marker;
     int StyleEntry = -1;     ///< the style sheet entry this group defines
+    int StyleGeneration = 0; ///< of the style sheet that entry belongs to
     bool StyleEntryOwner = false;
     TBorderTarget BorderTarget = TBorderTarget::None;
     int BorderSide = 0;
     TPendingTab Tab;
 };
+
+/// Bytes that text in the normal destination simply appends (no group, keyword, line end or tab).
+[[nodiscard]] constexpr bool IsPlainTextByte(unsigned char c) noexcept
+{
+    return c != '\\' && c != '{' && c != '}' && c != 10 && c != 13 && c != 0 && c != 9;
+}
+
+[[nodiscard]] constexpr bool IsAsciiLetter(unsigned char c) noexcept
+{
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
+}
 
 [[nodiscard]] bool IsHexDigit(unsigned char c) noexcept
 {
@@ -203,6 +215,7 @@ struct TRVRTFReader::TParser {
     TRVRTFReaderColorList Colors;
     bool ColorTouched = false;
     TRVRTFStyleSheet Styles;
+    int StyleSheetGeneration = 0; ///< counts the style sheets read (an entry's index is only valid in its own)
     TRVRTFListTable97 Lists;
     TRVRTFListOverrideTable97 Overrides;
     int DefFont = 0;
@@ -540,11 +553,14 @@ struct TRVRTFReader::TParser {
     [[nodiscard]] TRVRTFStyleSheetEntry* StyleEntry(bool create)
     {
         TState& s = Cur();
+        if (s.StyleGeneration != StyleSheetGeneration || s.StyleEntry >= int(Styles.size()))
+            s.StyleEntry = -1; // a style sheet read since has replaced the one of this entry
         if (s.StyleEntry < 0) {
             if (!create)
                 return nullptr;
             Styles.emplace_back();
             s.StyleEntry = int(Styles.size()) - 1;
+            s.StyleGeneration = StyleSheetGeneration;
             s.StyleEntryOwner = true;
         }
         return &Styles[std::size_t(s.StyleEntry)];
@@ -607,7 +623,8 @@ struct TRVRTFReader::TParser {
         if (leaving.DestOwner && leaving.Dest == TDest::Pn && leaving.Marker &&
             (parent.Dest == TDest::Normal || parent.Dest == TDest::StyleSheet))
             parent.Pap.MarkerProps = *leaving.Marker;
-        if (leaving.StyleEntryOwner && leaving.StyleEntry >= 0 && leaving.StyleEntry < int(Styles.size())) {
+        if (leaving.StyleEntryOwner && leaving.StyleGeneration == StyleSheetGeneration && leaving.StyleEntry >= 0 &&
+            leaving.StyleEntry < int(Styles.size())) {
             TRVRTFStyleSheetEntry& e = Styles[std::size_t(leaving.StyleEntry)];
             e.CharProps = leaving.Chp;
             e.ParaProps = leaving.Pap;
@@ -895,6 +912,7 @@ struct TRVRTFReader::TParser {
             return rtf_ec_OK;
         case D::StyleSheet:
             Styles.clear();
+            ++StyleSheetGeneration;
             SetDest(TDest::StyleSheet);
             s.StyleEntry = -1;
             return rtf_ec_OK;
@@ -1982,7 +2000,7 @@ struct TRVRTFReader::TParser {
         if (AtEnd())
             return rtf_ec_EndOfFile;
         unsigned char ch = NextByte();
-        if (!std::isalpha(ch)) {
+        if (!IsAsciiLetter(ch)) {
             const char symbol = char(ch);
             return TranslateKeyword(std::string_view(&symbol, 1), 0, false);
         }
@@ -1991,7 +2009,7 @@ struct TRVRTFReader::TParser {
         std::size_t length = 0;
         bool tooLong = false;
         keyword[length++] = char(ch);
-        while (!AtEnd() && std::isalpha(static_cast<unsigned char>(In[Pos]))) {
+        while (!AtEnd() && IsAsciiLetter(static_cast<unsigned char>(In[Pos]))) {
             ch = NextByte();
             if (length < maxKeyword)
                 keyword[length++] = char(ch);
@@ -2074,6 +2092,18 @@ struct TRVRTFReader::TParser {
                     }
                 } else if (SkipLeft > 0) {
                     --SkipLeft;
+                } else if (Cur().Dest == TDest::Normal && IsPlainTextByte(ch)) {
+                    // The common case: a run of plain text goes to the buffer at once (up to
+                    // the next block, so that progress is still reported per block).
+                    if (!Text16.empty())
+                        Flush(-1);
+                    const std::size_t start = Pos - 1;
+                    std::size_t end = Pos;
+                    const std::size_t limit = Progress ? std::min(In.size(), NextBlock) : In.size();
+                    while (end < limit && IsPlainTextByte(static_cast<unsigned char>(In[end])))
+                        ++end;
+                    Text8.append(In.substr(start, end - start));
+                    Pos = end;
                 } else {
                     ec = HandleChar(ch);
                 }

@@ -625,6 +625,18 @@ TEST(RtfReader, StyleSheet)
     EXPECT_EQ(r.AllText(), "x");
 }
 
+TEST(RtfReader, StyleSheetReplacedInsideAnEntry)
+{
+    // Found by fuzzing: the outer entry's index pointed into the replaced style sheet.
+    Recorder r;
+    EXPECT_EQ(r.Read("{\\rtf1{\\stylesheet{\\s1 A{\\stylesheet{\\s2 B;}}C;}}x}"), rtf_ec_OK);
+    const TRVRTFStyleSheet& ss = r.Reader.StyleSheet();
+    ASSERT_EQ(ss.size(), 2u);
+    EXPECT_EQ(ss[0].Name, "B");
+    EXPECT_EQ(ss[1].Name, "C") << "the rest of the outer entry is an entry of the new style sheet";
+    EXPECT_EQ(r.AllText(), "x");
+}
+
 TEST(RtfReader, DocumentAndSectionProperties)
 {
     Recorder r;
