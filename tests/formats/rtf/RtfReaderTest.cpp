@@ -13,6 +13,7 @@
 #include "document/Graphic.h"
 #include "formats/rtf/RtfKeywords.h"
 #include "pictures/Metafile.h"
+#include "pictures/PictureKinds.h"
 #include "pictures/PictureSamples.h"
 #include "platform/CodePage.h"
 
@@ -491,6 +492,28 @@ TEST_F(RtfReaderFiles, IncludePictureMissingKeepsTheResult)
     ASSERT_EQ(r.PictureClasses.size(), 1u);
     EXPECT_EQ(r.PictureClasses[0], "TPNGObject");
     EXPECT_EQ(r.PictureFiles[0], (Dir / "missing.png").string()) << "reported with the field's file name";
+}
+
+TEST_F(RtfReaderFiles, UnknownPictureKindGoesThroughOnImportPicture)
+{
+    {
+        std::ofstream f(Dir / "bild.xyz", std::ios::binary);
+        f << "not a known picture";
+    }
+    Recorder r;
+    r.WantPictures();
+    r.Reader.BasePath = Dir.string();
+    std::vector<std::string> asked;
+    r.Reader.OnImportPicture = [&](TRVRTFReader&, const std::string& location, std::unique_ptr<TGraphic>& graphic,
+                                   bool& invalid) {
+        asked.push_back(location);
+        graphic = LoadGraphic(EncodeRgbaPng(1, 1, std::string(4, '\x10')));
+        invalid = false;
+    };
+    EXPECT_EQ(r.Read("{\\rtf1 {\\field{\\*\\fldinst IMPORT bild.xyz}{\\fldrslt x}}}"), rtf_ec_OK);
+    EXPECT_EQ(asked, (std::vector<std::string>{(Dir / "bild.xyz").string()}));
+    EXPECT_EQ(r.PictureClasses, (std::vector<std::string>{"TPNGObject"}));
+    EXPECT_EQ(r.AllText(), "");
 }
 
 TEST_F(RtfReaderFiles, ReadRtfFile)
