@@ -135,7 +135,10 @@ struct TRVRTFCharProperties {
     int Size = 12;           ///< points: "fs" / 2 rounded to even
     TColor Color = clWindowText;  ///< "cf"; the automatic colour is clWindowText
     TColor BackColor = clNone;    ///< "chcbpat" or "highlight"; the automatic colour is clNone
-    int FontIndex = -1;      ///< index into the font table ("f" looked up by number), -1: none
+    /// Index into the font table ("f" looked up by number); -1: none given, the default font
+    /// ("deff") applies. Check it against the table (a later font table may be shorter);
+    /// TRVRTFReader::CurrentFont() does.
+    int FontIndex = -1;
     int Language = 0;        ///< "lang"
     int CharScaleX = 100;    ///< "charscalex", percent
     int CharSpacingTw = 0;   ///< "expndtw", twips

@@ -13,6 +13,7 @@
 #include "document/Graphic.h"
 #include "formats/rtf/RtfKeywords.h"
 #include "pictures/Metafile.h"
+#include "pictures/PictureKinds.h"
 #include "pictures/PictureSamples.h"
 #include "platform/CodePage.h"
 
@@ -284,7 +285,6 @@ TEST(RtfReader, BinaryDataMayHoldBraces)
     std::string data;
     r.Reader.OnNewPicture = [&](TRVRTFReader&, TRVRTFPicture& pic, std::unique_ptr<TGraphic>&, TRVRTFPosition,
                                 const std::string&, bool&) { data = pic.Data; };
-    const std::string rtf = std::string("{\\rtf1 {\\pict\\pngblip\\bin4 a}{b}x}") + "}";
     EXPECT_EQ(r.Read("{\\rtf1 {\\pict\\pngblip\\bin4 a}{b}x}"), rtf_ec_OK);
     EXPECT_EQ(data, "a}{b");
     EXPECT_EQ(r.AllText(), "x");
@@ -494,6 +494,28 @@ TEST_F(RtfReaderFiles, IncludePictureMissingKeepsTheResult)
     EXPECT_EQ(r.PictureFiles[0], (Dir / "missing.png").string()) << "reported with the field's file name";
 }
 
+TEST_F(RtfReaderFiles, UnknownPictureKindGoesThroughOnImportPicture)
+{
+    {
+        std::ofstream f(Dir / "bild.xyz", std::ios::binary);
+        f << "not a known picture";
+    }
+    Recorder r;
+    r.WantPictures();
+    r.Reader.BasePath = Dir.string();
+    std::vector<std::string> asked;
+    r.Reader.OnImportPicture = [&](TRVRTFReader&, const std::string& location, std::unique_ptr<TGraphic>& graphic,
+                                   bool& invalid) {
+        asked.push_back(location);
+        graphic = LoadGraphic(EncodeRgbaPng(1, 1, std::string(4, '\x10')));
+        invalid = false;
+    };
+    EXPECT_EQ(r.Read("{\\rtf1 {\\field{\\*\\fldinst IMPORT bild.xyz}{\\fldrslt x}}}"), rtf_ec_OK);
+    EXPECT_EQ(asked, (std::vector<std::string>{(Dir / "bild.xyz").string()}));
+    EXPECT_EQ(r.PictureClasses, (std::vector<std::string>{"TPNGObject"}));
+    EXPECT_EQ(r.AllText(), "");
+}
+
 TEST_F(RtfReaderFiles, ReadRtfFile)
 {
     {
@@ -622,6 +644,18 @@ TEST(RtfReader, StyleSheet)
     EXPECT_TRUE(ss[1].CharProps.Bold);
     EXPECT_EQ(ss[2].Kind, rtf_sst_Char);
     EXPECT_TRUE(ss[2].Additive);
+    EXPECT_EQ(r.AllText(), "x");
+}
+
+TEST(RtfReader, StyleSheetReplacedInsideAnEntry)
+{
+    // Found by fuzzing: the outer entry's index pointed into the replaced style sheet.
+    Recorder r;
+    EXPECT_EQ(r.Read("{\\rtf1{\\stylesheet{\\s1 A{\\stylesheet{\\s2 B;}}C;}}x}"), rtf_ec_OK);
+    const TRVRTFStyleSheet& ss = r.Reader.StyleSheet();
+    ASSERT_EQ(ss.size(), 2u);
+    EXPECT_EQ(ss[0].Name, "B");
+    EXPECT_EQ(ss[1].Name, "C") << "the rest of the outer entry is an entry of the new style sheet";
     EXPECT_EQ(r.AllText(), "x");
 }
 
@@ -1035,8 +1069,9 @@ TEST(RtfReaderCorpus, EveryFileReads)
         const std::string name = file.filename().string();
         const auto expected = unbalanced.find(name);
         EXPECT_EQ(ec, expected == unbalanced.end() ? rtf_ec_OK : expected->second) << name;
-        if (name.find("_fail_") == std::string::npos) // the broken ones may be empty
+        if (name.find("_fail_") == std::string::npos) { // the broken ones may be empty
             EXPECT_TRUE(chars > 0 || !r.PictureClasses.empty()) << name << ": some content";
+        }
         EXPECT_EQ(r.Depth, 0) << name << ": every table level closed";
     }
 }
