@@ -13,7 +13,9 @@
 #include "formats/DocumentFiles.h"
 #include "lists/ListBuilders.h"
 #include "lists/ListItems.h"
+#include "pictures/PictureSamples.h"
 #include "support/DocDump.h"
+#include "tables/TableTestSupport.h"
 #include "support/TempDir.h"
 
 namespace xq {
@@ -140,6 +142,31 @@ TEST_F(DocumentFilesTest, DamagedRvfLoadsInPartAndIsNormalised)
     EXPECT_FALSE(loaded->Result.Partial) << "nothing was read";
 }
 
+TEST_F(DocumentFilesTest, RtfReplacesTheDocumentAndFindsPicturesBesideTheFile)
+{
+    Doc.AppendText("alt", 0, 0);
+    std::filesystem::create_directories(Dir / "bilder");
+    WriteBytes(Dir / "bilder" / "punkt.png", test::EncodeRgbaPng(2, 3, std::string(24, '\x10')));
+    const auto rtf = Dir / "Brief.RTF";
+    WriteBytes(rtf, "{\\rtf1\\ansi\\paperw11906 Hallo {\\field{\\*\\fldinst INCLUDEPICTURE \"bilder/punkt.png\"}"
+                    "{\\fldrslt x}}\\par}");
+    TLoadResult read = LoadDocumentFile(rtf, Sheet, Doc, Info);
+    ASSERT_TRUE(read.Ok) << read.Error;
+    ASSERT_EQ(Doc.Count(), 2) << DocDump(Doc);
+    EXPECT_EQ(Doc.TextAt(0), "Hallo ");
+    ASSERT_EQ(Doc.StyleOf(1), rvsPicture);
+    EXPECT_EQ(static_cast<const TRVGraphicItemInfo&>(Doc.ItemAt(1)).Image->Width(), 2);
+    EXPECT_NEAR(Info.DocParameters.ToTwips(Info.DocParameters.PageWidth), 11906, 1);
+
+    // A truncated file keeps what it holds.
+    WriteBytes(rtf, "{\\rtf1\\ansi Anfang\\par Rest");
+    TLoadResult truncated = LoadDocumentFile(rtf, Sheet, Doc, Info);
+    EXPECT_FALSE(truncated.Ok);
+    EXPECT_TRUE(truncated.Partial);
+    EXPECT_NE(truncated.Error.find("Brief.RTF: the RTF ends inside a group"), std::string::npos) << truncated.Error;
+    EXPECT_EQ(test::ContentText(Doc), "Anfang|Rest");
+}
+
 TEST_F(DocumentFilesTest, FilesThatCannotBeReadLeaveTheDocumentAlone)
 {
     Doc.AppendText("bleibt", 0, 0);
@@ -153,12 +180,6 @@ TEST_F(DocumentFilesTest, FilesThatCannotBeReadLeaveTheDocumentAlone)
     TLoadResult directory = LoadDocumentFile(Dir.Path(), Sheet, Doc, Info);
     EXPECT_FALSE(directory.Ok);
     EXPECT_FALSE(directory.Error.empty());
-
-    const auto rtf = Dir / "Brief.RTF";
-    WriteBytes(rtf, "{\\rtf1 Hallo}");
-    TLoadResult unsupported = LoadDocumentFile(rtf, Sheet, Doc, Info);
-    EXPECT_FALSE(unsupported.Ok);
-    EXPECT_NE(unsupported.Error.find("RTF is not supported yet"), std::string::npos) << unsupported.Error;
 
     // Larger than the limit: refused from its size, before any byte is read (a sparse file).
     const auto huge = Dir / "riesig.rvf";
