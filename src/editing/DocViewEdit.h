@@ -166,6 +166,10 @@ public:
     bool InsertDocumentFromStream(std::string_view rvf);
     /// The same from a file; false when the file cannot be read.
     bool InsertDocumentFromFile(const std::filesystem::path& path);
+    /// Replaces the selection by RTF, read with RTFReadProperties (styles are found or added as
+    /// they say; the page parameters stay). False when nothing could be read or it may not go
+    /// there; a damaged stream inserts what could be read.
+    bool InsertRtfFromStream(std::string_view rtf);
     /// Starts a new page with the caret's paragraph, splitting it at the caret first.
     void InsertPageBreakAtCaret();
     /// Removes the page break before the caret's paragraph.

@@ -309,6 +309,23 @@ bool TCustomDocViewEdit::InsertDocumentFromStream(std::string_view rvf)
     return InsertItems(std::move(items), true, false, rvutInsert);
 }
 
+bool TCustomDocViewEdit::InsertRtfFromStream(std::string_view rtf)
+{
+    TRVStyle* sheet = GetRVStyle();
+    if (!sheet)
+        return false;
+    TCustomRVData fragment(sheet);
+    // Read apart, then inserted as one step; without page parameters, since only opening a file
+    // takes them.
+    TRVRTFReaderProperties settings = RTFReadProperties;
+    settings.ReadDocParameters = false;
+    (void)settings.ReadRtfStreamIntoDocument(rtf, fragment, nullptr);
+    if (fragment.Empty())
+        return false;
+    std::vector<TRVItemEntry> items = fragment.ExtractItems(0, fragment.Count());
+    return InsertItems(std::move(items), true, false, rvutInsert);
+}
+
 bool TCustomDocViewEdit::InsertDocumentFromFile(const std::filesystem::path& path)
 {
     std::ifstream in(path, std::ios::binary);

@@ -285,6 +285,27 @@ TEST_F(InsertDeleteTest, DocumentsAreInsertedWithTheirStylesAndBadOnesChangeNoth
     EXPECT_EQ(F.Edit.UndoAction(), rvutNone);
 }
 
+TEST_F(InsertDeleteTest, RtfIsInsertedAtTheCaretAsOneUndoableStep)
+{
+    F.Text("Vorher nachher");
+    F.Format();
+    const std::string before = Doc();
+    F.Edit.SetCaretDocPos({0, 8});
+    ASSERT_TRUE(F.Edit.InsertRtfFromStream("{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}}\\f0\\fs20 \\b Fett\\b0\\par\\qc Mitte}"));
+    ASSERT_EQ(F.Data.Count(), 3) << Doc();
+    EXPECT_EQ(F.Data.TextAt(1), "Fett");
+    EXPECT_TRUE(F.Data.ItemAt(1).ContinuesPara());
+    EXPECT_TRUE(F.Sheet.TextStyles[F.Data.StyleOf(1)].Style.Contains(fsBold));
+    EXPECT_EQ(F.Data.TextAt(2), "Mittenachher");
+    EXPECT_EQ(F.Sheet.ParaStyles[F.Data.ParaOf(2)].Alignment, rvaCenter);
+    F.Edit.Undo();
+    EXPECT_EQ(Doc(), before);
+
+    EXPECT_FALSE(F.Edit.InsertRtfFromStream("{\\rtf1}"));
+    EXPECT_FALSE(F.Edit.InsertRtfFromStream(""));
+    EXPECT_EQ(F.Edit.RedoAction(), rvutInsert) << "nothing inserted: the redo of the first insertion stays";
+}
+
 TEST_F(InsertDeleteTest, FragmentsAreReadWithTheEditorsOptions)
 {
     // An entry written elsewhere: text, a picture of a kind this editor does not know and an
