@@ -527,9 +527,10 @@ void TRVRTFImport::AddText(std::string bytes, std::u16string wide, bool isWide, 
     std::string text;
     if (styleIsUnicode) {
         if (!isWide) {
+            // The bytes are in the code page of the run's font, or the document's without a font.
             const TRVRTFFont* font = Reader_->CurrentFont();
             const int codePage = font ? CodePageOfCharset(CurrentCharset(), Reader_->CodePage()) : 0;
-            wide = Reader_->AnsiToUnicode(bytes, codePage > 0 ? codePage : SystemAnsiCodePage);
+            wide = Reader_->AnsiToUnicode(bytes, codePage > 0 ? codePage : Reader_->CodePage());
         }
         text = BytesFromUtf16(wide);
     } else {
