@@ -106,6 +106,14 @@ int TCustomRVData::IndexOf(const TCustomRVItemInfo* item) const noexcept
 // ---------------------------------------------------------------------------------------------
 // Adding
 
+bool TCustomRVData::NumberingDeferred() const noexcept
+{
+    for (const TCustomRVData* data = this; data; data = data->Parent_)
+        if (data->NumberingDeferred_)
+            return true;
+    return false;
+}
+
 void TCustomRVData::AppendItem(std::string text, std::unique_ptr<TCustomRVItemInfo> item)
 {
     CheckUnicodeText(*item, text);

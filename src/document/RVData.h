@@ -80,6 +80,12 @@ public:
     /// Tags are strings here; an editor with integer tags cannot take this one's content.
     bool TagsArePChars = true;
 
+    /// While deferred (on this container or one it lies in), markers and sequences that come or
+    /// go join or leave their lists without renumbering them: a reader that adds many renumbers
+    /// once at the end (RenumberAll), instead of once per item.
+    void SetNumberingDeferred(bool deferred) noexcept { NumberingDeferred_ = deferred; }
+    [[nodiscard]] bool NumberingDeferred() const noexcept;
+
     // --- Access -------------------------------------------------------------------------------
     [[nodiscard]] int Count() const noexcept { return static_cast<int>(Items_.size()); }
     [[nodiscard]] bool Empty() const noexcept { return Items_.empty(); }
@@ -223,6 +229,7 @@ private:
     TRVStyle* Sheet_ = nullptr;
     TRVChangeObserver* Observer_ = nullptr;
     TCustomRVData* Parent_ = nullptr;
+    bool NumberingDeferred_ = false;
     TRVCPInfo* FirstCP_ = nullptr;
     TRVCPInfo* LastCP_ = nullptr;
     int CPCount_ = 0;

@@ -70,7 +70,8 @@ void TRVMarkerItemInfo::OnInserted(TCustomRVData& owner, int index)
 {
     const int pos = MarkersBeforeItem(owner, index);
     Enter(owner.Markers(), *this, pos);
-    RenumberFrom(owner, pos);
+    if (!owner.NumberingDeferred())
+        RenumberFrom(owner, pos);
 }
 
 void TRVMarkerItemInfo::OnRemoving(TCustomRVData& owner)
@@ -79,7 +80,8 @@ void TRVMarkerItemInfo::OnRemoving(TCustomRVData& owner)
     if (pos < 0)
         return; // the container let go of its lists already
     Leave(owner.Markers(), pos);
-    RenumberListFrom(owner, ListNo, pos);
+    if (!owner.NumberingDeferred())
+        RenumberListFrom(owner, ListNo, pos);
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -141,7 +143,8 @@ void TRVSeqItemInfo::OnInserted(TCustomRVData& owner, int index)
 {
     const int pos = SequencesBeforeItem(owner, index);
     Enter(owner.Sequences(), *this, pos);
-    RenumberSequencesFrom(owner, SeqName, pos);
+    if (!owner.NumberingDeferred())
+        RenumberSequencesFrom(owner, SeqName, pos);
 }
 
 void TRVSeqItemInfo::OnRemoving(TCustomRVData& owner)
@@ -150,7 +153,8 @@ void TRVSeqItemInfo::OnRemoving(TCustomRVData& owner)
     if (pos < 0)
         return;
     Leave(owner.Sequences(), pos);
-    RenumberSequencesFrom(owner, SeqName, pos);
+    if (!owner.NumberingDeferred())
+        RenumberSequencesFrom(owner, SeqName, pos);
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -186,7 +190,8 @@ void TCustomRVNoteItemInfo::OnInserted(TCustomRVData& owner, int index)
     NoteText_->AttachTo(&owner);
     TRVSeqItemInfo::OnInserted(owner, index);
     // The note text now continues the lists of its new surroundings.
-    RenumberAll(*NoteText_);
+    if (!owner.NumberingDeferred())
+        RenumberAll(*NoteText_);
 }
 
 void TCustomRVNoteItemInfo::OnRemoving(TCustomRVData& owner)

@@ -3,6 +3,9 @@
 
 #include <algorithm>
 #include <array>
+#include <optional>
+#include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "document/RVData.h"
@@ -162,11 +165,11 @@ template <class T>
     return counter;
 }
 
-/// The marker text for the marker at pos (-1: not registered, so no earlier markers are known).
-[[nodiscard]] std::string TextOf(const TCustomRVData& data, int pos, const TRVMarkerItemInfo& marker,
-                                 const TRVListInfo& list)
+/// The text of a marker at level with counter; outer[k] is the counter an outer level k shows
+/// (an earlier marker's), or nothing for its start value.
+[[nodiscard]] std::string FormatMarkerText(const TRVListInfo& list, int level, std::int32_t counter,
+                                           const std::vector<std::optional<std::int32_t>>& outer)
 {
-    const int level = LevelIn(list, marker.Level);
     const TRVListLevel& def = list.Levels[level];
     if (def.ListType == rvlstBullet) {
         static const std::array<std::string, 20> none{};
@@ -185,13 +188,24 @@ template <class T>
 
     // One argument per level of the list; levels below the marker's stay empty.
     std::vector<std::string> args(std::size_t(list.Levels.Count()));
-    for (int k = 0; k < level; ++k)
-        args[std::size_t(k)] = NumberText(list.Levels[k].StartFrom, kindOf(k));
-    args[std::size_t(level)] = NumberText(marker.Counter, def.ListType);
+    for (int k = 0; k < level; ++k) {
+        const std::optional<std::int32_t> shown =
+            std::size_t(k) < outer.size() ? outer[std::size_t(k)] : std::optional<std::int32_t>();
+        args[std::size_t(k)] = NumberText(shown.value_or(list.Levels[k].StartFrom), kindOf(k));
+    }
+    args[std::size_t(level)] = NumberText(counter, def.ListType);
+    return FormatStrings(def.FormatString, args).value_or(CutFormattedText(def.FormatString));
+}
 
+/// The marker text for the marker at pos (-1: not registered, so no earlier markers are known).
+[[nodiscard]] std::string TextOf(const TCustomRVData& data, int pos, const TRVMarkerItemInfo& marker,
+                                 const TRVListInfo& list)
+{
+    const int level = LevelIn(list, marker.Level);
+    std::vector<std::optional<std::int32_t>> outer(static_cast<std::size_t>(level));
     // Each outer level shows the nearest earlier marker of that level that is not hidden
     // behind a marker of a still lower level.
-    if (pos >= 0) {
+    if (pos >= 0 && list.Levels[level].HasNumbering()) {
         int open = level;
         TCursor at{&data, pos};
         while (open > 0 && StepBack<TRVMarkerItemInfo>(at)) {
@@ -200,12 +214,70 @@ template <class T>
                 continue;
             const int earlierLevel = LevelIn(list, earlier.Level);
             if (earlierLevel < open) {
-                args[std::size_t(earlierLevel)] = NumberText(earlier.Counter, kindOf(earlierLevel));
+                outer[std::size_t(earlierLevel)] = earlier.Counter;
                 open = earlierLevel;
             }
         }
     }
-    return FormatStrings(def.FormatString, args).value_or(CutFormattedText(def.FormatString));
+    return FormatMarkerText(list, level, marker.Counter, outer);
+}
+
+/// What the markers met so far say to the next marker of one list, level by level.
+struct TListProgress {
+    struct TLevel {
+        std::int64_t Last = -1;   ///< position of the latest marker of this level
+        std::int32_t Counter = 0; ///< its counter
+    };
+    std::vector<TLevel> Levels;
+};
+
+/// The counters and texts of a container's own markers in one pass forward: the same results as
+/// recomputing each marker by looking back, without the walk back past other lists' markers.
+void RenumberMarkersForward(const TCustomRVData& data)
+{
+    const TRVStyle* sheet = data.GetRVStyle();
+    std::unordered_map<int, TListProgress> lists;
+    const auto& markers = data.Markers();
+    for (std::size_t pos = 0; pos < markers.size(); ++pos) {
+        TRVMarkerItemInfo& marker = *markers[pos];
+        const TRVListInfo* list = UsableList(sheet, marker.ListNo);
+        if (!list) {
+            marker.Counter = 0;
+            marker.DisplayText.clear();
+            continue;
+        }
+        TListProgress& progress = lists[marker.ListNo];
+        progress.Levels.resize(std::size_t(list->Levels.Count()));
+        auto& levels = progress.Levels;
+        const int level = LevelIn(*list, marker.Level);
+        const TRVListLevel& def = list->Levels[level];
+        // The nearest earlier marker of this level, of a lower one, and whether a deeper one came.
+        const std::int64_t same = levels[std::size_t(level)].Last;
+        std::int64_t lower = -1, deeper = -1;
+        for (int k = 0; k < level; ++k)
+            lower = std::max(lower, levels[std::size_t(k)].Last);
+        for (std::size_t k = std::size_t(level) + 1; k < levels.size(); ++k)
+            deeper = std::max(deeper, levels[k].Last);
+        if (marker.Reset)
+            marker.Counter = marker.StartFrom;
+        else if (def.Options.Contains(rvloLevelReset) && lower > same)
+            marker.Counter = def.StartFrom;
+        else if (same >= 0)
+            marker.Counter = Succ(levels[std::size_t(level)].Counter);
+        else
+            marker.Counter = deeper >= 0 ? Succ(def.StartFrom) : def.StartFrom;
+
+        std::vector<std::optional<std::int32_t>> outer(static_cast<std::size_t>(level));
+        std::int64_t hiddenBefore = -1; // markers of lower levels hide what came before them
+        for (int k = 0; k < level; ++k) {
+            const TListProgress::TLevel& at = levels[std::size_t(k)];
+            if (at.Last > hiddenBefore)
+                outer[std::size_t(k)] = at.Counter;
+            hiddenBefore = std::max(hiddenBefore, at.Last);
+        }
+        marker.DisplayText = FormatMarkerText(*list, level, marker.Counter, outer);
+        levels[std::size_t(level)] = {static_cast<std::int64_t>(pos), marker.Counter};
+    }
 }
 
 void RecomputeMarker(const TCustomRVData& data, int pos)
@@ -249,6 +321,23 @@ void RecomputeSequence(const TCustomRVData& data, int pos)
     seq.Text = NumberText(seq.Counter, ListTypeOfSeqType(seq.NumberingType(data.GetRVStyle())));
     if (auto* note = dynamic_cast<TCustomRVNoteItemInfo*>(&seq))
         ShowNoteNumber(*note);
+}
+
+/// The same for a container's own sequences: each name (in any letter case) continues from its
+/// latest number.
+void RenumberSequencesForward(const TCustomRVData& data)
+{
+    std::unordered_map<std::string, std::int32_t> latest;
+    for (TRVSeqItemInfo* seq : data.Sequences()) {
+        std::string name = seq->SeqName;
+        std::transform(name.begin(), name.end(), name.begin(), AsciiLower);
+        const auto found = latest.find(name);
+        seq->Counter = seq->Reset ? seq->StartFrom : found == latest.end() ? 1 : Succ(found->second);
+        latest[name] = seq->Counter;
+        seq->Text = NumberText(seq->Counter, ListTypeOfSeqType(seq->NumberingType(data.GetRVStyle())));
+        if (auto* note = dynamic_cast<TCustomRVNoteItemInfo*>(seq))
+            ShowNoteNumber(*note);
+    }
 }
 
 /// The note texts of the container: their lists continue the container's.
@@ -501,12 +590,18 @@ void RenumberSequencesFrom(TCustomRVData& container, const std::string& seqName,
 
 void RenumberAll(TCustomRVData& container)
 {
-    // Each entry looks back only as far as the previous entry of its level or name, so one
-    // pass in document order costs about one step per entry.
-    for (int k = 0; k < static_cast<int>(container.Markers().size()); ++k)
-        RecomputeMarker(container, k);
-    for (int k = 0; k < static_cast<int>(container.Sequences().size()); ++k)
-        RecomputeSequence(container, k);
+    if (dynamic_cast<const TRVSubData*>(&container)) {
+        // A note text continues the lists and sequences of the text around its note: each
+        // entry looks back through both.
+        for (int k = 0; k < static_cast<int>(container.Markers().size()); ++k)
+            RecomputeMarker(container, k);
+        for (int k = 0; k < static_cast<int>(container.Sequences().size()); ++k)
+            RecomputeSequence(container, k);
+    } else {
+        // One pass forward, whatever the number of lists and names.
+        RenumberMarkersForward(container);
+        RenumberSequencesForward(container);
+    }
     // Sub-documents after their parent, whose counters note texts continue.
     for (int i = 0; i < container.Count(); ++i) {
         const TCustomRVItemInfo& item = container.ItemAt(i);

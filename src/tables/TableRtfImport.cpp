@@ -90,7 +90,9 @@ private:
 
     std::unique_ptr<TCustomRVData> NewContainer() const
     {
-        return std::make_unique<TCustomRVData>(&Import_.Sheet());
+        auto cell = std::make_unique<TCustomRVData>(&Import_.Sheet());
+        cell->SetNumberingDeferred(true); // the cells are numbered when the table takes its place
+        return cell;
     }
 
     void Start()
@@ -498,7 +500,9 @@ private:
         if (draft.Content && !draft.Content->Empty()) {
             std::vector<TRVItemEntry> items = draft.Content->ExtractItems(0, draft.Content->Count());
             items.front().Item->SetContinuesPara(false);
+            cell.SetNumberingDeferred(true);
             cell.InsertItems(0, std::move(items));
+            cell.SetNumberingDeferred(false);
         } else {
             EmptyParagraph(cell);
         }

@@ -241,6 +241,15 @@ int TRVRTFReaderProperties::Run(TRVRTFImport& import, const std::function<int(TR
 {
     int code = rtf_ec_OK;
     TooLarge_ = false;
+    // Markers and sequences are numbered once, at the end.
+    TCustomRVData& target = import.Target();
+    const bool deferred = target.NumberingDeferred();
+    target.SetNumberingDeferred(true);
+    struct TRestore {
+        TCustomRVData& Data;
+        bool Deferred;
+        ~TRestore() { Data.SetNumberingDeferred(Deferred); }
+    } restore{target, deferred};
     try {
         TRVRTFReader reader;
         import.Connect(reader);
@@ -258,7 +267,9 @@ int TRVRTFReaderProperties::Run(TRVRTFImport& import, const std::function<int(TR
         TooLarge_ = true;
         code = code == rtf_ec_OK ? rtf_ec_Exception : code;
     }
-    RenumberAll(import.Target());
+    target.SetNumberingDeferred(deferred);
+    if (!deferred)
+        RenumberAll(target);
     return code;
 }
 
@@ -294,8 +305,12 @@ int TRVRTFReaderProperties::InsertRtfStream(std::string_view stream, TCustomRVDa
     TCustomRVItemInfo& first = *items.front().Item;
     if (at == 0 || container.ItemAt(at - 1).IsFullLine() || first.IsFullLine())
         first.SetContinuesPara(false);
+    const bool deferred = container.NumberingDeferred();
+    container.SetNumberingDeferred(true);
     container.InsertItems(at, std::move(items));
-    RenumberAll(container);
+    container.SetNumberingDeferred(deferred);
+    if (!deferred)
+        RenumberAll(container);
     index = at;
     return code;
 }
@@ -470,7 +485,7 @@ TRVRTFTextRequest TRVRTFImport::TextRequest(bool unicode, bool isProtected) cons
 
 int TRVRTFImport::TextStyleFor(bool unicode, bool isProtected)
 {
-    return SelectRtfTextStyle(Sheet_->TextStyles, TextRequest(unicode, isProtected), Choice_);
+    return SelectRtfTextStyle(Sheet_->TextStyles, TextRequest(unicode, isProtected), Choice_, &StyleIndex_);
 }
 
 int TRVRTFImport::ParaStyleFor(TRVRTFPosition position)
@@ -499,7 +514,7 @@ int TRVRTFImport::ParaStyleFor(TRVRTFPosition position)
         const TRVRTFBorderSide& side = p.Border.Sides[i];
         para.Sides[i] = {side.BorderType, side.Width, side.Color, side.Space};
     }
-    return SelectRtfParaStyle(Sheet_->ParaStyles, para, ParaChoice_, Sheet_->SpacesInTab);
+    return SelectRtfParaStyle(Sheet_->ParaStyles, para, ParaChoice_, Sheet_->SpacesInTab, &StyleIndex_);
 }
 
 void TRVRTFImport::AddText(std::string bytes, std::u16string wide, bool isWide, TRVRTFPosition position)

@@ -216,6 +216,7 @@ private:
     TRVRTFReader* Reader_ = nullptr;
     TRVRTFStyleChoice Choice_;
     TRVRTFStyleChoice ParaChoice_;
+    TRVRTFStyleIndex StyleIndex_;
     std::unique_ptr<TRVRTFTableImporter> Tables_;
 
     int InsertedCount_ = 0;

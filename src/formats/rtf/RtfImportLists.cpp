@@ -286,8 +286,15 @@ int TRVRTFImport::LegacyListStyle(int levelNo)
     if (!p.MarkerProps)
         return -1;
     const TRVRTFMarkerProperties& m = *p.MarkerProps;
-    if (m.FontIndex < 0 || m.FontIndex >= static_cast<int>(Reader_->FontTable().size()))
+    // A marker font that the font table lacks leaves the marker without a list; a list that
+    // names no font at all numbers in the paragraph's font.
+    const TRVRTFFont* markerFont = m.FontIndex >= 0 && m.FontIndex < static_cast<int>(Reader_->FontTable().size())
+                                       ? &Reader_->FontTable()[std::size_t(m.FontIndex)]
+                                       : nullptr;
+    if (!markerFont && m.FontNumber >= 0)
         return -1;
+    if (!markerFont)
+        markerFont = Reader_->CurrentFont();
     int& cached = LegacyCache_[std::size_t(std::clamp(levelNo, 1, 11) - 1)];
     if (levelNo <= 10 && cached >= 0)
         return cached;
@@ -316,9 +323,10 @@ int TRVRTFImport::LegacyListStyle(int levelNo)
                              : alignment == rvmaRight ? firstIndent + l
                                                       : (l + f + firstIndent + l) / 2;
     TFontDescription font;
-    const TRVRTFFont& rtfFont = Reader_->FontTable()[std::size_t(m.FontIndex)];
-    font.Name = rtfFont.Name;
-    font.Charset = static_cast<std::uint8_t>(std::clamp(rtfFont.Charset, 0, 255));
+    if (markerFont) {
+        font.Name = markerFont->Name;
+        font.Charset = static_cast<std::uint8_t>(std::clamp(markerFont->Charset, 0, 255));
+    }
     font.Size = m.FontSize > 0 ? m.FontSize : std::max(Reader_->CharProps().Size, 1);
     font.Color = m.Color == clNone ? clWindowText : m.Color;
     font.Style.Set(fsBold, m.Bold);

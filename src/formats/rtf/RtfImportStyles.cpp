@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
+#include <initializer_list>
 
 #include "document/FontInfo.h"
 #include "document/ParaInfo.h"
@@ -329,6 +330,94 @@ TScore ParaScore(const TParaInfo& s, const TRVRTFParaRequest& para, const TParaW
     return score;
 }
 
+// ---------------------------------------------------------------------------------------------
+// Index keys: the fields an exact match compares for equality, in one string
+
+void PutKey(std::string& key, long long value)
+{
+    key += std::to_string(value);
+    key += ',';
+}
+
+std::string FoldedName(const std::string& name)
+{
+    std::string folded = name;
+    for (char& c : folded)
+        if (c >= 'A' && c <= 'Z')
+            c = static_cast<char>(c - 'A' + 'a');
+    return folded;
+}
+
+std::string TextKey(const std::string& fontName, int size, TColor color, TColor back, TFontStyles style, int charset,
+                    int scale, int spacing, int subSuper, int vShift, unsigned protection, int underline,
+                    TColor underlineColor, bool unicode, unsigned styleEx, bool jump)
+{
+    std::string key = FoldedName(fontName);
+    key += '\0';
+    for (const long long v : {(long long)size, (long long)color, (long long)back, (long long)style.Bits(),
+                              (long long)charset, (long long)scale, (long long)spacing, (long long)subSuper,
+                              (long long)vShift, (long long)protection, (long long)underline,
+                              (long long)underlineColor, (long long)unicode, (long long)styleEx, (long long)jump})
+        PutKey(key, v);
+    return key;
+}
+
+std::string TextKeyOf(const TFontInfo& s)
+{
+    return TextKey(s.FontName, s.Size, s.Color, s.BackColor, s.Style, s.Charset, s.CharScale, s.CharSpacing,
+                   s.SubSuperScriptType, s.VShift, s.Protection.Bits(), s.UnderlineType, s.UnderlineColor, s.Unicode,
+                   s.StyleEx.Bits(), s.Jump);
+}
+
+std::string TextKeyOf(const TRVRTFTextRequest& run, const TTextWish& wish, bool jump)
+{
+    return TextKey(run.FontName, wish.Size, run.Color, run.BackColor, run.Style, run.Charset, run.CharScale,
+                   wish.CharSpacing, run.SubSuper, wish.VShift, wish.Protection.Bits(), run.UnderlineType,
+                   run.UnderlineColor, run.Unicode, wish.StyleEx.Bits(), jump);
+}
+
+std::string ParaKey(int alignment, int left, int right, int first, int before, int after, TColor back, unsigned options)
+{
+    std::string key;
+    for (const long long v : {(long long)alignment, (long long)left, (long long)right, (long long)first,
+                              (long long)before, (long long)after, (long long)back, (long long)options})
+        PutKey(key, v);
+    return key;
+}
+
+std::string ParaKeyOf(const TParaInfo& s)
+{
+    return ParaKey(s.Alignment, s.LeftIndent, s.RightIndent, s.FirstIndent, s.SpaceBefore, s.SpaceAfter,
+                   s.Background.Color, s.Options.Bits());
+}
+
+std::string ParaKeyOf(const TRVRTFParaRequest& para, const TParaWish& wish)
+{
+    return ParaKey(para.Alignment, wish.LeftIndent, wish.RightIndent, wish.FirstIndent, wish.SpaceBefore,
+                   wish.SpaceAfter, para.Background, KeepOptions(para).Bits());
+}
+
+/// The first style among the candidates of the keys that passes the full test, -1 for none.
+template <class Test>
+int FirstCandidate(const std::unordered_map<std::string, std::vector<int>>& map,
+                   std::initializer_list<const std::string*> keys, Test&& test)
+{
+    int best = -1;
+    for (const std::string* key : keys) {
+        if (!key)
+            continue;
+        const auto found = map.find(*key);
+        if (found == map.end())
+            continue;
+        for (const int i : found->second)
+            if ((best < 0 || i < best) && test(i)) {
+                best = i;
+                break; // the candidates of a key are in index order
+            }
+    }
+    return best;
+}
+
 } // namespace
 
 int TRVRTFUnits::Px(double twips) const noexcept
@@ -378,15 +467,27 @@ TRVRTFBorderLines RtfBorderLines(int kind, int widthTwips, bool inner, const TRV
     return lines;
 }
 
-int SelectRtfTextStyle(TFontInfos& styles, const TRVRTFTextRequest& run, const TRVRTFStyleChoice& choice)
+int SelectRtfTextStyle(TFontInfos& styles, const TRVRTFTextRequest& run, const TRVRTFStyleChoice& choice,
+                       TRVRTFStyleIndex* index)
 {
     if (choice.Mode == rvrsUseSpecified)
         return choice.SpecifiedNo;
     const TTextWish wish = TextWishOf(run, choice.Units);
     if (choice.Mode == rvrsAddIfNeeded) {
-        for (int i = 0; i < styles.Count(); ++i)
-            if (MatchesExactly(styles[i], run, wish, choice.UseHypertextStyles))
-                return i;
+        const auto matches = [&](int i) { return MatchesExactly(styles[i], run, wish, choice.UseHypertextStyles); };
+        if (index) {
+            for (; index->TextIndexed < styles.Count(); ++index->TextIndexed)
+                index->Text[TextKeyOf(styles[index->TextIndexed])].push_back(index->TextIndexed);
+            const std::string key = TextKeyOf(run, wish, run.Link);
+            const std::string jumpKey = !run.Link && choice.UseHypertextStyles ? TextKeyOf(run, wish, true) : "";
+            const int found = FirstCandidate(index->Text, {&key, jumpKey.empty() ? nullptr : &jumpKey}, matches);
+            if (found >= 0)
+                return found;
+        } else {
+            for (int i = 0; i < styles.Count(); ++i)
+                if (matches(i))
+                    return i;
+        }
         TFontInfo& added = styles.Add();
         added.Standard = false;
         added.Jump = run.Link;
@@ -423,15 +524,25 @@ int SelectRtfTextStyle(TFontInfos& styles, const TRVRTFTextRequest& run, const T
 }
 
 int SelectRtfParaStyle(TParaInfos& styles, const TRVRTFParaRequest& para, const TRVRTFStyleChoice& choice,
-                       int spacesInTab)
+                       int spacesInTab, TRVRTFStyleIndex* index)
 {
     if (choice.Mode == rvrsUseSpecified)
         return choice.SpecifiedNo;
     const TParaWish wish = ParaWishOf(para, choice.Units);
     if (choice.Mode == rvrsAddIfNeeded) {
-        for (int i = 0; i < styles.Count(); ++i)
-            if (ParaMatchesExactly(styles[i], para, wish, spacesInTab))
-                return i;
+        const auto matches = [&](int i) { return ParaMatchesExactly(styles[i], para, wish, spacesInTab); };
+        if (index) {
+            for (; index->ParaIndexed < styles.Count(); ++index->ParaIndexed)
+                index->Para[ParaKeyOf(styles[index->ParaIndexed])].push_back(index->ParaIndexed);
+            const std::string key = ParaKeyOf(para, wish);
+            const int found = FirstCandidate(index->Para, {&key}, matches);
+            if (found >= 0)
+                return found;
+        } else {
+            for (int i = 0; i < styles.Count(); ++i)
+                if (matches(i))
+                    return i;
+        }
         TParaInfo& added = styles.Add();
         added.Standard = false;
         added.Alignment = para.Alignment;

@@ -6,6 +6,7 @@
 #include <array>
 #include <cstdint>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "document/StyleTypes.h"
@@ -90,13 +91,26 @@ struct TRVRTFBorderLines {
 };
 [[nodiscard]] TRVRTFBorderLines RtfBorderLines(int kind, int widthTwips, bool inner, const TRVRTFUnits& units);
 
-/// The text style for a run, appending one in rvrsAddIfNeeded when none matches exactly.
-[[nodiscard]] int SelectRtfTextStyle(TFontInfos& styles, const TRVRTFTextRequest& run, const TRVRTFStyleChoice& choice);
+/// Finds exact matches without looking at every style: the styles by the main properties an exact
+/// match compares. It follows the styles as they are appended; one index serves one sheet while
+/// no style is changed or removed.
+struct TRVRTFStyleIndex {
+    std::unordered_map<std::string, std::vector<int>> Text;
+    std::unordered_map<std::string, std::vector<int>> Para;
+    int TextIndexed = 0; ///< styles 0..TextIndexed-1 are in Text
+    int ParaIndexed = 0;
+};
+
+/// The text style for a run, appending one in rvrsAddIfNeeded when none matches exactly (the
+/// first that does, with or without the index).
+[[nodiscard]] int SelectRtfTextStyle(TFontInfos& styles, const TRVRTFTextRequest& run, const TRVRTFStyleChoice& choice,
+                                     TRVRTFStyleIndex* index = nullptr);
 
 /// The paragraph style for a paragraph, appending one in rvrsAddIfNeeded when none matches
 /// exactly. Tabs count only when spacesInTab is 0.
 [[nodiscard]] int SelectRtfParaStyle(TParaInfos& styles, const TRVRTFParaRequest& para,
-                                     const TRVRTFStyleChoice& choice, int spacesInTab);
+                                     const TRVRTFStyleChoice& choice, int spacesInTab,
+                                     TRVRTFStyleIndex* index = nullptr);
 
 /// The style of tables, empty cells and table paragraphs: style 0 with no indents and the given
 /// alignment (found or appended in rvrsAddIfNeeded).

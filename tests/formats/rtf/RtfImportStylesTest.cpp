@@ -61,6 +61,44 @@ TEST_F(RtfImportStylesTest, AnEqualRunReusesItsStyleAndABoldRunAddsOneStyleOnce)
     EXPECT_EQ(Sheet.TextStyles.Count(), 2);
 }
 
+TEST_F(RtfImportStylesTest, TheIndexFindsWhatTheScanFinds)
+{
+    // Two sheets fed the same requests, one through an index: the same styles in the same order.
+    TRVStyle scanned;
+    while (scanned.TextStyles.Count() > 1)
+        scanned.TextStyles.Delete(scanned.TextStyles.Count() - 1);
+    while (scanned.ParaStyles.Count() > 1)
+        scanned.ParaStyles.Delete(scanned.ParaStyles.Count() - 1);
+    // A style that only the case of its font name tells apart, and a jump style.
+    TFontInfo& upper = Sheet.TextStyles.Add();
+    upper.CopyStyle(Sheet.TextStyles[0]);
+    upper.FontName = "ARIAL";
+    upper.Jump = true;
+    scanned.TextStyles.Add().CopyStyle(upper);
+    TRVRTFStyleIndex index;
+    for (int round = 0; round < 3; ++round)
+        for (int i = 0; i < 40; ++i) {
+            TRVRTFTextRequest run = PlainRun();
+            run.Size = 8 + i % 5;
+            run.Style.Set(fsBold, i % 3 == 0);
+            run.Link = i % 7 == 0;
+            run.Unicode = i % 4 == 0;
+            Choice.UseHypertextStyles = round == 2;
+            const int viaIndex = SelectRtfTextStyle(Sheet.TextStyles, run, Choice, &index);
+            EXPECT_EQ(viaIndex, SelectRtfTextStyle(scanned.TextStyles, run, Choice)) << round << " " << i;
+
+            TRVRTFParaRequest para;
+            para.LeftIndent = 15 * (i % 6);
+            para.KeepNext = i % 2 == 0;
+            para.LineMultiple = i % 3 == 0;
+            para.LineSpacing = 240 + 120 * (i % 2);
+            const int paraViaIndex = SelectRtfParaStyle(Sheet.ParaStyles, para, Choice, 0, &index);
+            EXPECT_EQ(paraViaIndex, SelectRtfParaStyle(scanned.ParaStyles, para, Choice, 0)) << round << " " << i;
+        }
+    EXPECT_EQ(Sheet.TextStyles.Count(), scanned.TextStyles.Count());
+    EXPECT_EQ(Sheet.ParaStyles.Count(), scanned.ParaStyles.Count());
+}
+
 TEST_F(RtfImportStylesTest, CapsLinksProtectionAndUnicodeEachAskForTheirOwnStyle)
 {
     TRVRTFTextRequest caps = PlainRun();

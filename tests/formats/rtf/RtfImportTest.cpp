@@ -265,6 +265,21 @@ TEST_F(RtfImportTest, LegacyBulletParagraphsShareOneListStyle)
     EXPECT_EQ(Doc.TextAt(3), "b"); // the "pntext" label is not read as text
 }
 
+TEST_F(RtfImportTest, ALegacyNumberedListWithoutAFontNumbersInTheParagraphsFont)
+{
+    ASSERT_EQ(Read("{\\*\\pn\\pnlvlbody\\pndec\\pnstart1{\\pntxta .}}\\fi-360\\li720\\f1\\fs20 a\\par"
+                   "{\\*\\pn\\pnlvlbody\\pndec\\pnstart1{\\pntxta .}}\\fi-360\\li720 b\\par"
+                   "{\\*\\pn\\pnlvlbody\\pndec\\pnf9{\\pntxta .}}\\fi-360\\li720 c\\par"),
+              0);
+    ASSERT_EQ(Doc.Count(), 6) << Dump();
+    const auto& second = static_cast<const TRVMarkerItemInfo&>(Doc.ItemAt(2));
+    EXPECT_EQ(second.ListNo, 0);
+    EXPECT_EQ(second.DisplayText, "2.");
+    EXPECT_EQ(Sheet.ListStyles[0].Levels[0].EffectiveFont().Name, "Times New Roman");
+    // A font number the font table lacks leaves the marker without a list.
+    EXPECT_EQ(static_cast<const TRVMarkerItemInfo&>(Doc.ItemAt(4)).ListNo, -1);
+}
+
 TEST_F(RtfImportTest, SettingsAreValidatedAndCopied)
 {
     EXPECT_THROW(Props.SetTextStyleNo(-1), EDocViewError);
