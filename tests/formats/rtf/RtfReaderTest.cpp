@@ -125,6 +125,17 @@ TEST(RtfReader, ErrorCodes)
     EXPECT_EQ(r.Reader.ReadRtfFile("/nonexistent/file.rtf"), rtf_ec_FileOpenError);
 }
 
+TEST(RtfReader, NonBreakingHyphen)
+{
+    Recorder r;
+    EXPECT_EQ(r.Read("{\\rtf1 49A\\_12}"), rtf_ec_OK);
+    EXPECT_EQ(r.AllText(), "49A-12");
+    Recorder u(true);
+    EXPECT_EQ(u.Read("{\\rtf1 49A\\_12}"), rtf_ec_OK);
+    ASSERT_EQ(u.UnicodeTexts.size(), 1u);
+    EXPECT_EQ(u.UnicodeTexts[0], u"\u2011");
+}
+
 TEST(RtfReader, HandlerExceptionsGiveTheirCodes)
 {
     Recorder r;
