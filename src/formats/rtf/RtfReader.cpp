@@ -445,10 +445,17 @@ int TRVRTFReader::TParser::Parse()
     while (!AtEnd()) {
         const unsigned char ch = NextByte();
         if (Finished) {
-            // After the document's outermost group only a stray "}" counts.
+            // After the document's outermost group, the first byte that is not blank decides:
+            // "}" is a closing brace too many (code 1), "{" starts a further group of a fragment
+            // made of several (read as the first one was), anything else is trailing garbage
+            // and ends the reading.
+            if (ch == ' ' || ch == '\t' || ch == '\r' || ch == '\n' || ch == 0)
+                continue;
             if (ch == '}')
                 return rtf_ec_StackUnderflow;
-            continue;
+            if (ch != '{')
+                break;
+            Finished = false;
         }
         int ec = rtf_ec_OK;
         if (Internal == TInternal::Binary) {
