@@ -324,9 +324,26 @@ int TRVRTFReader::TParser::TranslateKeyword(std::string_view keyword, int param,
             return rtf_ec_OK;
         }
     }
-    const TRVRTFsymbol* sym = FindRtfKeyword(keyword);
     const bool skipIfUnknown = SkipDestIfUnknown;
     SkipDestIfUnknown = false;
+    // The two alternatives of "upr": the Unicode group ("ud") is read where the "upr" group
+    // stands, the ANSI one is skipped.
+    if (keyword == "upr" && Cur().Dest != TDest::Skip) {
+        Cur().UprGroup = true;
+        return rtf_ec_OK;
+    }
+    if (keyword == "ud" && Cur().UprAlternative && Stack.size() >= 2) {
+        Cur().Dest = Stack[Stack.size() - 2].Dest;
+        Cur().DestOwner = false;
+        Cur().UprAlternative = false;
+        return rtf_ec_OK;
+    }
+    // "pnseclvl" after "*" is a destination of Word's section numbering, which is not read.
+    if (skipIfUnknown && keyword == "pnseclvl") {
+        SetDest(TDest::Skip);
+        return rtf_ec_OK;
+    }
+    const TRVRTFsymbol* sym = FindRtfKeyword(keyword);
     if (!sym) {
         if (skipIfUnknown)
             Cur().Dest = TDest::Skip, Cur().DestOwner = true;

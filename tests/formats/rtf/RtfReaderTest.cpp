@@ -151,6 +151,32 @@ TEST(RtfReader, WhatFollowsTheDocumentsGroup)
     EXPECT_EQ(nul.Read(std::string("{\\rtf1 Hallo}\0", 14)), rtf_ec_OK) << "a NUL byte after the end";
 }
 
+TEST(RtfReader, UprReadsTheUnicodeAlternativeOnly)
+{
+    Recorder r(true);
+    EXPECT_EQ(r.Read("{\\rtf1 {\\upr{Gr\\'fc\\'df}{\\*\\ud{Gr\\u252?\\u223?e}}} und}"), rtf_ec_OK);
+    std::string all; // the runs in order, 8-bit ones as ASCII
+    for (const std::string& line : r.Log)
+        if (line.rfind("text ", 0) == 0 || line.rfind("utext ", 0) == 0)
+            all += line.substr(line.find(' ', line.find(' ') + 1) + 1);
+    EXPECT_EQ(all, "Gr\u00FC\u00DFe und");
+    Recorder fonts;
+    EXPECT_EQ(fonts.Read("{\\rtf1{\\upr{\\fonttbl{\\f0 Ansi;}}{\\*\\ud{\\fonttbl{\\f0 Uni;}}}}\\f0 x}"), rtf_ec_OK);
+    ASSERT_EQ(fonts.Reader.FontTable().size(), 1u);
+    EXPECT_EQ(fonts.Reader.FontTable()[0].Name, "Uni");
+    EXPECT_EQ(fonts.AllText(), "x");
+}
+
+TEST(RtfReader, DestinationsThatGiveNoText)
+{
+    Recorder r;
+    EXPECT_EQ(r.Read("{\\rtf1 {\\header Kopf}{\\footer Fuss}{\\headerl L}{\\footerf F}{\\*\\unbekannt X}"
+                     "{\\*\\pnseclvl6\\pnlcltr\\p nstart1{\\pntxta )}}{\\pntext 1.\\tab}{\\listtext 2.\\tab}"
+                     "{\\*\\pn\\pnlvlblt{\\pntxtb *}}Text}"),
+              rtf_ec_OK);
+    EXPECT_EQ(r.AllText(), "Text");
+}
+
 TEST(RtfReader, HandlerExceptionsGiveTheirCodes)
 {
     Recorder r;
