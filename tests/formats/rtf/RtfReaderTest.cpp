@@ -177,6 +177,41 @@ TEST(RtfReader, DestinationsThatGiveNoText)
     EXPECT_EQ(r.AllText(), "Text");
 }
 
+TEST(RtfReader, MacAndPcFontsAreReadInTheirOwnCodePages)
+{
+    // \'d7 is a lozenge in Mac Roman, \'b0 a shade block in code page 437: neither is in 1252.
+    Recorder r(true);
+    EXPECT_EQ(r.Read("{\\rtf1{\\fonttbl{\\f0\\fcharset77 Times;}{\\f1\\fcharset254 Terminal;}}\\f0 \\'d7\\'8a\\f1 \\'b0\\'84}"),
+              rtf_ec_OK);
+    std::u16string all;
+    for (const auto& t : r.UnicodeTexts)
+        all += t;
+    EXPECT_EQ(all, u"\u25CA\u00E4\u2591\u00E4");
+    // Mac Japanese (Cocoa's \fcharset78) as Shift-JIS.
+    Recorder jp(true);
+    EXPECT_EQ(jp.Read("{\\rtf1\\mac\\ansicpg10001{\\fonttbl\\f1\\fnil\\fcharset78 HiraKakuPro-W3;}\\f1 \\'82\\'cd\\'82\\'b6}"),
+              rtf_ec_OK);
+    ASSERT_EQ(jp.UnicodeTexts.size(), 1u);
+    EXPECT_EQ(jp.UnicodeTexts[0], u"\u306F\u3058");
+    // Without a Unicode handler the 8-bit text goes through the conversion table to 1252.
+    Recorder eight;
+    EXPECT_EQ(eight.Read("{\\rtf1{\\fonttbl{\\f0\\fcharset77 Times;}}\\f0 \\'8a}"), rtf_ec_OK);
+    EXPECT_EQ(eight.AllText(), "\xE4");
+}
+
+TEST(RtfReader, UnpairedSurrogatesBecomeReplacementCharacters)
+{
+    Recorder r(true);
+    EXPECT_EQ(r.Read("{\\rtf1\\uc0 a\\u-10240 b\\u-9216\\u-10240 c\\u-10179\\u-8704 d}"), rtf_ec_OK);
+    std::u16string all;
+    for (const auto& t : r.UnicodeTexts)
+        all += t;
+    const std::string text = r.AllText();
+    EXPECT_EQ(all.find(u'\xD800'), std::u16string::npos);
+    EXPECT_NE(all.find(u"\uFFFD\uFFFD"), std::u16string::npos);
+    EXPECT_NE(all.find(u"\U0001F600"), std::u16string::npos) << "a real pair stays";
+}
+
 TEST(RtfReader, HandlerExceptionsGiveTheirCodes)
 {
     Recorder r;
