@@ -450,8 +450,15 @@ std::uint8_t TRVRTFImport::CurrentCharset() const
         if (index >= 0)
             font = &Reader_->FontTable()[std::size_t(index)];
     }
-    if (!font)
+    if (!font || font->Charset == DEFAULT_CHARSET) {
+        // A font without "fcharset" holds text in the document's code page ("ansicpg").
+        static constexpr std::uint8_t charsets[] = {0, 128, 129, 130, 134, 136, 161, 162,
+                                                    163, 177, 178, 186, 204, 222, 238};
+        for (const std::uint8_t charset : charsets)
+            if (Reader_->CodePage() != 1252 && CodePageOfCharset(charset, 0) == Reader_->CodePage())
+                return charset;
         return DEFAULT_CHARSET;
+    }
     if (font->Charset == 254 || font->Charset == 77)
         return 0;
     return static_cast<std::uint8_t>(std::clamp(font->Charset, 0, 255));

@@ -65,6 +65,8 @@ constexpr TRVRTFsymbol Keywords[] = {
     Uni("ldblquote", 147, 8220), Uni("rdblquote", 148, 8221), Uni("lquote", 145, 8216), Uni("rquote", 146, 8217),
     Uni("endash", 150, 8211), Uni("emdash", 151, 8212), Uni("emspace", 32, 8195), Uni("enspace", 32, 8194),
     Uni("qmspace", 32, 8197), Uni("-", 173, 173),
+    // "\_", the non-breaking hyphen: a hyphen in 8-bit text.
+    Uni("_", 45, 8209),
     // Destinations.
     Dst("object", D::Object), Dst("objdata", D::ObjData), Dst("result", D::Result), Dst("shppict", D::ShpPict),
     Dst("nonshppict", D::NonShpPict), Dst("nesttableprops", D::NestTableProps), Dst("nonesttables", D::Skip),

@@ -115,6 +115,37 @@ int TRVRTFReader::TParser::FontIndexOf(int number) const noexcept
     }
 }
 
+namespace {
+
+/// The code page of a Macintosh (77 and the CJK ones after it) or PC (254) font charset, 0 for
+/// the others. The Macintosh CJK pages are read as their Windows counterparts.
+int MacOrPcCodePage(int charset) noexcept
+{
+    switch (charset) {
+    case 254: return 437;
+    case 77: return 10000;
+    case 78: return 932;
+    case 79: return 949;
+    case 80: return 936;
+    case 81: return 950;
+    default: return 0;
+    }
+}
+
+/// Unpaired surrogates (invalid UTF-16, as "u" can give them) become U+FFFD.
+void ReplaceLoneSurrogates(std::u16string& text) noexcept
+{
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const char16_t c = text[i];
+        if (c >= 0xD800 && c <= 0xDBFF && i + 1 < text.size() && text[i + 1] >= 0xDC00 && text[i + 1] <= 0xDFFF)
+            ++i;
+        else if (c >= 0xD800 && c <= 0xDFFF)
+            text[i] = 0xFFFD;
+    }
+}
+
+} // namespace
+
 int TRVRTFReader::TParser::Flush(int boundary)
 {
     if (Text8.empty() && Text16.empty()) {
@@ -132,13 +163,22 @@ int TRVRTFReader::TParser::Flush(int boundary)
         if (!Text16.empty() && R.OnNewUnicodeText) {
             std::u16string text;
             text.swap(Text16);
+            ReplaceLoneSurrogates(text);
             R.OnNewUnicodeText(R, text, pos);
         } else {
             std::string text;
             text.swap(Text8);
             if (!Text16.empty()) // no Unicode handler: keep the text as 8-bit
                 text = xq::UnicodeToAnsi(Text16, CodePage), Text16.clear();
-            if (const TRVRTFFont* font = FontOf(Cur().Chp))
+            const TRVRTFFont* font = FontOf(Cur().Chp);
+            const int pageOfFont = font ? MacOrPcCodePage(font->Charset) : 0;
+            if (pageOfFont != 0 && R.OnNewUnicodeText) {
+                // Text in a Macintosh or PC font is read in its own code page when Unicode text
+                // is wanted: the conversion tables to Windows 1252 lose what 1252 lacks.
+                R.OnNewUnicodeText(R, xq::AnsiToUnicode(text, pageOfFont), pos);
+                return rtf_ec_OK;
+            }
+            if (font)
                 if (const unsigned char* table = RtfCharsetConversionTable(font->Charset))
                     for (char& c : text)
                         if (static_cast<unsigned char>(c) >= 0x80)
@@ -324,9 +364,26 @@ int TRVRTFReader::TParser::TranslateKeyword(std::string_view keyword, int param,
             return rtf_ec_OK;
         }
     }
-    const TRVRTFsymbol* sym = FindRtfKeyword(keyword);
     const bool skipIfUnknown = SkipDestIfUnknown;
     SkipDestIfUnknown = false;
+    // The two alternatives of "upr": the Unicode group ("ud") is read where the "upr" group
+    // stands, the ANSI one is skipped.
+    if (keyword == "upr" && Cur().Dest != TDest::Skip) {
+        Cur().UprGroup = true;
+        return rtf_ec_OK;
+    }
+    if (keyword == "ud" && Cur().UprAlternative && Stack.size() >= 2) {
+        Cur().Dest = Stack[Stack.size() - 2].Dest;
+        Cur().DestOwner = false;
+        Cur().UprAlternative = false;
+        return rtf_ec_OK;
+    }
+    // "pnseclvl" after "*" is a destination of Word's section numbering, which is not read.
+    if (skipIfUnknown && keyword == "pnseclvl") {
+        SetDest(TDest::Skip);
+        return rtf_ec_OK;
+    }
+    const TRVRTFsymbol* sym = FindRtfKeyword(keyword);
     if (!sym) {
         if (skipIfUnknown)
             Cur().Dest = TDest::Skip, Cur().DestOwner = true;
@@ -445,10 +502,17 @@ int TRVRTFReader::TParser::Parse()
     while (!AtEnd()) {
         const unsigned char ch = NextByte();
         if (Finished) {
-            // After the document's outermost group only a stray "}" counts.
+            // After the document's outermost group, the first byte that is not blank decides:
+            // "}" is a closing brace too many (code 1), "{" starts a further group of a fragment
+            // made of several (read as the first one was), anything else is trailing garbage
+            // and ends the reading.
+            if (ch == ' ' || ch == '\t' || ch == '\r' || ch == '\n' || ch == 0)
+                continue;
             if (ch == '}')
                 return rtf_ec_StackUnderflow;
-            continue;
+            if (ch != '{')
+                break;
+            Finished = false;
         }
         int ec = rtf_ec_OK;
         if (Internal == TInternal::Binary) {

@@ -25,6 +25,12 @@ int TRVRTFReader::TParser::PushState()
     s.DestOwner = false;
     s.NoteOwner = false;
     s.StyleEntryOwner = false;
+    s.UprGroup = false;
+    s.UprAlternative = parent.UprGroup && parent.Dest != TDest::Skip;
+    if (s.UprAlternative) {
+        s.Dest = TDest::Skip;
+        s.DestOwner = true;
+    }
     if (parent.Dest == TDest::StyleSheet && parent.StyleEntry < 0) {
         // An entry of the style sheet starts from plain text and a default paragraph.
         s.Chp = {};

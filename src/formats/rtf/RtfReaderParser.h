@@ -109,6 +109,11 @@ struct TState {
     TBorderTarget BorderTarget = TBorderTarget::None;
     int BorderSide = 0;
     TPendingTab Tab;
+    /// "upr" was read in this group: of its two alternatives, the ANSI group is skipped and
+    /// the Unicode one ("ud") is read.
+    bool UprGroup = false;
+    /// A group directly inside an "upr" group: skipped unless it turns out to be "ud".
+    bool UprAlternative = false;
 };
 
 /// Bytes that text in the normal destination simply appends (no group, keyword, line end or tab).

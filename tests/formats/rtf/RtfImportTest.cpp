@@ -84,6 +84,23 @@ TEST_F(RtfImportTest, EightBitAndUnicodeTextGoToTheirOwnStyles)
     EXPECT_EQ(Dump(), "[p0]\"Preis ?\"");
 }
 
+TEST_F(RtfImportTest, AFontWithoutCharsetHoldsTextInTheDocumentsCodePage)
+{
+    // \ansicpg1251 and a font without \fcharset: the text is Cyrillic.
+    ASSERT_EQ(Props.ReadRtfStreamIntoDocument("{\\rtf1\\ansi\\ansicpg1251{\\fonttbl{\\f0 Times New Roman;}}\\f0 "
+                                              "\\'d3\\'d5\\'c2\\'c0\\'cb\\'c0\\par}",
+                                              Doc),
+              0);
+    ASSERT_EQ(Doc.Count(), 1);
+    EXPECT_EQ(StyleOf(0).Charset, 204);
+    EXPECT_EQ(Utf16ToUtf8(AnsiToUnicode(Doc.TextAt(0), Sheet.CodePageOfStyle(Doc.StyleOf(0)))),
+              "\u0423\u0425\u0412\u0410\u041B\u0410");
+    // In code page 1252 such a font keeps the default charset.
+    Doc.Clear();
+    ASSERT_EQ(Read("\\f0 Gr\\'fc\\'df\\par"), 0);
+    EXPECT_EQ(StyleOf(0).Charset, DEFAULT_CHARSET);
+}
+
 TEST_F(RtfImportTest, LinesTabsHiddenTextCapsKeepAndPageBreaks)
 {
     ASSERT_EQ(Read("\\f0\\fs20 eins\\line zwei\\tab drei {\\v verborgen}vier\\par"
