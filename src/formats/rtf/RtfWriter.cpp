@@ -71,9 +71,14 @@ std::string BookmarkName(std::string_view name)
     return out;
 }
 
-/// A tab.
+/// A tab, in the text style its leader is drawn in (none: whatever style is current).
 class TTabRtf final : public TRVRTFItemWriter {
 public:
+    [[nodiscard]] int TextStyleOf(const TCustomRVItemInfo& item) const override
+    {
+        const int styleNo = static_cast<const TRVTabItemInfo&>(item).TextStyleNo;
+        return styleNo == rvsDefStyle ? -1 : styleNo;
+    }
     void Write(const TCustomRVItemInfo&, const std::string&, std::string& out, TRVRTFWriteContext&, int) const override
     {
         out += "\\tab ";
