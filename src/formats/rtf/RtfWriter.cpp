@@ -734,9 +734,11 @@ void TRtfBodyWriter::Item(int itemNo, int from, int to)
         Out_ += "}}";
         LastTextStyle_ = -1;
     }
-    ParagraphClosed_ = item.IsFullLine() && item.StyleNo == rvsTable;
-    // A table ends inside its last cell's paragraph (\intbl): the paragraph after it needs its
-    // own \pard, whatever its style.
+    // A horizontal line ends its own paragraph ("\par\pard"): another "\par" would add an empty
+    // paragraph after it.
+    ParagraphClosed_ = item.IsFullLine() && (item.StyleNo == rvsTable || item.StyleNo == rvsBreak);
+    // A table ends inside its last cell's paragraph (\intbl), a line after "\pard": the paragraph
+    // after either needs its own \pard, whatever its style.
     if (ParagraphClosed_)
         LastParaStyle_ = -1;
 }
