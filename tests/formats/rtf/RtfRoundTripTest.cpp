@@ -6,8 +6,10 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cctype>
 #include <cmath>
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <sstream>
 #include <string>
@@ -82,7 +84,11 @@ const TLimit Limits[] = {
                          "takes into the paragraph style"},
     {"para.BorderIndents", "the import raises the indents and spaces of a bordered paragraph to hold the "
                            "border (offset + thickness - 1)"},
+    {"list.NineLevels", "a list style of several levels is written with nine, the last one repeated"},
+    {"list.Template", "a level's template \"%0:s\" for its own number comes back as the equal \"%s\""},
     // Items.
+    {"item.CheckpointName", "bookmark names hold letters and digits only: every other character "
+                            "becomes \"_\""},
     {"item.Tag", "tags of text that is not a hyperlink are not written"},
     {"item.Line", "a horizontal line is written as an empty paragraph with a bottom border and comes "
                   "back as such; it is compared as that"},
@@ -235,7 +241,10 @@ std::string ListLevelText(const TRVListLevel& level)
 {
     const TFontDescription& font = level.EffectiveFont();
     std::ostringstream s;
-    s << "type=" << int(level.ListType) << " fmt=" << level.FormatString << " fmtw=" << Utf16ToUtf8(level.FormatStringW)
+    std::string format = level.FormatString;
+    if (const std::size_t at = format.find("%0:s"); at != std::string::npos && Limited("list.Template"))
+        format.replace(at, 4, "%s");
+    s << "type=" << int(level.ListType) << " fmt=" << format << " fmtw=" << Utf16ToUtf8(level.FormatStringW)
       << " li=" << level.LeftIndent << " fi=" << level.FirstIndent << " mi=" << level.MarkerIndent
       << " align=" << int(level.MarkerAlignment) << " start=" << level.StartFrom
       << " reset=" << level.Options.Contains(rvloLevelReset) << " legal=" << level.Options.Contains(rvloLegalStyleNumbering);
@@ -248,9 +257,15 @@ std::string ListStyleText(const TRVStyle& sheet, int listNo)
 {
     if (!sheet.ListStyles.IsValidIndex(listNo))
         return "L[none]";
-    std::string out = "L[";
+    std::vector<std::string> levels;
     for (const TRVListLevel& level : sheet.ListStyles[listNo].Levels)
-        out += "{" + ListLevelText(level) + "}";
+        levels.push_back("{" + ListLevelText(level) + "}");
+    if (Limited("list.NineLevels"))
+        while (levels.size() > 1 && levels.back() == levels[levels.size() - 2])
+            levels.pop_back();
+    std::string out = "L[";
+    for (const std::string& level : levels)
+        out += level;
     return out + "]";
 }
 
@@ -336,8 +351,13 @@ void Describe(const TCustomRVData& data, const std::string& indent, std::vector<
                                   : "[" + ParaStyleText(sheet.ParaStyles.StyleAt(item.ParaNo), item.StyleNo == rvsListMarker) + "]";
         if (item.NewPageBefore())
             head += "^";
-        if (item.Checkpoint())
-            head += "@" + item.Checkpoint()->Name;
+        if (item.Checkpoint()) {
+            std::string name = item.Checkpoint()->Name;
+            if (Limited("item.CheckpointName"))
+                std::replace_if(
+                    name.begin(), name.end(), [](char c) { return !std::isalnum(static_cast<unsigned char>(c)); }, '_');
+            head += "@" + name;
+        }
         if (!head.empty()) {
             out.push_back(indent + head);
             lastTextStyle.clear();
@@ -572,6 +592,326 @@ TEST(RtfRoundTrip, CommittedDocumentsAndBundledEntries)
         ASSERT_TRUE(load.Ok) << doc.Name << ": " << load.Error;
         CheckRoundTrip(doc);
     }
+}
+
+// --- Documents built here ------------------------------------------------------------------------
+
+int AddTextStyle(TDoc& d, const std::function<void(TFontInfo&)>& change)
+{
+    TFontInfo& style = d.Sheet->TextStyles.Add();
+    style.CopyStyle(d.Sheet->TextStyles[0]);
+    style.Standard = false;
+    change(style);
+    return d.Sheet->TextStyles.Count() - 1;
+}
+
+int AddParaStyle(TDoc& d, const std::function<void(TParaInfo&)>& change)
+{
+    TParaInfo& style = d.Sheet->ParaStyles.Add();
+    style.CopyStyle(d.Sheet->ParaStyles[0]);
+    style.Standard = false;
+    change(style);
+    return d.Sheet->ParaStyles.Count() - 1;
+}
+
+void AppendPicture(TCustomRVData& into, const std::string& bytes, int width, int height, int paraNo)
+{
+    auto picture = std::make_unique<TRVGraphicItemInfo>();
+    picture->Image = LoadGraphic(bytes);
+    ASSERT_TRUE(picture->Image);
+    picture->ImageWidth = width;
+    picture->ImageHeight = height;
+    picture->ParaNo = paraNo;
+    into.AppendItem("", std::move(picture));
+}
+
+void AppendMarker(TCustomRVData& into, int listNo, int level, int paraNo, bool reset = false, int startFrom = 1)
+{
+    auto marker = std::make_unique<TRVMarkerItemInfo>(listNo, level, startFrom, reset);
+    marker->ParaNo = paraNo;
+    into.AppendItem({}, std::move(marker));
+}
+
+TEST(RtfRoundTrip, TextInEveryEncodingAndTextStyle)
+{
+    TDoc d("text");
+    const int wide = AddTextStyle(d, [](TFontInfo& s) { s.Unicode = true; });
+    const int cyrillic = AddTextStyle(d, [](TFontInfo& s) {
+        s.Charset = 204;
+        s.FontName = "Arial";
+    });
+    const int bold = AddTextStyle(d, [](TFontInfo& s) { s.Style.Include(fsBold); });
+    const int look = AddTextStyle(d, [](TFontInfo& s) {
+        s.Style = TFontStyles{fsItalic, fsUnderline, fsStrikeOut};
+        s.UnderlineType = rvutDouble;
+        s.UnderlineColor = 0x0000FF;
+        s.Color = 0x123456;
+        s.BackColor = 0x00FFFF;
+        s.CharScale = 80;
+        s.CharSpacing = 2;
+        s.Size = 14;
+        s.FontName = "Courier New";
+    });
+    const int caps = AddTextStyle(d, [](TFontInfo& s) { s.StyleEx.Include(rvfsAllCaps); });
+    const int super = AddTextStyle(d, [](TFontInfo& s) { s.SubSuperScriptType = rvsssSuperScript; });
+    const int sub = AddTextStyle(d, [](TFontInfo& s) { s.SubSuperScriptType = rvsssSubscript; });
+    const int raised = AddTextStyle(d, [](TFontInfo& s) {
+        s.VShift = 50;
+        s.Size = 12;
+    });
+    const int link = AddTextStyle(d, [](TFontInfo& s) {
+        s.Jump = true;
+        s.Color = clBlue;
+        s.Style.Include(fsUnderline);
+    });
+    d.Doc->AppendText("8-bit: \x80 10,- f\xFCr Stra\xDF" "e {geschweift} \\ und \x84" "Anf\xFChrung\x93", 0, 0);
+    d.Doc->AppendText(" fett", bold, -1);
+    d.Doc->AppendText(" allerlei", look, -1);
+    d.Doc->AppendText(" gro\xDF", caps, -1);
+    d.Doc->AppendText(" hoch", super, -1);
+    d.Doc->AppendText(" tief", sub, -1);
+    d.Doc->AppendText(" angehoben", raised, -1);
+    d.Doc->AppendText("\xC6\xE8\xF0", cyrillic, 0); // "Жиш" in code page 1251
+    d.Doc->AppendTextW(u"Euro \u20AC, Gedankenstrich \u2013, Emoji \U0001F600, Notenschl\u00FCssel \U0001D11E", wide, 0);
+    d.Doc->AppendTextW(u"\u0416\u0418 \u03B1\u03B2", wide, -1);
+    d.Doc->AppendText("Verweis", link, 0, "http://example.org/a");
+    CheckRoundTrip(d);
+}
+
+TEST(RtfRoundTrip, ParagraphStylesBreaksAndCheckpoints)
+{
+    TDoc d("paragraphs");
+    const int centred = AddParaStyle(d, [](TParaInfo& p) {
+        p.Alignment = rvaCenter;
+        p.SpaceBefore = 6;
+        p.SpaceAfter = 12;
+    });
+    const int indented = AddParaStyle(d, [](TParaInfo& p) {
+        p.Alignment = rvaJustify;
+        p.LeftIndent = 30;
+        p.RightIndent = 20;
+        p.FirstIndent = -10;
+        p.LineSpacing = 150;
+        p.Options = TRVParaOptions{rvpaoKeepLinesTogether, rvpaoKeepWithNext};
+        p.Background.Color = 0xE0E0E0;
+    });
+    const int tabs = AddParaStyle(d, [](TParaInfo& p) {
+        p.Tabs.Add(96, rvtaLeft, ".");
+        p.Tabs.Add(200, rvtaRight, "-");
+        p.Tabs.Add(300, rvtaCenter, "");
+    });
+    const int framed = AddParaStyle(d, [](TParaInfo& p) {
+        p.Border.Style = rvbDouble;
+        p.Border.Width = 1;
+        p.Border.InternalWidth = 1;
+        p.Border.Color = 0x0000FF;
+        p.Border.BorderOffsets.SetAll(4);
+        p.Background.BorderOffsets.SetAll(4);
+        p.LeftIndent = p.RightIndent = p.SpaceBefore = p.SpaceAfter = 8;
+    });
+    const int right = AddParaStyle(d, [](TParaInfo& p) { p.Alignment = rvaRight; });
+    d.Doc->CreatePendingCheckpoint("Anfang", false, {}); // on the very first item
+    d.Doc->AppendText("Mitte", 0, centred);
+    d.Doc->AppendText("Eingezogen, gesperrt und zusammengehalten", 0, indented);
+    d.Doc->AppendText("mit", 0, tabs);
+    auto tab = std::make_unique<TRVTabItemInfo>();
+    tab->ParaNo = -1;
+    d.Doc->AppendItem("", std::move(tab));
+    d.Doc->AppendText("Tabulatoren", 0, -1);
+    d.Doc->AppendText("Gerahmt", 0, framed);
+    d.Doc->AppendText("Neue Seite", 0, right);
+    d.Doc->ItemAt(d.Doc->Count() - 1).SetNewPageBefore(true);
+    d.Doc->AppendText("Zeile eins", 0, 0);
+    d.Doc->AppendText("Zeile zwei", 0, 0);
+    d.Doc->ItemAt(d.Doc->Count() - 1).SetNewLine(true);
+    d.Doc->CreatePendingCheckpoint("Kapitel 2", false, {});
+    d.Doc->AppendText("Marke", 0, 0);
+    CheckRoundTrip(d);
+}
+
+TEST(RtfRoundTrip, ListsWithRestartsAndMarkerFonts)
+{
+    TDoc d("lists");
+    TRVListInfo& outline = d.Sheet->ListStyles.Add();
+    outline.Standard = false;
+    const struct {
+        TRVListType Kind;
+        const char* Format;
+    } levels[] = {{rvlstDecimal, "%0:s."}, {rvlstLowerAlpha, "%0:s.%1:s)"}, {rvlstUpperRoman, "(%2:s)"}};
+    for (std::size_t k = 0; k < std::size(levels); ++k) {
+        TRVListLevel& level = outline.Levels.Add();
+        level.ListType = levels[k].Kind;
+        level.FormatString = levels[k].Format;
+        level.LeftIndent = 24 * int(k + 1);
+        level.MarkerIndent = 24 * int(k);
+        level.FirstIndent = 0;
+        level.EditFont().Name = "Arial";
+        level.EditFont().Size = 9 + int(k);
+        level.EditFont().Color = 0x800000;
+    }
+    outline.Levels[1].StartFrom = 3;
+    outline.Levels[1].EditFont().Style.Include(fsBold);
+    TRVListInfo& bullets = d.Sheet->ListStyles.Add();
+    bullets.Standard = false;
+    TRVListLevel& bullet = bullets.Levels.Add();
+    bullet.ListType = rvlstBullet;
+    bullet.FormatString = "l";
+    bullet.EditFont().Name = "Wingdings";
+    bullet.EditFont().Charset = 2;
+    bullet.LeftIndent = 24;
+    bullet.MarkerIndent = 6;
+    TRVListInfo& squares = d.Sheet->ListStyles.Add();
+    squares.Standard = false;
+    TRVListLevel& square = squares.Levels.Add();
+    square.ListType = rvlstUnicodeBullet;
+    square.FormatStringW = u"\u25A0";
+    square.LeftIndent = 30;
+
+    const auto para = [&](int listNo, int level, const std::string& text, bool reset = false, int start = 1) {
+        AppendMarker(*d.Doc, listNo, level, 0, reset, start);
+        d.Doc->AppendText(text, 0, -1);
+    };
+    para(0, 0, "Erstens");
+    para(0, 1, "Unterpunkt");
+    para(0, 2, "Tiefer");
+    para(0, 0, "Zweitens");
+    d.Doc->AppendText("Dazwischen", 0, 0);
+    para(0, 0, "Neu ab 5", true, 5);
+    para(0, 1, "Unten ab 7", true, 7);
+    para(1, 0, "Punkt");
+    para(1, 0, "Noch ein Punkt");
+    para(2, 0, "Quadrat");
+    para(0, 0, "Wieder ab 1", true, 1);
+    CheckRoundTrip(d);
+}
+
+TEST(RtfRoundTrip, PicturesByteForByte)
+{
+    TDoc d("pictures");
+    std::string rgba;
+    for (int i = 0; i < 40 * 30; ++i)
+        rgba += std::string{char(i % 251), char(i % 7 * 30), char(200), char(255)};
+    const std::string png = EncodeRgbaPng(40, 30, rgba);
+    std::string grey;
+    for (int i = 0; i < 16 * 16; ++i)
+        grey += char(i);
+    const std::string jpeg = EncodeJpeg(16, 16, 1, grey);
+    d.Doc->AppendText("Bilder", 0, 0);
+    AppendPicture(*d.Doc, png, 0, 0, -1);     // natural size
+    AppendPicture(*d.Doc, png, 120, 15, -1);  // stretched and squeezed
+    AppendPicture(*d.Doc, jpeg, 0, 0, 0);     // a paragraph of its own
+    AppendPicture(*d.Doc, jpeg, 48, 32, -1);
+    CheckRoundTrip(d);
+}
+
+TEST(RtfRoundTrip, PageParametersInMillimetres)
+{
+    TDoc d("page");
+    TRVDocParameters& p = d.Info.DocParameters;
+    p.Units = rvuMillimeters;
+    p.Orientation = poLandscape;
+    p.PageWidth = 297;
+    p.PageHeight = 210;
+    p.LeftMargin = 25;
+    p.RightMargin = 15;
+    p.TopMargin = 20;
+    p.BottomMargin = 10;
+    p.HeaderY = 8;
+    p.FooterY = 0.5;
+    p.ZoomPercent = 75;
+    p.ZoomMode = rvzmPageWidth;
+    p.MirrorMargins = true;
+    d.Doc->AppendText("Quer", 0, 0);
+    CheckRoundTrip(d);
+}
+
+TEST(RtfRoundTrip, TablesWithSpansWidthsColoursAndSpacing)
+{
+    TDoc d("tables");
+    const int centred = AddParaStyle(d, [](TParaInfo& p) { p.Alignment = rvaCenter; });
+    auto table = std::make_unique<TRVTableItemInfo>(4, 3, d.Doc.get());
+    table->ParaNo = centred;
+    TRVTableItemInfo& t = *table;
+    t.HeadingRowCount = 1;
+    t.BestWidth = 400;
+    t.Color = clNone;
+    t.BorderWidth = 2;
+    t.BorderStyle = rvtbColor;
+    t.BorderColor = 0x0000FF;
+    t.CellBorderWidth = 1;
+    t.CellBorderStyle = rvtbColor;
+    t.CellBorderColor = 0x00FF00;
+    t.CellHPadding = 4;
+    t.CellVPadding = 2;
+    t.CellHSpacing = 3;
+    t.CellVSpacing = 5;
+    t.BorderHSpacing = 3;
+    t.BorderVSpacing = 6;
+    for (int r = 0; r < 4; ++r)
+        for (int c = 0; c < 3; ++c) {
+            t.Cells(r, c)->Clear();
+            t.Cells(r, c)->AppendText("Z" + std::to_string(r) + std::to_string(c), 0, 0);
+        }
+    t.Cells(0, 1)->Color = 0xFFCC99;
+    t.Cells(1, 0)->BestWidth = 120;
+    t.Cells(1, 1)->VAlign = rvcMiddle;
+    t.Cells(1, 2)->VAlign = rvcBottom;
+    t.Cells(3, 0)->BestHeight = 40;
+    EXPECT_TRUE(t.MergeCells(0, 0, 2, 1)); // across
+    EXPECT_TRUE(t.MergeCells(1, 2, 1, 3)); // down to the last row
+    EXPECT_TRUE(t.MergeCells(2, 0, 2, 2)); // both ways
+    TRVTableCellData& host = *t.Cells(2, 0);
+    auto inner = std::make_unique<TRVTableItemInfo>(2, 2, &host);
+    inner->ParaNo = 0;
+    inner->BestWidth = -50; // percent
+    for (int r = 0; r < 2; ++r)
+        for (int c = 0; c < 2; ++c) {
+            inner->Cells(r, c)->Clear();
+            inner->Cells(r, c)->AppendText("I" + std::to_string(r) + std::to_string(c), 0, 0);
+        }
+    host.AppendItem("", std::move(inner));
+    d.Doc->AppendText("Vor der Tabelle", 0, 0);
+    d.Doc->AppendItem("", std::move(table));
+    auto second = std::make_unique<TRVTableItemInfo>(1, 2, d.Doc.get());
+    second->ParaNo = 0;
+    for (int c = 0; c < 2; ++c) {
+        second->Cells(0, c)->Clear();
+        second->Cells(0, c)->AppendText(c == 0 ? "nach" : "Umbruch", 0, 0);
+    }
+    second->SetNewPageBefore(true);
+    d.Doc->AppendItem("", std::move(second));
+    d.Doc->AppendText("Nach der Tabelle", 0, 0);
+    CheckRoundTrip(d);
+}
+
+TEST(RtfRoundTrip, NotesAndSequences)
+{
+    TDoc d("notes");
+    const int super = AddTextStyle(d, [](TFontInfo& s) { s.SubSuperScriptType = rvsssSuperScript; });
+    d.Doc->AppendText("Vorher", 0, 0);
+    auto footnote = std::make_unique<TRVFootnoteItemInfo>();
+    footnote->NoteText().AppendText("Anmerkung", 0, 0);
+    footnote->ParaNo = -1;
+    footnote->TextStyleNo = super;
+    d.Doc->AppendItem({}, std::move(footnote));
+    auto endnote = std::make_unique<TRVEndnoteItemInfo>();
+    endnote->NoteText().AppendText("Schluss", 0, 0);
+    endnote->ParaNo = -1;
+    endnote->TextStyleNo = super;
+    d.Doc->AppendItem({}, std::move(endnote));
+    d.Doc->AppendText("Abbildung ", 0, 0);
+    auto seq = std::make_unique<TRVSeqItemInfo>();
+    seq->SeqName = "Abb";
+    seq->NumberType = rvseqUpperRoman;
+    seq->ParaNo = -1;
+    d.Doc->AppendItem({}, std::move(seq));
+    auto reset = std::make_unique<TRVSeqItemInfo>();
+    reset->SeqName = "Abb";
+    reset->Reset = true;
+    reset->StartFrom = 4;
+    reset->ParaNo = -1;
+    d.Doc->AppendItem({}, std::move(reset));
+    CheckRoundTrip(d);
 }
 
 } // namespace
