@@ -58,7 +58,6 @@ const TLimit Limits[] = {
     {"text.HoverUnderlineColor", "RTF has no hover colours"},
     {"text.HoverEffects", "RTF has no hover effects"},
     {"text.JumpCursor", "a mouse cursor is no RTF property"},
-    {"text.Options", "the text options (HTML/RTF code, no spelling) are not written"},
     {"text.BiDiMode", "the import does not read \\ltrch and \\rtlch into the style"},
     {"text.NextStyleNo", "style sheet links are not written without rvrtfSaveStyleSheet"},
     {"text.Name", "style names are written only with rvrtfSaveStyleSheet, which the main window does "
@@ -69,7 +68,6 @@ const TLimit Limits[] = {
                      "8-bit runs; the characters are compared instead"},
     {"text.VShiftPrecision", "a vertical offset is written in half points and compared so"},
     {"note.Protection", "the import gives note references its protected text style"},
-    {"text.Pitch", "the font pitch is not written"},
     // Paragraph styles.
     {"para.Name", "as for text styles"},
     {"para.Standard", "as for text styles"},
@@ -103,6 +101,8 @@ const TLimit Limits[] = {
     {"cell.BorderLightColor", "as for the border style"},
     {"table.BorderHSpacing", "RTF has only the spacing of the cells; the import takes the cell spacing"},
     {"table.BorderVSpacing", "a negative (unset) border spacing is written as none and comes back as 0"},
+    {"table.Last", "RTF ends with a paragraph: a document that ends with a table comes back with an "
+                   "empty paragraph after it"},
     {"table.Empty", "a table without rows writes nothing"},
     {"table.RowPageBreak", "a page break before a table row is not written"},
     {"cell.NoItems", "a cell without items is written as an empty cell and comes back with one empty "
@@ -439,14 +439,6 @@ void FindLines(std::vector<std::string>& lines)
     }
 }
 
-std::string Joined(const std::vector<std::string>& lines)
-{
-    std::string out;
-    for (const std::string& line : lines)
-        out += line + "\n";
-    return out;
-}
-
 /// The lines around the first difference, or nothing when the descriptions are equal.
 std::string Difference(const std::vector<std::string>& actual, const std::vector<std::string>& expected)
 {
@@ -515,6 +507,11 @@ void CheckRoundTrip(const TDoc& original)
     Describe(*back.Doc, "", actual);
     if (Limited("item.Line"))
         FindLines(actual);
+    const auto* lastTable = original.Doc->Count() > 0
+                                ? dynamic_cast<const TRVTableItemInfo*>(&original.Doc->ItemAt(original.Doc->Count() - 1))
+                                : nullptr;
+    if (Limited("table.Last") && lastTable && lastTable->RowCount() > 0 && actual.size() >= 2 && actual[actual.size() - 2].rfind("[P[", 0) == 0 && actual.back().rfind("\"\" ", 0) == 0)
+        actual.resize(actual.size() - 2);
     if (const std::string difference = Difference(actual, expected); !difference.empty())
         ADD_FAILURE() << difference;
 
@@ -881,6 +878,41 @@ TEST(RtfRoundTrip, TablesWithSpansWidthsColoursAndSpacing)
     second->SetNewPageBefore(true);
     d.Doc->AppendItem("", std::move(second));
     d.Doc->AppendText("Nach der Tabelle", 0, 0);
+    CheckRoundTrip(d);
+}
+
+/// Everything in the list of limits that the other documents do not hold: the round trip passes
+/// only because these are left out of the comparison.
+TEST(RtfRoundTrip, WhatRtfDoesNotCarryIsLeftOutOfTheComparison)
+{
+    TDoc d("limits");
+    const int hover = AddTextStyle(d, [](TFontInfo& s) {
+        s.HoverColor = clRed;
+        s.HoverBackColor = clYellow;
+        s.HoverUnderlineColor = clBlue;
+        s.HoverEffects.Include(rvheUnderline);
+        s.StyleEx.Include(rvfsOverline);
+        s.BiDiMode = rvbdLeftToRight;
+        s.NextStyleNo = 0;
+    });
+    const int para = AddParaStyle(d, [](TParaInfo& p) {
+        p.LineSpacingType = rvlsSpaceBetween;
+        p.LineSpacing = 4;
+        p.BiDiMode = rvbdLeftToRight;
+        p.Options.Include(rvpaoNoWrap);
+        p.NextParaNo = 0;
+        p.DefStyleNo = 0;
+    });
+    d.Doc->AppendText("ohne Wiederkehr", hover, para);
+    auto table = std::make_unique<TRVTableItemInfo>(1, 1, d.Doc.get());
+    table->ParaNo = 0;
+    table->PrintOptions = TRVTablePrintOptions{rvtoRowsSplit, rvtoWhiteBackground};
+    table->VRuleWidth = 1;
+    table->HRuleWidth = 2;
+    table->BackgroundStyle = rvbsTiled;
+    table->Cells(0, 0)->Clear();
+    table->Cells(0, 0)->AppendText("Zelle", 0, 0);
+    d.Doc->AppendItem("", std::move(table));
     CheckRoundTrip(d);
 }
 
