@@ -267,9 +267,12 @@ void TRVDocParameters::WriteRtf(std::string& out) const
     keyword("\\margr", ToTwips(RightMargin));
     keyword("\\margt", ToTwips(TopMargin));
     keyword("\\margb", ToTwips(BottomMargin));
-    if (HeaderY != DefaultHeaderY)
+    // Readers take half an inch when the distances are not given; the defaults are half an inch
+    // only in inches, so the comparison is made in twips, whatever the units.
+    constexpr int DefaultDistanceTwips = 720;
+    if (ToTwips(HeaderY) != DefaultDistanceTwips)
         keyword("\\headery", ToTwips(HeaderY));
-    if (FooterY != DefaultFooterY)
+    if (ToTwips(FooterY) != DefaultDistanceTwips)
         keyword("\\footery", ToTwips(FooterY));
     keyword("\\viewscale", ZoomPercent);
     switch (ZoomMode) {

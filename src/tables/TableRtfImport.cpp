@@ -117,8 +117,18 @@ private:
             Stack_.back().NewTableAfterRow = false;
             std::unique_ptr<TCustomRVData> first = std::move(Stack_.back().Working.back());
             Stack_.back().Working.back() = NewContainer();
+            // A page break read between the two tables was taken by the new table's first cell;
+            // it is the new table's.
+            bool pageBreak = Import_.PageBreakPendingFor(*first);
+            if (pageBreak)
+                Import_.SetPageBreakPending(nullptr);
+            if (!first->Empty() && first->ItemAt(0).NewPageBefore()) {
+                first->ItemAt(0).SetNewPageBefore(false);
+                pageBreak = true;
+            }
             if (End(false)) {
                 Start();
+                Stack_.back().PageBreak = Stack_.back().PageBreak || pageBreak;
                 Stack_.back().Working.back() = std::move(first);
                 Import_.SetCurrent(*Stack_.back().Working.back());
             } else {

@@ -185,5 +185,16 @@ TEST(DocParametersRtf, PageGroupInTwips)
                               "\\viewscale100\\viewzk2\r\n");
 }
 
+TEST(DocParametersRtf, HeaderDistancesAreWrittenUnlessHalfAnInch)
+{
+    // 0.5 in millimetres is no default: a reader would take half an inch.
+    TRVDocParameters mm = MainWindowDocParameters();
+    mm.HeaderY = 0.5;
+    mm.FooterY = 12.7;
+    const std::string rtf = Rtf(mm);
+    EXPECT_NE(rtf.find("\\headery28\\viewscale"), std::string::npos) << rtf;
+    EXPECT_EQ(rtf.find("\\footery"), std::string::npos) << rtf;
+}
+
 } // namespace
 } // namespace xq

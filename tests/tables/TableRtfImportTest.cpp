@@ -176,6 +176,21 @@ TEST_F(TableRtfImportTest, LastRowFollowedByAnotherRowGivesTwoTables)
     EXPECT_EQ(Cell(*tables[1], 0, 1), "drei");
 }
 
+TEST_F(TableRtfImportTest, APageBreakBetweenTwoTablesStartsThePageWithTheSecond)
+{
+    // As the writer puts it: the second table's "\\page" comes after the first one's last row.
+    ASSERT_EQ(Read("\\trowd\\lastrow\\cellx2000\\pard\\intbl eins\\cell\\row\r\n\\page "
+                   "\\trowd\\lastrow\\cellx3000\\pard\\intbl zwei\\cell\\row\r\n\\pard danach\\par"),
+              0);
+    const auto tables = Tables(Doc);
+    ASSERT_EQ(tables.size(), 2u);
+    EXPECT_FALSE(tables[0]->NewPageBefore());
+    EXPECT_TRUE(tables[1]->NewPageBefore());
+    EXPECT_FALSE(tables[1]->Cells(0, 0)->ItemAt(0).NewPageBefore()) << "no page break inside the cell";
+    EXPECT_EQ(Cell(*tables[1], 0, 0), "zwei");
+    EXPECT_FALSE(Doc.ItemAt(Doc.Count() - 1).NewPageBefore());
+}
+
 TEST_F(TableRtfImportTest, ThreeLevelsOfNesting)
 {
     const std::string inner = "\\pard\\intbl\\itap3 tief\\nestcell{\\*\\nesttableprops\\trowd\\cellx1000\\nestrow}";

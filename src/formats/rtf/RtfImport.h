@@ -205,6 +205,8 @@ private:
     void BuildListMap();
     [[nodiscard]] int LegacyListStyle(int level);
     void AdjustListLevel(TRVMarkerItemInfo& marker);
+    /// The list table level of the current paragraph's list override, null without one.
+    [[nodiscard]] const TRVRTFListLevel97* RtfListLevelOf(int levelNo) const;
 
     // Notes.
     void InsertNoteReference(TRVRTFPosition position);

@@ -240,6 +240,20 @@ void TRVRTFImport::UpdateMarkers()
     AdjustListLevel(marker);
 }
 
+const TRVRTFListLevel97* TRVRTFImport::RtfListLevelOf(int levelNo) const
+{
+    const TRVRTFParaProperties& p = Reader_->ParaProps();
+    const auto& overrides = Reader_->ListOverrideTable();
+    if (p.ListOverrideIndex < 0 || p.ListOverrideIndex >= static_cast<int>(overrides.size()))
+        return nullptr;
+    const int listIndex = overrides[std::size_t(p.ListOverrideIndex)].ListIndex;
+    const auto& lists = Reader_->ListTable();
+    if (listIndex < 0 || listIndex >= static_cast<int>(lists.size()) || levelNo < 0 ||
+        levelNo >= static_cast<int>(lists[std::size_t(listIndex)].Levels.size()))
+        return nullptr;
+    return &lists[std::size_t(listIndex)].Levels[std::size_t(levelNo)];
+}
+
 void TRVRTFImport::AdjustListLevel(TRVMarkerItemInfo& marker)
 {
     TRVListInfos& lists = Sheet_->ListStyles;
@@ -265,6 +279,15 @@ void TRVRTFImport::AdjustListLevel(TRVMarkerItemInfo& marker)
     }
     if (!adjusted.Font && level.UsesFont()) {
         adjusted.Font = true;
+        // A list table level that gives a marker font of its own (a size, a colour or a style,
+        // as ours are written) keeps it: the paragraph's text has nothing to say about it.
+        if (const TRVRTFListLevel97* rtf = RtfListLevelOf(marker.Level)) {
+            const TRVRTFCharProperties& own = rtf->CharProps;
+            const TRVRTFCharProperties none;
+            if (own.Size != none.Size || own.Color != none.Color || own.Bold || own.Italic || own.Underline ||
+                own.StrikeOut)
+                return;
+        }
         const TRVRTFCharProperties& c = Reader_->CharProps();
         TRVMarkerFont& font = level.EditFont();
         font.Size = std::max(c.Size, 1);

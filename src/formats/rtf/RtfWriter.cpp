@@ -71,9 +71,14 @@ std::string BookmarkName(std::string_view name)
     return out;
 }
 
-/// A tab.
+/// A tab, in the text style its leader is drawn in (none: whatever style is current).
 class TTabRtf final : public TRVRTFItemWriter {
 public:
+    [[nodiscard]] int TextStyleOf(const TCustomRVItemInfo& item) const override
+    {
+        const int styleNo = static_cast<const TRVTabItemInfo&>(item).TextStyleNo;
+        return styleNo == rvsDefStyle ? -1 : styleNo;
+    }
     void Write(const TCustomRVItemInfo&, const std::string&, std::string& out, TRVRTFWriteContext&, int) const override
     {
         out += "\\tab ";
@@ -729,9 +734,11 @@ void TRtfBodyWriter::Item(int itemNo, int from, int to)
         Out_ += "}}";
         LastTextStyle_ = -1;
     }
-    ParagraphClosed_ = item.IsFullLine() && item.StyleNo == rvsTable;
-    // A table ends inside its last cell's paragraph (\intbl): the paragraph after it needs its
-    // own \pard, whatever its style.
+    // A horizontal line ends its own paragraph ("\par\pard"): another "\par" would add an empty
+    // paragraph after it.
+    ParagraphClosed_ = item.IsFullLine() && (item.StyleNo == rvsTable || item.StyleNo == rvsBreak);
+    // A table ends inside its last cell's paragraph (\intbl), a line after "\pard": the paragraph
+    // after either needs its own \pard, whatever its style.
     if (ParagraphClosed_)
         LastParaStyle_ = -1;
 }

@@ -268,6 +268,28 @@ TEST_F(RtfImportTest, ListParagraphsShareOneListStyle)
     EXPECT_EQ(Sheet.ListStyles.Count(), 1);
 }
 
+TEST_F(RtfImportTest, AListLevelKeepsTheMarkerFontItGivesAndOtherwiseTakesTheText)
+{
+    // Level 0 gives its font (9 points, red, bold); level 1 gives none and takes the size,
+    // colour and style of its first paragraph's text.
+    const std::string lists =
+        "{\\colortbl;\\red255\\green0\\blue0;\\red0\\green0\\blue255;}"
+        "{\\*\\listtable{\\list\\listtemplateid1"
+        "{\\listlevel\\levelnfc0\\leveljc0\\levelstartat1{\\leveltext\\'02\\'00.;}{\\levelnumbers\\'01;}\\f0\\b\\fs18\\cf1}"
+        "{\\listlevel\\levelnfc4\\leveljc0\\levelstartat1{\\leveltext\\'02\\'01);}{\\levelnumbers\\'01;}\\f0}"
+        "\\listid7}}{\\*\\listoverridetable{\\listoverride\\listid7\\listoverridecount0\\ls1}}";
+    ASSERT_EQ(Read(lists + "\\pard\\ls1\\ilvl0\\f1\\fs28\\cf2 eins\\par\\pard\\ls1\\ilvl1\\f1\\i\\fs28\\cf2 zwei\\par"), 0);
+    ASSERT_EQ(Sheet.ListStyles.Count(), 1);
+    const TFontDescription& given = Sheet.ListStyles[0].Levels[0].EffectiveFont();
+    EXPECT_EQ(given.Size, 9);
+    EXPECT_EQ(given.Color, TColor(0x0000FF));
+    EXPECT_EQ(given.Style, TFontStyles{fsBold});
+    const TFontDescription& taken = Sheet.ListStyles[0].Levels[1].EffectiveFont();
+    EXPECT_EQ(taken.Size, 14);
+    EXPECT_EQ(taken.Color, TColor(0xFF0000));
+    EXPECT_EQ(taken.Style, TFontStyles{fsItalic});
+}
+
 TEST_F(RtfImportTest, LegacyBulletParagraphsShareOneListStyle)
 {
     ASSERT_EQ(Read("{\\pntext\\f2\\'B7\\tab}{\\*\\pn\\pnlvlblt\\pnf2\\pnindent0{\\pntxtb\\'B7}}\\fi-360\\li720\\f0\\fs20 a\\par"

@@ -105,6 +105,36 @@ TEST_F(RtfWriterTest, TextIsEscapedAndUnicodeGoesOutAsSignedUnits)
     EXPECT_NE(rtf.find("\\u8364 \\'80"), std::string::npos) << rtf;
 }
 
+TEST_F(RtfWriterTest, TabsAreWrittenInTheirLeadersTextStyle)
+{
+    const int bold = AddTextStyle();
+    Sheet.TextStyles[bold].Style.Include(fsBold);
+    Doc.AppendText("a", 0, 0);
+    auto tab = std::make_unique<TRVTabItemInfo>();
+    tab->TextStyleNo = bold;
+    tab->ParaNo = -1;
+    Doc.AppendItem("", std::move(tab));
+    auto plain = std::make_unique<TRVTabItemInfo>();
+    plain->ParaNo = -1;
+    Doc.AppendItem("", std::move(plain)); // no style of its own: the bold one goes on
+    Doc.AppendText("b", 0, -1);
+    EXPECT_EQ(Body(), "\\pard\\fi0\\li0\\ql\\ri0\\sb0\\sa0\\itap0 \\plain \\f0\\fs20 a\\plain \\f0\\b\\fs20 \\tab "
+                      "\\tab \\plain \\f0\\fs20 b\\par}");
+}
+
+TEST_F(RtfWriterTest, AHorizontalLineClosesItsOwnParagraph)
+{
+    Doc.AppendText("a", 0, 0);
+    auto line = std::make_unique<TRVBreakItemInfo>();
+    line->ParaNo = 0;
+    Doc.AppendItem("", std::move(line));
+    Doc.AppendText("b", 0, 0);
+    // No "\par" between the line's "\pard" and the next paragraph: that would be an empty one.
+    EXPECT_EQ(Body(), "\\pard\\fi0\\li0\\ql\\ri0\\sb0\\sa0\\itap0 \\plain \\f0\\fs20 a\r\n\\par "
+                      "\\pard\\plain\\fs6\\brdrb\\brdrs\\brdrw15\\brdrcf0\\par\\pard\r\n"
+                      "\\pard\\fi0\\li0\\ql\\ri0\\sb0\\sa0\\itap0 \\plain \\f0\\fs20 b\\par}");
+}
+
 TEST_F(RtfWriterTest, CheckpointsAreBookmarks)
 {
     Doc.CreatePendingCheckpoint("Kapitel 1", false, {});
