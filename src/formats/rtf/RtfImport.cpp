@@ -426,7 +426,11 @@ std::string TRVRTFImport::CurrentFontName() const
 
 std::uint8_t TRVRTFImport::CurrentCharset() const
 {
-    const std::string name = CurrentFontName();
+    return CharsetOf(CurrentFontName());
+}
+
+std::uint8_t TRVRTFImport::CharsetOf(const std::string& name) const
+{
     if (SameTextIgnoringCase(name, "Symbol") || SameTextIgnoringCase(name, "Wingdings"))
         return SYMBOL_CHARSET;
     const TRVRTFFont* font = Reader_->CurrentFont();
@@ -461,7 +465,7 @@ TRVRTFTextRequest TRVRTFImport::TextRequest(bool unicode, bool isProtected) cons
     run.SubSuper = c.SScriptType;
     run.VOffset = c.VShift;
     run.UnderlineType = c.UnderlineType;
-    run.Charset = CurrentCharset();
+    run.Charset = CharsetOf(run.FontName);
     run.Link = InHyperlink();
     run.Protected = isProtected;
     run.Unicode = unicode;
@@ -470,7 +474,15 @@ TRVRTFTextRequest TRVRTFImport::TextRequest(bool unicode, bool isProtected) cons
 
 int TRVRTFImport::TextStyleFor(bool unicode, bool isProtected)
 {
-    return SelectRtfTextStyle(Sheet_->TextStyles, TextRequest(unicode, isProtected), Choice_);
+    if (Choice_.Mode == rvrsUseSpecified)
+        return Choice_.SpecifiedNo;
+    TRVRTFTextRequest request = TextRequest(unicode, isProtected);
+    int styleNo = TextStyleCache_.Find(request);
+    if (styleNo < 0) {
+        styleNo = SelectRtfTextStyle(Sheet_->TextStyles, request, Choice_);
+        TextStyleCache_.Remember(std::move(request), styleNo);
+    }
+    return styleNo;
 }
 
 int TRVRTFImport::ParaStyleFor(TRVRTFPosition position)
@@ -499,7 +511,12 @@ int TRVRTFImport::ParaStyleFor(TRVRTFPosition position)
         const TRVRTFBorderSide& side = p.Border.Sides[i];
         para.Sides[i] = {side.BorderType, side.Width, side.Color, side.Space};
     }
-    return SelectRtfParaStyle(Sheet_->ParaStyles, para, ParaChoice_, Sheet_->SpacesInTab);
+    int styleNo = ParaStyleCache_.Find(para);
+    if (styleNo < 0) {
+        styleNo = SelectRtfParaStyle(Sheet_->ParaStyles, para, ParaChoice_, Sheet_->SpacesInTab);
+        ParaStyleCache_.Remember(std::move(para), styleNo);
+    }
+    return styleNo;
 }
 
 void TRVRTFImport::AddText(std::string bytes, std::u16string wide, bool isWide, TRVRTFPosition position)

@@ -4,6 +4,7 @@
 // the tables module registers; it works through the import's public operations.
 #pragma once
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <filesystem>
@@ -171,6 +172,41 @@ private:
         bool Font = false;
     };
 
+    /// The styles chosen for the last few distinct requests, the most recent first. Runs of a
+    /// document repeat a handful of formats, and the choice scans the whole sheet. During one
+    /// import the sheet's styles only grow at the end and the ones there never change, so an
+    /// earlier choice stays right: an exact match stays the first match, and the closest-match
+    /// mode adds no styles.
+    template <class TRequest>
+    class TStyleCache {
+    public:
+        [[nodiscard]] int Find(const TRequest& request)
+        {
+            for (std::size_t i = 0; i < Entries_.size(); ++i)
+                if (Entries_[i].Request == request) {
+                    if (i > 0)
+                        std::rotate(Entries_.begin(), Entries_.begin() + std::ptrdiff_t(i),
+                                    Entries_.begin() + std::ptrdiff_t(i) + 1);
+                    return Entries_.front().StyleNo;
+                }
+            return -1;
+        }
+        void Remember(TRequest request, int styleNo)
+        {
+            if (Entries_.size() >= Capacity)
+                Entries_.pop_back();
+            Entries_.insert(Entries_.begin(), TEntry{std::move(request), styleNo});
+        }
+
+    private:
+        static constexpr std::size_t Capacity = 16;
+        struct TEntry {
+            TRequest Request;
+            int StyleNo;
+        };
+        std::vector<TEntry> Entries_;
+    };
+
     // Reader events.
     void NewText(std::string_view text, TRVRTFPosition position);
     void NewUnicodeText(std::u16string_view text, TRVRTFPosition position);
@@ -189,6 +225,7 @@ private:
     [[nodiscard]] int ParaStyleFor(TRVRTFPosition position);
     [[nodiscard]] TRVRTFPosition Adjusted(TRVRTFPosition position);
     [[nodiscard]] std::uint8_t CurrentCharset() const;
+    [[nodiscard]] std::uint8_t CharsetOf(const std::string& fontName) const;
     [[nodiscard]] std::string CurrentFontName() const;
 
     // Hyperlinks.
@@ -216,6 +253,8 @@ private:
     TRVRTFReader* Reader_ = nullptr;
     TRVRTFStyleChoice Choice_;
     TRVRTFStyleChoice ParaChoice_;
+    TStyleCache<TRVRTFTextRequest> TextStyleCache_;
+    TStyleCache<TRVRTFParaRequest> ParaStyleCache_;
     std::unique_ptr<TRVRTFTableImporter> Tables_;
 
     int InsertedCount_ = 0;
