@@ -4,7 +4,6 @@
 // the tables module registers; it works through the import's public operations.
 #pragma once
 
-#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <filesystem>
@@ -172,7 +171,7 @@ private:
         bool Font = false;
     };
 
-    /// The styles chosen for the last few distinct requests, the most recent first. Runs of a
+    /// The styles chosen for the last few distinct requests. Runs of a
     /// document repeat a handful of formats, and the choice scans the whole sheet. During one
     /// import the sheet's styles only grow at the end and the ones there never change, so an
     /// earlier choice stays right: an exact match stays the first match, and the closest-match
@@ -182,29 +181,37 @@ private:
     public:
         [[nodiscard]] int Find(const TRequest& request)
         {
+            if (Last_ < Entries_.size() && Entries_[Last_].Request == request)
+                return Entries_[Last_].StyleNo;
             for (std::size_t i = 0; i < Entries_.size(); ++i)
                 if (Entries_[i].Request == request) {
-                    if (i > 0)
-                        std::rotate(Entries_.begin(), Entries_.begin() + std::ptrdiff_t(i),
-                                    Entries_.begin() + std::ptrdiff_t(i) + 1);
-                    return Entries_.front().StyleNo;
+                    Last_ = i;
+                    return Entries_[i].StyleNo;
                 }
             return -1;
         }
         void Remember(TRequest request, int styleNo)
         {
-            if (Entries_.size() >= Capacity)
-                Entries_.pop_back();
-            Entries_.insert(Entries_.begin(), TEntry{std::move(request), styleNo});
+            // Full: the oldest entry goes.
+            if (Entries_.size() < Capacity) {
+                Last_ = Entries_.size();
+                Entries_.push_back(TEntry{std::move(request), styleNo});
+            } else {
+                Last_ = Next_;
+                Entries_[Next_] = TEntry{std::move(request), styleNo};
+                Next_ = (Next_ + 1) % Capacity;
+            }
         }
 
     private:
-        static constexpr std::size_t Capacity = 16;
+        static constexpr std::size_t Capacity = 32;
         struct TEntry {
             TRequest Request;
             int StyleNo;
         };
         std::vector<TEntry> Entries_;
+        std::size_t Last_ = 0; ///< the entry found or added last
+        std::size_t Next_ = 0; ///< the entry replaced next when full
     };
 
     // Reader events.
