@@ -178,6 +178,19 @@ THyperlink ParseHyperlink(std::string_view instruction)
     return link;
 }
 
+/// A name or link as an item keeps it (a checkpoint's name, a link's tag and hint): without
+/// control characters. A zero byte or a line break, which escapes such as "\'00" or "\'0a" put
+/// into a bookmark or a field instruction, would end the value in a document file.
+std::string WithoutControlCharacters(std::string_view name)
+{
+    std::string out;
+    out.reserve(name.size());
+    for (const char c : name)
+        if (static_cast<unsigned char>(c) >= ' ')
+            out += c;
+    return out;
+}
+
 bool IsMetafile(const TGraphic& graphic)
 {
     return graphic.ClassName() == "TMetafile";
@@ -372,7 +385,9 @@ void TRVRTFImport::Connect(TRVRTFReader& reader)
         reader.OnNewSeq = [this](TRVRTFReader&, TRVRTFPosition position, const std::string& name, TRVSeqType type,
                                  bool reset, int startFrom) { NewSeq(position, name, type, reset, startFrom); };
     if (!Settings_.IgnoreBookmarks)
-        reader.OnBookmarkStart = [this](TRVRTFReader&, const std::string& name) { PendingBookmark_ = name; };
+        reader.OnBookmarkStart = [this](TRVRTFReader&, const std::string& name) {
+            PendingBookmark_ = WithoutControlCharacters(name);
+        };
     reader.OnRequiredPageBreak = [this](TRVRTFReader&) { SetPageBreakPending(Current_); };
     reader.OnEndParsing = [this](TRVRTFReader&) { EndParsing(); };
 }
@@ -629,12 +644,14 @@ void TRVRTFImport::ApplyHyperlink(TCustomRVItemInfo& item, int& styleNo)
         Settings_.OnReadHyperlink(link.Target, link.Extras, styleNo, tag);
     else
         tag = link.Target; // the writer takes a link's target from its tag
-    // A tag holds at most 255 characters, as the hyperlink dialog allows.
+    // A tag holds no control characters and at most 255 characters, as the hyperlink dialog
+    // allows.
+    tag = WithoutControlCharacters(tag);
     if (tag.size() > 255)
         tag.resize(255);
-    item.Tag = tag;
+    item.Tag = std::move(tag);
     if (!link.Tip.empty())
-        item.Hint = link.Tip;
+        item.Hint = WithoutControlCharacters(link.Tip);
 }
 
 // ---------------------------------------------------------------------------------------------
