@@ -178,7 +178,7 @@ THyperlink ParseHyperlink(std::string_view instruction)
     return link;
 }
 
-/// A name or link as an item keeps it (a checkpoint's name, a link's tag and hint): without
+/// A name or link as an item keeps it (a checkpoint's or sequence's name, a link's tag and hint): without
 /// control characters. A zero byte or a line break, which escapes such as "\'00" or "\'0a" put
 /// into a bookmark or a field instruction, would end the value in a document file.
 std::string WithoutControlCharacters(std::string_view name)
@@ -865,9 +865,10 @@ void TRVRTFImport::NewSeq(TRVRTFPosition position, const std::string& seqName, T
 {
     position = Adjusted(position);
     auto item = std::make_unique<TRVSeqItemInfo>();
-    item->SeqName = SameTextIgnoringCase(seqName, "@footnote@") || SameTextIgnoringCase(seqName, "@endnote@")
-                        ? "_" + seqName
-                        : seqName;
+    const std::string name = WithoutControlCharacters(seqName);
+    item->SeqName = SameTextIgnoringCase(name, "@footnote@") || SameTextIgnoringCase(name, "@endnote@")
+                        ? "_" + name
+                        : name;
     item->NumberType = numberingType;
     item->Reset = reset;
     item->StartFrom = startFrom;

@@ -132,6 +132,14 @@ TEST_F(RtfImportTest, NamesAndLinksLoseControlCharactersSoThatTheDocumentFileRea
     check(back);
 }
 
+TEST_F(RtfImportTest, SequenceNamesLoseControlCharacters)
+{
+    ASSERT_EQ(Read("\\f0\\fs20 {\\field{\\*\\fldinst {SEQ Ab\\'04\\'00b }}{\\fldrslt {1}}}\\par"), 0);
+    ASSERT_EQ(Doc.Count(), 1);
+    ASSERT_EQ(Doc.StyleOf(0), rvsSequence);
+    EXPECT_EQ(static_cast<const TRVSeqItemInfo&>(Doc.ItemAt(0)).SeqName, "Abb");
+}
+
 TEST_F(RtfImportTest, BookmarksNotesAndSequences)
 {
     ASSERT_EQ(Read("\\f0\\fs20 {\\*\\bkmkstart Kapitel_1}{\\*\\bkmkend Kapitel_1}Text"
