@@ -14,7 +14,8 @@ seconds=${XQ_FUZZ_SECONDS:-30}
 max_len=${XQ_FUZZ_MAX_LEN:-65536}
 CC=clang CXX=clang++ cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
     -DXQ_BUILD_FUZZ=ON -DXQ_BUILD_TESTS=OFF -DXQ_BUILD_BENCH=OFF >/dev/null
-cmake --build build-fuzz -j "$(nproc)" --target fuzz_rvf_reader fuzz_text_reader fuzz_rtf_reader
+cmake --build build-fuzz -j "$(nproc)" --target fuzz_rvf_reader fuzz_text_reader fuzz_rtf_reader \
+    fuzz_rtf_import
 
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
@@ -50,3 +51,5 @@ run fuzz_rvf_reader tests/data/rvf tests/data/rvf-malformed tests/data/hostile
 run fuzz_text_reader tests/data/text
 # The shared RTF corpus where this machine has it, else only the committed seeds.
 run fuzz_rtf_reader tests/data/rtf /work/shared/corpus/rtf
+# The whole import into a document, written back as RTF and RVF: the same seeds and tokens.
+run fuzz_rtf_import tests/data/rtf /work/shared/corpus/rtf

@@ -39,33 +39,48 @@ std::string_view Trim(std::string_view s) noexcept
 }
 
 /// Lower-cases ASCII letters and, in UTF-8, the upper-case letters of code page 1252: U+00C0-U+00DE
-/// without U+00D7, and U+0152, U+0160, U+017D, U+0178. Other bytes pass unchanged.
+/// without U+00D7, and U+0152, U+0160, U+017D, U+0178. Other bytes pass unchanged. Folds the unit
+/// at s[i] (one byte, or a two-byte sequence) into out and moves i past it; every unit folds to
+/// as many bytes as it has, so folded strings are as long as the originals.
+std::size_t FoldUnit(std::string_view s, std::size_t& i, char out[2]) noexcept
+{
+    const auto b = static_cast<unsigned char>(s[i]);
+    if (b >= 'A' && b <= 'Z') {
+        out[0] = char(b + 32);
+        ++i;
+        return 1;
+    }
+    if (b == 0xC3 && i + 1 < s.size()) {
+        const auto c = static_cast<unsigned char>(s[i + 1]);
+        out[0] = char(b);
+        out[1] = char(c >= 0x80 && c <= 0x9E && c != 0x97 ? c + 0x20 : c);
+        i += 2;
+        return 2;
+    }
+    if (b == 0xC5 && i + 1 < s.size()) {
+        const auto c = static_cast<unsigned char>(s[i + 1]);
+        if (c == 0xB8) { // Y with diaeresis folds to U+00FF
+            out[0] = char(0xC3);
+            out[1] = char(0xBF);
+        } else {
+            out[0] = char(b);
+            out[1] = char(c == 0x92 || c == 0xA0 || c == 0xBD ? c + 1 : c);
+        }
+        i += 2;
+        return 2;
+    }
+    out[0] = char(b);
+    ++i;
+    return 1;
+}
+
 std::string FoldCase(std::string_view s)
 {
     std::string out;
     out.reserve(s.size());
-    for (std::size_t i = 0; i < s.size(); ++i) {
-        const auto b = static_cast<unsigned char>(s[i]);
-        if (b >= 'A' && b <= 'Z') {
-            out += char(b + 32);
-        } else if (b == 0xC3 && i + 1 < s.size()) {
-            const auto c = static_cast<unsigned char>(s[i + 1]);
-            out += char(b);
-            out += char(c >= 0x80 && c <= 0x9E && c != 0x97 ? c + 0x20 : c);
-            ++i;
-        } else if (b == 0xC5 && i + 1 < s.size()) {
-            const auto c = static_cast<unsigned char>(s[i + 1]);
-            if (c == 0xB8) { // Y with diaeresis folds to U+00FF
-                out += "\xC3\xBF";
-            } else {
-                out += char(b);
-                out += char(c == 0x92 || c == 0xA0 || c == 0xBD ? c + 1 : c);
-            }
-            ++i;
-        } else {
-            out += char(b);
-        }
-    }
+    char unit[2];
+    for (std::size_t i = 0; i < s.size();)
+        out.append(unit, FoldUnit(s, i, unit));
     return out;
 }
 
@@ -131,7 +146,26 @@ bool ParseInteger(std::string_view s, int& result) noexcept
 
 bool SameTextIgnoringCase(std::string_view a, std::string_view b)
 {
-    return FoldCase(a) == FoldCase(b);
+    // Style matching compares font names for every run read: folded a unit at a time, without
+    // building the folded strings. Folding keeps lengths, so the folded bytes are compared one
+    // by one even where the units of a and b do not line up.
+    if (a.size() != b.size())
+        return false;
+    char foldedA[2], foldedB[2];
+    std::size_t ia = 0, ib = 0, lengthA = 0, lengthB = 0, atA = 0, atB = 0;
+    for (std::size_t n = 0; n < a.size(); ++n) {
+        if (atA == lengthA) {
+            lengthA = FoldUnit(a, ia, foldedA);
+            atA = 0;
+        }
+        if (atB == lengthB) {
+            lengthB = FoldUnit(b, ib, foldedB);
+            atB = 0;
+        }
+        if (foldedA[atA++] != foldedB[atB++])
+            return false;
+    }
+    return true;
 }
 
 TIniFile::TIniFile()

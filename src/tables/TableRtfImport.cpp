@@ -155,6 +155,8 @@ private:
         BuildRow(level, Import_.Reader().RowProps());
         level.RowCompleted = true;
         level.NewTableAfterRow = Import_.Reader().RowProps().LastRow;
+        for (auto& cell : level.Working)
+            Retire(std::move(cell));
         level.Working.clear();
         level.Working.push_back(NewContainer());
         Import_.SetCurrent(*level.Working.back());
@@ -202,10 +204,13 @@ private:
                 TCellDraft& joined = draft.Cells.back();
                 joined.Right = cell.Right;
                 MoveContent(*cell.Content, *joined.Content);
+                Retire(std::move(cell.Content));
                 continue;
             }
-            if (cell.Props.VMerge == rtf_cm_Merged && MergeUp(level, cell))
+            if (cell.Props.VMerge == rtf_cm_Merged && MergeUp(level, cell)) {
+                Retire(std::move(cell.Content));
                 continue;
+            }
             draft.Cells.push_back(std::move(cell));
         }
         level.Rows.push_back(std::move(draft));
@@ -399,7 +404,20 @@ private:
         for (auto& cell : level.Working)
             if (cell && !cell->Empty())
                 MoveIntoParent(*cell);
+        for (auto& cell : level.Working)
+            Retire(std::move(cell));
+        for (TRowDraft& row : level.Rows)
+            for (TCellDraft& cell : row.Cells)
+                Retire(std::move(cell.Content));
         return true;
+    }
+
+    /// Containers of the import outlive it: a damaged input may leave a note or the import's
+    /// current place pointing into a cell that is done with.
+    void Retire(std::unique_ptr<TCustomRVData> container)
+    {
+        if (container)
+            Retired_.push_back(std::move(container));
     }
 
     void MoveIntoParent(TCustomRVData& from)
@@ -587,6 +605,7 @@ private:
 
     TRVRTFImport& Import_;
     std::vector<TTableSubDataInfo> Stack_;
+    std::vector<std::unique_ptr<TCustomRVData>> Retired_;
 };
 
 } // namespace

@@ -34,6 +34,14 @@ TEST(IniFileLookupTest, NamesCompareWithoutCaseAndFirstOccurrenceWins)
     EXPECT_EQ(ini.ReadString("GRÖßE", "äNDERUNG"), "ja");
     EXPECT_TRUE(SameTextIgnoringCase("ŒUVRE Šter Žeta Ÿ", "œuvre šter žeta ÿ"));
     EXPECT_FALSE(SameTextIgnoringCase("×", "÷")); // the multiplication sign is no letter
+    // Compared unit by unit: a lead byte at the end, lengths that differ, a difference after
+    // a folded two-byte letter.
+    EXPECT_TRUE(SameTextIgnoringCase("Times New Roman", "TIMES NEW ROMAN"));
+    EXPECT_TRUE(SameTextIgnoringCase("\xC3", "\xC3"));
+    EXPECT_FALSE(SameTextIgnoringCase("Arial", "Arial "));
+    EXPECT_FALSE(SameTextIgnoringCase("ÄrialX", "ärialY"));
+    EXPECT_FALSE(SameTextIgnoringCase("\xC3\x80", "\xC3\x81"));
+    EXPECT_TRUE(SameTextIgnoringCase("", ""));
 }
 
 TEST(IniFileLookupTest, ValuesAreTrimmedAndLoseEnclosingQuotes)

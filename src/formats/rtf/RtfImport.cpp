@@ -178,6 +178,19 @@ THyperlink ParseHyperlink(std::string_view instruction)
     return link;
 }
 
+/// A name or link as an item keeps it (a checkpoint's or sequence's name, a link's tag and hint): without
+/// control characters. A zero byte or a line break, which escapes such as "\'00" or "\'0a" put
+/// into a bookmark or a field instruction, would end the value in a document file.
+std::string WithoutControlCharacters(std::string_view name)
+{
+    std::string out;
+    out.reserve(name.size());
+    for (const char c : name)
+        if (static_cast<unsigned char>(c) >= ' ')
+            out += c;
+    return out;
+}
+
 bool IsMetafile(const TGraphic& graphic)
 {
     return graphic.ClassName() == "TMetafile";
@@ -387,7 +400,9 @@ void TRVRTFImport::Connect(TRVRTFReader& reader)
         reader.OnNewSeq = [this](TRVRTFReader&, TRVRTFPosition position, const std::string& name, TRVSeqType type,
                                  bool reset, int startFrom) { NewSeq(position, name, type, reset, startFrom); };
     if (!Settings_.IgnoreBookmarks)
-        reader.OnBookmarkStart = [this](TRVRTFReader&, const std::string& name) { PendingBookmark_ = name; };
+        reader.OnBookmarkStart = [this](TRVRTFReader&, const std::string& name) {
+            PendingBookmark_ = WithoutControlCharacters(name);
+        };
     reader.OnRequiredPageBreak = [this](TRVRTFReader&) { SetPageBreakPending(Current_); };
     reader.OnEndParsing = [this](TRVRTFReader&) { EndParsing(); };
 }
@@ -441,7 +456,11 @@ std::string TRVRTFImport::CurrentFontName() const
 
 std::uint8_t TRVRTFImport::CurrentCharset() const
 {
-    const std::string name = CurrentFontName();
+    return CharsetOf(CurrentFontName());
+}
+
+std::uint8_t TRVRTFImport::CharsetOf(const std::string& name) const
+{
     if (SameTextIgnoringCase(name, "Symbol") || SameTextIgnoringCase(name, "Wingdings"))
         return SYMBOL_CHARSET;
     const TRVRTFFont* font = Reader_->CurrentFont();
@@ -483,7 +502,7 @@ TRVRTFTextRequest TRVRTFImport::TextRequest(bool unicode, bool isProtected) cons
     run.SubSuper = c.SScriptType;
     run.VOffset = c.VShift;
     run.UnderlineType = c.UnderlineType;
-    run.Charset = CurrentCharset();
+    run.Charset = CharsetOf(run.FontName);
     run.Link = InHyperlink();
     run.Protected = isProtected;
     run.Unicode = unicode;
@@ -492,7 +511,15 @@ TRVRTFTextRequest TRVRTFImport::TextRequest(bool unicode, bool isProtected) cons
 
 int TRVRTFImport::TextStyleFor(bool unicode, bool isProtected)
 {
-    return SelectRtfTextStyle(Sheet_->TextStyles, TextRequest(unicode, isProtected), Choice_, &StyleIndex_);
+    if (Choice_.Mode == rvrsUseSpecified)
+        return Choice_.SpecifiedNo;
+    TRVRTFTextRequest request = TextRequest(unicode, isProtected);
+    int styleNo = TextStyleCache_.Find(request);
+    if (styleNo < 0) {
+        styleNo = SelectRtfTextStyle(Sheet_->TextStyles, request, Choice_, &StyleIndex_);
+        TextStyleCache_.Remember(std::move(request), styleNo);
+    }
+    return styleNo;
 }
 
 int TRVRTFImport::ParaStyleFor(TRVRTFPosition position)
@@ -521,7 +548,12 @@ int TRVRTFImport::ParaStyleFor(TRVRTFPosition position)
         const TRVRTFBorderSide& side = p.Border.Sides[i];
         para.Sides[i] = {side.BorderType, side.Width, side.Color, side.Space};
     }
-    return SelectRtfParaStyle(Sheet_->ParaStyles, para, ParaChoice_, Sheet_->SpacesInTab, &StyleIndex_);
+    int styleNo = ParaStyleCache_.Find(para);
+    if (styleNo < 0) {
+        styleNo = SelectRtfParaStyle(Sheet_->ParaStyles, para, ParaChoice_, Sheet_->SpacesInTab, &StyleIndex_);
+        ParaStyleCache_.Remember(std::move(para), styleNo);
+    }
+    return styleNo;
 }
 
 void TRVRTFImport::AddText(std::string bytes, std::u16string wide, bool isWide, TRVRTFPosition position)
@@ -635,12 +667,14 @@ void TRVRTFImport::ApplyHyperlink(TCustomRVItemInfo& item, int& styleNo)
         Settings_.OnReadHyperlink(link.Target, link.Extras, styleNo, tag);
     else
         tag = link.Target; // the writer takes a link's target from its tag
-    // A tag holds at most 255 characters, as the hyperlink dialog allows.
+    // A tag holds no control characters and at most 255 characters, as the hyperlink dialog
+    // allows.
+    tag = WithoutControlCharacters(tag);
     if (tag.size() > 255)
         tag.resize(255);
-    item.Tag = tag;
+    item.Tag = std::move(tag);
     if (!link.Tip.empty())
-        item.Hint = link.Tip;
+        item.Hint = WithoutControlCharacters(link.Tip);
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -801,6 +835,8 @@ void TRVRTFImport::Note(TRVRTFNoteEventType what, TRVRTFPosition position)
         if (TRVCPInfo* cp = old.Item->Checkpoint())
             note->SetCheckpointDescription(cp->CreateCopy());
         container.InsertItemAt(index, std::move(old.Text), std::move(note));
+        // The item replaced is kept to the end: a damaged input may still point into its text.
+        RetiredItems_.push_back(std::move(old.Item));
         return placed;
     };
     switch (what) {
@@ -808,7 +844,11 @@ void TRVRTFImport::Note(TRVRTFNoteEventType what, TRVRTFPosition position)
         InsertNoteReference(Adjusted(position));
         break;
     case rtf_ne_Start: {
-        if (NoteReferenceIndex_ < 0 || NoteReferenceContainer_ != Current_)
+        if (NoteReferenceIndex_ >= 0 && (NoteReferenceContainer_ != Current_ ||
+                                         NoteReferenceIndex_ >= Current_->Count() ||
+                                         Current_->StyleOf(NoteReferenceIndex_) != rvsNoteReference))
+            NoteReferenceIndex_ = -1;
+        if (NoteReferenceIndex_ < 0)
             InsertNoteReference(Adjusted(position));
         if (NoteReferenceIndex_ < 0)
             return;
@@ -822,7 +862,9 @@ void TRVRTFImport::Note(TRVRTFNoteEventType what, TRVRTFPosition position)
         break;
     }
     case rtf_ne_EndNote: {
-        if (NoteItemIndex_ < 0 || SavedContainers_.empty())
+        if (NoteItemIndex_ < 0 || SavedContainers_.empty() || !NoteItemContainer_ ||
+            NoteItemIndex_ >= NoteItemContainer_->Count() ||
+            NoteItemContainer_->StyleOf(NoteItemIndex_) != rvsFootnote)
             return;
         // The note's text so far moves along with it.
         TCustomRVData& container = *NoteItemContainer_;
@@ -854,9 +896,10 @@ void TRVRTFImport::NewSeq(TRVRTFPosition position, const std::string& seqName, T
 {
     position = Adjusted(position);
     auto item = std::make_unique<TRVSeqItemInfo>();
-    item->SeqName = SameTextIgnoringCase(seqName, "@footnote@") || SameTextIgnoringCase(seqName, "@endnote@")
-                        ? "_" + seqName
-                        : seqName;
+    const std::string name = WithoutControlCharacters(seqName);
+    item->SeqName = SameTextIgnoringCase(name, "@footnote@") || SameTextIgnoringCase(name, "@endnote@")
+                        ? "_" + name
+                        : name;
     item->NumberType = numberingType;
     item->Reset = reset;
     item->StartFrom = startFrom;

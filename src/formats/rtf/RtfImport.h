@@ -171,6 +171,49 @@ private:
         bool Font = false;
     };
 
+    /// The styles chosen for the last few distinct requests. Runs of a
+    /// document repeat a handful of formats, and the choice scans the whole sheet. During one
+    /// import the sheet's styles only grow at the end and the ones there never change, so an
+    /// earlier choice stays right: an exact match stays the first match, and the closest-match
+    /// mode adds no styles.
+    template <class TRequest>
+    class TStyleCache {
+    public:
+        [[nodiscard]] int Find(const TRequest& request)
+        {
+            if (Last_ < Entries_.size() && Entries_[Last_].Request == request)
+                return Entries_[Last_].StyleNo;
+            for (std::size_t i = 0; i < Entries_.size(); ++i)
+                if (Entries_[i].Request == request) {
+                    Last_ = i;
+                    return Entries_[i].StyleNo;
+                }
+            return -1;
+        }
+        void Remember(TRequest request, int styleNo)
+        {
+            // Full: the oldest entry goes.
+            if (Entries_.size() < Capacity) {
+                Last_ = Entries_.size();
+                Entries_.push_back(TEntry{std::move(request), styleNo});
+            } else {
+                Last_ = Next_;
+                Entries_[Next_] = TEntry{std::move(request), styleNo};
+                Next_ = (Next_ + 1) % Capacity;
+            }
+        }
+
+    private:
+        static constexpr std::size_t Capacity = 32;
+        struct TEntry {
+            TRequest Request;
+            int StyleNo;
+        };
+        std::vector<TEntry> Entries_;
+        std::size_t Last_ = 0; ///< the entry found or added last
+        std::size_t Next_ = 0; ///< the entry replaced next when full
+    };
+
     // Reader events.
     void NewText(std::string_view text, TRVRTFPosition position);
     void NewUnicodeText(std::u16string_view text, TRVRTFPosition position);
@@ -189,6 +232,7 @@ private:
     [[nodiscard]] int ParaStyleFor(TRVRTFPosition position);
     [[nodiscard]] TRVRTFPosition Adjusted(TRVRTFPosition position);
     [[nodiscard]] std::uint8_t CurrentCharset() const;
+    [[nodiscard]] std::uint8_t CharsetOf(const std::string& fontName) const;
     [[nodiscard]] std::string CurrentFontName() const;
 
     // Hyperlinks.
@@ -219,6 +263,8 @@ private:
     TRVRTFStyleChoice Choice_;
     TRVRTFStyleChoice ParaChoice_;
     TRVRTFStyleIndex StyleIndex_;
+    TStyleCache<TRVRTFTextRequest> TextStyleCache_;
+    TStyleCache<TRVRTFParaRequest> ParaStyleCache_;
     std::unique_ptr<TRVRTFTableImporter> Tables_;
 
     int InsertedCount_ = 0;
@@ -236,6 +282,7 @@ private:
         TCustomRVData* Container;
     };
     std::vector<TSavedContainer> SavedContainers_;
+    std::vector<std::unique_ptr<TCustomRVItemInfo>> RetiredItems_;
     TCustomRVData* NoteReferenceContainer_ = nullptr;
     int NoteReferenceIndex_ = -1;
     TCustomRVData* NoteItemContainer_ = nullptr;

@@ -54,6 +54,8 @@ struct TRVRTFTextRequest {
     bool Link = false;      ///< inside a HYPERLINK field
     bool Protected = false; ///< a note reference mark
     bool Unicode = false;
+
+    [[nodiscard]] bool operator==(const TRVRTFTextRequest&) const = default;
 };
 
 /// One side of an RTF paragraph border.
@@ -62,12 +64,16 @@ struct TRVRTFBorderSideRequest {
     int Width = 0; ///< twips
     TColor Color = clNone;
     int Space = 0; ///< twips between text and border
+
+    [[nodiscard]] bool operator==(const TRVRTFBorderSideRequest&) const = default;
 };
 
 struct TRVRTFTabRequest {
     int Position = 0; ///< twips
     int Align = 0;    ///< 0 left, 1 right, 2 centre, 3 decimal
     int Leader = 0;   ///< 0 none, 1 dots, 2 middle dots, 3 hyphens, 4 underline, 5 equal signs
+
+    [[nodiscard]] bool operator==(const TRVRTFTabRequest&) const = default;
 };
 
 /// The paragraph properties of an RTF paragraph as a paragraph style sees them.
@@ -80,6 +86,8 @@ struct TRVRTFParaRequest {
     TColor Background = clNone;
     std::vector<TRVRTFTabRequest> Tabs;
     std::array<TRVRTFBorderSideRequest, 4> Sides; ///< left, top, right, bottom
+
+    [[nodiscard]] bool operator==(const TRVRTFParaRequest&) const = default;
 };
 
 /// The paragraph border an RTF side gives: style, width and internal width in pixels. Right and

@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cstdint>
 #include <vector>
 
 namespace xq {
@@ -216,14 +217,66 @@ std::span<const TRVRTFsymbol> RtfKeywordTable()
     return SortedTable();
 }
 
+namespace {
+
+/// The keywords hashed into an open-addressing table: a keyword is looked up for every control
+/// word read, and a binary search over some hundreds of names compared bytes a dozen times.
+class TKeywordIndex {
+public:
+    explicit TKeywordIndex(const std::vector<TRVRTFsymbol>& table) : Table_(table)
+    {
+        std::size_t size = 16;
+        while (size < 2 * table.size())
+            size *= 2;
+        Slots_.assign(size, 0);
+        Mask_ = size - 1;
+        for (std::size_t i = 0; i < table.size(); ++i) {
+            std::size_t slot = Hash(table[i].Keyword) & Mask_;
+            bool known = false;
+            while (Slots_[slot] != 0) {
+                // A keyword listed twice is found as its first entry, as the sorted search did.
+                if (table[Slots_[slot] - 1].Keyword == table[i].Keyword) {
+                    known = true;
+                    break;
+                }
+                slot = (slot + 1) & Mask_;
+            }
+            if (!known)
+                Slots_[slot] = std::uint32_t(i + 1);
+        }
+    }
+
+    [[nodiscard]] const TRVRTFsymbol* Find(std::string_view keyword) const noexcept
+    {
+        for (std::size_t slot = Hash(keyword) & Mask_; Slots_[slot] != 0; slot = (slot + 1) & Mask_) {
+            const TRVRTFsymbol& entry = Table_[Slots_[slot] - 1];
+            if (entry.Keyword == keyword)
+                return &entry;
+        }
+        return nullptr;
+    }
+
+private:
+    /// FNV-1a over the keyword's bytes.
+    [[nodiscard]] static std::size_t Hash(std::string_view s) noexcept
+    {
+        std::uint32_t h = 2166136261u;
+        for (const char c : s)
+            h = (h ^ static_cast<unsigned char>(c)) * 16777619u;
+        return h;
+    }
+
+    const std::vector<TRVRTFsymbol>& Table_;
+    std::vector<std::uint32_t> Slots_; ///< index into the table plus one, 0 for an empty slot
+    std::size_t Mask_ = 0;
+};
+
+} // namespace
+
 const TRVRTFsymbol* FindRtfKeyword(std::string_view keyword)
 {
-    const std::vector<TRVRTFsymbol>& t = SortedTable();
-    auto it = std::lower_bound(t.begin(), t.end(), keyword,
-                               [](const TRVRTFsymbol& a, std::string_view k) { return a.Keyword < k; });
-    if (it == t.end() || it->Keyword != keyword)
-        return nullptr;
-    return &*it;
+    static const TKeywordIndex index(SortedTable());
+    return index.Find(keyword);
 }
 
 } // namespace xq

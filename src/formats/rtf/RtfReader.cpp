@@ -159,36 +159,40 @@ int TRVRTFReader::TParser::Flush(int boundary)
     SyncTableDepth();
     const TRVRTFPosition pos = PendingPos;
     PendingPos = boundary < 0 ? rtf_ts_ContinuePara : TRVRTFPosition(boundary);
+    // The handlers see the buffers themselves, which are emptied after each run but keep their
+    // capacity: a run costs no allocation of the reader's.
     try {
         if (!Text16.empty() && R.OnNewUnicodeText) {
-            std::u16string text;
-            text.swap(Text16);
-            ReplaceLoneSurrogates(text);
-            R.OnNewUnicodeText(R, text, pos);
+            ReplaceLoneSurrogates(Text16);
+            R.OnNewUnicodeText(R, Text16, pos);
+            Text16.clear();
         } else {
-            std::string text;
-            text.swap(Text8);
             if (!Text16.empty()) // no Unicode handler: keep the text as 8-bit
-                text = xq::UnicodeToAnsi(Text16, CodePage), Text16.clear();
+                Text8 = xq::UnicodeToAnsi(Text16, CodePage), Text16.clear();
             const TRVRTFFont* font = FontOf(Cur().Chp);
             const int pageOfFont = font ? MacOrPcCodePage(font->Charset) : 0;
             if (pageOfFont != 0 && R.OnNewUnicodeText) {
                 // Text in a Macintosh or PC font is read in its own code page when Unicode text
                 // is wanted: the conversion tables to Windows 1252 lose what 1252 lacks.
-                R.OnNewUnicodeText(R, xq::AnsiToUnicode(text, pageOfFont), pos);
+                const std::u16string wide = xq::AnsiToUnicode(Text8, pageOfFont);
+                Text8.clear();
+                R.OnNewUnicodeText(R, wide, pos);
                 return rtf_ec_OK;
             }
             if (font)
                 if (const unsigned char* table = RtfCharsetConversionTable(font->Charset))
-                    for (char& c : text)
+                    for (char& c : Text8)
                         if (static_cast<unsigned char>(c) >= 0x80)
                             c = static_cast<char>(table[static_cast<unsigned char>(c) - 0x80]);
             if (R.OnNewText)
-                R.OnNewText(R, text, pos);
+                R.OnNewText(R, Text8, pos);
             else if (R.OnNewUnicodeText)
-                R.OnNewUnicodeText(R, R.AnsiToUnicode(text), pos);
+                R.OnNewUnicodeText(R, R.AnsiToUnicode(Text8), pos);
+            Text8.clear();
         }
     } catch (...) {
+        Text8.clear();
+        Text16.clear();
         throw TTextHandlerFailure{};
     }
     return rtf_ec_OK;

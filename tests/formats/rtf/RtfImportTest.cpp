@@ -9,6 +9,8 @@
 #include "document/ItemInfo.h"
 #include "document/RVData.h"
 #include "document/RVStyle.h"
+#include "formats/rvf/RvfReader.h"
+#include "formats/rvf/RvfWriter.h"
 #include "lists/ListItems.h"
 #include "pictures/PictureKinds.h"
 #include "pictures/PictureSamples.h"
@@ -121,6 +123,38 @@ TEST_F(RtfImportTest, HiddenTextAtAParagraphStartKeepsTheParagraph)
 {
     ASSERT_EQ(Read("\\f0\\fs20 eins\\par{\\v weg}zwei\\par"), 0);
     EXPECT_EQ(Dump(), "[p0]\"eins\" [p0]\"zwei\"");
+}
+
+TEST_F(RtfImportTest, NamesAndLinksLoseControlCharactersSoThatTheDocumentFileReadsBack)
+{
+    // Escapes can put a zero byte or a line break into a bookmark's name or a link's target and
+    // tip; items carrying them made a document file that could not be read again.
+    ASSERT_EQ(Read("\\f0\\fs20 {\\*\\bkmkstart Ka\\'00pi\\'0a\\'09tel1}Text "
+                   "{\\field{\\*\\fldinst HYPERLINK \"http://exa\\'0a\\'0dmple.org\" \\\\o \"Ti\\'0app\"}"
+                   "{\\fldrslt Seite}}\\par"),
+              0);
+    const auto check = [](const TCustomRVData& doc) {
+        ASSERT_EQ(doc.Count(), 2);
+        ASSERT_TRUE(doc.ItemAt(0).Checkpoint());
+        EXPECT_EQ(doc.ItemAt(0).Checkpoint()->Name, "Kapitel1");
+        EXPECT_EQ(doc.TagOf(1), "http://example.org");
+        EXPECT_EQ(doc.ItemAt(1).Hint, "Tipp");
+    };
+    check(Doc);
+    std::string rvf;
+    ASSERT_TRUE(TRVFWriter(Sheet, RVFMainWindowOptions).WriteDocument(Doc, nullptr, rvf));
+    TRVStyle backSheet;
+    TCustomRVData back(&backSheet);
+    ASSERT_TRUE(TRVFReader(backSheet, RVFMainWindowOptions).ReadDocument(back, nullptr, rvf));
+    check(back);
+}
+
+TEST_F(RtfImportTest, SequenceNamesLoseControlCharacters)
+{
+    ASSERT_EQ(Read("\\f0\\fs20 {\\field{\\*\\fldinst {SEQ Ab\\'04\\'00b }}{\\fldrslt {1}}}\\par"), 0);
+    ASSERT_EQ(Doc.Count(), 1);
+    ASSERT_EQ(Doc.StyleOf(0), rvsSequence);
+    EXPECT_EQ(static_cast<const TRVSeqItemInfo&>(Doc.ItemAt(0)).SeqName, "Abb");
 }
 
 TEST_F(RtfImportTest, BookmarksNotesAndSequences)

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <map>
@@ -101,6 +102,18 @@ TEST(RtfReaderKeywords, TableIsSortedAndComplete)
     EXPECT_EQ(FindRtfKeyword("PAR"), nullptr) << "lookup is case-sensitive";
     EXPECT_EQ(FindRtfKeyword("zzz"), nullptr);
     EXPECT_NE(FindRtfKeyword("'"), nullptr);
+    // The lookup is hashed: every entry is found as itself, and neither a prefix nor a longer
+    // word of an entry, nor the empty word, finds anything.
+    const auto listed = [&](std::string_view word) {
+        return std::any_of(table.begin(), table.end(), [&](const TRVRTFsymbol& e) { return e.Keyword == word; });
+    };
+    for (const TRVRTFsymbol& entry : table) {
+        EXPECT_EQ(FindRtfKeyword(entry.Keyword), &entry) << entry.Keyword;
+        for (const std::string& other : {std::string(entry.Keyword) + "q", std::string(entry.Keyword.substr(1))})
+            if (!listed(other))
+                EXPECT_EQ(FindRtfKeyword(other), nullptr) << other;
+    }
+    EXPECT_EQ(FindRtfKeyword(""), nullptr);
 }
 
 TEST(RtfReader, HalloIsOneRun)
