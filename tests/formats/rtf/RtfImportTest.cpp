@@ -353,6 +353,17 @@ TEST_F(RtfImportTest, ALegacyNumberedListWithoutAFontNumbersInTheParagraphsFont)
     EXPECT_EQ(static_cast<const TRVMarkerItemInfo&>(Doc.ItemAt(4)).ListNo, -1);
 }
 
+TEST_F(RtfImportTest, ANoteLeftOpenAcrossTableRowsReadsSafely)
+{
+    // Found by fuzzing: a footnote whose group stays open over cell and row ends once left the
+    // import pointing into a cell that was done with.
+    const std::string rtf = test::ReadBytes(std::filesystem::path(XQ_SOURCE_DIR) / "tests/data/rtf/damaged-note-across-rows.rtf");
+    ASSERT_FALSE(rtf.empty());
+    Props.ReadRtfStreamIntoDocument(rtf, Doc, nullptr);
+    EXPECT_GT(Doc.Count(), 0);
+    EXPECT_NE(Dump().find("Lor"), std::string::npos);
+}
+
 TEST_F(RtfImportTest, SettingsAreValidatedAndCopied)
 {
     EXPECT_THROW(Props.SetTextStyleNo(-1), EDocViewError);
