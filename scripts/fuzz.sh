@@ -49,7 +49,7 @@ run() {
 
 run fuzz_rvf_reader tests/data/rvf tests/data/rvf-malformed tests/data/hostile
 run fuzz_text_reader tests/data/text
-# The shared RTF corpus where this machine has it, else only the committed seeds.
-run fuzz_rtf_reader tests/data/rtf /work/shared/corpus/rtf
+# The committed seeds and the RTF corpus kept with the tests.
+run fuzz_rtf_reader tests/data/rtf tests/data/rtf-corpus
 # The whole import into a document, written back as RTF and RVF: the same seeds and tokens.
-run fuzz_rtf_import tests/data/rtf /work/shared/corpus/rtf
+run fuzz_rtf_import tests/data/rtf tests/data/rtf-corpus

@@ -12,8 +12,15 @@ namespace fs = std::filesystem;
 fs::path RtfCorpusDir()
 {
     std::error_code ec;
-    const fs::path dir = fs::weakly_canonical(fs::path(SourceDir()) / ".." / "shared" / "corpus" / "rtf", ec);
-    return !ec && fs::is_directory(dir, ec) ? dir : fs::path();
+    // The copy kept with the tests (tests/data/rtf-corpus/SOURCES.md names where each file is
+    // from), else the shared corpus beside the checkout.
+    for (const fs::path& candidate : {fs::path(SourceDir()) / "tests" / "data" / "rtf-corpus",
+                                      fs::path(SourceDir()) / ".." / "shared" / "corpus" / "rtf"}) {
+        const fs::path dir = fs::weakly_canonical(candidate, ec);
+        if (!ec && fs::is_directory(dir, ec))
+            return dir;
+    }
+    return {};
 }
 
 std::vector<fs::path> RtfCorpusFiles()

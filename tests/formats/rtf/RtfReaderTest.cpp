@@ -17,6 +17,7 @@
 #include "pictures/PictureKinds.h"
 #include "pictures/PictureSamples.h"
 #include "platform/CodePage.h"
+#include "support/RtfCorpus.h"
 
 namespace xq::test {
 namespace {
@@ -1131,15 +1132,7 @@ TEST(RtfReader, ReaderIsReusable)
 
 std::vector<std::filesystem::path> CorpusFiles()
 {
-    std::vector<std::filesystem::path> files;
-    for (const char* dir : {"/work/shared/corpus/rtf"}) {
-        std::error_code ec;
-        if (!std::filesystem::is_directory(dir, ec))
-            continue;
-        for (const auto& e : std::filesystem::directory_iterator(dir))
-            if (e.path().extension() == ".rtf")
-                files.push_back(e.path());
-    }
+    std::vector<std::filesystem::path> files = test::RtfCorpusFiles();
     std::sort(files.begin(), files.end());
     return files;
 }
@@ -1178,8 +1171,8 @@ TEST(RtfReaderCorpus, EveryFileReads)
 
 TEST(RtfReaderCorpus, SaneResultsForKnownFiles)
 {
-    const std::filesystem::path dir = "/work/shared/corpus/rtf";
-    if (!std::filesystem::exists(dir / "pandoc_table_nested.rtf"))
+    const std::filesystem::path dir = test::RtfCorpusDir();
+    if (dir.empty() || !std::filesystem::exists(dir / "pandoc_table_nested.rtf"))
         GTEST_SKIP() << "no corpus on this machine";
     {
         Recorder r;
