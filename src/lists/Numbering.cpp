@@ -166,7 +166,7 @@ template <class T>
 }
 
 /// The text of a marker at level with counter; outer[k] is the counter an outer level k shows
-/// (an earlier marker's), or nothing for its start value.
+/// (an earlier marker's), or nothing for its start value; it has one entry per level below level.
 [[nodiscard]] std::string FormatMarkerText(const TRVListInfo& list, int level, std::int32_t counter,
                                            const std::vector<std::optional<std::int32_t>>& outer)
 {
@@ -189,9 +189,8 @@ template <class T>
     // One argument per level of the list; levels below the marker's stay empty.
     std::vector<std::string> args(std::size_t(list.Levels.Count()));
     for (int k = 0; k < level; ++k) {
-        const std::optional<std::int32_t> shown =
-            std::size_t(k) < outer.size() ? outer[std::size_t(k)] : std::optional<std::int32_t>();
-        args[std::size_t(k)] = NumberText(shown.value_or(list.Levels[k].StartFrom), kindOf(k));
+        const std::optional<std::int32_t>& shown = outer[std::size_t(k)];
+        args[std::size_t(k)] = NumberText(shown ? *shown : list.Levels[k].StartFrom, kindOf(k));
     }
     args[std::size_t(level)] = NumberText(counter, def.ListType);
     return FormatStrings(def.FormatString, args).value_or(CutFormattedText(def.FormatString));

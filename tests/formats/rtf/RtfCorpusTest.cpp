@@ -136,14 +136,17 @@ TEST(RtfCorpus, EveryFileEndsAsItShouldWithinTenSeconds)
         EXPECT_LT(loaded.Seconds, 10.0) << name;
         EXPECT_EQ(loaded.Result.Ok, expected.Ok) << name << ": " << loaded.Result.Error << " " << expected.Reason;
         EXPECT_FALSE(loaded.Result.TooLarge) << name;
-        if (!expected.Ok)
+        if (!expected.Ok) {
             EXPECT_TRUE(loaded.Result.Partial) << name << ": what was read is kept";
+        }
         const std::string text = OurText(*loaded.Doc);
-        if (expected.Empty)
+        if (expected.Empty) {
             EXPECT_TRUE(loaded.Doc->Empty() || text.find_first_not_of(" \r\n") == std::string::npos)
                 << name << ": " << text;
-        if (!expected.KeptText.empty())
+        }
+        if (!expected.KeptText.empty()) {
             EXPECT_NE(text.find(expected.KeptText), std::string::npos) << name << ": " << text;
+        }
     }
 }
 

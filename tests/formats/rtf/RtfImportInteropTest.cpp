@@ -322,12 +322,15 @@ TEST_F(RtfImportInterop, EachListIsOneListStyleReusedByItsParagraphs)
     EXPECT_EQ(numbers.ListType, rvlstDecimal);
     const TRVListLevel& bullets = Sheet().ListStyles[listOf["Punkt eins"]].Levels[0];
     EXPECT_TRUE(bullets.ListType == rvlstUnicodeBullet || bullets.ListType == rvlstBullet);
-    if (bullets.ListType == rvlstUnicodeBullet)
+    if (bullets.ListType == rvlstUnicodeBullet) {
         EXPECT_EQ(bullets.FormatStringW, u"\u25A0");
+    }
     // The labels LibreOffice writes as \listtext are no text of ours.
-    for (int i = 0; i < Doc().Count(); ++i)
-        if (Doc().ItemAt(i).IsText())
+    for (int i = 0; i < Doc().Count(); ++i) {
+        if (Doc().ItemAt(i).IsText()) {
             EXPECT_EQ(Doc().TextAt(i).find("1."), std::string::npos) << Doc().TextAt(i);
+        }
+    }
 }
 
 TEST_F(RtfImportInterop, PicturesComeInOnceInTheirSizes)
