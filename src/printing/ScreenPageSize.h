@@ -5,22 +5,11 @@
 #include <cstdint>
 
 #include "platform/Canvas.h"
+#include "platform/Printer.h"
 
 namespace xq {
 
 class TRVDocParameters;
-
-/// What a printer reports about its page, in its own device pixels.
-struct TPrinterPageMetrics {
-    std::int32_t PrintableWidth = 0;   ///< width of the printable area
-    std::int32_t PrintableHeight = 0;  ///< height of the printable area
-    std::int32_t DpiX = 96;            ///< pixels per inch across
-    std::int32_t DpiY = 96;            ///< pixels per inch down
-    std::int32_t OffsetX = 0;          ///< left edge of the paper to the printable area
-    std::int32_t OffsetY = 0;          ///< top edge of the paper to the printable area
-    std::int32_t PhysicalWidth = 0;    ///< the whole sheet
-    std::int32_t PhysicalHeight = 0;
-};
 
 /// The print margins in millimetres, measured from the paper's edges.
 struct TPrintMarginsMM {
