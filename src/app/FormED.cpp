@@ -42,6 +42,7 @@
 #include "layout/ViewOptions.h"
 #include "platform/IniFile.h"
 #include "platform/qt/QtCanvas.h"
+#include "platform/qt/QtPrinter.h"
 #include "tools/AutoTextStore.h"
 
 namespace xq {
@@ -96,7 +97,22 @@ TFormED::TFormED(const std::vector<std::string>& arguments, const fs::path& exeD
     CreateToolBars();
     CreateStatusBar();
 
-    TPrinterPageQuery printerPage = Services_.PrinterPage ? Services_.PrinterPage : TPrinterPageQuery(DefaultPrinterPage);
+    if (Services_.PrintDialogs) {
+        PrintDialogs_ = Services_.PrintDialogs;
+    } else {
+        OwnPrintDialogs_ = std::make_unique<TQtPrintDialogs>(this);
+        PrintDialogs_ = OwnPrintDialogs_.get();
+    }
+    // The printer as the window starts: its page is the one the editor breaks lines for.
+    Printer_ = Services_.Printer ? Services_.Printer() : DefaultPrinter();
+    ConnectPrintCommands();
+    TPrinterPageQuery printerPage = Services_.PrinterPage;
+    if (!printerPage)
+        printerPage = [this]() -> std::optional<TPrinterPageMetrics> {
+            if (!Printer_)
+                return std::nullopt;
+            return Printer_->PageMetrics();
+        };
     Session_ = std::make_unique<TDocumentSession>(Run_, *Doc_, *MeasureCanvas_, *this, *Boxes_, LMru,
                                                   std::move(printerPage));
     ConnectEditor();
@@ -111,6 +127,7 @@ TFormED::~TFormED()
     DisconnectFormatting();
     delete rve;
     rve = nullptr;
+    RVPrint1.SetPrinter(nullptr);
     TDocViewEdit& edit = Doc_->Editor;
     edit.OnChange = nullptr;
     edit.OnCaretMove = nullptr;

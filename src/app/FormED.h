@@ -15,6 +15,8 @@
 
 #include "session/DocumentSession.h"
 #include "app/PictureDialog.h"
+#include "app/PrintDialog.h"
+#include "printing/Print.h"
 #include "session/StartUp.h"
 #include "tools/FormatCommands.h"
 #include "tools/MruList.h"
@@ -32,6 +34,7 @@ namespace xq {
 class TDocViewEditWidget;
 class TFormatDialogs;
 class TQtCanvas;
+class TQtPrinter;
 
 /// Shown in status-bar panel 1 when the control under the mouse has no long hint.
 inline constexpr std::string_view NoHintNotice = " Bereit";
@@ -42,6 +45,21 @@ inline constexpr int MainWindowMinWidth = 641;
 inline constexpr int MainWindowMinHeight = 480;
 /// Width of the status bar's panels.
 inline constexpr int StatusPanelWidth = 200;
+// Texts of the print commands.
+inline constexpr std::string_view NoPrinterText =
+    "Kein aktiver Drucker. Installieren Sie einen Drucker\roder verbinden Sie einen Netzwerkdrucker.";
+inline constexpr std::string_view NothingToPrintText = "Nichts zu drucken!";
+inline constexpr std::string_view PrintCaption = "Druckerdialog";
+inline constexpr std::string_view PrintFailedText = "Das Dokument konnte nicht gedruckt werden.";
+inline constexpr std::string_view PdfFailedText = "Die PDF-Datei konnte nicht geschrieben werden:\r";
+/// The title of every print job.
+inline constexpr std::string_view PrintJobTitle = "XQEditor";
+inline constexpr std::string_view PrintingNotice = " Dokument wird gedruckt ...";
+/// The margins of the print component until the page settings set them, millimetres.
+inline constexpr int InitialLeftMarginMM = 20;
+inline constexpr int InitialRightMarginMM = 10;
+inline constexpr int InitialTopMarginMM = 20;
+inline constexpr int InitialBottomMarginMM = 20;
 /// The save button as a text button in host-document mode.
 inline constexpr int HostSaveButtonWidth = 103;
 inline constexpr std::string_view HostSaveButtonCaption = "Speichern";
@@ -61,6 +79,11 @@ public:
         TPictureDialog* PictureDialog = nullptr;
         /// The font and colour dialogs of the formatting commands; null: Qt's dialogs.
         TFormatDialogs* FormatDialogs = nullptr;
+        /// The printer the window prints on; returning null means no printer is installed. Empty:
+        /// the system's default printer, or the PDF printer.
+        std::function<std::unique_ptr<TQtPrinter>()> Printer;
+        /// The print dialog and the PDF file dialog; null: Qt's dialogs.
+        TPrintDialogs* PrintDialogs = nullptr;
     };
 
     /// Creates the window for a command line (the arguments after the program name) with the
@@ -72,6 +95,9 @@ public:
     [[nodiscard]] TDocumentSession& Session() noexcept { return *Session_; }
     [[nodiscard]] TEditorDocument& Document() noexcept { return *Doc_; }
     [[nodiscard]] TMruList& RecentFiles() noexcept { return LMru; }
+    /// The print component and the printer it prints on (null when none is installed).
+    [[nodiscard]] TRVPrint& PrintComponent() noexcept { return RVPrint1; }
+    [[nodiscard]] TQtPrinter* Printer() const noexcept { return Printer_.get(); }
     [[nodiscard]] TDocViewEditWidget* Editor() const noexcept { return rve; }
     [[nodiscard]] QString ModifiedNoticeText() const;
     [[nodiscard]] QString HintText() const;
@@ -93,6 +119,7 @@ public:
     void CloseWindow() override;
     void RunLong(std::string_view notice, const std::function<void()>& work) override;
     TAutoTextOutcome ShowAutoText(int dialogMode) override;
+    void AssignSoftPageBreaks() override;
 
 protected:
     bool event(QEvent* event) override;
@@ -137,6 +164,21 @@ private:
     /// offered only while one is set.
     void mnuDocBackStylePopup();
     void mitDocBackStyleClick(int style);
+
+    // Printing, page breaks and the PDF export (FormEDPrint.cpp).
+    void ConnectPrintCommands();
+    /// The checks before printing: something to print and a printer; false after telling why.
+    [[nodiscard]] bool MayPrint();
+    /// The print colour mode for the printer's device settings.
+    void SetPrintColorMode(TQtPrinter& printer);
+    /// Lays the document out for printer and cuts it into pages; the page count.
+    int Paginate(TQtPrinter& printer);
+    /// Prints pages first..last (all with last 0) on the window's printer; a failure is told.
+    void PrintPages(int first, int last, int copies, bool collate);
+    void btnPrintClick();
+    void mitPrintClick();
+    void btnPageBreaksClick();
+    void mitExportPdfClick();
 
     // Formatting commands and the controls that follow the caret (FormEDFormatting.cpp).
     void ConnectFormatting();
@@ -183,6 +225,11 @@ private:
     std::unique_ptr<TEditorDocument> Doc_;
     TMruList LMru;
     std::unique_ptr<TDocumentSession> Session_;
+    std::unique_ptr<TQtPrinter> Printer_;
+    std::unique_ptr<TPrintDialogs> OwnPrintDialogs_;
+    TPrintDialogs* PrintDialogs_ = nullptr;
+    /// Declared after the document and the printer it uses, so that it goes first.
+    TRVPrint RVPrint1;
 
     bool Shown_ = false;
     bool HostMode_ = false;
@@ -235,6 +282,13 @@ public:
     QAction* btnRedo = nullptr;
     QAction* btnSpelling = nullptr;
     QAction* btnControlChars = nullptr;
+    QAction* mitPageSetup = nullptr;
+    QAction* mitPreview = nullptr;
+    QAction* mitPrint = nullptr;
+    QAction* mitExportPdf = nullptr;
+    QAction* btnPreview = nullptr;
+    QAction* btnPrint = nullptr;
+    QAction* btnPageBreaks = nullptr;
     QAction* mitInsertLine = nullptr;
     QAction* mitInsertPicture = nullptr;
     QAction* mitDocBackground = nullptr;

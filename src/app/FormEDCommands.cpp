@@ -1,6 +1,6 @@
 // The main window's commands: the main menu, the two toolbars with their hints, the editor's context
 // menu and the status bar. Commands whose features are not part of the program yet (clipboard,
-// tables, printing, find, hyperlinks, spelling, the element dialogs) are present with their captions
+// tables, page setup and print preview, find, hyperlinks, spelling, the element dialogs) are present with their captions
 // and shortcuts, and disabled. The formatting commands are connected in FormEDFormatting.cpp, the
 // commands that insert lines and pictures in FormEDInsert.cpp.
 #include <QAction>
@@ -94,9 +94,10 @@ void TFormED::CreateMenus()
     sepAfterReopen = mnuFile->addSeparator();
     mitSave = MenuItem(mnuFile, "mitSave", "&Speichern...", QKeySequence(Qt::CTRL | Qt::Key_S));
     mnuFile->addSeparator();
-    MenuItem(mnuFile, "mitPageSetup", "Seite einrichten...");
-    MenuItem(mnuFile, "mitPreview", "Druckvorschau...");
-    MenuItem(mnuFile, "mitPrint", "Drucken...");
+    mitPageSetup = MenuItem(mnuFile, "mitPageSetup", "Seite einrichten...");
+    mitPreview = MenuItem(mnuFile, "mitPreview", "Druckvorschau...");
+    mitPrint = MenuItem(mnuFile, "mitPrint", "Drucken...");
+    mitExportPdf = MenuItem(mnuFile, "mitExportPdf", "Als PDF exportieren...");
     mnuFile->addSeparator();
     mitClose = MenuItem(mnuFile, "mitClose", "Schließen");
     for (QAction* a : {mitNew, mitOpen, mitSave, mitClose})
@@ -321,8 +322,9 @@ void TFormED::CreateToolBars()
     ToolButton(ToolBar1, "btnCopy", int(TToolIcon::Copy), "Kopieren| Markiertes Element kopieren");
     ToolButton(ToolBar1, "btnPaste", int(TToolIcon::Paste), "Einfügen| Aus Zwischenablage einfügen");
     ToolBar1->addSeparator();
-    ToolButton(ToolBar1, "btnPreview", int(TToolIcon::Preview), "Seitenansicht| Seitenvorschau des aktuellen Dokuments");
-    ToolButton(ToolBar1, "btnPrint", int(TToolIcon::Print), "Dokument drucken| Aktuelles Dokument drucken");
+    btnPreview = ToolButton(ToolBar1, "btnPreview", int(TToolIcon::Preview),
+                            "Seitenansicht| Seitenvorschau des aktuellen Dokuments");
+    btnPrint = ToolButton(ToolBar1, "btnPrint", int(TToolIcon::Print), "Dokument drucken| Aktuelles Dokument drucken");
     ToolBar1->addSeparator();
     ToolButton(ToolBar1, "btnIndentDec", int(TToolIcon::IndentDecrease), "Einzug verkleinern|Einzug des Paragraphen verkleinern");
     ToolButton(ToolBar1, "btnIndentInc", int(TToolIcon::IndentIncrease), "Einzug vergrößern|Einzug des Paragraphen vergrößern");
@@ -332,7 +334,7 @@ void TFormED::CreateToolBars()
                                  "Steuerzeichen| Steuerzeichen anzeigen oder ausblenden");
     btnControlChars->setEnabled(true);
     connect(btnControlChars, &QAction::triggered, this, [this] { Guarded([this] { ToggleControlChars(); }); });
-    ToolButton(ToolBar1, "btnPageBreaks", int(TToolIcon::PageBreaks), "Seitenumbruch|Seitenumbruch anzeigen");
+    btnPageBreaks = ToolButton(ToolBar1, "btnPageBreaks", int(TToolIcon::PageBreaks), "Seitenumbruch|Seitenumbruch anzeigen");
 
     addToolBarBreak();
     ToolBar2 = addToolBar(QStringLiteral("ToolBar2"));

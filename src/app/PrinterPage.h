@@ -1,14 +1,14 @@
-// The current printer's page as the page-size computation needs it.
+// The printer the main window starts with.
 #pragma once
 
-#include <optional>
+#include <memory>
 
-#include "printing/ScreenPageSize.h"
+#include "platform/qt/QtPrinter.h"
 
 namespace xq {
 
-/// The default printer's paper and printable area at its resolution, taken from its page layout;
-/// none when no printer is installed.
-[[nodiscard]] std::optional<TPrinterPageMetrics> DefaultPrinterPage();
+/// The system's default printer, else the first installed one, else the PDF printer (which is
+/// always there, as on a desktop system); its page is what the editor breaks lines for.
+[[nodiscard]] std::unique_ptr<TQtPrinter> DefaultPrinter();
 
 } // namespace xq

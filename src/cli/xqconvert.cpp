@@ -1,5 +1,5 @@
-// xqconvert: converts documents between formats by extension, lays them out into PNG pictures,
-// and dumps them as JSON.
+// xqconvert: converts documents between formats by extension, lays them out into PNG pictures
+// and prints them into PDF files, and dumps them as JSON or as the lines of their layout.
 //
 //   xqconvert INPUT OUTPUT     exit 0 done, 1 input read only in part (what was read is
 //   xqconvert --dump FILE      written), 2 usage or I/O error; messages go to stderr
@@ -18,6 +18,8 @@
 #include <QGuiApplication>
 #include <QImage>
 
+#include <optional>
+
 #include "document/DocumentInfo.h"
 #include "document/RVData.h"
 #include "document/RVStyle.h"
@@ -27,7 +29,11 @@
 #include "layout/FormattedData.h"
 #include "layout/Painter.h"
 #include "lists/ListItems.h"
+#include "document/ItemText.h"
+#include "platform/CodePage.h"
 #include "platform/qt/QtCanvas.h"
+#include "platform/qt/QtPrinter.h"
+#include "printing/Print.h"
 #include "printing/ScreenPageSize.h"
 #include "tables/TableItem.h"
 
@@ -46,11 +52,16 @@ constexpr const char* Usage =
     "                                lay INPUT out and paint it into a PNG picture, with lines\n"
     "                                PX pixels wide (default: the editor's text width for the\n"
     "                                document's page)\n"
+    "       xqconvert INPUT OUTPUT.pdf\n"
+    "                                lay INPUT out at the printed line width of an A4 page, cut it\n"
+    "                                into pages and print every page into a PDF file\n"
+    "       xqconvert --lines FILE   print the lines of FILE as the PDF output lays them out, one\n"
+    "                                line of text per line (UTF-8)\n"
     "       xqconvert --dump FILE    print the styles and items of FILE as JSON\n"
     "       xqconvert --help         show this help\n"
     "\n"
     "Formats: .txt plain text (8-bit or UTF-16 when reading, 8-bit when writing unless --unicode),\n"
-    ".rtf, .png (writing only), any other extension RVF (.rvf, .xtb, .dvl, .dpa, ...).\n"
+    ".rtf, .png and .pdf (writing only), any other extension RVF (.rvf, .xtb, .dvl, .dpa, ...).\n"
     "Exit status: 0 done, 1 the input could be read only in part (what was read is still\n"
     "written), 2 usage or I/O error.\n";
 
@@ -84,25 +95,131 @@ int EditorTextWidth(const xq::TRVDocParameters& page)
     return xq::EditorTextWidth(xq::ScreenPageSize(xq::PageMetricsOf(page), xq::MarginsOf(page), 96, 96).Width);
 }
 
-bool IsPngPath(const std::string& path)
+bool HasExtension(const std::string& path, std::string_view wanted)
 {
     std::string ext = std::filesystem::path(path).extension().string();
     for (char& c : ext)
         c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return ext == ".png";
+    return ext == wanted;
+}
+
+bool IsPngPath(const std::string& path)
+{
+    return HasExtension(path, ".png");
+}
+
+bool IsPdfPath(const std::string& path)
+{
+    return HasExtension(path, ".pdf");
+}
+
+/// The application the Qt parts need; a headless run needs no display.
+void StartQt(std::optional<QGuiApplication>& app)
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && qEnvironmentVariableIsEmpty("DISPLAY") &&
+        qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    static int argc = 1;
+    static char name[] = "xqconvert";
+    static char* argv[] = {name, nullptr};
+    app.emplace(argc, argv);
+}
+
+/// The document laid out as the editor lays it out for printing on printer: at the line width
+/// of the printer's page less the document's margins, measured as the printer's pages measure.
+void LayOutForPrinter(TSession& session, xq::TQtPrinter& printer, xq::TCanvas& measure)
+{
+    xq::TCustomRVFormattedData& doc = session.Doc;
+    const xq::TSize page = xq::ScreenPageSize(printer.PageMetrics(), xq::MarginsOf(session.Info.DocParameters), 96, 96);
+    const int width = xq::EditorTextWidth(page.Width);
+    doc.LeftMargin = xq::EditorLeftMargin;
+    doc.RightMargin = xq::EditorRightMargin;
+    doc.MinTextWidth = doc.MaxTextWidth = width;
+    doc.Options.Exclude(xq::rvoShowPageBreaks);
+    doc.ClientWidth = xq::EditorLeftMargin + width + xq::EditorRightMargin;
+    doc.SetFormatCanvas(&measure);
+    doc.FormatAll(false, true);
+}
+
+/// Prints the document into a PDF file of A4 pages with the document's margins.
+int RenderPdf(TSession& session, const std::string& output)
+{
+    std::optional<QGuiApplication> app;
+    StartQt(app);
+    std::unique_ptr<xq::TQtPrinter> pdf = xq::TQtPrinter::Pdf();
+    LayOutForPrinter(session, *pdf, pdf->FormatCanvas());
+    xq::TRVPrint print;
+    const xq::TPrintMarginsMM margins = xq::MarginsOf(session.Info.DocParameters);
+    print.LeftMarginMM = static_cast<int>(std::lround(margins.Left));
+    print.RightMarginMM = static_cast<int>(std::lround(margins.Right));
+    print.TopMarginMM = static_cast<int>(std::lround(margins.Top));
+    print.BottomMarginMM = static_cast<int>(std::lround(margins.Bottom));
+    print.SetPrinter(pdf.get());
+    print.UseDocumentOf(session.Doc, &session.Info);
+    std::string error;
+    bool empty = false;
+    const bool written = xq::WritePdfFileAtomically(output, *pdf, [&] {
+        if (print.PaginateDocument() < 1) {
+            empty = true;
+            return false;
+        }
+        return print.PrintAll("XQEditor", 1, false);
+    }, &error);
+    print.SetPrinter(nullptr);
+    if (written)
+        return ExitOk;
+    if (empty)
+        std::cerr << "xqconvert: " << output << ": the document has no page to print\n";
+    else
+        std::cerr << "xqconvert: " << error << "\n";
+    return ExitError;
+}
+
+/// Writes the text of every line of the layout the PDF output prints, one per line.
+int PrintLines(TSession& session)
+{
+    std::optional<QGuiApplication> app;
+    StartQt(app);
+    std::unique_ptr<xq::TQtPrinter> pdf = xq::TQtPrinter::Pdf();
+    LayOutForPrinter(session, *pdf, pdf->FormatCanvas());
+    const xq::TCustomRVFormattedData& doc = session.Doc;
+    const xq::TRVDrawLines& lines = doc.DrawItems();
+    std::u16string line;
+    bool any = false;
+    const auto flush = [&] {
+        if (any)
+            std::cout << xq::Utf16ToUtf8(line) << '\n';
+        line.clear();
+        any = true;
+    };
+    for (int i = 0; i < lines.Count(); ++i) {
+        const xq::TRVDrawLineInfo& piece = lines[i];
+        if (piece.StartsLine())
+            flush();
+        if (piece.ItemNo < 0 || piece.ItemNo >= doc.Count() || !doc.ItemAt(piece.ItemNo).IsText() || piece.CharCount <= 0)
+            continue;
+        const std::u16string text = xq::TRVItemText::Of(doc, piece.ItemNo)
+                                        .Utf16(session.Sheet.CodePageOfStyle(doc.ActualStyleOf(piece.ItemNo)));
+        const std::size_t first = static_cast<std::size_t>(std::max(piece.FirstChar - 1, 0));
+        if (first < text.size())
+            line += text.substr(first, static_cast<std::size_t>(piece.CharCount));
+    }
+    if (any)
+        flush();
+    std::cout.flush();
+    if (!std::cout) {
+        std::cerr << "xqconvert: cannot write to standard output\n";
+        return ExitError;
+    }
+    return ExitOk;
 }
 
 /// Lays the document out at width pixels on a real canvas and paints it into a PNG file.
 int RenderPng(TSession& session, const std::string& output, int width)
 {
-    // A headless run needs no display: Qt paints into an image.
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && qEnvironmentVariableIsEmpty("DISPLAY") &&
-        qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    int argc = 1;
-    char name[] = "xqconvert";
-    char* argv[] = {name, nullptr};
-    QGuiApplication app(argc, argv);
+    // Qt paints into an image.
+    std::optional<QGuiApplication> app;
+    StartQt(app);
 
     xq::TCustomRVFormattedData& doc = session.Doc;
     doc.LeftMargin = xq::EditorLeftMargin;
@@ -173,6 +290,10 @@ int Convert(const std::string& input, const std::string& output, int width, bool
     const int status = Load(session, input);
     if (status == ExitError)
         return status;
+    if (IsPdfPath(output)) {
+        const int printed = RenderPdf(session, output);
+        return printed == ExitOk ? status : printed;
+    }
     if (IsPngPath(output)) {
         const int rendered = RenderPng(session, output, width > 0 ? width : EditorTextWidth(session.Info.DocParameters));
         return rendered == ExitOk ? status : rendered;
@@ -190,6 +311,16 @@ int Convert(const std::string& input, const std::string& output, int width, bool
         return ExitError;
     }
     return status;
+}
+
+int Lines(const std::string& path)
+{
+    TSession session;
+    const int status = Load(session, path);
+    if (status == ExitError)
+        return status;
+    const int printed = PrintLines(session);
+    return printed == ExitOk ? status : printed;
 }
 
 int Dump(const std::string& path)
@@ -210,6 +341,7 @@ int Dump(const std::string& path)
 int Run(const std::vector<std::string>& args)
 {
     bool dump = false;
+    bool lines = false;
     bool unicode = false;
     bool optionsEnded = false;
     int width = 0;
@@ -230,6 +362,8 @@ int Run(const std::vector<std::string>& args)
             return ExitOk;
         } else if (!optionsEnded && arg == "--dump") {
             dump = true;
+        } else if (!optionsEnded && arg == "--lines") {
+            lines = true;
         } else if (!optionsEnded && arg == "--unicode") {
             unicode = true;
         } else if (!optionsEnded && arg.size() > 1 && arg[0] == '-') {
@@ -237,6 +371,13 @@ int Run(const std::vector<std::string>& args)
         } else {
             files.push_back(arg);
         }
+    }
+    if (dump && lines)
+        return UsageError("--dump and --lines exclude each other");
+    if (lines) {
+        if (files.size() != 1)
+            return UsageError("--lines takes exactly one FILE");
+        return Lines(files[0]);
     }
     if (dump) {
         if (files.size() != 1)

@@ -337,6 +337,7 @@ void TDocumentSession::PrepareLoadedDocument()
     Window_.UpdateUndoControls();
     // The loaders leave the document normalised; it is laid out at the printed line width.
     SetTextWidthAndFormat(true);
+    Window_.AssignSoftPageBreaks();
 }
 
 void TDocumentSession::InsertEntry(const fs::path& path)

@@ -89,6 +89,9 @@ public:
     virtual void RunLong(std::string_view notice, const std::function<void()>& work) = 0;
     /// Shows the AutoText dialog modally in a mode.
     virtual TAutoTextOutcome ShowAutoText(int dialogMode) = 0;
+    /// Paginates the document for the printer and, when it has more than one page, puts the page
+    /// starts into the editor as soft page breaks.
+    virtual void AssignSoftPageBreaks() = 0;
 };
 
 /// The page of the current printer, or none when no printer is installed.
@@ -140,7 +143,7 @@ public:
     void SetModified() noexcept { Run_.Modified = true; }
     /// The printable page in screen pixels: the default printer's, or the document's page without one.
     [[nodiscard]] TSize GetScreenPageSize() const;
-    /// After a load: the controls, the text width from the page, the layout.
+    /// After a load: the controls, the text width from the page, the layout, the soft page breaks.
     void PrepareLoadedDocument();
     /// Inserts the AutoText entry at path at the caret (replacing the selection), lays the document out
     /// again and scrolls back to where the view was; an entry that cannot be read is told.

@@ -42,6 +42,7 @@ public:
     void EnterHostDocumentMode() override { HostMode = true; }
     void CloseWindow() override { Closed = true; }
     void RunLong(std::string_view notice, const std::function<void()>& work) override { work(); }
+    void AssignSoftPageBreaks() override { ++PageBreakRequests; }
     TAutoTextOutcome ShowAutoText(int dialogMode) override
     {
         DialogModes.push_back(dialogMode);
@@ -55,6 +56,7 @@ public:
     std::string Caption;
     std::string Notice;
     int Formatted = 0;
+    int PageBreakRequests = 0;
     bool HostMode = false;
     bool Closed = false;
     std::vector<int> DialogModes;

@@ -164,14 +164,29 @@ TQtCanvas::TQtCanvas(QPaintDevice* device)
     SelectFont(Font_);
 }
 
+TQtCanvas::TQtCanvas(QPaintDevice* device, int dpiX, int dpiY)
+    : DpiX_(std::max(dpiX, 1)), DpiY_(std::max(dpiY, 1)), Painter_(std::make_unique<QPainter>(device))
+{
+    Painter_->setRenderHint(QPainter::Antialiasing, false);
+    Painter_->setRenderHint(QPainter::TextAntialiasing, true);
+    if (Painter_->isActive())
+        Painter_->scale(double(device->logicalDpiX()) / DpiX_, double(device->logicalDpiY()) / DpiY_);
+    SelectFont(Font_);
+}
+
 TQtCanvas::TQtCanvas(int dpiX, int dpiY) : DpiX_(dpiX), DpiY_(dpiY)
 {
     SelectFont(Font_);
 }
 
+bool TQtCanvas::Painting() const noexcept
+{
+    return Painter_ && Painter_->isActive();
+}
+
 TQtCanvas::~TQtCanvas()
 {
-    if (Painter_)
+    if (Painter_ && Painter_->isActive())
         Painter_->end();
 }
 

@@ -31,6 +31,10 @@ public:
     /// Paints on device, at the device's resolution. The canvas holds the device's painter for its
     /// lifetime, so the device must outlive it and must not be painted otherwise meanwhile.
     explicit TQtCanvas(QPaintDevice* device);
+    /// Paints on device at a resolution of its own: fonts are sized and text is measured at dpiX x
+    /// dpiY, and the painter is scaled by the device's resolution over it, so that every run lands
+    /// at exactly the advances it was measured with (a 96-dpi layout on a 600-dpi printer).
+    TQtCanvas(QPaintDevice* device, int dpiX, int dpiY);
     /// Only measures, at the given resolution; drawing calls do nothing.
     TQtCanvas(int dpiX, int dpiY);
     ~TQtCanvas() override;
@@ -39,6 +43,9 @@ public:
 
     [[nodiscard]] int DpiX() const noexcept override { return DpiX_; }
     [[nodiscard]] int DpiY() const noexcept override { return DpiY_; }
+    /// The canvas paints on a device whose painter could be started (false for measuring canvases
+    /// and for devices that refused to paint, such as a printer that cannot start its job).
+    [[nodiscard]] bool Painting() const noexcept;
 
     void SelectFont(const TCanvasFont& font) override;
     [[nodiscard]] const TCanvasFont& Font() const noexcept override { return Font_; }

@@ -1,0 +1,173 @@
+// The main window's print commands: printing at once and through the print dialog, the page-break
+// display, the soft page breaks after a load, and the export of the document as a PDF file.
+#include <QAction>
+
+#include "app/DocViewEditWidget.h"
+#include "app/FormED.h"
+#include "platform/qt/QtPrinter.h"
+
+namespace xq {
+
+void TFormED::ConnectPrintCommands()
+{
+    RVPrint1.LeftMarginMM = InitialLeftMarginMM;
+    RVPrint1.RightMarginMM = InitialRightMarginMM;
+    RVPrint1.TopMarginMM = InitialTopMarginMM;
+    RVPrint1.BottomMarginMM = InitialBottomMarginMM;
+    RVPrint1.SetPrinter(Printer_.get());
+    // Page events: headers and footers are drawn in RVPrint1.OnPagePrepaint by the page settings;
+    // this is where that handler is connected.
+
+    for (QAction* a : {mitPrint, btnPrint, btnPageBreaks, mitExportPdf})
+        a->setEnabled(true);
+    connect(mitPrint, &QAction::triggered, this, [this] { Guarded([this] { mitPrintClick(); }); });
+    connect(btnPrint, &QAction::triggered, this, [this] { Guarded([this] { btnPrintClick(); }); });
+    connect(btnPageBreaks, &QAction::triggered, this, [this] { Guarded([this] { btnPageBreaksClick(); }); });
+    connect(mitExportPdf, &QAction::triggered, this, [this] { Guarded([this] { mitExportPdfClick(); }); });
+}
+
+bool TFormED::MayPrint()
+{
+    if (Busy_)
+        return false;
+    if (IsEmptyDocument(Doc_->Data())) {
+        Boxes_->Show(std::string(NothingToPrintText), std::string(PrintCaption), TMsgButtons::Ok, TMsgIcon::Information);
+        return false;
+    }
+    if (!Printer_) {
+        Boxes_->Show(std::string(NoPrinterText), std::string(PrintCaption), TMsgButtons::Ok, TMsgIcon::Information);
+        return false;
+    }
+    return true;
+}
+
+void TFormED::SetPrintColorMode(TQtPrinter& printer)
+{
+    RVPrint1.ColorMode = printer.DeviceSettings().Monochrome ? rvcmBlackOnWhite : rvcmPrinterColor;
+}
+
+int TFormED::Paginate(TQtPrinter& printer)
+{
+    RVPrint1.SetPrinter(&printer);
+    RVPrint1.UseDocumentOf(Doc_->Data(), &Doc_->Info);
+    int pages = 0;
+    RunLong(FormattingNotice, [this, &pages] { pages = RVPrint1.PaginateDocument(); });
+    return pages;
+}
+
+void TFormED::PrintPages(int first, int last, int copies, bool collate)
+{
+    bool printed = false;
+    RunLong(PrintingNotice, [&] {
+        const std::string title(PrintJobTitle);
+        printed = last == 0 ? RVPrint1.PrintAll(title, copies, collate)
+                            : RVPrint1.PrintPageRange(first, last, title, copies, collate);
+    });
+    if (!printed)
+        Boxes_->Show(std::string(PrintFailedText), std::string(PrintCaption), TMsgButtons::Ok, TMsgIcon::Error);
+}
+
+void TFormED::btnPrintClick()
+{
+    if (!MayPrint())
+        return;
+    // The PDF printer without a file asks where the pages go.
+    if (Printer_->IsPdf() && Printer_->OutputFile().empty()) {
+        const std::optional<std::filesystem::path> file = PrintDialogs_->ChoosePdfFile();
+        if (!file)
+            return;
+        Printer_->SetOutputFile(*file);
+    }
+    SetPrintColorMode(*Printer_);
+    if (Paginate(*Printer_) >= 1)
+        PrintPages(1, 0, 1, false);
+}
+
+void TFormED::mitPrintClick()
+{
+    if (!MayPrint())
+        return;
+    const int pages = Paginate(*Printer_);
+    if (pages < 1)
+        return;
+    TPrintChoice choice;
+    choice.MinPage = 1;
+    choice.MaxPage = pages;
+    choice.FromPage = 1;
+    choice.ToPage = pages;
+    if (!PrintDialogs_->ExecutePrint(*Printer_, choice))
+        return;
+    // The dialog may have chosen another printer or paper: the pages are made again for it.
+    SetPrintColorMode(*Printer_);
+    const int count = Paginate(*Printer_);
+    if (count < 1)
+        return;
+    switch (choice.Range) {
+    case TPrintRange::All: PrintPages(1, 0, choice.Copies, choice.Collate); break;
+    case TPrintRange::Pages:
+        if (choice.FromPage >= 1 && choice.FromPage <= count)
+            PrintPages(choice.FromPage, std::min(choice.ToPage, count), choice.Copies, choice.Collate);
+        break;
+    case TPrintRange::Selection:
+        // A selection is not printed on its own.
+        break;
+    }
+}
+
+void TFormED::btnPageBreaksClick()
+{
+    if (Busy_)
+        return;
+    AssignSoftPageBreaks();
+}
+
+void TFormED::AssignSoftPageBreaks()
+{
+    // Without a printer there are no pages and so no page breaks to show.
+    if (!Printer_)
+        return;
+    if (Paginate(*Printer_) > 1 && RVPrint1.AssignSoftPageBreaks(Doc_->Data()))
+        rve->viewport()->update();
+}
+
+void TFormED::mitExportPdfClick()
+{
+    if (Busy_)
+        return;
+    if (IsEmptyDocument(Doc_->Data())) {
+        Boxes_->Show(std::string(NothingToPrintText), std::string(PrintCaption), TMsgButtons::Ok, TMsgIcon::Information);
+        return;
+    }
+    const std::optional<std::filesystem::path> file = PrintDialogs_->ChoosePdfFile();
+    if (!file)
+        return;
+    // The PDF gets the paper of the window's printer, so that its pages are the printed ones.
+    std::unique_ptr<TQtPrinter> pdf = TQtPrinter::Pdf();
+    if (Printer_)
+        pdf->ApplyDeviceSettings(Printer_->DeviceSettings());
+    std::string error;
+    bool written = false;
+    try {
+        written = WritePdfFileAtomically(*file, *pdf, [&] {
+            if (Paginate(*pdf) < 1)
+                return false;
+            bool printed = false;
+            RunLong(PrintingNotice, [&] { printed = RVPrint1.PrintAll(std::string(PrintJobTitle), 1, false); });
+            return printed;
+        }, &error);
+    } catch (...) {
+        RVPrint1.SetPrinter(Printer_.get());
+        throw;
+    }
+    // The window's own printer is the print component's again, and no page is left that was made
+    // for the PDF printer about to go.
+    RVPrint1.SetPrinter(Printer_.get());
+    if (Printer_)
+        Paginate(*Printer_);
+    else
+        RVPrint1.UseDocumentOf(Doc_->Data(), &Doc_->Info);
+    if (!written)
+        Boxes_->Show(std::string(PdfFailedText) + error, std::string(PrintCaption), TMsgButtons::Ok, TMsgIcon::Error);
+}
+
+} // namespace xq
