@@ -56,7 +56,7 @@ constexpr const char* Usage =
     "                                lay INPUT out at the printed line width of an A4 page, cut it\n"
     "                                into pages and print every page into a PDF file\n"
     "       xqconvert --lines FILE   print the lines of FILE as the PDF output lays them out, one\n"
-    "                                line of text per line (UTF-8)\n"
+    "                                line of text per line (UTF-8), a form feed before each page\n"
     "       xqconvert --dump FILE    print the styles and items of FILE as JSON\n"
     "       xqconvert --help         show this help\n"
     "\n"
@@ -141,6 +141,18 @@ void LayOutForPrinter(TSession& session, xq::TQtPrinter& printer, xq::TCanvas& m
     doc.FormatAll(false, true);
 }
 
+/// The print component for the PDF output: the document's margins on printer.
+void SetUpPrint(xq::TRVPrint& print, TSession& session, xq::TQtPrinter& printer)
+{
+    const xq::TPrintMarginsMM margins = xq::MarginsOf(session.Info.DocParameters);
+    print.LeftMarginMM = static_cast<int>(std::lround(margins.Left));
+    print.RightMarginMM = static_cast<int>(std::lround(margins.Right));
+    print.TopMarginMM = static_cast<int>(std::lround(margins.Top));
+    print.BottomMarginMM = static_cast<int>(std::lround(margins.Bottom));
+    print.SetPrinter(&printer);
+    print.UseDocumentOf(session.Doc, &session.Info);
+}
+
 /// Prints the document into a PDF file of A4 pages with the document's margins.
 int RenderPdf(TSession& session, const std::string& output)
 {
@@ -149,13 +161,7 @@ int RenderPdf(TSession& session, const std::string& output)
     std::unique_ptr<xq::TQtPrinter> pdf = xq::TQtPrinter::Pdf();
     LayOutForPrinter(session, *pdf, pdf->FormatCanvas());
     xq::TRVPrint print;
-    const xq::TPrintMarginsMM margins = xq::MarginsOf(session.Info.DocParameters);
-    print.LeftMarginMM = static_cast<int>(std::lround(margins.Left));
-    print.RightMarginMM = static_cast<int>(std::lround(margins.Right));
-    print.TopMarginMM = static_cast<int>(std::lround(margins.Top));
-    print.BottomMarginMM = static_cast<int>(std::lround(margins.Bottom));
-    print.SetPrinter(pdf.get());
-    print.UseDocumentOf(session.Doc, &session.Info);
+    SetUpPrint(print, session, *pdf);
     std::string error;
     bool empty = false;
     const bool written = xq::WritePdfFileAtomically(output, *pdf, [&] {
@@ -175,27 +181,39 @@ int RenderPdf(TSession& session, const std::string& output)
     return ExitError;
 }
 
-/// Writes the text of every line of the layout the PDF output prints, one per line.
+/// Writes the text of every line of the document as laid out for the PDF output, one per line,
+/// with a form feed before the first line of every page after the first (as pdftotext does).
 int PrintLines(TSession& session)
 {
     std::optional<QGuiApplication> app;
     StartQt(app);
     std::unique_ptr<xq::TQtPrinter> pdf = xq::TQtPrinter::Pdf();
     LayOutForPrinter(session, *pdf, pdf->FormatCanvas());
-    const xq::TCustomRVFormattedData& doc = session.Doc;
+    xq::TRVPrint print;
+    SetUpPrint(print, session, *pdf);
+    print.PaginateDocument();
+    xq::TCustomRVFormattedData& doc = session.Doc;
+    print.AssignSoftPageBreaks(doc);
+    print.SetPrinter(nullptr);
+    const std::vector<xq::TRVSoftPageBreakInfo>& breaks = doc.SoftPageBreaks();
+    std::size_t nextBreak = 0;
+
     const xq::TRVDrawLines& lines = doc.DrawItems();
     std::u16string line;
     bool any = false;
-    const auto flush = [&] {
-        if (any)
-            std::cout << xq::Utf16ToUtf8(line) << '\n';
-        line.clear();
-        any = true;
-    };
     for (int i = 0; i < lines.Count(); ++i) {
         const xq::TRVDrawLineInfo& piece = lines[i];
-        if (piece.StartsLine())
-            flush();
+        if (piece.StartsLine()) {
+            if (any)
+                std::cout << xq::Utf16ToUtf8(line) << '\n';
+            line.clear();
+            any = true;
+            if (nextBreak < breaks.size() && breaks[nextBreak].ItemNo == piece.ItemNo &&
+                breaks[nextBreak].Offset == piece.FirstChar) {
+                std::cout << '\f';
+                ++nextBreak;
+            }
+        }
         if (piece.ItemNo < 0 || piece.ItemNo >= doc.Count() || !doc.ItemAt(piece.ItemNo).IsText() || piece.CharCount <= 0)
             continue;
         const std::u16string text = xq::TRVItemText::Of(doc, piece.ItemNo)
@@ -205,10 +223,14 @@ int PrintLines(TSession& session)
             line += text.substr(first, static_cast<std::size_t>(piece.CharCount));
     }
     if (any)
-        flush();
+        std::cout << xq::Utf16ToUtf8(line) << '\n';
     std::cout.flush();
     if (!std::cout) {
         std::cerr << "xqconvert: cannot write to standard output\n";
+        return ExitError;
+    }
+    if (nextBreak != breaks.size()) {
+        std::cerr << "xqconvert: " << breaks.size() - nextBreak << " page starts lie inside lines\n";
         return ExitError;
     }
     return ExitOk;

@@ -1,6 +1,8 @@
 // Shared pieces of the application's tests.
 #include "TestSupport.h"
 
+#include "platform/qt/QtPrinter.h"
+
 #include <sys/stat.h>
 
 #include <QApplication>
@@ -54,6 +56,7 @@ TFormED::TServices TestServices(TScriptedBoxes& boxes, std::function<TAutoTextOu
     TFormED::TServices services;
     services.Boxes = &boxes;
     services.PrinterPage = [] { return std::optional<TPrinterPageMetrics>(); };
+    services.Printer = [] { return std::unique_ptr<TQtPrinter>(); };
     services.AutoTextDialog = std::move(autoText);
     return services;
 }
@@ -111,8 +114,40 @@ TTestWindow::TTestWindow(std::vector<std::string> arguments, const std::function
     TFormED::TServices services = TestServices(Boxes, std::move(autoText));
     services.PictureDialog = &Pictures;
     services.FormatDialogs = &FormatDialogs;
+    services.PrintDialogs = &PrintDialogs;
+    if (Printer) {
+        services.Printer = Printer;
+        services.PrinterPage = {};
+    }
     Window = std::make_unique<TFormED>(arguments, Exe.Path(), std::move(services));
     ShowAndSettle(*Window);
+}
+
+bool TScriptedPrintDialogs::ExecutePrint(TQtPrinter& printer, TPrintChoice& choice)
+{
+    Offered.push_back(choice);
+    if (Answers.empty())
+        return false;
+    const TAnswer answer = Answers.front();
+    Answers.pop_front();
+    if (!answer.PrinterName.empty())
+        printer.SelectSystemPrinter(answer.PrinterName);
+    choice.Range = answer.Range;
+    choice.FromPage = answer.FromPage;
+    choice.ToPage = answer.ToPage;
+    choice.Copies = answer.Copies;
+    choice.Collate = answer.Collate;
+    return true;
+}
+
+std::optional<std::filesystem::path> TScriptedPrintDialogs::ChoosePdfFile()
+{
+    ++PdfFileRequests;
+    if (PdfFiles.empty())
+        return std::nullopt;
+    std::filesystem::path file = PdfFiles.front();
+    PdfFiles.pop_front();
+    return file;
 }
 
 bool TScriptedFormatDialogs::ChooseFont(TFontDescription& font)

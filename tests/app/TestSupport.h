@@ -46,6 +46,28 @@ public:
     std::vector<TColor> ColorPresets;
 };
 
+/// Answers the print dialog and the PDF file dialog from scripts and records what the print dialog
+/// was offered. With a printer name in a choice's answer the dialog puts that system printer on
+/// the printer, as the user choosing a queue does. A dialog beyond its script is cancelled.
+class TScriptedPrintDialogs : public TPrintDialogs {
+public:
+    struct TAnswer {
+        TPrintRange Range = TPrintRange::All;
+        int FromPage = 1;
+        int ToPage = 1;
+        int Copies = 1;
+        bool Collate = true;
+        std::string PrinterName;
+    };
+    bool ExecutePrint(TQtPrinter& printer, TPrintChoice& choice) override;
+    std::optional<std::filesystem::path> ChoosePdfFile() override;
+
+    std::deque<TAnswer> Answers;
+    std::vector<TPrintChoice> Offered;
+    std::deque<std::filesystem::path> PdfFiles;
+    int PdfFileRequests = 0;
+};
+
 /// The program's source tree.
 [[nodiscard]] std::filesystem::path SourceDir();
 /// A working directory with a copy of the bundled AutoText store (folder "AText").
@@ -54,7 +76,7 @@ void CopySampleStore(const std::filesystem::path& workDir);
 /// the third argument.
 void AddSpellerProgram(const std::filesystem::path& dir);
 
-/// The services a test window runs with: the scripted boxes, no printer, and either the real
+/// The services a test window runs with: the scripted boxes, no printer installed, and either the real
 /// AutoText dialog or autoText.
 [[nodiscard]] TFormED::TServices TestServices(TScriptedBoxes& boxes,
                                               std::function<TAutoTextOutcome(int)> autoText = {});
@@ -75,6 +97,10 @@ struct TTestWindow {
     TScriptedBoxes Boxes;
     TScriptedPictureDialog Pictures;
     TScriptedFormatDialogs FormatDialogs;
+    TScriptedPrintDialogs PrintDialogs;
+    /// Set by prepare: the window's printer (its page is then the editor's page too); unset, the
+    /// window has none.
+    std::function<std::unique_ptr<TQtPrinter>()> Printer;
     std::vector<int> DialogModes;
     std::deque<TAutoTextOutcome> Outcomes;
     std::unique_ptr<TFormED> Window;

@@ -167,10 +167,11 @@ TQtCanvas::TQtCanvas(QPaintDevice* device)
 TQtCanvas::TQtCanvas(QPaintDevice* device, int dpiX, int dpiY)
     : DpiX_(std::max(dpiX, 1)), DpiY_(std::max(dpiY, 1)), Painter_(std::make_unique<QPainter>(device))
 {
-    Painter_->setRenderHint(QPainter::Antialiasing, false);
-    Painter_->setRenderHint(QPainter::TextAntialiasing, true);
-    if (Painter_->isActive())
+    if (Painter_->isActive()) {
+        Painter_->setRenderHint(QPainter::Antialiasing, false);
+        Painter_->setRenderHint(QPainter::TextAntialiasing, true);
         Painter_->scale(double(device->logicalDpiX()) / DpiX_, double(device->logicalDpiY()) / DpiY_);
+    }
     SelectFont(Font_);
 }
 
@@ -424,8 +425,19 @@ void TQtCanvas::DrawTextRun(int x, int y, std::u16string_view text, TColor color
     if (!Painter_)
         return;
     TFontData& f = *Current_;
-    const double baseline = y + Metrics().Ascent;
+    const TTextMetrics metrics = Metrics();
+    const double baseline = y + metrics.Ascent;
     CharAdvances(text, Advances_);
+    // A run wholly outside the clip is not sent to the device at all: a PDF page then carries
+    // only the text it shows, which is what is found and copied in it.
+    if (Painter_->hasClipping()) {
+        std::int64_t width = 0;
+        for (const int advance : Advances_)
+            width += advance;
+        const QRectF run(x, y, double(std::min<std::int64_t>(width, MaxDrawX)), metrics.Height);
+        if (!Painter_->clipBoundingRect().intersects(run))
+            return;
+    }
     for (TGlyphBatch& batch : Batches_) {
         batch.Indexes.clear();
         batch.Positions.clear();
