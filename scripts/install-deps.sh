@@ -9,6 +9,7 @@ packages=(
   clang libclang-rt-14-dev
   qt6-base-dev qt6-translations-l10n fonts-liberation fonts-liberation2 fonts-dejavu-core
   libreoffice-writer-nogui
+  cups printer-driver-cups-pdf poppler-utils
 )
 
 missing=()

@@ -145,6 +145,8 @@ TEST_F(DocumentSessionTest, OpenInTheFirstDialogOpensTheEntryWithoutAskingAgain)
     EXPECT_FALSE(Run.Modified);
     EXPECT_EQ(Session->AutoTextDialogMode(), AutoTextModeOpen);
     EXPECT_TRUE(Boxes.Asked.empty());
+    // The loaded document's page starts are asked for once; a new document has none to ask for.
+    EXPECT_EQ(Window.PageBreakRequests, 1);
 }
 
 TEST_F(DocumentSessionTest, InsertInTheFirstDialogFillsTheNewDocumentLeavingItUnnamed)
@@ -174,6 +176,7 @@ TEST_F(DocumentSessionTest, CancelInTheFirstDialogLeavesTheEmptyDocument)
     Session->WmAfterShow();
     EXPECT_EQ(Window.Caption, CaptionNewEntry);
     EXPECT_EQ(Session->AutoTextDialogMode(), AutoTextModeOpen);
+    EXPECT_EQ(Window.PageBreakRequests, 0);
 }
 
 TEST_F(DocumentSessionTest, AnEntryThatCannotBeInsertedIsToldAndChangesNothing)
