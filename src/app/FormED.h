@@ -169,6 +169,8 @@ private:
     void ConnectPrintCommands();
     /// The checks before printing: something to print and a printer; false after telling why.
     [[nodiscard]] bool MayPrint();
+    /// The PDF printer without a file asks for one; false when the user cancelled.
+    [[nodiscard]] bool ChoosePdfFileIfNone();
     /// The print colour mode for the printer's device settings.
     void SetPrintColorMode(TQtPrinter& printer);
     /// Lays the document out for printer and cuts it into pages; the page count.

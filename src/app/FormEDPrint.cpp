@@ -67,17 +67,24 @@ void TFormED::PrintPages(int first, int last, int copies, bool collate)
         Boxes_->Show(std::string(PrintFailedText), std::string(PrintCaption), TMsgButtons::Ok, TMsgIcon::Error);
 }
 
+bool TFormED::ChoosePdfFileIfNone()
+{
+    // The PDF printer without a file asks where the pages go.
+    if (!Printer_->IsPdf() || !Printer_->OutputFile().empty())
+        return true;
+    const std::optional<std::filesystem::path> file = PrintDialogs_->ChoosePdfFile();
+    if (!file)
+        return false;
+    Printer_->SetOutputFile(*file);
+    return true;
+}
+
 void TFormED::btnPrintClick()
 {
     if (!MayPrint())
         return;
-    // The PDF printer without a file asks where the pages go.
-    if (Printer_->IsPdf() && Printer_->OutputFile().empty()) {
-        const std::optional<std::filesystem::path> file = PrintDialogs_->ChoosePdfFile();
-        if (!file)
-            return;
-        Printer_->SetOutputFile(*file);
-    }
+    if (!ChoosePdfFileIfNone())
+        return;
     SetPrintColorMode(*Printer_);
     if (Paginate(*Printer_) >= 1)
         PrintPages(1, 0, 1, false);
@@ -96,6 +103,8 @@ void TFormED::mitPrintClick()
     choice.FromPage = 1;
     choice.ToPage = pages;
     if (!PrintDialogs_->ExecutePrint(*Printer_, choice))
+        return;
+    if (!ChoosePdfFileIfNone())
         return;
     // The dialog may have chosen another printer or paper: the pages are made again for it.
     SetPrintColorMode(*Printer_);

@@ -49,7 +49,8 @@ private slots:
         QVERIFY2(t.Run().RecentPath.empty(), "a .dvl document is not a recent file");
         emit window.mnuFile->aboutToShow();
         QCOMPARE(VisibleItems(window.mnuFile),
-                 (QStringList{"&Speichern...", "-", "Seite einrichten...", "Druckvorschau...", "Drucken...", "-",
+                 (QStringList{"&Speichern...", "-", "Seite einrichten...", "Druckvorschau...", "Drucken...",
+                              "Als PDF exportieren...", "-",
                               "Schließen"}));
         QVERIFY(!window.btnNew->isVisible() && !window.btnOpen->isVisible());
         QCOMPARE(window.ToolBar1->actions().first(), window.btnSave);

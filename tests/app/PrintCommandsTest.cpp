@@ -200,6 +200,30 @@ private slots:
         QCOMPARE(PdfPages(pdf), pages);
     }
 
+    void pdfPrinterWithoutFileAsksWhereThePagesGo()
+    {
+        if (!HavePdfTools())
+            QSKIP("pdfinfo and pdftotext (poppler-utils) are not installed");
+        auto t = PdfWindow({});
+        PageDocument(*t, 2);
+        // Cancelled: nothing printed, nothing told.
+        t->Window->btnPrint->trigger();
+        QCOMPARE(t->PrintDialogs.PdfFileRequests, 1);
+        QVERIFY(t->Boxes.Asked.empty());
+        QVERIFY(t->Window->Printer()->OutputFile().empty());
+
+        TTempDir out;
+        t->PrintDialogs.PdfFiles.push_back(out / "gewaehlt.pdf");
+        t->Window->btnPrint->trigger();
+        QVERIFY2(t->Boxes.Asked.empty(), qPrintable(LastText(t->Boxes)));
+        QCOMPARE(PageOrder(out / "gewaehlt.pdf"), QStringLiteral("Apfel,Birne"));
+        // The file chosen stays the printer's: "Drucken..." prints there without asking again.
+        t->PrintDialogs.Answers.push_back({TPrintRange::Pages, 2, 2, 1, true, {}});
+        t->Window->mitPrint->trigger();
+        QCOMPARE(t->PrintDialogs.PdfFileRequests, 2);
+        QCOMPARE(PageOrder(out / "gewaehlt.pdf"), QStringLiteral("Birne"));
+    }
+
     void printDialogRangeCopiesAndCollation()
     {
         if (!HavePdfTools())
