@@ -132,6 +132,22 @@ TEST_F(XqconvertPdfTest, PagesAndLinesAsPaginated)
     EXPECT_EQ(LinesOfWords(pages[0]), (std::vector<std::vector<std::string>>{{"Blatt", "Apfel"}}));
     EXPECT_EQ(LinesOfWords(pages[1]), (std::vector<std::vector<std::string>>{{"Blatt", "Birne"}}));
     EXPECT_EQ(LinesOfWords(pages[2]), (std::vector<std::vector<std::string>>{{"Blatt", "Kirsche"}}));
+    // Every page is drawn at the same scale from the same origin: the first word of each stands
+    // at one place, and 10-point text is about 10 points high.
+    const std::string boxes = PdfText(Dir / "drei.pdf", {"-bbox"});
+    std::vector<std::string> firstWords;
+    for (std::size_t page = boxes.find("<page"); page != std::string::npos; page = boxes.find("<page", page + 1)) {
+        const std::size_t word = boxes.find("<word", page);
+        ASSERT_NE(word, std::string::npos);
+        firstWords.push_back(boxes.substr(word, boxes.find('>', word) - word));
+        const double yMin = std::atof(boxes.c_str() + boxes.find("yMin=\"", word) + 6);
+        const double yMax = std::atof(boxes.c_str() + boxes.find("yMax=\"", word) + 6);
+        EXPECT_GT(yMax - yMin, 8.0);
+        EXPECT_LT(yMax - yMin, 14.0);
+    }
+    ASSERT_EQ(firstWords.size(), 3u);
+    EXPECT_EQ(firstWords[1], firstWords[0]);
+    EXPECT_EQ(firstWords[2], firstWords[0]);
     // The page is A4.
     const TProgramResult info = RunProgram(Which("pdfinfo"), {P("drei.pdf")});
     EXPECT_NE(info.Out.find("(A4)"), std::string::npos) << info.Out;
