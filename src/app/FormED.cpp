@@ -98,7 +98,7 @@ TFormED::TFormED(const std::vector<std::string>& arguments, const fs::path& exeD
 
     TPrinterPageQuery printerPage = Services_.PrinterPage ? Services_.PrinterPage : TPrinterPageQuery(DefaultPrinterPage);
     Session_ = std::make_unique<TDocumentSession>(Run_, *Doc_, *MeasureCanvas_, *this, *Boxes_, LMru,
-                                                  std::move(printerPage));
+                                                  std::move(printerPage), PageSetup_);
     ConnectEditor();
     ConnectFormatting();
     FormCreate(arguments, exeDir);
@@ -185,7 +185,11 @@ void TFormED::FormCreate(const std::vector<std::string>& arguments, const fs::pa
     LMru.SetFileName(Run_.WorkDir / MruFileName);
 
     FillCombos();
+    // The printer of program start and its settings, restored for documents without their own.
+    TakePrinterSnapshot(PageState_, PageSetup_.Printer());
     Session_->New(true);
+    // The page setup's fields and defaults come from the printer once, when the window is made.
+    PageSetup_.Initialize();
 
     rve->setFocus();
     rve->setStatusTip(Q(EditorHint));
