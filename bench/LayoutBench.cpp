@@ -25,6 +25,7 @@
 #include "layout/FormattedData.h"
 #include "layout/ReformatRange.h"
 #include "platform/qt/QtCanvas.h"
+#include "printing/Print.h"
 
 namespace {
 
@@ -101,6 +102,56 @@ void BM_FormatAll_Ours(benchmark::State& state)
     state.counters["draw_items"] = doc.Data.DrawItems().Count();
 }
 BENCHMARK(BM_FormatAll_Ours)->Unit(benchmark::kMillisecond)->Iterations(10);
+
+/// An A4 printer at 600 dpi that only measures: pagination needs its page and its canvas.
+class TMeasuringPrinter final : public TRVPrinter {
+public:
+    TMeasuringPrinter()
+    {
+        Metrics_.DpiX = Metrics_.DpiY = 600;
+        Metrics_.PhysicalWidth = 4961;
+        Metrics_.PhysicalHeight = 7016;
+        Metrics_.OffsetX = Metrics_.OffsetY = 100;
+        Metrics_.PrintableWidth = 4961 - 200;
+        Metrics_.PrintableHeight = 7016 - 200;
+    }
+    [[nodiscard]] std::string Name() const override { return "A4"; }
+    [[nodiscard]] TPrinterPageMetrics PageMetrics() const override { return Metrics_; }
+    [[nodiscard]] bool HasDeviceSettings() const override { return false; }
+    [[nodiscard]] TPrinterDeviceSettings DeviceSettings() const override { return {}; }
+    void ApplyDeviceSettings(const TPrinterDeviceSettings&) override {}
+    [[nodiscard]] bool CanCopy() const override { return false; }
+    [[nodiscard]] int Copies() const override { return 1; }
+    void SetCopies(int) override {}
+    bool BeginDoc(const std::string&) override { return false; }
+    void NewPage() override {}
+    bool EndDoc() override { return false; }
+    [[nodiscard]] TCanvas& PageCanvas() override { return Canvas_; }
+    [[nodiscard]] TCanvas& FormatCanvas() override { return Canvas_; }
+
+private:
+    TPrinterPageMetrics Metrics_;
+    TQtCanvas Canvas_{kDpi, kDpi};
+};
+
+/// The whole document laid out for an A4 printer and cut into pages (about 900): the printer's
+/// own layout of the items and the pagination. BM_FormatAll_Ours is the layout's share.
+void BM_Paginate_Ours(benchmark::State& state)
+{
+    TOurDocument doc(kParagraphs);
+    TMeasuringPrinter printer;
+    TRVPrint print;
+    print.LeftMarginMM = 20;
+    print.RightMarginMM = 10;
+    print.SetPrinter(&printer);
+    print.UseDocumentOf(doc.Data);
+    print.PaginateDocument(); // fills the font caches
+    int pages = 0;
+    for (auto _ : state)
+        pages = print.PaginateDocument();
+    state.counters["pages"] = pages;
+}
+BENCHMARK(BM_Paginate_Ours)->Unit(benchmark::kMillisecond)->Iterations(5);
 
 /// One paragraph of state.range(0) megabytes of short words ("x x x ..."): the layout of one
 /// long text item must grow with its length, not with its length times its lines.

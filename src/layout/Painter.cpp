@@ -540,7 +540,8 @@ void TDocumentPainter::PaintSoftPageBreaks(const TRect& visible)
         const int index = DrawItemOfOffset(pageBreak.ItemNo, pageBreak.Offset);
         if (index < 0)
             continue;
-        const int y = LineTop(index);
+        // A page that starts inside a table records how far into the table it starts.
+        const int y = LineTop(index) + std::max(pageBreak.ExtraData, 0);
         if (y + 8 < visible.Top || y >= visible.Bottom)
             continue;
         DrawPageBreakMark(Canvas_, y, 0, Data_.DocumentWidth(), Sheet_->SoftPageBreakColor);

@@ -160,7 +160,6 @@ private:
     void FreePages() noexcept;
     void PaintSlice(TCanvas& canvas, const TRVPageInfo& page, const TRVPageSlice& slice, const TRect& area);
     void PaintFootnotes(TCanvas& canvas, const TRVPageInfo& page, const TRect& area);
-    [[nodiscard]] bool SendPage(int pageNo, bool first);
 
     TRVPrinter* Printer_ = nullptr;
     const TCustomRVFormattedData* Source_ = nullptr;
