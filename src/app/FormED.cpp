@@ -101,6 +101,7 @@ TFormED::TFormED(const std::vector<std::string>& arguments, const fs::path& exeD
                                                   std::move(printerPage), PageSetup_);
     ConnectEditor();
     ConnectFormatting();
+    RVPrint1.OnPagePrepaint = HeaderFooterPainter(PageState_);
     FormCreate(arguments, exeDir);
 }
 

@@ -182,11 +182,11 @@ private:
     std::unique_ptr<TQtCanvas> MeasureCanvas_;
     std::unique_ptr<TEditorDocument> Doc_;
     TMruList LMru;
-    /// The page settings of the run: the page state, and the print component's margins (held here
-    /// until the window has a print component whose margins they are).
+    /// The page settings of the run, and the print component (RVPrint1) whose margins they set
+    /// and whose pages get their header and footer from them.
     TPageState PageState_;
-    TPrintMarginValues PrintMargins_;
-    TPageSetup PageSetup_{PageState_, PrintMargins_.Bind()};
+    TRVPrint RVPrint1;
+    TPageSetup PageSetup_{PageState_, RVPrint1};
     std::unique_ptr<TDocumentSession> Session_;
 
     bool Shown_ = false;

@@ -272,24 +272,23 @@ std::string RtfMarginsText(int leftMM, int topMM, int rightMM, int bottomMM)
            twips(bottomMM);
 }
 
-TRVSaveRTFExtraEvent RtfMarginsExtra(TPrintMargins margins)
+TRVSaveRTFExtraEvent RtfMarginsExtra(const TRVPrint& print)
 {
-    return [margins](TRVRTFSaveArea area, const void*, int, int, bool, std::string& rtfCode) {
+    return [&print](TRVRTFSaveArea area, const void*, int, int, bool, std::string& rtfCode) {
         if (area == rtfsaDocHeader)
-            rtfCode = RtfMarginsText(margins.LeftMarginMM, margins.TopMarginMM, margins.RightMarginMM,
-                                     margins.BottomMarginMM);
+            rtfCode = RtfMarginsText(print.LeftMarginMM, print.TopMarginMM, print.RightMarginMM, print.BottomMarginMM);
     };
 }
 
-void InstallRtfMarginsExtra(TRVRTFWriteSettings& settings, TPrintMargins margins)
+void InstallRtfMarginsExtra(TRVRTFWriteSettings& settings, const TRVPrint& print)
 {
-    settings.OnSaveRTFExtra = RtfMarginsExtra(margins);
+    settings.OnSaveRTFExtra = RtfMarginsExtra(print);
 }
 
 // --- Page setup ----------------------------------------------------------------------------------------
 
-TPageSetup::TPageSetup(TPageState& state, TPrintMargins margins, TRVPrinter* printer) noexcept
-    : State_(state), Margins_(margins), Printer_(printer)
+TPageSetup::TPageSetup(TPageState& state, TRVPrint& print, TRVPrinter* printer) noexcept
+    : State_(state), Print_(print), Printer_(printer)
 {
 }
 
@@ -335,11 +334,11 @@ void TPageSetup::RefreshFromPrinter()
 
 void TPageSetup::RefreshFields()
 {
-    Fields.TopText = std::to_string(Margins_.TopMarginMM);
-    Fields.BottomText = std::to_string(Margins_.BottomMarginMM);
-    Fields.LeftText = std::to_string(Margins_.LeftMarginMM);
-    Fields.RightText = std::to_string(Margins_.RightMarginMM);
-    Fields.Mirror = Margins_.MirrorMargins;
+    Fields.TopText = std::to_string(Print_.TopMarginMM);
+    Fields.BottomText = std::to_string(Print_.BottomMarginMM);
+    Fields.LeftText = std::to_string(Print_.LeftMarginMM);
+    Fields.RightText = std::to_string(Print_.RightMarginMM);
+    Fields.Mirror = Print_.MirrorMargins;
     Fields.HeaderText = State_.Header.Text;
     Fields.FooterText = State_.Footer.Text;
     Fields.HeaderOnFirstPage = State_.Header.PrintOnFirstPage;
@@ -380,11 +379,11 @@ void TPageSetup::ApplyFields(bool fromDocument, bool byUser)
                                                        std::numeric_limits<int>::max()))
             target = std::clamp(*mm, 0, MaxMarginMM);
     };
-    margin(Fields.LeftText, Margins_.LeftMarginMM);
-    margin(Fields.RightText, Margins_.RightMarginMM);
-    margin(Fields.TopText, Margins_.TopMarginMM);
-    margin(Fields.BottomText, Margins_.BottomMarginMM);
-    Margins_.MirrorMargins = Fields.Mirror;
+    margin(Fields.LeftText, Print_.LeftMarginMM);
+    margin(Fields.RightText, Print_.RightMarginMM);
+    margin(Fields.TopText, Print_.TopMarginMM);
+    margin(Fields.BottomText, Print_.BottomMarginMM);
+    Print_.MirrorMargins = Fields.Mirror;
 
     const int orientation = Fields.Orientation == 1 ? 1 : 0;
     if (PrinterHasSettings()) {
@@ -445,11 +444,11 @@ void TPageSetup::ResetPageSettings()
         line->Font = THFFont{};
     }
     State_.FirstPageNumber = 1;
-    Margins_.LeftMarginMM = 10;
-    Margins_.RightMarginMM = 10;
-    Margins_.TopMarginMM = 10;
-    Margins_.BottomMarginMM = 20;
-    Margins_.MirrorMargins = false;
+    Print_.LeftMarginMM = 10;
+    Print_.RightMarginMM = 10;
+    Print_.TopMarginMM = 10;
+    Print_.BottomMarginMM = 20;
+    Print_.MirrorMargins = false;
     State_.Orientation = State_.DefaultOrientation;
     State_.HeaderFontCopy = State_.Header.Font;
     State_.FooterFontCopy = State_.Footer.Font;
@@ -476,10 +475,10 @@ void TPageSetup::WritePageSettings(std::vector<std::string>& lines) const
     lines.push_back(AlignmentWord(State_.Footer.Alignment));
     lines.push_back(State_.Header.PrintOnFirstPage ? "printfirstpageH" : "printfirstpageHNo");
     lines.push_back(State_.Footer.PrintOnFirstPage ? "printfirstpageF" : "printfirstpageFNo");
-    for (int mm : {Margins_.LeftMarginMM, Margins_.RightMarginMM, Margins_.TopMarginMM, Margins_.BottomMarginMM,
-                   Margins_.FooterYMM, Margins_.HeaderYMM})
+    for (int mm : {Print_.LeftMarginMM, Print_.RightMarginMM, Print_.TopMarginMM, Print_.BottomMarginMM,
+                   Print_.FooterYMM, Print_.HeaderYMM})
         lines.push_back(std::to_string(mm));
-    lines.push_back(Margins_.MirrorMargins ? "mirrorT" : "mirrorFF");
+    lines.push_back(Print_.MirrorMargins ? "mirrorT" : "mirrorFF");
     font(State_.Header.Font);
     font(State_.Footer.Font);
     lines.push_back(std::to_string(State_.PaperIndex));
@@ -538,13 +537,13 @@ void TPageSetup::ReadPageSettings(const std::vector<std::string>& lines)
             break;
         case 6: State_.Header.PrintOnFirstPage = line == "printfirstpageH"; break;
         case 7: State_.Footer.PrintOnFirstPage = line == "printfirstpageF"; break;
-        case 8: margin(line, Margins_.LeftMarginMM); break;
-        case 9: margin(line, Margins_.RightMarginMM); break;
-        case 10: margin(line, Margins_.TopMarginMM); break;
-        case 11: margin(line, Margins_.BottomMarginMM); break;
-        case 12: margin(line, Margins_.FooterYMM); break;
-        case 13: margin(line, Margins_.HeaderYMM); break;
-        case 14: Margins_.MirrorMargins = line == "mirrorT"; break;
+        case 8: margin(line, Print_.LeftMarginMM); break;
+        case 9: margin(line, Print_.RightMarginMM); break;
+        case 10: margin(line, Print_.TopMarginMM); break;
+        case 11: margin(line, Print_.BottomMarginMM); break;
+        case 12: margin(line, Print_.FooterYMM); break;
+        case 13: margin(line, Print_.HeaderYMM); break;
+        case 14: Print_.MirrorMargins = line == "mirrorT"; break;
         case 15: case 16: case 17: case 18: fontLine(i - 15, line, State_.Header.Font); break;
         case 19: case 20: case 21: case 22: fontLine(i - 19, line, State_.Footer.Font); break;
         case 23:

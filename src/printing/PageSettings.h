@@ -76,40 +76,6 @@ struct TPageState {
     THFInfo Footer;
 };
 
-/// The margin properties of the print component, bound to the component that holds them.
-struct TPrintMargins {
-    int& LeftMarginMM;
-    int& RightMarginMM;
-    int& TopMarginMM;
-    int& BottomMarginMM;
-    int& HeaderYMM;
-    int& FooterYMM;
-    bool& MirrorMargins;
-};
-
-[[nodiscard]] inline TPrintMargins PrintMarginsOf(TRVPrint& print) noexcept
-{
-    return {print.LeftMarginMM, print.RightMarginMM, print.TopMarginMM, print.BottomMarginMM,
-            print.HeaderYMM,    print.FooterYMM,     print.MirrorMargins};
-}
-
-/// Margin values held on their own, with the print component's initial values: for a part of the
-/// program that has no print component yet.
-struct TPrintMarginValues {
-    int LeftMarginMM = 20;
-    int RightMarginMM = 20;
-    int TopMarginMM = 20;
-    int BottomMarginMM = 20;
-    int HeaderYMM = 10;
-    int FooterYMM = 10;
-    bool MirrorMargins = false;
-
-    [[nodiscard]] TPrintMargins Bind() noexcept
-    {
-        return {LeftMarginMM, RightMarginMM, TopMarginMM, BottomMarginMM, HeaderYMM, FooterYMM, MirrorMargins};
-    }
-};
-
 /// The fields of the page setup dialog, as the dialog's controls hold them.
 struct TPageSetupFields {
     // Tab " Seite".
@@ -214,25 +180,25 @@ void DrawHeaderAndFooter(const TPageState& state, TCanvas& canvas, int pageNo, i
 
 /// "\margl..\margt..\margr..\margb.." with the margins in twips (mm * 7200 / 127, rounded).
 [[nodiscard]] std::string RtfMarginsText(int leftMM, int topMM, int rightMM, int bottomMM);
-/// The RTF writer's hook that adds the margins (read when the RTF is written) to the document
-/// header and nothing elsewhere. margins must outlive the hook.
-[[nodiscard]] TRVSaveRTFExtraEvent RtfMarginsExtra(TPrintMargins margins);
+/// The RTF writer's hook that adds the print component's margins (as they are when the RTF is
+/// written) to the document header and nothing elsewhere. print must outlive the hook.
+[[nodiscard]] TRVSaveRTFExtraEvent RtfMarginsExtra(const TRVPrint& print);
 /// Installs RtfMarginsExtra as the settings' OnSaveRTFExtra.
-void InstallRtfMarginsExtra(TRVRTFWriteSettings& settings, TPrintMargins margins);
+void InstallRtfMarginsExtra(TRVRTFWriteSettings& settings, const TRVPrint& print);
 
 // --- Page setup -----------------------------------------------------------------------------------
 
-/// The page setup of the main window: the page state, the dialog's fields, the print component's
-/// margins and the printer (null: none). Everything referred to must outlive it.
+/// The page setup of the main window: the page state, the dialog's fields, the print component
+/// (its margins) and the printer (null: none). Everything referred to must outlive it.
 class TPageSetup {
 public:
-    TPageSetup(TPageState& state, TPrintMargins margins, TRVPrinter* printer = nullptr) noexcept;
+    TPageSetup(TPageState& state, TRVPrint& print, TRVPrinter* printer = nullptr) noexcept;
     TPageSetup(const TPageSetup&) = delete;
     TPageSetup& operator=(const TPageSetup&) = delete;
 
     [[nodiscard]] TPageState& State() noexcept { return State_; }
     [[nodiscard]] const TPageState& State() const noexcept { return State_; }
-    [[nodiscard]] const TPrintMargins& Margins() const noexcept { return Margins_; }
+    [[nodiscard]] const TRVPrint& Print() const noexcept { return Print_; }
     [[nodiscard]] TRVPrinter* Printer() const noexcept { return Printer_; }
     void SetPrinter(TRVPrinter* printer) noexcept { Printer_ = printer; }
 
@@ -281,7 +247,7 @@ private:
     void RestorePrinterSnapshot();
 
     TPageState& State_;
-    TPrintMargins Margins_;
+    TRVPrint& Print_;
     TRVPrinter* Printer_ = nullptr;
 };
 

@@ -376,7 +376,7 @@ void TDocumentSession::InsertEntry(const fs::path& path)
 
 TSize TDocumentSession::GetScreenPageSize() const
 {
-    const TPrintMargins& print = PageSetup_.Margins();
+    const TRVPrint& print = PageSetup_.Print();
     const TPrintMarginsMM margins{double(print.LeftMarginMM), double(print.TopMarginMM), double(print.RightMarginMM),
                                   double(print.BottomMarginMM)};
     // Document pixels are 96 to the inch whatever the screen, so the page is converted to that.
@@ -439,7 +439,7 @@ void TDocumentSession::WriteDocument(const fs::path& path)
         PageSetup_.WritePageSettings(Doc_.Info.DocProperties);
     Window_.RunLong(SavingNotice, [&] {
         written = SaveDocumentFile(path, Doc_.RStyle, Doc_.Data(), Doc_.Info, nullptr, Doc_.Editor.RVFOptions,
-                                   Doc_.Editor.RTFOptions, &Doc_.Data(), RtfMarginsExtra(PageSetup_.Margins()));
+                                   Doc_.Editor.RTFOptions, &Doc_.Data(), RtfMarginsExtra(PageSetup_.Print()));
     });
     Run_.FileFormat = FormatOfPath(path);
     if (!written) {

@@ -3,10 +3,12 @@
 // margins, the dialog's fields, and header and footer drawn on the test canvas.
 #include "printing/PageSettings.h"
 
-#include "support/RecordingPrinter.h"
+#include "layout/LayoutTestSupport.h"
+#include "support/TestPrinter.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <random>
 #include <string>
 #include <vector>
@@ -14,7 +16,28 @@
 namespace xq {
 namespace {
 
-using test::TRecordingPrinter;
+using test::TTestPrinter;
+
+/// Printer A with A4, Letter and A5 (paper numbers 9, 1, 11), set to A4 portrait.
+void MakeOfficePrinter(TTestPrinter& printer)
+{
+    printer.PrinterName = "Drucker A";
+    printer.Settings.Papers = {{"A4", 9}, {"Letter", 1}, {"A5", 11}};
+    printer.Settings.PaperNumber = 9;
+    printer.Settings.PaperSizeSet = true;
+    printer.Settings.Orientation = 0;
+}
+
+void SetMargins(TRVPrint& print, int left, int right, int top, int bottom, int headerY, int footerY, bool mirror)
+{
+    print.LeftMarginMM = left;
+    print.RightMarginMM = right;
+    print.TopMarginMM = top;
+    print.BottomMarginMM = bottom;
+    print.HeaderYMM = headerY;
+    print.FooterYMM = footerY;
+    print.MirrorMargins = mirror;
+}
 
 constexpr TLocalDateTime SetTime{2026, 3, 7, 9, 5};
 const TClock SetClock = [] { return SetTime; };
@@ -114,16 +137,16 @@ TEST(PageSettingsText, CutKeepsWholeCharacters)
 
 // --- Property lines ---------------------------------------------------------------------------------
 
-/// A page setup on its own margins and state, with a printer or none.
+/// A page setup on a print component and state of its own, with a printer or none.
 struct TSetup {
-    explicit TSetup(TRVPrinter* printer = nullptr) : Setup(State, Margins.Bind(), printer)
+    explicit TSetup(TRVPrinter* printer = nullptr) : Setup(State, Print, printer)
     {
         TakePrinterSnapshot(State, printer);
         Setup.Initialize();
         Setup.OnModifiedAndReformat = [this] { ++Modified; };
     }
     TPageState State;
-    TPrintMarginValues Margins;
+    TRVPrint Print;
     TPageSetup Setup;
     int Modified = 0;
 };
@@ -139,7 +162,7 @@ void FillDistinct(TSetup& s)
     st.TextWidth = 555;
     st.Orientation = 1;
     st.PaperCode = 14;
-    s.Margins = {21, 22, 23, 24, 11, 12, true};
+    SetMargins(s.Print, 21, 22, 23, 24, 11, 12, true);
 }
 
 const std::vector<std::string> DistinctLines = {
@@ -151,8 +174,8 @@ const std::vector<std::string> DistinctLines = {
 
 TEST(PageSettingsLines, TheTwentySevenLinesInTheirOrder)
 {
-    TRecordingPrinter printer;
-    test::OfferOfficePapers(printer);
+    TTestPrinter printer;
+    MakeOfficePrinter(printer);
     TSetup s(&printer);
     FillDistinct(s);
     std::vector<std::string> lines{"old", "lines"};
@@ -184,8 +207,8 @@ TEST(PageSettingsLines, TextsTravelInCodePage1252)
 
 TEST(PageSettingsLines, ReadBackOnTheSamePrinterFieldByField)
 {
-    TRecordingPrinter printer;
-    test::OfferOfficePapers(printer);
+    TTestPrinter printer;
+    MakeOfficePrinter(printer);
     TSetup s(&printer);
     s.Setup.ReadPageSettings(DistinctLines);
 
@@ -197,13 +220,13 @@ TEST(PageSettingsLines, ReadBackOnTheSamePrinterFieldByField)
     EXPECT_EQ(st.Footer.Alignment, hfaRight);
     EXPECT_FALSE(st.Header.PrintOnFirstPage);
     EXPECT_TRUE(st.Footer.PrintOnFirstPage);
-    EXPECT_EQ(s.Margins.LeftMarginMM, 21);
-    EXPECT_EQ(s.Margins.RightMarginMM, 22);
-    EXPECT_EQ(s.Margins.TopMarginMM, 23);
-    EXPECT_EQ(s.Margins.BottomMarginMM, 24);
-    EXPECT_EQ(s.Margins.FooterYMM, 12);
-    EXPECT_EQ(s.Margins.HeaderYMM, 11);
-    EXPECT_TRUE(s.Margins.MirrorMargins);
+    EXPECT_EQ(s.Print.LeftMarginMM, 21);
+    EXPECT_EQ(s.Print.RightMarginMM, 22);
+    EXPECT_EQ(s.Print.TopMarginMM, 23);
+    EXPECT_EQ(s.Print.BottomMarginMM, 24);
+    EXPECT_EQ(s.Print.FooterYMM, 12);
+    EXPECT_EQ(s.Print.HeaderYMM, 11);
+    EXPECT_TRUE(s.Print.MirrorMargins);
     EXPECT_EQ(st.Header.Font, (THFFont{"Times New Roman", 12, 0x00FF0000, {fsBold, fsUnderline}, DEFAULT_CHARSET}));
     EXPECT_EQ(st.Footer.Font, (THFFont{"Courier New", 9, clWindowText, {fsItalic, fsStrikeOut}, DEFAULT_CHARSET}));
     EXPECT_EQ(st.HeaderFontCopy, st.Header.Font);
@@ -212,7 +235,7 @@ TEST(PageSettingsLines, ReadBackOnTheSamePrinterFieldByField)
     EXPECT_EQ(st.PaperIndex, 2);
     EXPECT_EQ(st.Orientation, 1);
     EXPECT_EQ(st.TextWidth, 555) << "no editor asked for its width";
-    ASSERT_FALSE(printer.Applied.empty());
+    ASSERT_GT(printer.Applied, 0);
     EXPECT_EQ(printer.Settings.PaperNumber, 11);
     EXPECT_TRUE(printer.Settings.PaperSizeSet);
     EXPECT_EQ(printer.Settings.Orientation, 1);
@@ -234,7 +257,8 @@ TEST(PageSettingsLines, ReadBackOnTheSamePrinterFieldByField)
 TEST(PageSettingsLines, AnotherPrinterTakesThePaperFromItsCode)
 {
     // Printer B lists its papers in another order; its default is A4, entry 2.
-    TRecordingPrinter printer("Drucker B");
+    TTestPrinter printer;
+    printer.PrinterName = "Drucker B";
     printer.Settings.Papers = {{"Letter", 1}, {"A5", 11}, {"A4", 9}};
     printer.Settings.PaperNumber = 9;
     printer.Settings.PaperSizeSet = true;
@@ -264,8 +288,8 @@ TEST(PageSettingsLines, AnotherPrinterTakesThePaperFromItsCode)
 
 TEST(PageSettingsLines, AnEmptyPrinterNameRestoresThePrinterOfProgramStart)
 {
-    TRecordingPrinter printer;
-    test::OfferOfficePapers(printer);
+    TTestPrinter printer;
+    MakeOfficePrinter(printer);
     TSetup s(&printer);
     const TPrinterDeviceSettings atStart = printer.Settings;
     s.State.TextWidth = 400;
@@ -280,18 +304,18 @@ TEST(PageSettingsLines, AnEmptyPrinterNameRestoresThePrinterOfProgramStart)
     EXPECT_EQ(s.State.Orientation, s.State.DefaultOrientation);
     EXPECT_EQ(s.State.TextWidth, 400) << "the width of a document without settings is not taken";
     // The rest of the lines still counts.
-    EXPECT_EQ(s.Margins.LeftMarginMM, 21);
+    EXPECT_EQ(s.Print.LeftMarginMM, 21);
     EXPECT_EQ(s.State.Header.Text, "Kopf &d");
     EXPECT_EQ(s.Setup.Fields.LeftText, "21");
 }
 
 TEST(PageSettingsLines, AnEmptyListResetsTheSettings)
 {
-    TRecordingPrinter printer;
-    test::OfferOfficePapers(printer);
+    TTestPrinter printer;
+    MakeOfficePrinter(printer);
     TSetup s(&printer);
     s.Setup.ReadPageSettings(DistinctLines);
-    printer.Applied.clear();
+    printer.Applied = 0;
 
     s.Setup.ReadPageSettings({});
     EXPECT_TRUE(s.State.Header.Text.empty());
@@ -300,13 +324,13 @@ TEST(PageSettingsLines, AnEmptyListResetsTheSettings)
     EXPECT_EQ(s.State.Header, THFInfo{});
     EXPECT_EQ(s.State.Footer, THFInfo{});
     EXPECT_EQ(s.State.HeaderFontCopy, THFFont{});
-    EXPECT_EQ(s.Margins.LeftMarginMM, 10);
-    EXPECT_EQ(s.Margins.RightMarginMM, 10);
-    EXPECT_EQ(s.Margins.TopMarginMM, 10);
-    EXPECT_EQ(s.Margins.BottomMarginMM, 20);
-    EXPECT_FALSE(s.Margins.MirrorMargins);
+    EXPECT_EQ(s.Print.LeftMarginMM, 10);
+    EXPECT_EQ(s.Print.RightMarginMM, 10);
+    EXPECT_EQ(s.Print.TopMarginMM, 10);
+    EXPECT_EQ(s.Print.BottomMarginMM, 20);
+    EXPECT_FALSE(s.Print.MirrorMargins);
     EXPECT_EQ(s.State.Orientation, 0);
-    ASSERT_EQ(printer.Applied.size(), 1u) << "the snapshot goes back to the printer";
+    ASSERT_EQ(printer.Applied, 1) << "the snapshot goes back to the printer";
     EXPECT_EQ(printer.Settings.PaperNumber, 9);
     EXPECT_EQ(printer.Settings.Orientation, 0);
     EXPECT_EQ(s.Setup.Fields.BottomText, "20");
@@ -321,7 +345,7 @@ TEST(PageSettingsLines, ShortListsLeaveTheLaterValues)
     EXPECT_EQ(s.State.Header.Text, "Neu");
     EXPECT_EQ(s.State.Footer.Text, "Fuss");
     EXPECT_EQ(s.State.FirstPageNumber, 7);
-    EXPECT_EQ(s.Margins.LeftMarginMM, 21);
+    EXPECT_EQ(s.Print.LeftMarginMM, 21);
     EXPECT_EQ(s.State.Header.Font.Name, "Times New Roman");
     EXPECT_EQ(s.State.PaperCode, 14);
 
@@ -331,13 +355,13 @@ TEST(PageSettingsLines, ShortListsLeaveTheLaterValues)
     TSetup t;
     t.Setup.ReadPageSettings(many);
     EXPECT_EQ(t.State.PaperCode, 14);
-    EXPECT_EQ(t.Margins.LeftMarginMM, 21);
+    EXPECT_EQ(t.Print.LeftMarginMM, 21);
 }
 
 TEST(PageSettingsLines, DamagedValuesFallBackOrAreIgnored)
 {
     TSetup s;
-    s.Margins = {15, 16, 17, 18, 9, 8, false};
+    SetMargins(s.Print, 15, 16, 17, 18, 9, 8, false);
     std::vector<std::string> lines = DistinctLines;
     lines[0].clear();
     lines[3] = "20000";
@@ -359,12 +383,12 @@ TEST(PageSettingsLines, DamagedValuesFallBackOrAreIgnored)
     s.Setup.ReadPageSettings(lines);
     EXPECT_EQ(s.State.FirstPageNumber, 1);
     EXPECT_EQ(s.State.Header.Alignment, hfaCenter) << "an unknown word leaves the alignment";
-    EXPECT_EQ(s.Margins.LeftMarginMM, 15);
-    EXPECT_EQ(s.Margins.RightMarginMM, 16);
-    EXPECT_EQ(s.Margins.TopMarginMM, 17);
-    EXPECT_EQ(s.Margins.BottomMarginMM, 18);
-    EXPECT_EQ(s.Margins.HeaderYMM, 9);
-    EXPECT_EQ(s.Margins.FooterYMM, 8);
+    EXPECT_EQ(s.Print.LeftMarginMM, 15);
+    EXPECT_EQ(s.Print.RightMarginMM, 16);
+    EXPECT_EQ(s.Print.TopMarginMM, 17);
+    EXPECT_EQ(s.Print.BottomMarginMM, 18);
+    EXPECT_EQ(s.Print.HeaderYMM, 9);
+    EXPECT_EQ(s.Print.FooterYMM, 8);
     EXPECT_EQ(s.State.Header.Font.Size, 10);
     EXPECT_EQ(s.State.Header.Font.Color, clWindowText);
     EXPECT_TRUE(s.State.Header.Font.Style.Empty());
@@ -408,12 +432,12 @@ TEST(PageSettingsLines, AnyBytesGiveValuesInRange)
         std::vector<std::string> lines(random() % 40);
         for (std::string& line : lines)
             line = pieces[random() % pieces.size()];
-        TRecordingPrinter printer;
-        test::OfferOfficePapers(printer);
+        TTestPrinter printer;
+        MakeOfficePrinter(printer);
         TSetup s(&printer);
         ASSERT_NO_THROW(s.Setup.ReadPageSettings(lines));
-        for (int mm : {s.Margins.LeftMarginMM, s.Margins.RightMarginMM, s.Margins.TopMarginMM,
-                       s.Margins.BottomMarginMM, s.Margins.HeaderYMM, s.Margins.FooterYMM}) {
+        for (int mm : {s.Print.LeftMarginMM, s.Print.RightMarginMM, s.Print.TopMarginMM,
+                       s.Print.BottomMarginMM, s.Print.HeaderYMM, s.Print.FooterYMM}) {
             EXPECT_GE(mm, 0);
             EXPECT_LE(mm, MaxMarginMM);
         }
@@ -443,15 +467,15 @@ TEST(PageSettingsLines, WithoutAPrinterThePaperValuesStillTravel)
     EXPECT_EQ(s.State.PaperCode, 14);
     EXPECT_EQ(s.State.Orientation, 1);
     EXPECT_EQ(s.State.PaperIndex, -1) << "no list, so no entry";
-    EXPECT_EQ(s.Margins.LeftMarginMM, 21);
+    EXPECT_EQ(s.Print.LeftMarginMM, 21);
 }
 
 // --- The dialog's fields -------------------------------------------------------------------------------
 
 TEST(PageSetupFields, OkAppliesTheFieldsAndMarksTheDocumentModified)
 {
-    TRecordingPrinter printer;
-    test::OfferOfficePapers(printer);
+    TTestPrinter printer;
+    MakeOfficePrinter(printer);
     TSetup s(&printer);
     int widthAsked = 0;
     s.Setup.OnTextWidth = [&] { return ++widthAsked, 612; };
@@ -470,11 +494,11 @@ TEST(PageSetupFields, OkAppliesTheFieldsAndMarksTheDocumentModified)
     f.FirstPageNumber = 50'000;
     s.Setup.Apply(false);
 
-    EXPECT_EQ(s.Margins.LeftMarginMM, 25);
-    EXPECT_EQ(s.Margins.RightMarginMM, 100);
-    EXPECT_EQ(s.Margins.TopMarginMM, 20);
-    EXPECT_EQ(s.Margins.BottomMarginMM, 0);
-    EXPECT_TRUE(s.Margins.MirrorMargins);
+    EXPECT_EQ(s.Print.LeftMarginMM, 25);
+    EXPECT_EQ(s.Print.RightMarginMM, 100);
+    EXPECT_EQ(s.Print.TopMarginMM, 20);
+    EXPECT_EQ(s.Print.BottomMarginMM, 0);
+    EXPECT_TRUE(s.Print.MirrorMargins);
     EXPECT_EQ(printer.Settings.PaperNumber, 11);
     EXPECT_EQ(printer.Settings.Orientation, 1);
     EXPECT_EQ(s.State.PaperCode, 14);
@@ -504,7 +528,7 @@ TEST(PageSetupFields, AChosenFontReachesTheRecordOnlyOnOk)
 
 TEST(PageSetupFields, APrinterWithoutSettingsIsLeftAlone)
 {
-    TRecordingPrinter printer;
+    TTestPrinter printer;
     printer.HasSettings = false;
     TSetup s(&printer);
     EXPECT_TRUE(s.Setup.Fields.Papers.empty());
@@ -512,13 +536,13 @@ TEST(PageSetupFields, APrinterWithoutSettingsIsLeftAlone)
     s.Setup.Fields.LeftText = "30";
     s.Setup.Apply(true);
     s.Setup.ResetPageSettings();
-    EXPECT_TRUE(printer.Applied.empty());
+    EXPECT_EQ(printer.Applied, 0);
     EXPECT_EQ(s.Setup.Fields.LeftText, "10") << "the fields follow the reset without a printer too";
 }
 
 TEST(PageSetupFields, PaperNamesAreCutForTheList)
 {
-    TRecordingPrinter printer;
+    TTestPrinter printer;
     printer.Settings.Papers = {{std::string(100, 'P'), 9}};
     printer.Settings.PaperSizeSet = false;
     TSetup s(&printer);
@@ -528,7 +552,8 @@ TEST(PageSetupFields, PaperNamesAreCutForTheList)
     EXPECT_EQ(s.State.PaperCode, 3);
 
     TPageState named;
-    TRecordingPrinter longName(std::string(200, 'N'));
+    TTestPrinter longName;
+    longName.PrinterName = std::string(200, 'N');
     TakePrinterSnapshot(named, &longName);
     EXPECT_EQ(named.PrinterName.size(), MaxPrinterNameLength);
 }
@@ -540,10 +565,10 @@ TEST(PageSettingsRtf, TheMarginsInTwipsInTheHeaderOnly)
     EXPECT_EQ(RtfMarginsText(20, 25, 20, 20), "\\margl1134\\margt1417\\margr1134\\margb1134");
     EXPECT_EQ(RtfMarginsText(0, 10, 100, 1), "\\margl0\\margt567\\margr5669\\margb57");
 
-    TPrintMarginValues margins;
+    TRVPrint print;
     TRVRTFWriteSettings settings;
-    InstallRtfMarginsExtra(settings, margins.Bind());
-    margins.TopMarginMM = 25; // read when the RTF is written
+    InstallRtfMarginsExtra(settings, print);
+    print.TopMarginMM = 25; // read when the RTF is written
     std::string code;
     settings.OnSaveRTFExtra(rtfsaDocHeader, nullptr, -1, -1, false, code);
     EXPECT_EQ(code, "\\margl1134\\margt1417\\margr1134\\margb1134");
@@ -628,6 +653,45 @@ TEST(HeaderFooterDrawing, TheFontAtTheCanvasResolution)
     DrawHeaderAndFooter(state, screen, 1, 1, {0, 5000, 100, 6000});
     ASSERT_FALSE(screen.Ops().empty());
     EXPECT_EQ(screen.Ops()[0], "font Arial 2184px bold");
+}
+
+TEST(HeaderFooterDrawing, ThePrintComponentsPagesGetTheirLinesFollowingThePrintArea)
+{
+    // Twenty lines of Arial 10 to a page of 300 pixels less 10 mm above and below.
+    test::LayoutFixture doc{600};
+    for (int i = 0; i < 30; ++i)
+        doc.Text("Absatz " + std::to_string(i));
+    doc.Format();
+    TTestPrinter printer;
+    TRVPrint print;
+    print.SetPrinter(&printer);
+    print.TopMarginMM = print.BottomMarginMM = 10;
+    print.LeftMarginMM = 30;
+    print.RightMarginMM = 10;
+    print.MirrorMargins = true;
+    TPageState state;
+    state.Header.Text = "Seite &p von &P";
+    state.Header.Alignment = hfaLeft;
+    print.OnPagePrepaint = HeaderFooterPainter(state, SetClock);
+    print.UseDocumentOf(doc.Data);
+    const int pages = print.PaginateDocument();
+    ASSERT_GE(pages, 2);
+    ASSERT_TRUE(print.PrintAll("Test", 1, false));
+
+    const std::string count = std::to_string(pages);
+    for (int page = 1; page <= 2; ++page) {
+        const TRect area = print.PrintAreaRect(page);
+        const std::vector<std::string> ops = printer.PageOps(static_cast<std::size_t>(page - 1));
+        const std::string header = "text " + std::to_string(area.Left) + "," + std::to_string(area.Top - 15 - 4) +
+                                   " 'Seite " + std::to_string(page) + " von " + count + "' #000000";
+        const auto at = std::find(ops.begin(), ops.end(), header);
+        ASSERT_NE(at, ops.end()) << header;
+        // Before the page's own text.
+        const auto content = std::find_if(ops.begin(), ops.end(),
+                                          [](const std::string& op) { return op.find("'Absatz") != std::string::npos; });
+        EXPECT_LT(at, content);
+    }
+    EXPECT_NE(print.PrintAreaRect(1).Left, print.PrintAreaRect(2).Left) << "mirrored margins move the header";
 }
 
 } // namespace

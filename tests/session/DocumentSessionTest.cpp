@@ -126,8 +126,8 @@ protected:
     TMruList Mru{TMruList::SessionOptions & ~TMruOptions(mrAutoSave)};
     int MruChanges = 0;
     TPageState PageState;
-    TPrintMarginValues PrintMargins;
-    TPageSetup PageSetup{PageState, PrintMargins.Bind()};
+    TRVPrint Print;
+    TPageSetup PageSetup{PageState, Print};
     std::unique_ptr<TDocumentSession> Session;
 };
 
@@ -434,17 +434,17 @@ TEST_F(DocumentSessionTest, AnRvfDocumentCarriesItsPageSettingsAndOpensWithThemU
     Session->New(false);
     EXPECT_TRUE(PageState.Header.Text.empty());
     EXPECT_EQ(PageState.FirstPageNumber, 1);
-    EXPECT_EQ(PrintMargins.LeftMarginMM, 10);
-    EXPECT_EQ(PrintMargins.RightMarginMM, 10);
-    EXPECT_EQ(PrintMargins.TopMarginMM, 10);
-    EXPECT_EQ(PrintMargins.BottomMarginMM, 20);
+    EXPECT_EQ(Print.LeftMarginMM, 10);
+    EXPECT_EQ(Print.RightMarginMM, 10);
+    EXPECT_EQ(Print.TopMarginMM, 10);
+    EXPECT_EQ(Print.BottomMarginMM, 20);
     EXPECT_GT(Data().MaxTextWidth, wideWidth);
 
     // Opening the document brings them back; the document is not changed by that.
     Session->LMruMruClick(path.string());
     EXPECT_EQ(PageState.Header.Text, "Seite &p");
     EXPECT_EQ(PageState.FirstPageNumber, 3);
-    EXPECT_EQ(PrintMargins.LeftMarginMM, 25);
+    EXPECT_EQ(Print.LeftMarginMM, 25);
     EXPECT_EQ(Data().MaxTextWidth, width);
     EXPECT_EQ(PageState.TextWidth, width);
     EXPECT_FALSE(Run.Modified);
@@ -456,7 +456,7 @@ TEST_F(DocumentSessionTest, RtfGetsTheMarginsAndOtherFormatsOnlyResetTheFirstPag
 {
     Start();
     Type("Brief");
-    PrintMargins.LeftMarginMM = 30;
+    Print.LeftMarginMM = 30;
     PageState.Header.Text = "Kopf";
     PageState.FirstPageNumber = 5;
     const fs::path rtf = Work / "Brief.rtf";
@@ -469,28 +469,28 @@ TEST_F(DocumentSessionTest, RtfGetsTheMarginsAndOtherFormatsOnlyResetTheFirstPag
     Session->OpenvonKom();
     EXPECT_EQ(PageState.FirstPageNumber, 1);
     EXPECT_EQ(PageState.Header.Text, "Kopf");
-    EXPECT_EQ(PrintMargins.LeftMarginMM, 30);
+    EXPECT_EQ(Print.LeftMarginMM, 30);
 
     PageState.FirstPageNumber = 4;
     WriteBytes(Work / "Notiz.txt", "Hallo");
     Run.StartDocument = (Work / "Notiz.txt").string();
     Session->OpenvonKom();
     EXPECT_EQ(PageState.FirstPageNumber, 1);
-    EXPECT_EQ(PrintMargins.LeftMarginMM, 30);
+    EXPECT_EQ(Print.LeftMarginMM, 30);
 }
 
 TEST_F(DocumentSessionTest, AnEntryOpensWithTheCurrentPageSettings)
 {
     Start();
     Type("Eintrag");
-    PrintMargins.LeftMarginMM = 25;
+    Print.LeftMarginMM = 25;
     Session->WriteDocument(Entry("Neu.xtb"));
-    PrintMargins.LeftMarginMM = 33;
+    Print.LeftMarginMM = 33;
     PageState.Footer.Text = "- &p -";
     Run.Modified = false;
     OpenEntry("Neu.xtb");
     EXPECT_EQ(Run.DocName, "Neu.xtb");
-    EXPECT_EQ(PrintMargins.LeftMarginMM, 33);
+    EXPECT_EQ(Print.LeftMarginMM, 33);
     EXPECT_EQ(PageState.Footer.Text, "- &p -");
 }
 
