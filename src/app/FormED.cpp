@@ -114,9 +114,10 @@ TFormED::TFormED(const std::vector<std::string>& arguments, const fs::path& exeD
             return Printer_->PageMetrics();
         };
     Session_ = std::make_unique<TDocumentSession>(Run_, *Doc_, *MeasureCanvas_, *this, *Boxes_, LMru,
-                                                  std::move(printerPage));
+                                                  std::move(printerPage), PageSetup_);
     ConnectEditor();
     ConnectFormatting();
+    RVPrint1.OnPagePrepaint = HeaderFooterPainter(PageState_);
     FormCreate(arguments, exeDir);
 }
 
@@ -202,7 +203,11 @@ void TFormED::FormCreate(const std::vector<std::string>& arguments, const fs::pa
     LMru.SetFileName(Run_.WorkDir / MruFileName);
 
     FillCombos();
+    // The printer of program start and its settings, restored for documents without their own.
+    TakePrinterSnapshot(PageState_, PageSetup_.Printer());
     Session_->New(true);
+    // The page setup's fields and defaults come from the printer once, when the window is made.
+    PageSetup_.Initialize();
 
     rve->setFocus();
     rve->setStatusTip(Q(EditorHint));

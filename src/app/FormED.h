@@ -55,11 +55,6 @@ inline constexpr std::string_view PdfFailedText = "Die PDF-Datei konnte nicht ge
 /// The title of every print job.
 inline constexpr std::string_view PrintJobTitle = "XQEditor";
 inline constexpr std::string_view PrintingNotice = " Dokument wird gedruckt ...";
-/// The margins of the print component until the page settings set them, millimetres.
-inline constexpr int InitialLeftMarginMM = 20;
-inline constexpr int InitialRightMarginMM = 10;
-inline constexpr int InitialTopMarginMM = 20;
-inline constexpr int InitialBottomMarginMM = 20;
 /// The save button as a text button in host-document mode.
 inline constexpr int HostSaveButtonWidth = 103;
 inline constexpr std::string_view HostSaveButtonCaption = "Speichern";
@@ -226,12 +221,17 @@ private:
     std::unique_ptr<TQtCanvas> MeasureCanvas_;
     std::unique_ptr<TEditorDocument> Doc_;
     TMruList LMru;
-    std::unique_ptr<TDocumentSession> Session_;
+    /// The printer the window prints on (null when none is installed), before the print component
+    /// and the page setup that use it, so that it goes after them.
     std::unique_ptr<TQtPrinter> Printer_;
     std::unique_ptr<TPrintDialogs> OwnPrintDialogs_;
     TPrintDialogs* PrintDialogs_ = nullptr;
-    /// Declared after the document and the printer it uses, so that it goes first.
+    /// The page settings of the run, and the print component (RVPrint1) whose margins they set
+    /// and whose pages get their header and footer from them.
+    TPageState PageState_;
     TRVPrint RVPrint1;
+    TPageSetup PageSetup_{PageState_, RVPrint1};
+    std::unique_ptr<TDocumentSession> Session_;
 
     bool Shown_ = false;
     bool HostMode_ = false;

@@ -10,13 +10,9 @@ namespace xq {
 
 void TFormED::ConnectPrintCommands()
 {
-    RVPrint1.LeftMarginMM = InitialLeftMarginMM;
-    RVPrint1.RightMarginMM = InitialRightMarginMM;
-    RVPrint1.TopMarginMM = InitialTopMarginMM;
-    RVPrint1.BottomMarginMM = InitialBottomMarginMM;
+    // The margins and the page event (headers and footers) are the page settings'.
     RVPrint1.SetPrinter(Printer_.get());
-    // Page events: headers and footers are drawn in RVPrint1.OnPagePrepaint by the page settings;
-    // this is where that handler is connected.
+    PageSetup_.SetPrinter(Printer_.get());
 
     for (QAction* a : {mitPrint, btnPrint, btnPageBreaks, mitExportPdf})
         a->setEnabled(true);

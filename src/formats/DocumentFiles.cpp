@@ -161,7 +161,7 @@ TLoadResult LoadDocumentFile(const fs::path& path, TRVStyle& sheet, TCustomRVDat
 
 bool SaveDocumentFile(const fs::path& path, const TRVStyle& sheet, const TCustomRVData& doc,
                       const TRVDocumentInfo& info, std::string* error, TRVFOptions options, TRVRTFOptions rtfOptions,
-                      const TRVContainerLayout* layout)
+                      const TRVContainerLayout* layout, const TRVSaveRTFExtraEvent& rtfExtra)
 {
     const auto fail = [&](const std::string& reason) {
         if (error)
@@ -176,6 +176,7 @@ bool SaveDocumentFile(const fs::path& path, const TRVStyle& sheet, const TCustom
             settings.Background = info.BackgroundColor;
             settings.DocParameters = &info.DocParameters;
             settings.Layout = layout;
+            settings.OnSaveRTFExtra = rtfExtra;
             if (!WriteRtfDocument(doc, settings, bytes))
                 return fail("the document cannot be written as RTF");
             break;

@@ -51,14 +51,15 @@ struct TLoadResult {
 /// Saves doc in the format of the extension: RVF with the given options (the layout record
 /// from info.Layout), RTF with rtfOptions (the background and page parameters from info; tables
 /// take their column positions from layout, the editor's, when given), or
-/// plain text with lines of 80 characters in the 8-bit code page. The file
-/// is replaced atomically: on failure an existing file stays as it was and error (when given)
-/// receives the reason.
+/// plain text with lines of 80 characters in the 8-bit code page. RTF takes the host's RTF from
+/// rtfExtra (none when empty). The file is replaced atomically: on failure an existing file stays
+/// as it was and error (when given) receives the reason.
 [[nodiscard]] bool SaveDocumentFile(const std::filesystem::path& path, const TRVStyle& sheet,
                                     const TCustomRVData& doc, const TRVDocumentInfo& info,
                                     std::string* error = nullptr, TRVFOptions options = RVFMainWindowOptions,
                                     TRVRTFOptions rtfOptions = RTFMainWindowOptions,
-                                    const TRVContainerLayout* layout = nullptr);
+                                    const TRVContainerLayout* layout = nullptr,
+                                    const TRVSaveRTFExtraEvent& rtfExtra = {});
 
 /// The warnings as a comma-separated list of short English descriptions.
 [[nodiscard]] std::string DescribeWarnings(TRVFWarnings warnings);

@@ -792,15 +792,19 @@ std::int32_t TCustomRVPrint::PrintableAreaHeight() const noexcept
     return MulDiv(TextAreaHeight() + PrintTop + PrintBottom, PageCanvasDpi, std::max(Metrics_.DpiY, 1));
 }
 
-void TCustomRVPrint::DrawMarginsRect(TCanvas& canvas, const TRect& rect, int pageNo, const TCanvasPen& pen) const
+TRect TCustomRVPrint::MarginsRect(const TRect& rect, int pageNo) const noexcept
 {
     const std::int32_t left = MarginsMM().Mirror && pageNo % 2 == 0 ? MirroredLeft : PrintLeft;
     const std::int32_t width = std::max(TextAreaWidth() + PrintLeft + PrintRight, 1);
     const std::int32_t height = std::max(TextAreaHeight() + PrintTop + PrintBottom, 1);
-    const TRect area{rect.Left + MulDiv(left, rect.Width(), width), rect.Top + MulDiv(PrintTop, rect.Height(), height),
-                     rect.Left + MulDiv(left + TextAreaWidth(), rect.Width(), width),
-                     rect.Top + MulDiv(PrintTop + TextAreaHeight(), rect.Height(), height)};
-    canvas.Rectangle(area, pen);
+    return {rect.Left + MulDiv(left, rect.Width(), width), rect.Top + MulDiv(PrintTop, rect.Height(), height),
+            rect.Left + MulDiv(left + TextAreaWidth(), rect.Width(), width),
+            rect.Top + MulDiv(PrintTop + TextAreaHeight(), rect.Height(), height)};
+}
+
+void TCustomRVPrint::DrawMarginsRect(TCanvas& canvas, const TRect& rect, int pageNo, const TCanvasPen& pen) const
+{
+    canvas.Rectangle(MarginsRect(rect, pageNo), pen);
 }
 
 // --- Painting -------------------------------------------------------------------------------------

@@ -117,8 +117,9 @@ public:
     /// Paints page pageNo (from 1) on a canvas of PageCanvasDpi with the origin at the top left
     /// corner of the printable area. Throws EDocViewError for a page that does not exist.
     void PaintPage(int pageNo, TCanvas& canvas, bool preview, bool correction);
-    /// Draws, with pen, the text area of page pageNo mapped into rect, which stands for the
-    /// printable area.
+    /// The text area of page pageNo mapped into rect, which stands for the printable area.
+    [[nodiscard]] TRect MarginsRect(const TRect& rect, int pageNo) const noexcept;
+    /// Draws MarginsRect with pen.
     void DrawMarginsRect(TCanvas& canvas, const TRect& rect, int pageNo, const TCanvasPen& pen) const;
     /// The strips of the sheet outside the printable area (Left, Top, Right, Bottom as widths),
     /// in printer pixels or in screen pixels.

@@ -46,10 +46,22 @@ bool IsEmptyDocument(const TCustomRVData& data)
 
 TDocumentSession::TDocumentSession(TRunState& run, TEditorDocument& document, TCanvas& canvas,
                                    TSessionWindow& window, TMessageBoxes& boxes, TMruList& mru,
-                                   TPrinterPageQuery printerPage)
-    : Run_(run), Doc_(document), Window_(window), Boxes_(boxes), Mru_(mru), PrinterPage_(std::move(printerPage))
+                                   TPrinterPageQuery printerPage, TPageSetup& pageSetup)
+    : Run_(run), Doc_(document), Window_(window), Boxes_(boxes), Mru_(mru), PrinterPage_(std::move(printerPage)),
+      PageSetup_(pageSetup)
 {
     Doc_.Data().SetFormatCanvas(&canvas);
+    PageSetup_.OnTextWidth = [this] { return ApplyTextWidth(); };
+    PageSetup_.OnModifiedAndReformat = [this] {
+        SetModified();
+        Reformat();
+    };
+}
+
+TDocumentSession::~TDocumentSession()
+{
+    PageSetup_.OnTextWidth = nullptr;
+    PageSetup_.OnModifiedAndReformat = nullptr;
 }
 
 void TDocumentSession::Message(std::string_view text, std::string_view caption, TMsgIcon icon)
@@ -150,9 +162,11 @@ void TDocumentSession::ClearDocument(bool startUp, std::string_view caption)
 {
     Doc_.Editor.Clear();
     PurgeStyles(Doc_.RStyle, Doc_.Data(), true, true, true);
-    // A new document has no property lines of its own.
+    // A new document has no property lines of its own; it starts on the default page.
     Doc_.Info.DocProperties.clear();
+    PageSetup_.ResetPageValues();
     if (!startUp) {
+        PageSetup_.ResetPageSettings();
         Doc_.Info.DocParameters = MainWindowDocParameters();
         const std::string extension = LowerExtension(Run_.DocName);
         if (!Run_.DocName.empty() && extension != ".dvl" && extension != ".xtb")
@@ -251,6 +265,7 @@ void TDocumentSession::OpenvonKom()
 {
     if (Finished_)
         return;
+    PageSetup_.State().FirstPageNumber = 1;
     fs::path path;
     if (OpenFromMru_) {
         path = MruDir_ + MruName_;
@@ -263,6 +278,8 @@ void TDocumentSession::OpenvonKom()
     switch (FormatOfPath(path)) {
     case TFileFormat::RVF:
         LoadFile(path);
+        // Before the text width is computed: the document's margins decide it.
+        PageSetup_.ReadPageSettings(Doc_.Info.DocProperties);
         break;
     case TFileFormat::RTF:
         if (IsEmptyDocument(Doc_.Data())) {
@@ -360,7 +377,9 @@ void TDocumentSession::InsertEntry(const fs::path& path)
 
 TSize TDocumentSession::GetScreenPageSize() const
 {
-    const TPrintMarginsMM margins = MarginsOf(Doc_.Info.DocParameters);
+    const TRVPrint& print = PageSetup_.Print();
+    const TPrintMarginsMM margins{double(print.LeftMarginMM), double(print.TopMarginMM), double(print.RightMarginMM),
+                                  double(print.BottomMarginMM)};
     // Document pixels are 96 to the inch whatever the screen, so the page is converted to that.
     if (std::optional<TPrinterPageMetrics> printer = PrinterPage_ ? PrinterPage_() : std::nullopt)
         return ScreenPageSize(*printer, margins, PixelsPerInchOverride, PixelsPerInchOverride);
@@ -368,11 +387,31 @@ TSize TDocumentSession::GetScreenPageSize() const
                           PixelsPerInchOverride);
 }
 
-void TDocumentSession::SetTextWidthAndFormat(bool fromTop)
+int TDocumentSession::ApplyTextWidth()
 {
     TRVEditRVData& data = Doc_.Data();
     const std::int32_t width = std::max(GetScreenPageSize().Width - data.LeftMargin - data.RightMargin, 1);
     data.MinTextWidth = data.MaxTextWidth = width;
+    return width;
+}
+
+void TDocumentSession::Reformat()
+{
+    TRVEditRVData& data = Doc_.Data();
+    if (data.Empty())
+        data.AppendText({}, 0, 0);
+    const TRVEditPositions positions = data.SavePositions();
+    Window_.RunLong(FormattingNotice, [&data, &positions] {
+        data.FormatAll(false, true);
+        data.RestorePositions(positions);
+    });
+    Window_.DocumentFormatted(false);
+}
+
+void TDocumentSession::SetTextWidthAndFormat(bool fromTop)
+{
+    TRVEditRVData& data = Doc_.Data();
+    PageSetup_.State().TextWidth = ApplyTextWidth();
     if (data.Empty())
         data.AppendText({}, 0, 0);
     if (fromTop)
@@ -396,9 +435,12 @@ void TDocumentSession::WriteDocument(const fs::path& path)
     // The document is saved with the editor's current margins and text width, not with those
     // of the file it came from.
     Doc_.Info.Layout = Doc_.Editor.LayoutInfo();
+    // An RVF document carries the page settings; RTF carries the margins in its header.
+    if (FormatOfPath(path) == TFileFormat::RVF)
+        PageSetup_.WritePageSettings(Doc_.Info.DocProperties);
     Window_.RunLong(SavingNotice, [&] {
         written = SaveDocumentFile(path, Doc_.RStyle, Doc_.Data(), Doc_.Info, nullptr, Doc_.Editor.RVFOptions,
-                                   Doc_.Editor.RTFOptions, &Doc_.Data());
+                                   Doc_.Editor.RTFOptions, &Doc_.Data(), RtfMarginsExtra(PageSetup_.Print()));
     });
     Run_.FileFormat = FormatOfPath(path);
     if (!written) {

@@ -14,6 +14,7 @@
 #include "document/RVStyle.h"
 #include "editing/DocViewEdit.h"
 #include "platform/MessageBoxes.h"
+#include "printing/PageSettings.h"
 #include "printing/ScreenPageSize.h"
 #include "session/StartUp.h"
 #include "tools/AutoTextStore.h"
@@ -99,9 +100,12 @@ using TPrinterPageQuery = std::function<std::optional<TPrinterPageMetrics>()>;
 
 class TDocumentSession {
 public:
-    /// canvas is what the document is measured on; all references must outlive the session.
+    /// canvas is what the document is measured on; pageSetup holds the page settings of the
+    /// documents (the session answers its text width and change events while it lives). All
+    /// references must outlive the session.
     TDocumentSession(TRunState& run, TEditorDocument& document, TCanvas& canvas, TSessionWindow& window,
-                     TMessageBoxes& boxes, TMruList& mru, TPrinterPageQuery printerPage);
+                     TMessageBoxes& boxes, TMruList& mru, TPrinterPageQuery printerPage, TPageSetup& pageSetup);
+    ~TDocumentSession();
     TDocumentSession(const TDocumentSession&) = delete;
     TDocumentSession& operator=(const TDocumentSession&) = delete;
 
@@ -141,8 +145,10 @@ public:
     void rveChange();
     /// Marks the document modified without touching the status bar (page setup, background pictures).
     void SetModified() noexcept { Run_.Modified = true; }
-    /// The printable page in screen pixels: the default printer's, or the document's page without one.
+    /// The printable page in screen pixels within the print component's margins: the default
+    /// printer's page, or the document's page without one.
     [[nodiscard]] TSize GetScreenPageSize() const;
+    [[nodiscard]] TPageSetup& PageSetup() noexcept { return PageSetup_; }
     /// After a load: the controls, the text width from the page, the layout, the soft page breaks.
     void PrepareLoadedDocument();
     /// Inserts the AutoText entry at path at the caret (replacing the selection), lays the document out
@@ -161,6 +167,10 @@ private:
     /// Lays the document out at the printed line width, the caret at its start; a document without
     /// items first gets an empty paragraph for the caret to stand in.
     void SetTextWidthAndFormat(bool fromTop);
+    /// The editor's line width from the printed page; returns it.
+    int ApplyTextWidth();
+    /// The page changed under the document: laid out again, caret and selection where they were.
+    void Reformat();
     /// After a file was read into the document: no layout, no caret, no undo, not modified.
     void ForgetEditState();
     /// Loads path into the document; false (after telling the user) when the reader failed.
@@ -175,6 +185,7 @@ private:
     TMessageBoxes& Boxes_;
     TMruList& Mru_;
     TPrinterPageQuery PrinterPage_;
+    TPageSetup& PageSetup_;
 
     // The recent file being opened.
     std::string MruDir_;

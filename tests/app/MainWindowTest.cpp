@@ -261,7 +261,9 @@ private slots:
         ShowAndSettle(window);
         window.Session().LMruMruClick((docs / "Lang.txt").string());
         TCustomRVFormattedData& data = window.Document().Data();
-        QCOMPARE(data.MaxTextWidth, 632);
+        // The recent file opens after a new document, whose page has the default margins of 10 mm
+        // left and right: A4 is 794 pixels, less 38 on each side, plus 5, less the editor's 15.
+        QCOMPARE(data.MaxTextWidth, 708);
         QVERIFY(data.TotalHeight() > window.rve->viewport()->height());
         QCOMPARE(window.rve->verticalScrollBar()->value(), 0);
 

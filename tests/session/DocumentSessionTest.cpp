@@ -94,7 +94,7 @@ protected:
         Run = StartRunState(ReadCommandLine(arguments), Exe.Path(), "PC1");
         Run.WorkDir = Work.Path();
         Session = std::make_unique<TDocumentSession>(Run, Doc, Canvas, Window, Boxes, Mru,
-                                                     [] { return std::optional<TPrinterPageMetrics>(); });
+                                                     [] { return std::optional<TPrinterPageMetrics>(); }, PageSetup);
         Session->New(true);
         Session->FormShow();
         Session->WmAfterShow();
@@ -127,6 +127,9 @@ protected:
     TScriptedBoxes Boxes;
     TMruList Mru{TMruList::SessionOptions & ~TMruOptions(mrAutoSave)};
     int MruChanges = 0;
+    TPageState PageState;
+    TRVPrint Print;
+    TPageSetup PageSetup{PageState, Print};
     std::unique_ptr<TDocumentSession> Session;
 };
 
@@ -397,6 +400,103 @@ TEST_F(DocumentSessionTest, TheQuestionBeforeARecentFileSavesOrDropsTheChanges)
     EXPECT_EQ(Data().TextAt(0), "Hallo");
     EXPECT_FALSE(Run.Modified);
     EXPECT_EQ(Boxes.Texts(), (std::vector<std::string>{std::string(SaveQuestion), std::string(SaveQuestion)}));
+}
+
+// --- Page settings -----------------------------------------------------------------------------------------
+
+TEST_F(DocumentSessionTest, AnRvfDocumentCarriesItsPageSettingsAndOpensWithThemUnmodified)
+{
+    Start();
+    Type("Brief");
+    const int wideWidth = Data().MaxTextWidth;
+    // The page setup's OK: a wider left margin, a header, another first page number.
+    PageSetup.RefreshFields();
+    PageSetup.Fields.LeftText = "25";
+    PageSetup.Fields.HeaderText = "Seite &p";
+    PageSetup.Fields.FirstPageNumber = 3;
+    Run.Modified = false;
+    PageSetup.Apply(false);
+    EXPECT_TRUE(Run.Modified);
+    const int width = Data().MaxTextWidth;
+    EXPECT_LT(width, wideWidth);
+    EXPECT_EQ(PageState.TextWidth, width);
+
+    const fs::path path = Work / "Brief.dpa";
+    Session->WriteDocument(path);
+    ASSERT_TRUE(Boxes.Asked.empty());
+    TRVStyle sheet;
+    TCustomRVData doc(&sheet);
+    TRVDocumentInfo info;
+    ASSERT_TRUE(LoadDocumentFile(path, sheet, doc, info).Ok);
+    ASSERT_EQ(info.DocProperties.size(), 27u);
+    EXPECT_EQ(info.DocProperties[1], "Seite &p");
+    EXPECT_EQ(info.DocProperties[3], "3");
+    EXPECT_EQ(info.DocProperties[8], "25");
+    EXPECT_EQ(info.DocProperties[24], std::to_string(width));
+
+    // New drops them: the defaults, and the wider line of their margins.
+    Boxes.Answers.push_back(TMsgAnswer::No);
+    Session->New(false);
+    EXPECT_TRUE(PageState.Header.Text.empty());
+    EXPECT_EQ(PageState.FirstPageNumber, 1);
+    EXPECT_EQ(Print.LeftMarginMM, 10);
+    EXPECT_EQ(Print.RightMarginMM, 10);
+    EXPECT_EQ(Print.TopMarginMM, 10);
+    EXPECT_EQ(Print.BottomMarginMM, 20);
+    EXPECT_GT(Data().MaxTextWidth, wideWidth);
+
+    // Opening the document brings them back; the document is not changed by that.
+    Session->LMruMruClick(path.string());
+    EXPECT_EQ(PageState.Header.Text, "Seite &p");
+    EXPECT_EQ(PageState.FirstPageNumber, 3);
+    EXPECT_EQ(Print.LeftMarginMM, 25);
+    EXPECT_EQ(Data().MaxTextWidth, width);
+    EXPECT_EQ(PageState.TextWidth, width);
+    EXPECT_FALSE(Run.Modified);
+    EXPECT_TRUE(Window.Notice.empty());
+    EXPECT_EQ(Boxes.Asked.size(), 1u);
+}
+
+TEST_F(DocumentSessionTest, RtfGetsTheMarginsAndOtherFormatsOnlyResetTheFirstPageNumber)
+{
+    Start();
+    Type("Brief");
+    Print.LeftMarginMM = 30;
+    PageState.Header.Text = "Kopf";
+    PageState.FirstPageNumber = 5;
+    const fs::path rtf = Work / "Brief.rtf";
+    Session->WriteDocument(rtf);
+    ASSERT_TRUE(Boxes.Asked.empty());
+    EXPECT_NE(ReadBytes(rtf).find("\\margl1701\\margt1134\\margr1134\\margb1134"), std::string::npos);
+
+    Run.Modified = false;
+    Run.StartDocument = rtf.string();
+    Session->OpenvonKom();
+    EXPECT_EQ(PageState.FirstPageNumber, 1);
+    EXPECT_EQ(PageState.Header.Text, "Kopf");
+    EXPECT_EQ(Print.LeftMarginMM, 30);
+
+    PageState.FirstPageNumber = 4;
+    WriteBytes(Work / "Notiz.txt", "Hallo");
+    Run.StartDocument = (Work / "Notiz.txt").string();
+    Session->OpenvonKom();
+    EXPECT_EQ(PageState.FirstPageNumber, 1);
+    EXPECT_EQ(Print.LeftMarginMM, 30);
+}
+
+TEST_F(DocumentSessionTest, AnEntryOpensWithTheCurrentPageSettings)
+{
+    Start();
+    Type("Eintrag");
+    Print.LeftMarginMM = 25;
+    Session->WriteDocument(Entry("Neu.xtb"));
+    Print.LeftMarginMM = 33;
+    PageState.Footer.Text = "- &p -";
+    Run.Modified = false;
+    OpenEntry("Neu.xtb");
+    EXPECT_EQ(Run.DocName, "Neu.xtb");
+    EXPECT_EQ(Print.LeftMarginMM, 33);
+    EXPECT_EQ(PageState.Footer.Text, "- &p -");
 }
 
 // --- Closing -----------------------------------------------------------------------------------------------
