@@ -8,6 +8,9 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QFileDialog>
+#include <QLineEdit>
+#include <QPrintDialog>
 #include <QMenu>
 #include <QPrinter>
 #include <QPrinterInfo>
@@ -338,6 +341,51 @@ private slots:
         t.Window->mitExportPdf->trigger();
         QVERIFY(LastText(t.Boxes).startsWith(QStringLiteral("Die PDF-Datei konnte nicht geschrieben werden:")));
         QVERIFY(!fs::exists(out / "fehlt"));
+    }
+
+    void qtDialogsOfferTheRangeAndChooseAPdfName()
+    {
+        // The dialogs the program shows, answered as a user would.
+        std::unique_ptr<TQtPrinter> printer = TQtPrinter::Pdf();
+        TQtPrintDialogs dialogs(nullptr);
+        TPrintChoice choice;
+        choice.MinPage = 1;
+        choice.MaxPage = 7;
+        choice.FromPage = 1;
+        choice.ToPage = 7;
+        int minPage = 0, maxPage = 0;
+        bool selection = false, collate = false;
+        QString printTitle;
+        WhenModal<QPrintDialog>([&](QPrintDialog* shown) {
+            printTitle = shown->windowTitle();
+            minPage = shown->minPage();
+            maxPage = shown->maxPage();
+            selection = shown->testOption(QAbstractPrintDialog::PrintSelection);
+            collate = shown->testOption(QAbstractPrintDialog::PrintCollateCopies);
+            shown->reject();
+        });
+        QVERIFY(!dialogs.ExecutePrint(*printer, choice));
+        QCOMPARE(minPage, 1);
+        QCOMPARE(maxPage, 7);
+        QVERIFY(selection);
+        QVERIFY(collate);
+        QCOMPARE(printTitle, QStringLiteral("Drucken"));
+
+        TTempDir out;
+        const fs::path file = out / "ausgabe.pdf";
+        QString title;
+        WhenModal<QFileDialog>([&](QFileDialog* shown) {
+            title = shown->windowTitle();
+            if (auto* name = shown->findChild<QLineEdit*>(QStringLiteral("fileNameEdit")))
+                name->setText(QString::fromStdString(file.string()));
+            static_cast<QDialog*>(shown)->accept();
+            if (shown->isVisible())
+                shown->reject();
+        });
+        QCOMPARE(dialogs.ChoosePdfFile(), std::optional<fs::path>(file));
+        QCOMPARE(title, QStringLiteral("Als PDF exportieren"));
+        WhenModal<QFileDialog>([](QFileDialog* shown) { shown->reject(); });
+        QCOMPARE(dialogs.ChoosePdfFile(), std::optional<fs::path>());
     }
 
     void printsThroughACupsQueue();
