@@ -150,7 +150,6 @@ void TFormED::mitExportPdfClick()
     std::unique_ptr<TQtPrinter> pdf = TQtPrinter::Pdf();
     if (Printer_)
         pdf->ApplyDeviceSettings(Printer_->DeviceSettings());
-    std::string error;
     bool written = false;
     try {
         written = WritePdfFileAtomically(*file, *pdf, [&] {
@@ -159,7 +158,7 @@ void TFormED::mitExportPdfClick()
             bool printed = false;
             RunLong(PrintingNotice, [&] { printed = RVPrint1.PrintAll(std::string(PrintJobTitle), 1, false); });
             return printed;
-        }, &error);
+        });
     } catch (...) {
         RVPrint1.SetPrinter(Printer_.get());
         throw;
@@ -172,7 +171,8 @@ void TFormED::mitExportPdfClick()
     else
         RVPrint1.UseDocumentOf(Doc_->Data(), &Doc_->Info);
     if (!written)
-        Boxes_->Show(std::string(PdfFailedText) + error, std::string(PrintCaption), TMsgButtons::Ok, TMsgIcon::Error);
+        Boxes_->Show(std::string(PdfFailedText) + file->string(), std::string(PrintCaption), TMsgButtons::Ok,
+                     TMsgIcon::Error);
 }
 
 } // namespace xq

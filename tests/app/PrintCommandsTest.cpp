@@ -339,7 +339,8 @@ private slots:
         // A directory that does not exist: told, nothing written.
         t.PrintDialogs.PdfFiles.push_back(out / "fehlt" / "x.pdf");
         t.Window->mitExportPdf->trigger();
-        QVERIFY(LastText(t.Boxes).startsWith(QStringLiteral("Die PDF-Datei konnte nicht geschrieben werden:")));
+        QCOMPARE(LastText(t.Boxes), QStringLiteral("Die PDF-Datei konnte nicht geschrieben werden:\r") +
+                                        QString::fromStdString((out / "fehlt" / "x.pdf").string()));
         QVERIFY(!fs::exists(out / "fehlt"));
     }
 
