@@ -33,6 +33,7 @@
 #include "platform/CodePage.h"
 #include "platform/qt/QtCanvas.h"
 #include "platform/qt/QtPrinter.h"
+#include "printing/PageSettings.h"
 #include "printing/Print.h"
 #include "printing/ScreenPageSize.h"
 #include "tables/TableItem.h"
@@ -53,8 +54,9 @@ constexpr const char* Usage =
     "                                PX pixels wide (default: the editor's text width for the\n"
     "                                document's page)\n"
     "       xqconvert INPUT OUTPUT.pdf\n"
-    "                                lay INPUT out at the printed line width of an A4 page, cut it\n"
-    "                                into pages and print every page into a PDF file\n"
+    "                                lay INPUT out at the printed line width of its page (A4 unless\n"
+    "                                its page settings say otherwise), cut it into pages and print\n"
+    "                                every page with its header and footer into a PDF file\n"
     "       xqconvert --lines FILE   print the lines of FILE as the PDF output lays them out, one\n"
     "                                line of text per line (UTF-8), a form feed before each page\n"
     "       xqconvert --dump FILE    print the styles and items of FILE as JSON\n"
@@ -125,53 +127,70 @@ void StartQt(std::optional<QGuiApplication>& app)
     app.emplace(argc, argv);
 }
 
-/// The document laid out as the editor lays it out for printing on printer: at the line width
-/// of the printer's page less the document's margins, measured as the printer's pages measure.
-void LayOutForPrinter(TSession& session, xq::TQtPrinter& printer, xq::TCanvas& measure)
-{
-    xq::TCustomRVFormattedData& doc = session.Doc;
-    const xq::TSize page = xq::ScreenPageSize(printer.PageMetrics(), xq::MarginsOf(session.Info.DocParameters), 96, 96);
-    const int width = xq::EditorTextWidth(page.Width);
-    doc.LeftMargin = xq::EditorLeftMargin;
-    doc.RightMargin = xq::EditorRightMargin;
-    doc.MinTextWidth = doc.MaxTextWidth = width;
-    doc.Options.Exclude(xq::rvoShowPageBreaks);
-    doc.ClientWidth = xq::EditorLeftMargin + width + xq::EditorRightMargin;
-    doc.SetFormatCanvas(&measure);
-    doc.FormatAll(false, true);
-}
+/// What printing into a PDF file takes: the PDF printer, the print component and the page settings
+/// of the document, which give margins, paper, orientation, header and footer as the editor prints
+/// them; a document without them (RTF, text) gives its own margins.
+struct TPdfJob {
+    explicit TPdfJob(TSession& session) : Session(session)
+    {
+        if (!session.Info.DocProperties.empty()) {
+            Setup.ReadPageSettings(session.Info.DocProperties);
+        } else {
+            const xq::TPrintMarginsMM margins = xq::MarginsOf(session.Info.DocParameters);
+            Print.LeftMarginMM = static_cast<int>(std::lround(margins.Left));
+            Print.RightMarginMM = static_cast<int>(std::lround(margins.Right));
+            Print.TopMarginMM = static_cast<int>(std::lround(margins.Top));
+            Print.BottomMarginMM = static_cast<int>(std::lround(margins.Bottom));
+        }
+        Print.OnPagePrepaint = xq::HeaderFooterPainter(State);
+        LayOut();
+        Print.SetPrinter(Pdf.get());
+        Print.UseDocumentOf(session.Doc, &session.Info);
+    }
+    ~TPdfJob() { Print.SetPrinter(nullptr); }
+    TPdfJob(const TPdfJob&) = delete;
+    TPdfJob& operator=(const TPdfJob&) = delete;
 
-/// The print component for the PDF output: the document's margins on printer.
-void SetUpPrint(xq::TRVPrint& print, TSession& session, xq::TQtPrinter& printer)
-{
-    const xq::TPrintMarginsMM margins = xq::MarginsOf(session.Info.DocParameters);
-    print.LeftMarginMM = static_cast<int>(std::lround(margins.Left));
-    print.RightMarginMM = static_cast<int>(std::lround(margins.Right));
-    print.TopMarginMM = static_cast<int>(std::lround(margins.Top));
-    print.BottomMarginMM = static_cast<int>(std::lround(margins.Bottom));
-    print.SetPrinter(&printer);
-    print.UseDocumentOf(session.Doc, &session.Info);
-}
+    /// The document laid out as the editor lays it out for printing: at the line width of the
+    /// page less the margins, measured as the printer's pages measure.
+    void LayOut()
+    {
+        xq::TCustomRVFormattedData& doc = Session.Doc;
+        const xq::TPrintMarginsMM margins{double(Print.LeftMarginMM), double(Print.TopMarginMM),
+                                          double(Print.RightMarginMM), double(Print.BottomMarginMM)};
+        const xq::TSize page = xq::ScreenPageSize(Pdf->PageMetrics(), margins, 96, 96);
+        const int width = xq::EditorTextWidth(page.Width);
+        doc.LeftMargin = xq::EditorLeftMargin;
+        doc.RightMargin = xq::EditorRightMargin;
+        doc.MinTextWidth = doc.MaxTextWidth = width;
+        doc.Options.Exclude(xq::rvoShowPageBreaks);
+        doc.ClientWidth = xq::EditorLeftMargin + width + xq::EditorRightMargin;
+        doc.SetFormatCanvas(&Pdf->FormatCanvas());
+        doc.FormatAll(false, true);
+    }
 
-/// Prints the document into a PDF file of A4 pages with the document's margins.
+    TSession& Session;
+    std::unique_ptr<xq::TQtPrinter> Pdf = xq::TQtPrinter::Pdf();
+    xq::TRVPrint Print;
+    xq::TPageState State;
+    xq::TPageSetup Setup{State, Print, Pdf.get()};
+};
+
+/// Prints the document into a PDF file with its page settings.
 int RenderPdf(TSession& session, const std::string& output)
 {
     std::optional<QGuiApplication> app;
     StartQt(app);
-    std::unique_ptr<xq::TQtPrinter> pdf = xq::TQtPrinter::Pdf();
-    LayOutForPrinter(session, *pdf, pdf->FormatCanvas());
-    xq::TRVPrint print;
-    SetUpPrint(print, session, *pdf);
+    TPdfJob job(session);
     std::string error;
     bool empty = false;
-    const bool written = xq::WritePdfFileAtomically(output, *pdf, [&] {
-        if (print.PaginateDocument() < 1) {
+    const bool written = xq::WritePdfFileAtomically(output, *job.Pdf, [&] {
+        if (job.Print.PaginateDocument() < 1) {
             empty = true;
             return false;
         }
-        return print.PrintAll("XQEditor", 1, false);
+        return job.Print.PrintAll("XQEditor", 1, false);
     }, &error);
-    print.SetPrinter(nullptr);
     if (written)
         return ExitOk;
     if (empty)
@@ -187,14 +206,10 @@ int PrintLines(TSession& session)
 {
     std::optional<QGuiApplication> app;
     StartQt(app);
-    std::unique_ptr<xq::TQtPrinter> pdf = xq::TQtPrinter::Pdf();
-    LayOutForPrinter(session, *pdf, pdf->FormatCanvas());
-    xq::TRVPrint print;
-    SetUpPrint(print, session, *pdf);
-    print.PaginateDocument();
+    TPdfJob job(session);
+    job.Print.PaginateDocument();
     xq::TCustomRVFormattedData& doc = session.Doc;
-    print.AssignSoftPageBreaks(doc);
-    print.SetPrinter(nullptr);
+    job.Print.AssignSoftPageBreaks(doc);
     const std::vector<xq::TRVSoftPageBreakInfo>& breaks = doc.SoftPageBreaks();
     std::size_t nextBreak = 0;
 

@@ -14,6 +14,11 @@
 #include <string>
 #include <vector>
 
+#include "document/DocumentInfo.h"
+#include "document/RVData.h"
+#include "document/RVStyle.h"
+#include "formats/DocumentFiles.h"
+#include "printing/PageSettings.h"
 #include "support/RunProgram.h"
 #include "support/TempDir.h"
 
@@ -166,6 +171,70 @@ TEST_F(XqconvertPdfTest, PagesAndLinesAsPaginated)
     const int pagesOfDump = 1 + static_cast<int>(std::count(dump.begin(), dump.end(), '\f'));
     EXPECT_GT(pagesOfDump, 2);
     EXPECT_EQ(PdfPages(Dir / "lang.pdf"), pagesOfDump);
+}
+
+/// The left edge, in points, of the first word on each page that equals word.
+std::vector<double> LeftEdgesOf(const std::string& boxes, const std::string& word)
+{
+    std::vector<double> edges;
+    for (std::size_t page = boxes.find("<page"); page != std::string::npos; page = boxes.find("<page", page + 1)) {
+        const std::size_t end = boxes.find("</page>", page);
+        const std::size_t at = boxes.find(">" + word + "</word>", page);
+        if (at == std::string::npos || at > end) {
+            edges.push_back(-1);
+            continue;
+        }
+        const std::size_t tag = boxes.rfind("<word", at);
+        edges.push_back(std::atof(boxes.c_str() + boxes.find("xMin=\"", tag) + 6));
+    }
+    return edges;
+}
+
+TEST_F(XqconvertPdfTest, TheDocumentsPageSettingsArePrinted)
+{
+    // A document saved by the editor with its page settings: mirrored margins of 30 and 10 mm, a
+    // header that is not on the first page, a footer counting from 5.
+    TRVStyle sheet;
+    SetupMainWindowStyleSheet(sheet);
+    TCustomRVData doc(&sheet);
+    for (int i = 1; i <= 200; ++i)
+        doc.AppendText("Zeile " + std::to_string(i), 0, 0);
+    TRVDocumentInfo info;
+    TPageState state;
+    state.PrinterName = "Bürodrucker";
+    TRVPrint print;
+    TPageSetup setup(state, print);
+    print.LeftMarginMM = 30;
+    print.RightMarginMM = 10;
+    print.TopMarginMM = print.BottomMarginMM = 20;
+    print.MirrorMargins = true;
+    state.FirstPageNumber = 5;
+    state.Header.Text = "Kopf && Co";
+    state.Header.PrintOnFirstPage = false;
+    state.Footer.Text = "Seite &p von &P";
+    setup.WritePageSettings(info.DocProperties);
+    ASSERT_EQ(info.DocProperties.size(), 27u);
+    ASSERT_TRUE(SaveDocumentFile(Dir / "brief.rvf", sheet, doc, info));
+
+    const TProgramResult printed = Run({P("brief.rvf"), P("brief.pdf")});
+    ASSERT_EQ(printed.ExitCode, 0) << printed.Err;
+    const int pages = PdfPages(Dir / "brief.pdf");
+    ASSERT_GE(pages, 3);
+    const std::vector<std::string> text = Split(PdfText(Dir / "brief.pdf"), '\f');
+    ASSERT_GE(text.size(), std::size_t(pages));
+    EXPECT_EQ(text[0].find("Kopf"), std::string::npos) << "no header on page 1";
+    EXPECT_NE(text[1].find("Kopf & Co"), std::string::npos) << text[1];
+    EXPECT_NE(text[0].find("Seite 5 von " + std::to_string(pages)), std::string::npos) << text[0];
+    EXPECT_NE(text[1].find("Seite 6 von " + std::to_string(pages)), std::string::npos) << text[1];
+
+    // The text starts at the left margin on odd pages and at the right margin's width on even
+    // pages, plus the editor's own 5 pixels (3.75 points).
+    const std::vector<double> left = LeftEdgesOf(PdfText(Dir / "brief.pdf", {"-bbox"}), "Zeile");
+    ASSERT_GE(left.size(), 3u);
+    constexpr double pointsPerMM = 72.0 / 25.4;
+    EXPECT_NEAR(left[0], 30 * pointsPerMM + 3.75, 1.0);
+    EXPECT_NEAR(left[1], 10 * pointsPerMM + 3.75, 1.0);
+    EXPECT_NEAR(left[2], 30 * pointsPerMM + 3.75, 1.0);
 }
 
 TEST_F(XqconvertPdfTest, FailuresLeaveTheOldFileAsItWas)
