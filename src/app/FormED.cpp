@@ -103,6 +103,12 @@ TFormED::TFormED(const std::vector<std::string>& arguments, const fs::path& exeD
         OwnPrintDialogs_ = std::make_unique<TQtPrintDialogs>(this);
         PrintDialogs_ = OwnPrintDialogs_.get();
     }
+    // The print component starts with margins of 20, 10, 20 and 20 mm (left, right, top, bottom);
+    // documents and the page setup bring their own.
+    RVPrint1.LeftMarginMM = 20;
+    RVPrint1.RightMarginMM = 10;
+    RVPrint1.TopMarginMM = 20;
+    RVPrint1.BottomMarginMM = 20;
     // The printer as the window starts: its page is the one the editor breaks lines for.
     Printer_ = Services_.Printer ? Services_.Printer() : DefaultPrinter();
     ConnectPrintCommands();
@@ -208,6 +214,7 @@ void TFormED::FormCreate(const std::vector<std::string>& arguments, const fs::pa
     Session_->New(true);
     // The page setup's fields and defaults come from the printer once, when the window is made.
     PageSetup_.Initialize();
+    CreatePrintDialogs();
 
     rve->setFocus();
     rve->setStatusTip(Q(EditorHint));

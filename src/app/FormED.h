@@ -35,6 +35,8 @@ class TDocViewEditWidget;
 class TFormatDialogs;
 class TQtCanvas;
 class TQtPrinter;
+class TfrmPageSetup;
+class TfrmPreview;
 
 /// Shown in status-bar panel 1 when the control under the mouse has no long hint.
 inline constexpr std::string_view NoHintNotice = " Bereit";
@@ -93,6 +95,11 @@ public:
     /// The print component and the printer it prints on (null when none is installed).
     [[nodiscard]] TRVPrint& PrintComponent() noexcept { return RVPrint1; }
     [[nodiscard]] TQtPrinter* Printer() const noexcept { return Printer_.get(); }
+    /// The page setup dialog and the preview window, made once when the window is made.
+    [[nodiscard]] TfrmPageSetup* PageSetupDialog() const noexcept { return frmPageSetup; }
+    [[nodiscard]] TfrmPreview* PreviewWindow() const noexcept { return frmPreview; }
+    /// The page settings of the run (header and footer records, first page number, paper).
+    [[nodiscard]] TPageState& PageState() noexcept { return PageState_; }
     [[nodiscard]] TDocViewEditWidget* Editor() const noexcept { return rve; }
     [[nodiscard]] QString ModifiedNoticeText() const;
     [[nodiscard]] QString HintText() const;
@@ -173,7 +180,12 @@ private:
     /// Prints pages first..last (all with last 0) on the window's printer; a failure is told.
     void PrintPages(int first, int last, int copies, bool collate);
     void btnPrintClick();
-    void mitPrintClick();
+    /// "Drucken...": true when the user confirmed the print dialog.
+    bool mitPrintClick();
+    void mitPageSetupClick();
+    /// The page setup dialog and the preview window, once the page settings have their defaults.
+    void CreatePrintDialogs();
+    void mitPreviewClick();
     void btnPageBreaksClick();
     void mitExportPdfClick();
 
@@ -289,6 +301,8 @@ public:
     QAction* mitPrint = nullptr;
     QAction* mitExportPdf = nullptr;
     QAction* btnPreview = nullptr;
+    TfrmPageSetup* frmPageSetup = nullptr;
+    TfrmPreview* frmPreview = nullptr;
     QAction* btnPrint = nullptr;
     QAction* btnPageBreaks = nullptr;
     QAction* mitInsertLine = nullptr;

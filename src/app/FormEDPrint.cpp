@@ -4,6 +4,9 @@
 
 #include "app/DocViewEditWidget.h"
 #include "app/FormED.h"
+#include "app/FormatDialogs.h"
+#include "dialogs/PageSetupDialog.h"
+#include "dialogs/PrintPreview.h"
 #include "platform/qt/QtPrinter.h"
 
 namespace xq {
@@ -14,9 +17,12 @@ void TFormED::ConnectPrintCommands()
     RVPrint1.SetPrinter(Printer_.get());
     PageSetup_.SetPrinter(Printer_.get());
 
-    for (QAction* a : {mitPrint, btnPrint, btnPageBreaks, mitExportPdf})
+    for (QAction* a : {mitPrint, btnPrint, btnPageBreaks, mitExportPdf, mitPageSetup, mitPreview, btnPreview})
         a->setEnabled(true);
     connect(mitPrint, &QAction::triggered, this, [this] { Guarded([this] { mitPrintClick(); }); });
+    connect(mitPageSetup, &QAction::triggered, this, [this] { Guarded([this] { mitPageSetupClick(); }); });
+    connect(mitPreview, &QAction::triggered, this, [this] { Guarded([this] { mitPreviewClick(); }); });
+    connect(btnPreview, &QAction::triggered, mitPreview, &QAction::trigger);
     connect(btnPrint, &QAction::triggered, this, [this] { Guarded([this] { btnPrintClick(); }); });
     connect(btnPageBreaks, &QAction::triggered, this, [this] { Guarded([this] { btnPageBreaksClick(); }); });
     connect(mitExportPdf, &QAction::triggered, this, [this] { Guarded([this] { mitExportPdfClick(); }); });
@@ -86,27 +92,27 @@ void TFormED::btnPrintClick()
         PrintPages(1, 0, 1, false);
 }
 
-void TFormED::mitPrintClick()
+bool TFormED::mitPrintClick()
 {
     if (!MayPrint())
-        return;
+        return false;
     const int pages = Paginate(*Printer_);
     if (pages < 1)
-        return;
+        return false;
     TPrintChoice choice;
     choice.MinPage = 1;
     choice.MaxPage = pages;
     choice.FromPage = 1;
     choice.ToPage = pages;
     if (!PrintDialogs_->ExecutePrint(*Printer_, choice))
-        return;
+        return false;
     if (!ChoosePdfFileIfNone())
-        return;
+        return false;
     // The dialog may have chosen another printer or paper: the pages are made again for it.
     SetPrintColorMode(*Printer_);
     const int count = Paginate(*Printer_);
     if (count < 1)
-        return;
+        return true;
     switch (choice.Range) {
     case TPrintRange::All: PrintPages(1, 0, choice.Copies, choice.Collate); break;
     case TPrintRange::Pages:
@@ -117,6 +123,42 @@ void TFormED::mitPrintClick()
         // A selection is not printed on its own.
         break;
     }
+    return true;
+}
+
+void TFormED::mitPageSetupClick()
+{
+    if (Busy_ || !frmPageSetup)
+        return;
+    // The dialog shows the fields as the last refresh or the last showing left them; its OK
+    // applies them to the page, the printer and the editor's line width.
+    frmPageSetup->LoadFields();
+    frmPageSetup->exec();
+}
+
+void TFormED::mitPreviewClick()
+{
+    if (Busy_ || !frmPreview)
+        return;
+    if (!Printer_) {
+        Boxes_->Show(std::string(NoPrinterText), std::string(PrintCaption), TMsgButtons::Ok, TMsgIcon::Information);
+        return;
+    }
+    // An empty document has no page, and so nothing to show.
+    if (Paginate(*Printer_) < 1)
+        return;
+    frmPreview->Prepare(RVPrint1);
+    frmPreview->ShowMaximized();
+}
+
+void TFormED::CreatePrintDialogs()
+{
+    frmPageSetup = new TfrmPageSetup(PageSetup_, *FormatDialogs_, this);
+    frmPreview = new TfrmPreview(*Boxes_, [this] {
+        bool printed = false;
+        Guarded([this, &printed] { printed = mitPrintClick(); });
+        return printed;
+    }, this);
 }
 
 void TFormED::btnPageBreaksClick()

@@ -114,7 +114,8 @@ private slots:
             if (a->isEnabled() && a->isVisible() && !a->menu())
                 enabled << a->text();
         // Undo, redo and "&Löschen" wait for something to undo, redo or delete.
-        QCOMPARE(enabled, (QStringList{"&Neu", "&Öffnen...", "&Speichern...", "Drucken...", "Als PDF exportieren...",
+        QCOMPARE(enabled, (QStringList{"&Neu", "&Öffnen...", "&Speichern...", "Seite einrichten...", "Druckvorschau...",
+                                       "Drucken...", "Als PDF exportieren...",
                                        "Schließen", "Alles auswählen",
                                        "Fett", "Kursiv", "Unterstrichen", "Durchgestrichen", "Überstrich",
                                        "Farbe Text Hintergrund", "Farbe Paragraph", "Einzug vergrößern",

@@ -143,10 +143,9 @@ private slots:
         QVERIFY(w.btnPrint->isEnabled());
         QVERIFY(w.btnPageBreaks->isEnabled());
         QVERIFY(w.mitExportPdf->isEnabled());
-        // Preview and page setup are not part of the program yet.
-        QVERIFY(!w.mitPreview->isEnabled());
-        QVERIFY(!w.btnPreview->isEnabled());
-        QVERIFY(!w.mitPageSetup->isEnabled());
+        QVERIFY(w.mitPreview->isEnabled());
+        QVERIFY(w.btnPreview->isEnabled());
+        QVERIFY(w.mitPageSetup->isEnabled());
         // The Datei menu offers the export right after "Drucken...".
         const QList<QAction*> file = w.mnuFile->actions();
         QCOMPARE(file.indexOf(w.mitExportPdf), file.indexOf(w.mitPrint) + 1);
@@ -161,7 +160,7 @@ private slots:
             QCOMPARE(t.Boxes.Asked[0].Icon, TMsgIcon::Information);
         }
         t.Type("Ein Satz zum Drucken.");
-        for (QAction* command : {w.btnPrint, w.mitPrint}) {
+        for (QAction* command : {w.btnPrint, w.mitPrint, w.mitPreview, w.btnPreview}) {
             t.Boxes.Asked.clear();
             command->trigger();
             QCOMPARE(t.Boxes.Asked.size(), std::size_t(1));

@@ -13,6 +13,7 @@
 #include <QImage>
 #include <QPaintDevice>
 #include <QPainter>
+#include <QTransform>
 #include <QPen>
 #include <QPolygon>
 #include <QRawFont>
@@ -171,6 +172,17 @@ TQtCanvas::TQtCanvas(QPaintDevice* device, int dpiX, int dpiY)
         Painter_->setRenderHint(QPainter::Antialiasing, false);
         Painter_->setRenderHint(QPainter::TextAntialiasing, true);
         Painter_->scale(double(device->logicalDpiX()) / DpiX_, double(device->logicalDpiY()) / DpiY_);
+    }
+    SelectFont(Font_);
+}
+
+TQtCanvas::TQtCanvas(QPaintDevice* device, int dpi, const QTransform& toDevice)
+    : DpiX_(std::max(dpi, 1)), DpiY_(std::max(dpi, 1)), Painter_(std::make_unique<QPainter>(device))
+{
+    if (Painter_->isActive()) {
+        Painter_->setRenderHint(QPainter::Antialiasing, false);
+        Painter_->setRenderHint(QPainter::TextAntialiasing, true);
+        Painter_->setTransform(toDevice);
     }
     SelectFont(Font_);
 }

@@ -12,6 +12,7 @@
 #include "platform/Canvas.h"
 
 class QPaintDevice;
+class QTransform;
 class QPainter;
 
 namespace xq {
@@ -35,6 +36,9 @@ public:
     /// dpiY, and the painter is scaled by the device's resolution over it, so that every run lands
     /// at exactly the advances it was measured with (a 96-dpi layout on a 600-dpi printer).
     TQtCanvas(QPaintDevice* device, int dpiX, int dpiY);
+    /// Paints on device with fonts sized and text measured at dpi, mapping the canvas's pixels to
+    /// the device's through toDevice (a page of the preview, scaled and moved into its place).
+    TQtCanvas(QPaintDevice* device, int dpi, const QTransform& toDevice);
     /// Only measures, at the given resolution; drawing calls do nothing.
     TQtCanvas(int dpiX, int dpiY);
     ~TQtCanvas() override;
