@@ -8,6 +8,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QStandardPaths>
@@ -233,6 +234,39 @@ private slots:
             QVERIFY(!p.isVisible());
         });
         QVERIFY(fs::exists(out / "d.pdf"));
+    }
+
+    void theBigDocumentFromFirstToLastPage()
+    {
+        const QString python = QStandardPaths::findExecutable(QStringLiteral("python3"));
+        if (python.isEmpty() || QStandardPaths::findExecutable(QStringLiteral("pdfinfo")).isEmpty())
+            QSKIP("python3 and pdfinfo are needed for the big document");
+        TTempDir out;
+        const fs::path rtf = out / "gross.rtf";
+        QProcess generate;
+        generate.start(python, {QString::fromStdString((SourceDir() / "scripts" / "gen_big_document.py").string()),
+                                QString::fromStdString(rtf.string())});
+        QVERIFY(generate.waitForFinished(120000) && generate.exitCode() == 0);
+        const fs::path pdf = out / "gross.pdf";
+        auto t = PdfWindow(pdf);
+        t->Session().LMruMruClick(rtf.string());
+        QVERIFY(t->Data().Count() > 20000);
+        int pages = 0;
+        WithPreview(*t, [&](TfrmPreview& p) {
+            pages = t->Window->PrintComponent().PageCount();
+            QVERIFY(pages > 500);
+            QCOMPARE(p.lblPage->text(), QStringLiteral("Seite 1 von Seiten %1").arg(pages));
+            p.btnLast->click();
+            QCOMPARE(p.RVPrintPreview1->PageNo(), pages);
+            QCOMPARE(p.lblPage->text(), QStringLiteral("Seite %1 von Seiten %1").arg(pages));
+        });
+        t->Window->btnPrint->trigger();
+        QProcess info;
+        info.start(QStringLiteral("pdfinfo"), {QString::fromStdString(pdf.string())});
+        QVERIFY(info.waitForFinished(60000));
+        const QString described = QString::fromUtf8(info.readAllStandardOutput());
+        QVERIFY2(described.contains(QRegularExpression(QStringLiteral("Pages:\\s+%1\\n").arg(pages))),
+                 qPrintable(described));
     }
 
     void previewPageMatchesThePdfPage()

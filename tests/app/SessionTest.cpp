@@ -97,7 +97,7 @@ private slots:
         t.Session().Save();
 
         // The layout record holds the editor's values: margins 5, 10, 5, 5, the text width of A4
-        // with 20 mm margins as both limits, no BiDi mode.
+        // with the window's first margins (20 mm left, 10 mm right) as both limits, no BiDi mode.
         const auto le32 = [](std::int32_t v) {
             std::string b(4, '\0');
             for (int k = 0; k < 4; ++k)
@@ -105,7 +105,7 @@ private slots:
             return b;
         };
         std::string record = "-9 1 0 0 2 0 3\r\n" + le32(33) + le32(0) + le32(25);
-        for (std::int32_t v : {5, 10, 5, 5, 632, 632})
+        for (std::int32_t v : {5, 10, 5, 5, 670, 670})
             record += le32(v);
         record += '\0';
         const std::string saved = ReadBytes(entry);
@@ -331,12 +331,14 @@ private slots:
     void TextWidthFollowsThePrintedPage()
     {
         TTestWindow t;
-        // A4 with 20 mm margins without a printer.
-        QCOMPARE(t.Data().MaxTextWidth, 632);
-        QCOMPARE(t.Data().MinTextWidth, 632);
+        // A4 with margins of 20 mm left and 10 mm right without a printer: 794 - 76 - 38, plus 5,
+        // less the editor's 15.
+        QCOMPARE(t.Data().MaxTextWidth, 670);
+        QCOMPARE(t.Data().MinTextWidth, 670);
 
-        // A printer of 600 dpi that cannot reach 100 pixels all round: 20 mm are 472 pixels, so the
-        // text is 4761 - 372 - 472 pixels wide, 627 at 96 dpi, plus 5, less 15.
+        // A printer of 600 dpi that cannot reach 100 pixels all round: 20 mm are 472 pixels and
+        // 10 mm 236, the right margin counted from the printable area's edge, so the text is
+        // 4761 - 372 - 236 pixels wide, 664 at 96 dpi, plus 5, less 15.
         TTempDir exe;
         TScriptedBoxes boxes;
         TFormED::TServices services = TestServices(boxes);
@@ -351,7 +353,7 @@ private slots:
             return std::optional<TPrinterPageMetrics>(p);
         };
         TFormED window({"x", "7"}, exe.Path(), services);
-        QCOMPARE(window.Document().Data().MaxTextWidth, 617);
+        QCOMPARE(window.Document().Data().MaxTextWidth, 654);
     }
 };
 
