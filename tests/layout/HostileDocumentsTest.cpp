@@ -19,7 +19,10 @@
 #include "lists/ListItems.h"
 #include "lists/Numbering.h"
 #include "platform/TestCanvas.h"
+#include "printing/PageSettings.h"
+#include "printing/Print.h"
 #include "printing/ScreenPageSize.h"
+#include "support/TestPrinter.h"
 #include "support/RunProgram.h"
 #include "support/TempDir.h"
 
@@ -125,6 +128,33 @@ TEST(HostileDocuments, EachLoadsLaysOutAndPaintsInWellUnderASecond)
                       std::int64_t{MaxLayoutCoordinate} + 2 * std::int64_t{MaxLineExtent}) << i;
         }
         EXPECT_GE(loaded.Doc.TotalHeight(), 0);
+    }
+}
+
+TEST(HostileDocuments, EachPaginatesAndPrintsWithItsPageSettings)
+{
+    // A4 at 300 dpi with a border the printer cannot reach; the document's own property lines
+    // (whatever they hold) give margins, header and footer.
+    for (const fs::path& file : HostileFiles()) {
+        SCOPED_TRACE(file.filename().string());
+        const Clock::time_point start = Clock::now();
+        TLoaded loaded(file);
+        test::TTestPrinter printer(2480, 3508, 300, 50);
+        TRVPrint print;
+        TPageState state;
+        TPageSetup setup(state, print, &printer);
+        setup.ReadPageSettings(loaded.Info.DocProperties);
+        state.Header.Text = "Seite &p von &P";
+        print.OnPagePrepaint = HeaderFooterPainter(state);
+        print.SetPrinter(&printer);
+        print.UseDocumentOf(loaded.Doc, &loaded.Info);
+        const int pages = print.PaginateDocument();
+        EXPECT_GE(pages, 1);
+        EXPECT_LE(pages, loaded.Doc.DrawItems().Count() + 1) << "every page takes at least one line";
+        EXPECT_TRUE(print.PrintAll("XQEditor", 1, false));
+        EXPECT_EQ(printer.Pages.size(), std::size_t(pages));
+        const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start).count();
+        EXPECT_LT(ms, 2000);
     }
 }
 
