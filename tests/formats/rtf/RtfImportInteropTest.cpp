@@ -29,6 +29,7 @@
 #include "pictures/PictureKinds.h"
 #include "pictures/PictureSamples.h"
 #include "platform/CodePage.h"
+#include "support/DocumentBuilders.h"
 #include "support/LibreOffice.h"
 #include "support/TempDir.h"
 #include "tables/TableItem.h"
@@ -52,16 +53,6 @@ struct TOriginal {
         return Sheet->TextStyles.Count() - 1;
     }
 };
-
-void AppendPicture(TCustomRVData& into, const std::string& bytes, int width, int height, int paraNo)
-{
-    auto picture = std::make_unique<TRVGraphicItemInfo>();
-    picture->Image = LoadGraphic(bytes);
-    picture->ImageWidth = width;
-    picture->ImageHeight = height;
-    picture->ParaNo = paraNo;
-    into.AppendItem("", std::move(picture));
-}
 
 TOriginal BuildOriginal()
 {
@@ -129,20 +120,12 @@ TOriginal BuildOriginal()
     auto table = std::make_unique<TRVTableItemInfo>(3, 2, &doc);
     table->ParaNo = 0;
     TRVTableItemInfo& t = *table;
-    for (int r = 0; r < 3; ++r)
-        for (int c = 0; c < 2; ++c) {
-            t.Cells(r, c)->Clear();
-            t.Cells(r, c)->AppendText("Z" + std::to_string(r) + std::to_string(c), 0, 0);
-        }
+    LabelCells(t, "Z");
     EXPECT_TRUE(t.MergeCells(0, 0, 1, 2)); // down
     TRVTableCellData& host = *t.Cells(2, 1);
     auto inner = std::make_unique<TRVTableItemInfo>(2, 2, &host);
     inner->ParaNo = 0;
-    for (int r = 0; r < 2; ++r)
-        for (int c = 0; c < 2; ++c) {
-            inner->Cells(r, c)->Clear();
-            inner->Cells(r, c)->AppendText("I" + std::to_string(r) + std::to_string(c), 0, 0);
-        }
+    LabelCells(*inner, "I");
     host.AppendItem("", std::move(inner));
     doc.AppendText("Vor der Tabelle", 0, 0);
     doc.AppendItem("", std::move(table));

@@ -31,6 +31,7 @@
 #include "pictures/PictureSamples.h"
 #include "platform/CodePage.h"
 #include "platform/SymbolFonts.h"
+#include "support/DocumentBuilders.h"
 #include "support/FlatOdt.h"
 #include "support/LibreOffice.h"
 #include "support/RunProgram.h"
@@ -41,17 +42,6 @@ namespace xq::test {
 namespace {
 
 namespace fs = std::filesystem;
-
-/// Committed documents that exist to show how the reader repairs damaged input: what they hold
-/// after the repair is the reader's choice, not a document anybody wrote, so they are left out.
-/// (A file the reader refuses is left out too, see LoadCorpus.)
-const char* const RepairedInput[] = {
-    "table-negative-span.rvf",      // a negative span, cut to 1
-    "table-overlapping-spans.rvf",  // two merged cells claiming the same slot
-    "table-span-beyond-grid.rvf",   // a span reaching past the last row and column
-    "table-zero-span.rvf",          // a span of 0
-    "unicode-dangling-odd-byte.rvf", // Unicode text of an odd number of bytes
-};
 
 struct TCorpusDoc {
     std::string Name; ///< the file stem LibreOffice's outputs are named by
@@ -387,16 +377,6 @@ void AppendNote(TCustomRVData& into, std::unique_ptr<TCustomRVNoteItemInfo> note
     into.AppendItem({}, std::move(note));
 }
 
-void AppendPicture(TCustomRVData& into, std::string bytes, int width, int height, int paraNo)
-{
-    auto picture = std::make_unique<TRVGraphicItemInfo>();
-    picture->Image = LoadGraphic(bytes);
-    picture->ImageWidth = width;
-    picture->ImageHeight = height;
-    picture->ParaNo = paraNo;
-    into.AppendItem("", std::move(picture));
-}
-
 /// Documents built here for what the committed ones hold little of: formatting on every
 /// kind of run, notes, pictures of several kinds and sizes, merged and nested cells.
 std::vector<TSample> BuiltSamples()
@@ -528,7 +508,10 @@ std::vector<TSample> BuiltSamples()
         AppendPicture(*s.Doc, png, 0, 0, 0);            // natural size
         AppendPicture(*s.Doc, png, 120, 15, -1);        // stretched and squeezed
         AppendPicture(*s.Doc, jpeg, 48, 0, 0);          // one side given
-        AppendPicture(*s.Doc, MakeBmp({}), 0, 0, -1);   // a bitmap
+        TBmpLayout bitmap;
+        bitmap.Width = bitmap.Height = 4;
+        bitmap.Bits = std::string(4 * 12, '\x80');       // four rows of four grey pixels
+        AppendPicture(*s.Doc, MakeBmp(bitmap), 0, 0, -1); // a bitmap
         auto table = std::make_unique<TRVTableItemInfo>(1, 1, s.Doc.get());
         table->ParaNo = 0;
         table->Cells(0, 0)->Clear();
@@ -542,22 +525,14 @@ std::vector<TSample> BuiltSamples()
         table->ParaNo = 0;
         table->HeadingRowCount = 1;
         TRVTableItemInfo& t = *table;
-        for (int r = 0; r < 4; ++r)
-            for (int c = 0; c < 3; ++c) {
-                t.Cells(r, c)->Clear();
-                t.Cells(r, c)->AppendText("Z" + std::to_string(r) + std::to_string(c), 0, 0);
-            }
+        LabelCells(t, "Z");
         EXPECT_TRUE(t.MergeCells(0, 0, 2, 1)); // across
         EXPECT_TRUE(t.MergeCells(1, 2, 1, 3)); // down to the last row
         EXPECT_TRUE(t.MergeCells(2, 0, 2, 2)); // both ways
         TRVTableCellData& host = *t.Cells(1, 1);
         auto inner = std::make_unique<TRVTableItemInfo>(2, 2, &host);
         inner->ParaNo = 0;
-        for (int r = 0; r < 2; ++r)
-            for (int c = 0; c < 2; ++c) {
-                inner->Cells(r, c)->Clear();
-                inner->Cells(r, c)->AppendText("I" + std::to_string(r) + std::to_string(c), 0, 0);
-            }
+        LabelCells(*inner, "I");
         EXPECT_TRUE(inner->MergeCells(0, 1, 1, 2));
         host.AppendItem("", std::move(inner));
         s.Doc->AppendText("Vor der Tabelle", 0, 0);
@@ -577,29 +552,13 @@ std::string OurWords(const TCustomRVData& doc)
 
 // --- The corpus ---------------------------------------------------------------------------------
 
-std::vector<fs::path> CorpusFiles()
-{
-    std::vector<fs::path> files;
-    const fs::path source(SourceDir());
-    for (const auto& entry : fs::directory_iterator(source / "tests" / "data" / "rvf")) {
-        const std::string name = entry.path().filename().string();
-        if (std::find(std::begin(RepairedInput), std::end(RepairedInput), name) == std::end(RepairedInput))
-            files.push_back(entry.path());
-    }
-    for (const auto& entry : fs::directory_iterator(source / "data" / "sample" / "AText"))
-        if (entry.path().extension() == ".xtb")
-            files.push_back(entry.path());
-    std::sort(files.begin(), files.end());
-    return files;
-}
-
 std::unique_ptr<TCorpus> LoadCorpus()
 {
     auto corpus = std::make_unique<TCorpus>();
     if (LibreOfficePath().empty())
         return corpus;
     std::vector<fs::path> rtfs;
-    for (const fs::path& file : CorpusFiles()) {
+    for (const fs::path& file : CommittedDocuments()) {
         TCorpusDoc doc;
         // The bundled store's entries are named apart from the committed copies of them.
         doc.Name = (file.parent_path().filename() == "AText" ? "bundled-" : "") + file.stem().string();

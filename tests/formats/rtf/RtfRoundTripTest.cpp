@@ -28,6 +28,7 @@
 #include "pictures/PictureKinds.h"
 #include "pictures/PictureSamples.h"
 #include "platform/CodePage.h"
+#include "support/DocumentBuilders.h"
 #include "support/RunProgram.h"
 #include "tables/TableItem.h"
 
@@ -35,16 +36,6 @@ namespace xq::test {
 namespace {
 
 namespace fs = std::filesystem;
-
-/// Committed documents that test the reader's repair of damaged input: what they hold after the
-/// repair is the reader's choice, not a document anybody wrote.
-const char* const DamagedInput[] = {
-    "table-negative-span.rvf",       // a negative span, cut to 1
-    "table-overlapping-spans.rvf",   // two merged cells claiming the same slot
-    "table-span-beyond-grid.rvf",    // a span reaching past the last row and column
-    "table-zero-span.rvf",           // a span of 0
-    "unicode-dangling-odd-byte.rvf", // Unicode text of an odd number of bytes
-};
 
 /// What does not come back, by the property names the description below uses, and why.
 struct TLimit {
@@ -563,25 +554,9 @@ void CheckRoundTrip(const TDoc& original)
     EXPECT_EQ(back.Sheet->ListStyles.Count(), lists);
 }
 
-std::vector<fs::path> CorpusFiles()
-{
-    std::vector<fs::path> files;
-    const fs::path source(SourceDir());
-    for (const auto& entry : fs::directory_iterator(source / "tests" / "data" / "rvf")) {
-        const std::string name = entry.path().filename().string();
-        if (std::find(std::begin(DamagedInput), std::end(DamagedInput), name) == std::end(DamagedInput))
-            files.push_back(entry.path());
-    }
-    for (const auto& entry : fs::directory_iterator(source / "data" / "sample" / "AText"))
-        if (entry.path().extension() == ".xtb")
-            files.push_back(entry.path());
-    std::sort(files.begin(), files.end());
-    return files;
-}
-
 TEST(RtfRoundTrip, CommittedDocumentsAndBundledEntries)
 {
-    const std::vector<fs::path> files = CorpusFiles();
+    const std::vector<fs::path> files = CommittedDocuments();
     ASSERT_GT(files.size(), 20u);
     for (const fs::path& file : files) {
         TDoc doc(file.filename().string());
@@ -609,17 +584,6 @@ int AddParaStyle(TDoc& d, const std::function<void(TParaInfo&)>& change)
     style.Standard = false;
     change(style);
     return d.Sheet->ParaStyles.Count() - 1;
-}
-
-void AppendPicture(TCustomRVData& into, const std::string& bytes, int width, int height, int paraNo)
-{
-    auto picture = std::make_unique<TRVGraphicItemInfo>();
-    picture->Image = LoadGraphic(bytes);
-    ASSERT_TRUE(picture->Image);
-    picture->ImageWidth = width;
-    picture->ImageHeight = height;
-    picture->ParaNo = paraNo;
-    into.AppendItem("", std::move(picture));
 }
 
 void AppendMarker(TCustomRVData& into, int listNo, int level, int paraNo, bool reset = false, int startFrom = 1)
@@ -844,11 +808,7 @@ TEST(RtfRoundTrip, TablesWithSpansWidthsColoursAndSpacing)
     t.CellVSpacing = 5;
     t.BorderHSpacing = 3;
     t.BorderVSpacing = 6;
-    for (int r = 0; r < 4; ++r)
-        for (int c = 0; c < 3; ++c) {
-            t.Cells(r, c)->Clear();
-            t.Cells(r, c)->AppendText("Z" + std::to_string(r) + std::to_string(c), 0, 0);
-        }
+    LabelCells(t, "Z");
     t.Cells(0, 1)->Color = 0xFFCC99;
     t.Cells(1, 0)->BestWidth = 120;
     t.Cells(1, 1)->VAlign = rvcMiddle;
@@ -861,11 +821,7 @@ TEST(RtfRoundTrip, TablesWithSpansWidthsColoursAndSpacing)
     auto inner = std::make_unique<TRVTableItemInfo>(2, 2, &host);
     inner->ParaNo = 0;
     inner->BestWidth = -50; // percent
-    for (int r = 0; r < 2; ++r)
-        for (int c = 0; c < 2; ++c) {
-            inner->Cells(r, c)->Clear();
-            inner->Cells(r, c)->AppendText("I" + std::to_string(r) + std::to_string(c), 0, 0);
-        }
+    LabelCells(*inner, "I");
     host.AppendItem("", std::move(inner));
     d.Doc->AppendText("Vor der Tabelle", 0, 0);
     d.Doc->AppendItem("", std::move(table));
