@@ -226,16 +226,20 @@ QRect TCustomRVPrintPreview::AreaRect() const
     return QRect(page.left() + Strips_.left(), page.top() + Strips_.top(), AreaWidth_, AreaHeight_);
 }
 
-QImage TCustomRVPrintPreview::RenderPage(int pageNo, const QSize& size) const
+QImage TCustomRVPrintPreview::RenderPage(int pageNo, const QSize& size, QRect part) const
 {
-    QImage image(size, QImage::Format_ARGB32_Premultiplied);
+    if (part.isNull())
+        part = QRect(QPoint(0, 0), size);
+    QImage image(part.size(), QImage::Format_ARGB32_Premultiplied);
     image.fill(Qt::white);
-    if (!Ready() || size.isEmpty())
+    if (!Ready() || part.isEmpty())
         return image;
-    // The page is drawn in its own pixels (96 per inch) scaled to the area.
-    const double scaleX = double(size.width()) / std::max(Print_->PrintableAreaWidth(), 1);
-    const double scaleY = double(size.height()) / std::max(Print_->PrintableAreaHeight(), 1);
-    TQtCanvas canvas(&image, PageCanvasDpi, QTransform::fromScale(scaleX, scaleY));
+    // The page is drawn in its own pixels (96 per inch), scaled to the area and moved to the part.
+    QTransform toPart;
+    toPart.translate(-part.left(), -part.top());
+    toPart.scale(double(size.width()) / std::max(Print_->PrintableAreaWidth(), 1),
+                 double(size.height()) / std::max(Print_->PrintableAreaHeight(), 1));
+    TQtCanvas canvas(&image, PageCanvasDpi, toPart);
     Print_->PaintPage(std::clamp(pageNo, 1, Print_->PageCount()), canvas, true, Print_->PreviewCorrection);
     return image;
 }
@@ -266,22 +270,10 @@ void TCustomRVPrintPreview::paintEvent(QPaintEvent*)
     if (!area.isEmpty() && area.intersects(viewport()->rect())) {
         // A page much larger than the window is drawn at its size only where it is seen.
         const QRect shown = area.intersected(viewport()->rect());
-        if (CachePageImage || shown == area) {
+        if (CachePageImage || shown == area)
             painter.drawImage(area.topLeft(), PageImage(area.size()));
-        } else {
-            QImage part(shown.size(), QImage::Format_ARGB32_Premultiplied);
-            part.fill(Qt::white);
-            {
-                const double scaleX = double(area.width()) / std::max(Print_->PrintableAreaWidth(), 1);
-                const double scaleY = double(area.height()) / std::max(Print_->PrintableAreaHeight(), 1);
-                QTransform toPart;
-                toPart.translate(area.left() - shown.left(), area.top() - shown.top());
-                toPart.scale(scaleX, scaleY);
-                TQtCanvas canvas(&part, PageCanvasDpi, toPart);
-                Print_->PaintPage(PageNo_, canvas, true, Print_->PreviewCorrection);
-            }
-            painter.drawImage(shown.topLeft(), part);
-        }
+        else
+            painter.drawImage(shown.topLeft(), RenderPage(PageNo_, area.size(), shown.translated(-area.topLeft())));
     }
     if (PageBorderColor != clNone && PageBorderWidth > 0) {
         QPen pen(ToQColor(PageBorderColor), PageBorderWidth);

@@ -63,8 +63,9 @@ public:
     /// What a click on the page does.
     void Click();
 
-    /// Page pageNo drawn into a picture of size (the printable area), as the control shows it.
-    [[nodiscard]] QImage RenderPage(int pageNo, const QSize& size) const;
+    /// Page pageNo drawn at the size of a printable area of size, as the control shows it; with
+    /// a part given (in the area's coordinates), only that part of it.
+    [[nodiscard]] QImage RenderPage(int pageNo, const QSize& size, QRect part = {}) const;
     /// The page and its printable area in viewport coordinates.
     [[nodiscard]] QRect PageRect() const;
     [[nodiscard]] QRect AreaRect() const;
