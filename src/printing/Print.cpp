@@ -655,10 +655,10 @@ int TCustomRVPrint::PaginateDocument()
     }
 
     // The footnote separator: a line of text style 0.
-    std::int32_t separator = 0;
+    FootnoteSeparator_ = 0;
     if (const TRVStyle* sheet = Source_->GetRVStyle(); sheet && sheet->TextStyles.Count() > 0) {
         canvas.SelectFont(CanvasFontOf(sheet->TextStyles[0]));
-        separator = canvas.Metrics().Height;
+        FootnoteSeparator_ = canvas.Metrics().Height;
     }
 
     Footnotes_ = std::make_unique<TNotesFlow>();
@@ -670,7 +670,7 @@ int TCustomRVPrint::PaginateDocument()
 
     const std::int32_t room = std::max(AreaHeightPx_ - View_.TopMargin - View_.BottomMargin, MinimumPageRoom);
     const std::int32_t firstRoom = room + View_.TopMargin;
-    TPaginator paginator(units, tables, Footnotes_.get(), separator);
+    TPaginator paginator(units, tables, Footnotes_.get(), FootnoteSeparator_);
     std::vector<TFlowPage> pages = paginator.Run(firstRoom, room, true);
 
     auto addPage = [&](const TFlowPage& flowPage, const std::vector<TUnit>& flowUnits, bool endnotes, std::int32_t at) {
@@ -888,25 +888,12 @@ void TCustomRVPrint::PaintFootnotes(TCanvas& canvas, const TRVPageInfo& page, co
     if (page.Footnotes.empty() || !Footnotes_)
         return;
     std::int32_t y = area.Bottom - View_.BottomMargin - page.FootnotesHeight;
-    const std::int32_t separator = page.FootnotesHeight -
-                                   [&] {
-                                       std::int32_t h = 0;
-                                       for (int note : page.Footnotes)
-                                           h += Footnotes_->Notes[std::size_t(note)]->Height;
-                                       return h;
-                                   }();
-    // The separator: a grey line a third of the text width long, from the left margin.
-    {
-        const TRVStyle* sheet = Source_->GetRVStyle();
-        std::int32_t dash = 0;
-        if (sheet && sheet->TextStyles.Count() > 0) {
-            canvas.SelectFont(CanvasFontOf(sheet->TextStyles[0]));
-            dash = canvas.TextExtent(u"-").Height / 2;
-        }
-        const std::int32_t left = area.Left + View_.LeftMargin + dash;
-        const std::int32_t lineY = y + separator / 2;
-        canvas.Line({left, lineY}, {left + Layout_->TextAreaWidth() / 3, lineY}, TCanvasPen{clGray, 1, psSolid});
-    }
+    // The separator: a grey line a third of the text width long, from the left margin plus half
+    // the height of a line of text style 0, in the middle of its band.
+    const std::int32_t separator = FootnoteSeparator_;
+    const std::int32_t left = area.Left + View_.LeftMargin + separator / 2;
+    const std::int32_t lineY = y + separator / 2;
+    canvas.Line({left, lineY}, {left + Layout_->TextAreaWidth() / 3, lineY}, TCanvasPen{clGray, 1, psSolid});
     y += separator;
     TRVPaintRequest request;
     request.Focused = false;

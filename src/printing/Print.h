@@ -174,6 +174,8 @@ private:
     /// The geometry in page canvas pixels.
     std::int32_t LeftPx_ = 0, TopPx_ = 0, RightPx_ = 0, BottomPx_ = 0, MirroredLeftPx_ = 0;
     std::int32_t AreaWidthPx_ = 0, AreaHeightPx_ = 0;
+    /// The band a page's footnotes begin with: the height of a line of text style 0.
+    std::int32_t FootnoteSeparator_ = 0;
     bool Paginated_ = false;
     bool PrinterAvailable_ = false;
     int FormatCounter_ = 0;
