@@ -301,6 +301,112 @@ void TRVTableItemInfo::CellsChanged()
     GridStamp_ = NewGridStamp();
 }
 
+void TRVTableItemInfo::Changed() noexcept
+{
+    GridStamp_ = NewGridStamp();
+}
+
+void TRVTableItemInfo::Select(int startRow, int startCol, int rowOffs, int colOffs)
+{
+    CheckSlot(startRow, startCol);
+    CheckSlot(startRow + rowOffs, startCol + colOffs);
+    SelStartRow_ = startRow;
+    SelStartCol_ = startCol;
+    SelRowOffs_ = rowOffs;
+    SelColOffs_ = colOffs;
+}
+
+void TRVTableItemInfo::Deselect() noexcept
+{
+    SelStartRow_ = SelStartCol_ = -1;
+    SelRowOffs_ = SelColOffs_ = 0;
+}
+
+bool TRVTableItemInfo::GetCellRectangle(int& startRow, int& startCol, int& rowOffs, int& colOffs) const noexcept
+{
+    if (SelStartRow_ < 0)
+        return false;
+    startRow = SelStartRow_;
+    startCol = SelStartCol_;
+    rowOffs = SelRowOffs_;
+    colOffs = SelColOffs_;
+    return true;
+}
+
+bool TRVTableItemInfo::GetSelectionBounds(int& topRow, int& leftCol, int& rowCount, int& colCount) const
+{
+    const int rows = RowCount(), cols = ColCount();
+    auto inside = [&](int r, int c) { return r >= 0 && c >= 0 && r < rows && c < cols; };
+    if (SelStartRow_ >= 0 && inside(SelStartRow_, SelStartCol_) &&
+        inside(SelStartRow_ + SelRowOffs_, SelStartCol_ + SelColOffs_)) {
+        int r1 = 0, c1 = 0, r2 = 0, c2 = 0;
+        const TRVTableCellData* a = GetCellAt(SelStartRow_, SelStartCol_, r1, c1);
+        const TRVTableCellData* b = GetCellAt(SelStartRow_ + SelRowOffs_, SelStartCol_ + SelColOffs_, r2, c2);
+        topRow = std::min(r1, r2);
+        leftCol = std::min(c1, c2);
+        const int bottom = std::max(r1 + a->RowSpan(), r2 + b->RowSpan());
+        const int right = std::max(c1 + a->ColSpan(), c2 + b->ColSpan());
+        rowCount = std::min(bottom, rows) - topRow;
+        colCount = std::min(right, cols) - leftCol;
+        return true;
+    }
+    if (EditedRow_ >= 0 && inside(EditedRow_, EditedCol_))
+        if (const TRVTableCellData* cell = Rows[EditedRow_][EditedCol_]) {
+            topRow = EditedRow_;
+            leftCol = EditedCol_;
+            rowCount = std::min(cell->RowSpan(), rows - topRow);
+            colCount = std::min(cell->ColSpan(), cols - leftCol);
+            return true;
+        }
+    return false;
+}
+
+bool TRVTableItemInfo::GetNormalizedSelectionBounds(int& topRow, int& leftCol, int& rowCount, int& colCount) const
+{
+    if (!GetSelectionBounds(topRow, leftCol, rowCount, colCount))
+        return false;
+    // Grow the rectangle while a cell on one of its edges reaches out of it.
+    int top = topRow, left = leftCol, bottom = topRow + rowCount, right = leftCol + colCount;
+    for (bool grown = true; grown;) {
+        grown = false;
+        auto take = [&](int r, int c) {
+            int cr = 0, cc = 0;
+            const TRVTableCellData* cell = GetCellAt(r, c, cr, cc);
+            const int cb = std::min(cr + cell->RowSpan(), RowCount());
+            const int ce = std::min(cc + cell->ColSpan(), ColCount());
+            if (cr < top || cc < left || cb > bottom || ce > right) {
+                top = std::min(top, cr);
+                left = std::min(left, cc);
+                bottom = std::max(bottom, cb);
+                right = std::max(right, ce);
+                grown = true;
+            }
+        };
+        for (int c = left; c < right && !grown; ++c) {
+            take(top, c);
+            take(bottom - 1, c);
+        }
+        for (int r = top; r < bottom && !grown; ++r) {
+            take(r, left);
+            take(r, right - 1);
+        }
+    }
+    topRow = top;
+    leftCol = left;
+    rowCount = bottom - top;
+    colCount = right - left;
+    return true;
+}
+
+bool TRVTableItemInfo::IsCellSelected(int row, int col) const
+{
+    if (SelStartRow_ < 0)
+        return false;
+    int top = 0, left = 0, rows = 0, cols = 0;
+    return GetSelectionBounds(top, left, rows, cols) && row >= top && row < top + rows && col >= left &&
+           col < left + cols;
+}
+
 TCustomRVData* TRVTableItemInfo::SubDocument(int index) const noexcept
 {
     return index >= 0 && index < SubDocumentCount() ? CellList_[std::size_t(index)] : nullptr;

@@ -243,6 +243,42 @@ public:
     /// Leaves the table without rows (and so without cells).
     void RemoveAllRows() noexcept;
 
+    /// Something in the table changed that its layouts must see (a cell's content or a
+    /// property): the table gets a new GridStamp.
+    void Changed() noexcept;
+
+    // --- The editor's cell selection ----------------------------------------------------------
+    // Editor state, not part of the document: Assign does not copy it and no format stores it.
+    // The selection is nothing, the cell being edited, or a rectangle from a start cell to the
+    // cell rowOffs rows and colOffs columns away (signed).
+    /// Selects the rectangle; slots outside the grid throw "Invalid row or column index".
+    void Select(int startRow, int startCol, int rowOffs, int colOffs);
+    /// Removes the rectangle (the edited cell stays).
+    void Deselect() noexcept;
+    [[nodiscard]] bool HasCellRectangle() const noexcept { return SelStartRow_ >= 0; }
+    /// The rectangle as given to Select; false without one.
+    bool GetCellRectangle(int& startRow, int& startCol, int& rowOffs, int& colOffs) const noexcept;
+    /// The cell being edited, its top-left slot (-1, -1 when none).
+    void GetEditedCell(int& row, int& col) const noexcept
+    {
+        row = EditedRow_;
+        col = EditedCol_;
+    }
+    /// Set by the editor while it edits a cell in place; (-1, -1): none.
+    void SetEditedCell(int row, int col) noexcept
+    {
+        EditedRow_ = row;
+        EditedCol_ = col;
+    }
+    /// The selection as top row, left column and the numbers of rows and columns: the smallest
+    /// rectangle holding the cells that cover both corners, or the edited cell with its spans;
+    /// false when there is neither.
+    bool GetSelectionBounds(int& topRow, int& leftCol, int& rowCount, int& colCount) const;
+    /// The same, grown until no merged cell sticks out of the rectangle (what copying takes).
+    bool GetNormalizedSelectionBounds(int& topRow, int& leftCol, int& rowCount, int& colCount) const;
+    /// The cell at its top-left slot (row, col) lies inside the selected rectangle (painting).
+    [[nodiscard]] bool IsCellSelected(int row, int col) const;
+
     /// Whether the grid keeps the invariants at the top of this file.
     [[nodiscard]] bool CheckGrid() const;
 
@@ -270,6 +306,8 @@ private:
     TCustomRVData* Owner_ = nullptr;
     std::vector<TRVTableCellData*> CellList_;
     std::uint64_t GridStamp_ = 0;
+    int SelStartRow_ = -1, SelStartCol_ = -1, SelRowOffs_ = 0, SelColOffs_ = 0;
+    int EditedRow_ = -1, EditedCol_ = -1;
 };
 
 /// A table as the editor's insert commands make it: rows x columns single cells, transparent,
