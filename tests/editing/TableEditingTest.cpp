@@ -209,6 +209,20 @@ TEST(TableEditingTest, MergedRowsLeaveOneRowAfterDeletingEmptyRows)
     });
     EXPECT_EQ(Shape(*d.Table), "01|10|11");
     d.ExpectUndoRedo(before);
+
+    // An operation taken back halfway, as the editor does when a change fails, leaves the
+    // table as it found it.
+    const std::string merged = d.Rvf();
+    const TRVUndoMark mark = d.Undo.Mark();
+    d.Run([](TRVTableChanges& t) {
+        t.InsertCols(1, 2, 0, true);
+        t.InsertRows(0, 1, 0, true);
+        t.Table().Select(0, 0, 1, 2);
+        EXPECT_TRUE(t.MergeSelectedCells(true));
+    });
+    d.Undo.RollBack(mark);
+    EXPECT_TRUE(d.Table->CheckGrid());
+    EXPECT_EQ(d.Rvf(), merged);
 }
 
 TEST(TableEditingTest, SplittingASingleCellVerticallyAddsColumnsAndWidensTheOthers)
