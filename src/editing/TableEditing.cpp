@@ -49,7 +49,7 @@ std::vector<TRVItemEntry> EmptyParagraphLike(const TCustomRVData* source, const 
     const TRVStyle* sheet = into.GetRVStyle();
     bool unicode = sheet && sheet->TextStyles.Count() > 0 && sheet->TextStyles.StyleAt(0).Unicode;
     if (source && source->Count() > 0) {
-        paraNo = source->ParaOf(0);
+        paraNo = std::max(source->ParaOf(0), 0);
         for (int i = 0; i < source->Count() && (i == 0 || !source->StartsParagraph(i)); ++i)
             if (source->ItemAt(i).IsText()) {
                 styleNo = source->StyleOf(i);
