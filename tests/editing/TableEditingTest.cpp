@@ -195,6 +195,27 @@ TEST(TableEditingTest, MergingABlockGathersTheContentsAndUndoGivesTheCellsBack)
     EXPECT_EQ(d.Rvf(), merged);
 }
 
+TEST(TableEditingTest, ANestedTableMovesWithTheContentOfItsCell)
+{
+    TableDocument d(NamedTable(1, 2));
+    TRVTableCellData& right = *d.Table->Cells(0, 1);
+    auto nested = NamedTable(1, 1);
+    nested->ParaNo = 0;
+    TRVTableItemInfo& inner = *nested;
+    right.AppendItem("TAB", std::move(nested));
+    const std::string before = d.Rvf();
+    d.Run([](TRVTableChanges& t) { EXPECT_TRUE(t.MergeCells(0, 0, 2, 1, true)); });
+    TRVTableCellData& merged = *d.Table->Cells(0, 0);
+    EXPECT_EQ(inner.OwnerData(), &merged);
+    EXPECT_EQ(inner.Cells(0, 0)->GetParentData(), &merged);
+    d.UndoOnce();
+    EXPECT_EQ(d.Rvf(), before);
+    EXPECT_EQ(inner.OwnerData(), d.Table->Cells(0, 1)) << "back in its own cell";
+    EXPECT_EQ(inner.Cells(0, 0)->GetParentData(), d.Table->Cells(0, 1));
+    d.RedoOnce();
+    EXPECT_EQ(inner.OwnerData(), d.Table->Cells(0, 0));
+}
+
 TEST(TableEditingTest, MergedRowsLeaveOneRowAfterDeletingEmptyRows)
 {
     TableDocument d(NamedTable(2, 2));
