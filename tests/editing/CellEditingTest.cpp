@@ -3,7 +3,12 @@
 // and the undo step a cell's changes become.
 #include <gtest/gtest.h>
 
+#include <random>
+
 #include "EditTestSupport.h"
+#include "layout/LayoutTestSupport.h"
+#include "platform/DocViewError.h"
+#include "editing/TableEditing.h"
 #include "editing/TableInplaceEdit.h"
 #include "tables/TableLayout.h"
 #include "tables/TableTestSupport.h"
@@ -253,6 +258,141 @@ TEST_F(CellEditing, WithoutUndoRecordsNothingIsRecordedAndClearingEndsEditing)
     F.Edit.Clear();
     EXPECT_EQ(F.Edit.CellEditor(), nullptr);
     EXPECT_EQ(F.Data.Count(), 0);
+}
+
+TEST_F(CellEditing, TableChangesAreOneStepEachAndEditingGoesOnWhereTheyLeaveIt)
+{
+    const std::string original = F.Rvf();
+    F.Edit.EditCell(1, 0, 1);
+    Type(u"x");
+    const std::string typed = F.Rvf();
+    // The cell's typing is a step of its own before the change.
+    ASSERT_TRUE(F.Edit.ModifyTable(1, [](TRVTableChanges& t) { return t.InsertRowsBelow(1); }));
+    EXPECT_EQ(Table->RowCount(), 3);
+    EXPECT_TRUE(Table->HasCellRectangle()); // the new row is selected
+    F.ExpectOneStep(typed, rvutModifyItem);
+    F.Edit.Undo();
+    F.Edit.Undo();
+    EXPECT_EQ(F.Rvf(), original);
+    F.Edit.Redo();
+    EXPECT_EQ(F.Rvf(), typed);
+
+    // Deleting the edited cell's row goes on editing in the row that takes its place.
+    F.Edit.EditCell(1, 0, 2);
+    ASSERT_TRUE(F.Edit.ModifyTable(1, [](TRVTableChanges& t) { return t.DeleteSelectedRows(); }));
+    EXPECT_EQ(Table->RowCount(), 1);
+    EXPECT_EQ(Edited(), "0,2");
+    EXPECT_EQ(CellText(0, 2), "12");
+    F.ExpectOneStep(typed, rvutModifyItem);
+
+    // A refused change beeps, changes nothing and leaves no step.
+    int beeps = 0;
+    F.Edit.OnBeep = [&](TCustomDocViewEdit&) { ++beeps; };
+    const std::string now = F.Rvf();
+    const TRVUndoType last = F.Edit.UndoAction();
+    EXPECT_FALSE(F.Edit.ModifyTable(1, [](TRVTableChanges& t) { return t.MergeSelectedCells(true); }));
+    EXPECT_EQ(beeps, 1);
+    EXPECT_EQ(F.Rvf(), now);
+    EXPECT_EQ(F.Edit.UndoAction(), last);
+    // So does a change outside the table, which throws.
+    EXPECT_THROW(F.Edit.ModifyTable(1, [](TRVTableChanges& t) { t.DeleteRows(7, 1, false); return true; }),
+                 EDocViewError);
+    EXPECT_EQ(F.Rvf(), now);
+}
+
+TEST_F(CellEditing, RandomCellEditingAndTableChangesKeepTheGridTheLayoutAndTheUndoExact)
+{
+    for (unsigned seed = 1; seed <= 60; ++seed) {
+        std::mt19937 rng(seed);
+        auto pick = [&](int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(rng); };
+        EditFixture f{260, 400};
+        f.Text("before");
+        auto made = NamedTable(pick(1, 4), pick(1, 4), &f.Data);
+        made->ParaNo = 0;
+        TRVTableItemInfo& table = *made;
+        f.Data.AppendItem("", std::move(made));
+        f.Text("after");
+        f.Format();
+        const std::string original = f.Rvf();
+        std::string log;
+        for (int step = 0; step < 40; ++step) {
+            const int rows = table.RowCount(), cols = table.ColCount();
+            if (rows == 0)
+                break;
+            std::string what;
+            const int action = pick(0, 9);
+            // The keys act in a cell (an arrow may leave the table; the next key comes back).
+            if (action < 6 && !f.Edit.CellEditor())
+                f.Edit.EditCell(1, pick(0, rows - 1), pick(0, cols - 1));
+            switch (action) {
+            case 0: case 1: {
+                what = "type";
+                f.Edit.KeyPress(char16_t(u'a' + pick(0, 25)));
+                break;
+            }
+            case 2: what = "enter"; f.Edit.InsertEnter(false); break;
+            case 3: what = "tab"; f.Key(rvkTab, pick(0, 1) ? TShiftState{ssShift} : TShiftState{}); break;
+            case 4: {
+                static const TRVKey arrows[] = {rvkLeft, rvkRight, rvkUp, rvkDown};
+                what = "arrow";
+                f.Key(arrows[pick(0, 3)], pick(0, 3) == 0 ? TShiftState{ssShift} : TShiftState{});
+                break;
+            }
+            case 5: what = "backspace"; f.Edit.DeleteBackward(false); break;
+            default: {
+                // A rectangle (or the edited cell) and a change of the table.
+                if (pick(0, 1)) {
+                    f.Edit.EndCellEdit();
+                    const int r = pick(0, rows - 1), c = pick(0, cols - 1);
+                    table.Select(r, c, pick(0, rows - 1) - r, pick(0, cols - 1) - c);
+                } else {
+                    f.Edit.EditCell(1, pick(0, rows - 1), pick(0, cols - 1));
+                }
+                const int op = pick(0, 7);
+                what = "table op " + std::to_string(op);
+                f.Edit.ModifyTable(1, [&](TRVTableChanges& t) {
+                    switch (op) {
+                    case 0: return t.InsertRowsAbove(1);
+                    case 1: return t.InsertColsRight(1);
+                    case 2: return rows > 1 && t.DeleteSelectedRows();
+                    case 3: return cols > 1 && t.DeleteSelectedCols();
+                    case 4: {
+                        const bool merged = t.MergeSelectedCells(true);
+                        t.DeleteEmptyRows();
+                        t.DeleteEmptyCols();
+                        return merged;
+                    }
+                    case 5: return t.UnmergeSelectedCells(true, true);
+                    case 6: return t.SplitSelectedCellsVertically(pick(2, 3)) >= 0;
+                    default: return t.SplitSelectedCellsHorizontally(pick(2, 3)) >= 0;
+                    }
+                });
+                break;
+            }
+            }
+            log += what + "; ";
+            const std::string context = "seed " + std::to_string(seed) + ": " + log;
+            ASSERT_TRUE(table.CheckGrid()) << context;
+            ASSERT_EQ(f.Data.ItemAt(1).StyleNo, rvsTable) << context;
+            const std::string partial = DrawDump(f.Data);
+            f.Edit.Format();
+            ASSERT_EQ(partial, DrawDump(f.Data)) << context;
+        }
+        f.Edit.EndCellEdit();
+        const std::string final = f.Rvf();
+        for (int undone = 0; f.Edit.CanUndo(); ++undone) {
+            ASSERT_LT(undone, 10000);
+            f.Edit.Undo();
+            ASSERT_TRUE(table.CheckGrid());
+        }
+        ASSERT_EQ(f.Rvf(), original) << "seed " << seed << ": " << log;
+        while (f.Edit.CanRedo())
+            f.Edit.Redo();
+        ASSERT_EQ(f.Rvf(), final) << "seed " << seed << ": " << log;
+        const std::string partial = DrawDump(f.Data);
+        f.Edit.Format();
+        ASSERT_EQ(partial, DrawDump(f.Data)) << "seed " << seed;
+    }
 }
 
 TEST(BorrowedContent, AContainerShowsAnothersItemsUntilEitherGoes)
