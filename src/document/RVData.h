@@ -146,11 +146,15 @@ public:
     /// registration.
     void SetChangeObserver(TRVChangeObserver* observer) noexcept { Observer_ = observer; }
     [[nodiscard]] TRVChangeObserver* ChangeObserver() const noexcept { return Observer_; }
+    /// Grows with every change told through the change channel (whether anyone listens or not):
+    /// a layout made at one revision is still the content's while the revision stays.
+    [[nodiscard]] std::uint64_t ContentRevision() const noexcept { return C_->Revision; }
     /// Tells the observer that items first..last are about to change in place. Whoever changes an
     /// item's fields directly (style, flags, tag, properties) calls it first; the container's own
     /// operations tell it themselves.
     void ItemsChanging(int first, int last, TRVItemChange change = TRVItemChange::Content)
     {
+        ++C_->Revision;
         if (Observer_)
             Observer_->ItemsChanging(first, last, change);
     }
@@ -227,11 +231,13 @@ private:
 
     void TellInserting(int index, int count)
     {
+        ++C_->Revision;
         if (Observer_ && count > 0)
             Observer_->ItemsInserting(index, count);
     }
     void TellRemoving(int first, int count)
     {
+        ++C_->Revision;
         if (Observer_ && count > 0)
             Observer_->ItemsRemoving(first, count);
     }
@@ -249,6 +255,8 @@ private:
         TCustomRVData* Home = nullptr;
         /// The container that borrows it now, null when none.
         TCustomRVData* Borrower = nullptr;
+        /// Counts the changes told through the change channel.
+        std::uint64_t Revision = 0;
     };
 
     TContent Own_;

@@ -267,7 +267,11 @@ void TCustomDocViewEdit::CellChanged(bool clearRedo)
     if (!CellEditor_)
         return;
     const int itemNo = CellEditor_->ItemNo();
-    CellEditor_->Table().Changed();
+    // The table is laid out again; of its cells only the changed one (by its content revision).
+    // The table item counts as changed here too, for a table around this one.
+    if (TRVTableLayoutState* state = TableLayoutIn(Data_, CellEditor_->Table()))
+        state->Layout.AvailableWidth = -1;
+    Data_.ItemChanging(itemNo);
     EndItemModify(itemNo, CellEditMinWidth_);
     CellEditMinWidth_ = BeginItemModify(itemNo);
     PlaceCellEditor();

@@ -183,7 +183,12 @@ void TTableFormatter::ComputeMinimumWidths()
     };
     std::vector<TMerged> merged;
     ForEachCell([&](TRVTableCellData& cell, int, int c) {
-        const std::int32_t min = Current().Layout.GetMinTextAreaWidth(0, true);
+        TRVTableCellLayout& layout = Current();
+        if (Ctx_.Rebuild || layout.MinWidth < 0 || layout.MinWidthRevision != cell.ContentRevision()) {
+            layout.MinWidth = layout.Layout.GetMinTextAreaWidth(0, true);
+            layout.MinWidthRevision = cell.ContentRevision();
+        }
+        const std::int32_t min = layout.MinWidth;
         if (cell.ColSpan() == 1)
             Widths_[std::size_t(c)] = std::max(Widths_[std::size_t(c)], min);
         else
@@ -263,11 +268,18 @@ void TTableFormatter::DistributeRemainder(std::int32_t remaining, const std::vec
     }
 }
 
-std::int32_t TTableFormatter::FormatCell(const TRVTableCellData&, std::int32_t width)
+std::int32_t TTableFormatter::FormatCell(const TRVTableCellData& cell, std::int32_t width)
 {
     TRVTableCellLayout& layout = Current();
-    layout.View.FixedTextAreaWidth = std::max(width, 1);
+    width = std::max(width, 1);
+    // After an edit elsewhere in the table (no whole format), a cell laid out for this width
+    // and this content keeps its layout.
+    if (!Ctx_.Rebuild && layout.Layout.Formatted() && layout.View.FixedTextAreaWidth == width &&
+        layout.LaidOutRevision == cell.ContentRevision())
+        return layout.Layout.TotalHeight();
+    layout.View.FixedTextAreaWidth = width;
     layout.Layout.FormatAll(false, true);
+    layout.LaidOutRevision = cell.ContentRevision();
     return layout.Layout.TotalHeight();
 }
 

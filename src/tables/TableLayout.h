@@ -42,6 +42,11 @@ public:
     /// The cell shows without margins, with the options of the layout around the table.
     TRVViewSettings View;
     TRVContainerLayout Layout;
+    /// The cell's ContentRevision when Layout was made, and when MinWidth was measured (the
+    /// widest word or unbreakable line; -1: not measured).
+    std::uint64_t LaidOutRevision = ~std::uint64_t(0);
+    std::uint64_t MinWidthRevision = ~std::uint64_t(0);
+    std::int32_t MinWidth = -1;
 };
 
 /// What a table keeps in a layout: its columns and rows, and a layout per cell.
