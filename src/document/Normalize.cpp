@@ -27,8 +27,8 @@ TRVItemEntry EmptyTextAfterMarker(const TCustomRVData& data, int paraNo)
 
 void NormalizeDocument(TCustomRVData& data)
 {
-    std::vector<TRVItemEntry> in = std::move(data.Items_);
-    std::vector<TRVItemEntry>& out = data.Items_;
+    std::vector<TRVItemEntry> in = std::move(data.C_->Items);
+    std::vector<TRVItemEntry>& out = data.C_->Items;
     out.clear();
     out.reserve(in.size());
 

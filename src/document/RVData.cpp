@@ -9,16 +9,38 @@
 
 namespace xq {
 
-TCustomRVData::TCustomRVData(TRVStyle* sheet) noexcept : Sheet_(sheet) {}
+TCustomRVData::TCustomRVData(TRVStyle* sheet) noexcept : Sheet_(sheet)
+{
+    Own_.Home = this;
+}
 
-TCustomRVData::TCustomRVData(TCustomRVData* parent) noexcept : Parent_(parent) {}
+TCustomRVData::TCustomRVData(TCustomRVData* parent) noexcept : Parent_(parent)
+{
+    Own_.Home = this;
+}
 
 TCustomRVData::~TCustomRVData()
 {
+    BorrowContentOf(nullptr);
+    if (Own_.Borrower)
+        Own_.Borrower->BorrowContentOf(nullptr);
     // Items leave their lists before they go; nothing is renumbered any more.
-    Markers_.clear();
-    Sequences_.clear();
-    FirstCP_ = LastCP_ = nullptr;
+    Own_.Markers.clear();
+    Own_.Sequences.clear();
+    Own_.FirstCP = Own_.LastCP = nullptr;
+}
+
+void TCustomRVData::BorrowContentOf(TCustomRVData* other) noexcept
+{
+    if (C_ != &Own_)
+        C_->Borrower = nullptr;
+    C_ = &Own_;
+    if (other && other != this) {
+        if (other->Own_.Borrower)
+            other->Own_.Borrower->BorrowContentOf(nullptr);
+        other->Own_.Borrower = this;
+        C_ = &other->Own_;
+    }
 }
 
 TRVStyle* TCustomRVData::GetRVStyle() const noexcept
@@ -49,21 +71,21 @@ void TCustomRVData::CheckUnicodeText(const TCustomRVItemInfo& item, const std::s
 TCustomRVItemInfo& TCustomRVData::ItemAt(int index) const
 {
     CheckIndex(index);
-    return *Items_[std::size_t(index)].Item;
+    return *C_->Items[std::size_t(index)].Item;
 }
 
 const std::string& TCustomRVData::TextAt(int index) const
 {
     CheckIndex(index);
-    return Items_[std::size_t(index)].Text;
+    return C_->Items[std::size_t(index)].Text;
 }
 
 void TCustomRVData::SetText(int index, std::string text)
 {
     CheckIndex(index);
-    CheckUnicodeText(*Items_[std::size_t(index)].Item, text);
+    CheckUnicodeText(*C_->Items[std::size_t(index)].Item, text);
     ItemChanging(index);
-    Items_[std::size_t(index)].Text = std::move(text);
+    C_->Items[std::size_t(index)].Text = std::move(text);
 }
 
 int TCustomRVData::ActualStyleOf(int index) const
@@ -81,7 +103,7 @@ int TCustomRVData::ItemLength(int index) const
     const TCustomRVItemInfo& item = ItemAt(index);
     if (!item.IsText())
         return 0;
-    const auto bytes = static_cast<int>(Items_[std::size_t(index)].Text.size());
+    const auto bytes = static_cast<int>(C_->Items[std::size_t(index)].Text.size());
     return item.IsUnicode() ? bytes / 2 : bytes;
 }
 
@@ -98,7 +120,7 @@ int TCustomRVData::OffsetAfter(int index) const
 int TCustomRVData::IndexOf(const TCustomRVItemInfo* item) const noexcept
 {
     for (int i = 0; i < Count(); ++i)
-        if (Items_[std::size_t(i)].Item.get() == item)
+        if (C_->Items[std::size_t(i)].Item.get() == item)
             return i;
     return -1;
 }
@@ -117,7 +139,7 @@ bool TCustomRVData::NumberingDeferred() const noexcept
 void TCustomRVData::AppendItem(std::string text, std::unique_ptr<TCustomRVItemInfo> item)
 {
     CheckUnicodeText(*item, text);
-    const TCustomRVItemInfo* last = Items_.empty() ? nullptr : Items_.back().Item.get();
+    const TCustomRVItemInfo* last = C_->Items.empty() ? nullptr : C_->Items.back().Item.get();
 
     // A full-line item never continues a paragraph, whatever its ParaNo says.
     if (item->ParaNo == -1 && last && !last->IsFullLine() && !item->IsFullLine()) {
@@ -127,7 +149,7 @@ void TCustomRVData::AppendItem(std::string text, std::unique_ptr<TCustomRVItemIn
         if (last && last->IsListMarker()) {
             // A marker is never the last item of its paragraph.
             AppendText({}, 0, -1);
-            last = Items_.back().Item.get();
+            last = C_->Items.back().Item.get();
         }
         // NewPageBefore stays as it is; NewLine only inside a paragraph that can take it.
         const bool newLine = (item->NewLine() || !AllowNewParagraphs) && !item->IsFullLine() && last != nullptr &&
@@ -144,17 +166,17 @@ void TCustomRVData::AppendItem(std::string text, std::unique_ptr<TCustomRVItemIn
 
     TellInserting(Count(), 1);
     if (item->Checkpoint_)
-        PendingCP_ = std::move(item->Checkpoint_);
-    const bool hasCP = PendingCP_ != nullptr;
+        C_->PendingCP = std::move(item->Checkpoint_);
+    const bool hasCP = C_->PendingCP != nullptr;
     if (hasCP)
-        item->Checkpoint_ = std::move(PendingCP_);
+        item->Checkpoint_ = std::move(C_->PendingCP);
 
     TCustomRVItemInfo& added = *item;
-    Items_.push_back(TRVItemEntry{std::move(text), std::move(item)});
+    C_->Items.push_back(TRVItemEntry{std::move(text), std::move(item)});
     const int index = Count() - 1;
     if (hasCP)
         LinkCheckpoint(index);
-    added.OnInserted(*this, index);
+    added.OnInserted(*C_->Home, index);
 }
 
 std::unique_ptr<TCustomRVItemInfo> TCustomRVData::NewTextItem(int styleNo, int paraNo, std::string tag,
@@ -168,7 +190,7 @@ std::unique_ptr<TCustomRVItemInfo> TCustomRVData::NewTextItem(int styleNo, int p
         int shown = item->StyleNo;
         if (shown == rvsDefStyle) {
             // The paragraph's default text style decides, as it will when the text is shown.
-            const int para = paraNo >= 0 || Items_.empty() ? paraNo : Items_.back().Item->ParaNo;
+            const int para = paraNo >= 0 || C_->Items.empty() ? paraNo : C_->Items.back().Item->ParaNo;
             shown = std::max(0, sheet->ParaStyles.StyleAt(para).DefStyleNo);
         }
         item->SetUnicode(sheet->TextStyles.StyleAt(shown).Unicode);
@@ -221,10 +243,10 @@ void TCustomRVData::InsertItemAt(int index, std::string text, std::unique_ptr<TC
     CheckUnicodeText(*item, text);
     TellInserting(index, 1);
     TCustomRVItemInfo& added = *item;
-    Items_.insert(Items_.begin() + index, TRVItemEntry{std::move(text), std::move(item)});
+    C_->Items.insert(C_->Items.begin() + index, TRVItemEntry{std::move(text), std::move(item)});
     if (added.Checkpoint_)
         LinkCheckpoint(index);
-    added.OnInserted(*this, index);
+    added.OnInserted(*C_->Home, index);
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -232,8 +254,8 @@ void TCustomRVData::InsertItemAt(int index, std::string text, std::unique_ptr<TC
 
 void TCustomRVData::ReleaseItemAt(int index)
 {
-    TCustomRVItemInfo& item = *Items_[std::size_t(index)].Item;
-    item.OnRemoving(*this);
+    TCustomRVItemInfo& item = *C_->Items[std::size_t(index)].Item;
+    item.OnRemoving(*C_->Home);
     if (item.Checkpoint_)
         UnlinkCheckpoint(item.Checkpoint_.get());
 }
@@ -247,7 +269,7 @@ void TCustomRVData::RemoveItems(int first, int count)
     TellRemoving(first, last - first);
     for (int i = last - 1; i >= first; --i)
         ReleaseItemAt(i);
-    Items_.erase(Items_.begin() + first, Items_.begin() + last);
+    C_->Items.erase(C_->Items.begin() + first, C_->Items.begin() + last);
 }
 
 TRVItemEntry TCustomRVData::ExtractItem(int index)
@@ -255,8 +277,8 @@ TRVItemEntry TCustomRVData::ExtractItem(int index)
     CheckIndex(index);
     TellRemoving(index, 1);
     ReleaseItemAt(index);
-    TRVItemEntry entry = std::move(Items_[std::size_t(index)]);
-    Items_.erase(Items_.begin() + index);
+    TRVItemEntry entry = std::move(C_->Items[std::size_t(index)]);
+    C_->Items.erase(C_->Items.begin() + index);
     return entry;
 }
 
@@ -264,26 +286,26 @@ void TCustomRVData::Clear()
 {
     TellRemoving(0, Count());
     // The lists go first, so that leaving items have nothing to renumber.
-    Markers_.clear();
-    Sequences_.clear();
+    C_->Markers.clear();
+    C_->Sequences.clear();
     for (int i = Count() - 1; i >= 0; --i)
-        Items_[std::size_t(i)].Item->OnRemoving(*this);
-    Items_.clear();
-    FirstCP_ = LastCP_ = nullptr;
-    CPCount_ = 0;
-    PendingCP_.reset();
+        C_->Items[std::size_t(i)].Item->OnRemoving(*C_->Home);
+    C_->Items.clear();
+    C_->FirstCP = C_->LastCP = nullptr;
+    C_->CPCount = 0;
+    C_->PendingCP.reset();
 }
 
 void TCustomRVData::InsertItemsFrom(TCustomRVData& source, int index)
 {
     if (index < 0 || index > Count())
         throw EDocViewError(errItemIndexOutOfBounds);
-    if (&source == this || source.Empty())
+    if (source.C_ == C_ || source.Empty())
         return;
-    std::vector<TRVItemEntry> moved = std::move(source.Items_);
-    source.Items_.clear();
-    source.Markers_.clear();
-    source.Sequences_.clear();
+    std::vector<TRVItemEntry> moved = std::move(source.C_->Items);
+    source.C_->Items.clear();
+    source.C_->Markers.clear();
+    source.C_->Sequences.clear();
     source.RelinkCheckpoints();
     InsertItems(index, std::move(moved));
 }
@@ -296,10 +318,10 @@ void TCustomRVData::InsertItems(int index, std::vector<TRVItemEntry> items)
         CheckUnicodeText(*entry.Item, entry.Text);
     const auto count = static_cast<int>(items.size());
     TellInserting(index, count);
-    Items_.insert(Items_.begin() + index, std::make_move_iterator(items.begin()), std::make_move_iterator(items.end()));
+    C_->Items.insert(C_->Items.begin() + index, std::make_move_iterator(items.begin()), std::make_move_iterator(items.end()));
     RelinkCheckpoints();
     for (int k = 0; k < count; ++k)
-        Items_[std::size_t(index + k)].Item->OnInserted(*this, index + k);
+        C_->Items[std::size_t(index + k)].Item->OnInserted(*C_->Home, index + k);
 }
 
 std::vector<TRVItemEntry> TCustomRVData::ExtractItems(int first, int count)
@@ -311,9 +333,9 @@ std::vector<TRVItemEntry> TCustomRVData::ExtractItems(int first, int count)
     TellRemoving(first, last - first);
     for (int i = last - 1; i >= first; --i)
         ReleaseItemAt(i);
-    std::vector<TRVItemEntry> taken(std::make_move_iterator(Items_.begin() + first),
-                                    std::make_move_iterator(Items_.begin() + last));
-    Items_.erase(Items_.begin() + first, Items_.begin() + last);
+    std::vector<TRVItemEntry> taken(std::make_move_iterator(C_->Items.begin() + first),
+                                    std::make_move_iterator(C_->Items.begin() + last));
+    C_->Items.erase(C_->Items.begin() + first, C_->Items.begin() + last);
     return taken;
 }
 
@@ -322,57 +344,57 @@ std::vector<TRVItemEntry> TCustomRVData::ExtractItems(int first, int count)
 
 int TCustomRVData::CreatePendingCheckpoint(std::string name, bool raiseEvent, std::string tag)
 {
-    if (!PendingCP_) {
-        PendingCP_ = std::make_unique<TRVCPInfo>();
-        PendingCP_->Name = std::move(name);
-        PendingCP_->RaiseEvent = raiseEvent;
-        PendingCP_->Tag = std::move(tag);
+    if (!C_->PendingCP) {
+        C_->PendingCP = std::make_unique<TRVCPInfo>();
+        C_->PendingCP->Name = std::move(name);
+        C_->PendingCP->RaiseEvent = raiseEvent;
+        C_->PendingCP->Tag = std::move(tag);
     }
-    return CPCount_;
+    return C_->CPCount;
 }
 
 void TCustomRVData::LinkCheckpoint(int index)
 {
-    TCustomRVItemInfo& item = *Items_[std::size_t(index)].Item;
+    TCustomRVItemInfo& item = *C_->Items[std::size_t(index)].Item;
     TRVCPInfo* cp = item.Checkpoint_.get();
     cp->ItemInfo = &item;
 
     TRVCPInfo* prev = nullptr;
-    if (LastCP_ && LastCP_->ItemInfo != &item && index == Count() - 1) {
-        prev = LastCP_; // appending: the common case
+    if (C_->LastCP && C_->LastCP->ItemInfo != &item && index == Count() - 1) {
+        prev = C_->LastCP; // appending: the common case
     } else {
         for (int i = index - 1; i >= 0 && !prev; --i)
-            prev = Items_[std::size_t(i)].Item->Checkpoint_.get();
+            prev = C_->Items[std::size_t(i)].Item->Checkpoint_.get();
     }
     cp->Prev = prev;
-    cp->Next = prev ? prev->Next : FirstCP_;
-    (prev ? prev->Next : FirstCP_) = cp;
-    (cp->Next ? cp->Next->Prev : LastCP_) = cp;
-    ++CPCount_;
+    cp->Next = prev ? prev->Next : C_->FirstCP;
+    (prev ? prev->Next : C_->FirstCP) = cp;
+    (cp->Next ? cp->Next->Prev : C_->LastCP) = cp;
+    ++C_->CPCount;
 }
 
 void TCustomRVData::UnlinkCheckpoint(TRVCPInfo* cp) noexcept
 {
-    (cp->Prev ? cp->Prev->Next : FirstCP_) = cp->Next;
-    (cp->Next ? cp->Next->Prev : LastCP_) = cp->Prev;
+    (cp->Prev ? cp->Prev->Next : C_->FirstCP) = cp->Next;
+    (cp->Next ? cp->Next->Prev : C_->LastCP) = cp->Prev;
     cp->Prev = cp->Next = nullptr;
-    --CPCount_;
+    --C_->CPCount;
 }
 
 void TCustomRVData::RelinkCheckpoints() noexcept
 {
-    FirstCP_ = LastCP_ = nullptr;
-    CPCount_ = 0;
-    for (TRVItemEntry& entry : Items_) {
+    C_->FirstCP = C_->LastCP = nullptr;
+    C_->CPCount = 0;
+    for (TRVItemEntry& entry : C_->Items) {
         TRVCPInfo* cp = entry.Item->Checkpoint_.get();
         if (!cp)
             continue;
         cp->ItemInfo = entry.Item.get();
-        cp->Prev = LastCP_;
+        cp->Prev = C_->LastCP;
         cp->Next = nullptr;
-        (LastCP_ ? LastCP_->Next : FirstCP_) = cp;
-        LastCP_ = cp;
-        ++CPCount_;
+        (C_->LastCP ? C_->LastCP->Next : C_->FirstCP) = cp;
+        C_->LastCP = cp;
+        ++C_->CPCount;
     }
 }
 
@@ -382,7 +404,7 @@ void TCustomRVData::SetCheckpoint(int index, std::unique_ptr<TRVCPInfo> cp)
     if (!cp)
         return;
     ItemChanging(index);
-    Items_[std::size_t(index)].Item->Checkpoint_ = std::move(cp);
+    C_->Items[std::size_t(index)].Item->Checkpoint_ = std::move(cp);
     LinkCheckpoint(index);
 }
 
@@ -435,15 +457,15 @@ void TCustomRVData::SetItemExtraStrProperty(int index, TRVExtraItemStrProperty p
 
 void TCustomRVData::AssignDocument(const TCustomRVData& source)
 {
-    if (&source == this)
+    if (source.C_ == C_)
         return;
     if (source.GetRootData().TagsArePChars != GetRootData().TagsArePChars)
         throw EDocViewError(errTagsTypesMismatch);
     Clear();
-    for (const TRVItemEntry& entry : source.Items_)
+    for (const TRVItemEntry& entry : source.C_->Items)
         InsertItemAt(Count(), entry.Text, entry.Item->CreateCopy(true));
-    if (source.PendingCP_)
-        PendingCP_ = source.PendingCP_->CreateCopy();
+    if (source.C_->PendingCP)
+        C_->PendingCP = source.C_->PendingCP->CreateCopy();
 }
 
 void ForEachContainer(TCustomRVData& data, const std::function<void(TCustomRVData&)>& fn)

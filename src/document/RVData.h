@@ -87,8 +87,8 @@ public:
     [[nodiscard]] bool NumberingDeferred() const noexcept;
 
     // --- Access -------------------------------------------------------------------------------
-    [[nodiscard]] int Count() const noexcept { return static_cast<int>(Items_.size()); }
-    [[nodiscard]] bool Empty() const noexcept { return Items_.empty(); }
+    [[nodiscard]] int Count() const noexcept { return static_cast<int>(C_->Items.size()); }
+    [[nodiscard]] bool Empty() const noexcept { return C_->Items.empty(); }
     /// Checked access: an index outside 0..Count-1 throws "Item index is out of bounds".
     [[nodiscard]] TCustomRVItemInfo& ItemAt(int index) const;
     [[nodiscard]] const std::string& TextAt(int index) const;
@@ -136,7 +136,7 @@ public:
     /// Removes all items, checkpoints and the pending checkpoint.
     void Clear();
     /// Makes room for count items in all, so that appending them allocates nothing more.
-    void ReserveItems(std::int64_t count) { Items_.reserve(std::size_t(std::max<std::int64_t>(count, 0))); }
+    void ReserveItems(std::int64_t count) { C_->Items.reserve(std::size_t(std::max<std::int64_t>(count, 0))); }
     /// Moves all items of source (which becomes empty) before index, in one step, with their
     /// checkpoints; markers and notes join this container.
     void InsertItemsFrom(TCustomRVData& source, int index);
@@ -160,14 +160,14 @@ public:
     /// Creates the checkpoint that the next added item receives; returns its number. Only one
     /// can be pending: a second call returns the number of the existing one.
     int CreatePendingCheckpoint(std::string name, bool raiseEvent, std::string tag);
-    [[nodiscard]] TRVCPInfo* PendingCheckpoint() const noexcept { return PendingCP_.get(); }
+    [[nodiscard]] TRVCPInfo* PendingCheckpoint() const noexcept { return C_->PendingCP.get(); }
     /// The pending checkpoint, taken out (for a writer that stores it at the end).
-    std::unique_ptr<TRVCPInfo> TakePendingCheckpoint() noexcept { return std::move(PendingCP_); }
+    std::unique_ptr<TRVCPInfo> TakePendingCheckpoint() noexcept { return std::move(C_->PendingCP); }
     /// Makes cp the pending checkpoint, replacing one that was pending.
-    void SetPendingCheckpoint(std::unique_ptr<TRVCPInfo> cp) noexcept { PendingCP_ = std::move(cp); }
-    [[nodiscard]] TRVCPInfo* FirstCheckpoint() const noexcept { return FirstCP_; }
-    [[nodiscard]] TRVCPInfo* LastCheckpoint() const noexcept { return LastCP_; }
-    [[nodiscard]] int CheckpointCount() const noexcept { return CPCount_; }
+    void SetPendingCheckpoint(std::unique_ptr<TRVCPInfo> cp) noexcept { C_->PendingCP = std::move(cp); }
+    [[nodiscard]] TRVCPInfo* FirstCheckpoint() const noexcept { return C_->FirstCP; }
+    [[nodiscard]] TRVCPInfo* LastCheckpoint() const noexcept { return C_->LastCP; }
+    [[nodiscard]] int CheckpointCount() const noexcept { return C_->CPCount; }
     /// Attaches cp to the item at index, replacing a checkpoint it had.
     void SetCheckpoint(int index, std::unique_ptr<TRVCPInfo> cp);
     /// Detaches and frees the checkpoint of the item at index.
@@ -182,13 +182,24 @@ public:
 
     // --- Lists kept by the container --------------------------------------------------------------
     /// The list markers of this container in document order.
-    [[nodiscard]] std::vector<TRVMarkerItemInfo*>& Markers() noexcept { return Markers_; }
-    [[nodiscard]] const std::vector<TRVMarkerItemInfo*>& Markers() const noexcept { return Markers_; }
+    [[nodiscard]] std::vector<TRVMarkerItemInfo*>& Markers() noexcept { return C_->Markers; }
+    [[nodiscard]] const std::vector<TRVMarkerItemInfo*>& Markers() const noexcept { return C_->Markers; }
     /// The sequence items of this container in document order.
-    [[nodiscard]] std::vector<TRVSeqItemInfo*>& Sequences() noexcept { return Sequences_; }
-    [[nodiscard]] const std::vector<TRVSeqItemInfo*>& Sequences() const noexcept { return Sequences_; }
+    [[nodiscard]] std::vector<TRVSeqItemInfo*>& Sequences() noexcept { return C_->Sequences; }
+    [[nodiscard]] const std::vector<TRVSeqItemInfo*>& Sequences() const noexcept { return C_->Sequences; }
     /// The index of item in this container, or -1.
     [[nodiscard]] int IndexOf(const TCustomRVItemInfo* item) const noexcept;
+
+    // --- Borrowed content ----------------------------------------------------------------------
+    /// Shows and changes the content of other instead of its own, which stays aside untouched:
+    /// items, checkpoints, markers and sequences are other's, and items inserted or removed here
+    /// are inserted into or removed from other. This is how a table cell is edited in place by an
+    /// editor of its own. Null gives the container its own content back; a container that is
+    /// destroyed (either of the two) ends the borrowing. other's own content may be borrowed by one
+    /// container at a time.
+    void BorrowContentOf(TCustomRVData* other) noexcept;
+    /// The container whose content this one shows: itself, or the one it borrows from.
+    [[nodiscard]] TCustomRVData& ContentOwner() const noexcept { return *C_->Home; }
 
     /// Copies the whole content of source (items with checkpoints) after Clear.
     /// Throws "Can't assign DocView to DocView - tags types mismatch" when the tag modes differ.
@@ -225,17 +236,28 @@ private:
             Observer_->ItemsRemoving(first, count);
     }
 
-    std::vector<TRVItemEntry> Items_;
+    /// What a container holds; another container may show and change it (BorrowContentOf).
+    struct TContent {
+        std::vector<TRVItemEntry> Items;
+        TRVCPInfo* FirstCP = nullptr;
+        TRVCPInfo* LastCP = nullptr;
+        int CPCount = 0;
+        std::unique_ptr<TRVCPInfo> PendingCP;
+        std::vector<TRVMarkerItemInfo*> Markers;
+        std::vector<TRVSeqItemInfo*> Sequences;
+        /// The container the content belongs to: its items are inserted into and removed from it.
+        TCustomRVData* Home = nullptr;
+        /// The container that borrows it now, null when none.
+        TCustomRVData* Borrower = nullptr;
+    };
+
+    TContent Own_;
+    /// invariant: &Own_, or the content of the container this one borrows from.
+    TContent* C_ = &Own_;
     TRVStyle* Sheet_ = nullptr;
     TRVChangeObserver* Observer_ = nullptr;
     TCustomRVData* Parent_ = nullptr;
     bool NumberingDeferred_ = false;
-    TRVCPInfo* FirstCP_ = nullptr;
-    TRVCPInfo* LastCP_ = nullptr;
-    int CPCount_ = 0;
-    std::unique_ptr<TRVCPInfo> PendingCP_;
-    std::vector<TRVMarkerItemInfo*> Markers_;
-    std::vector<TRVSeqItemInfo*> Sequences_;
 };
 
 /// The text of a footnote or endnote: a sub-document whose markers and sequences are numbered

@@ -4,6 +4,7 @@
 // before; at a line's end Delete removes an empty item or joins the next paragraph to this one.
 #include "document/ItemText.h"
 #include "editing/DocViewEdit.h"
+#include "editing/TableInplaceEdit.h"
 #include "editing/EditStep.h"
 
 namespace xq {
@@ -102,6 +103,10 @@ void TCustomDocViewEdit::RemovePageBreakAt(int head, TRVDocPos caret)
 
 void TCustomDocViewEdit::DeleteBackward(bool byWord)
 {
+    if (CellEditor_) {
+        CellEditor_->DeleteBackward(byWord);
+        return;
+    }
     TRVDocPos pos;
     if (!StartDeletionKey(pos))
         return;
@@ -216,6 +221,10 @@ bool TCustomDocViewEdit::RecRemoveEmptyLineBefore(int itemNo, TRVDocPos& caret)
 
 void TCustomDocViewEdit::DeleteForward()
 {
+    if (CellEditor_) {
+        CellEditor_->DeleteForward();
+        return;
+    }
     TRVDocPos pos;
     if (!StartDeletionKey(pos))
         return;

@@ -3,6 +3,7 @@
 // them (Typing.cpp, Enter.cpp, Deletion.cpp, ...), all made of the changes in RecordedChanges.cpp
 // inside an edit step (EditStep.h).
 #include "editing/DocViewEdit.h"
+#include "editing/TableInplaceEdit.h"
 
 #include <algorithm>
 
@@ -15,6 +16,11 @@ namespace xq {
 TCustomDocViewEdit::TCustomDocViewEdit(TRVStyle* sheet) : Data_(sheet)
 {
     Data_.Options.Include(rvoDblClickSelectsWord).Include(rvoRClickDeselects);
+}
+
+TCustomDocViewEdit::~TCustomDocViewEdit()
+{
+    CellEditor_.reset();
 }
 
 TDocViewEdit::TDocViewEdit(TRVStyle* sheet) : TCustomDocViewEdit(sheet)
@@ -44,6 +50,11 @@ TRVLayoutInfo TCustomDocViewEdit::LayoutInfo() const noexcept
 
 void TCustomDocViewEdit::Clear()
 {
+    // The cell being edited goes with the document.
+    CellEditor_.reset();
+    Data_.EditedSubDocument = nullptr;
+    Data_.EditedSubLayout = nullptr;
+    CellDrag_ = {};
     Data_.Clear();
     Data_.ClearLayout();
     ClearUndoHistory();
@@ -64,6 +75,7 @@ void TCustomDocViewEdit::Format()
     Data_.FormatAll(hadCaret, true);
     if (hadCaret) {
         Data_.RestorePositions(saved);
+        PlaceCellEditor();
         return;
     }
     Data_.ResetCaret();
@@ -74,8 +86,22 @@ void TCustomDocViewEdit::Format()
 // ---------------------------------------------------------------------------------------------
 // Current styles
 
+int TCustomDocViewEdit::CurrentTextStyle() const noexcept
+{
+    return CellEditor_ ? CellEditor_->CurrentTextStyle() : CurTextStyle_;
+}
+
+int TCustomDocViewEdit::CurrentParaStyle() const noexcept
+{
+    return CellEditor_ ? CellEditor_->CurrentParaStyle() : CurParaStyle_;
+}
+
 void TCustomDocViewEdit::SetCurrentTextStyle(int styleNo)
 {
+    if (CellEditor_) {
+        CellEditor_->SetCurrentTextStyle(styleNo);
+        return;
+    }
     if (styleNo == CurTextStyle_ && !TextStyleNotifyPending_)
         return;
     CurTextStyle_ = styleNo;
@@ -86,6 +112,10 @@ void TCustomDocViewEdit::SetCurrentTextStyle(int styleNo)
 
 void TCustomDocViewEdit::SetCurrentParaStyle(int styleNo)
 {
+    if (CellEditor_) {
+        CellEditor_->SetCurrentParaStyle(styleNo);
+        return;
+    }
     if (styleNo == CurParaStyle_ && !ParaStyleNotifyPending_)
         return;
     CurParaStyle_ = styleNo;
@@ -197,6 +227,10 @@ void TCustomDocViewEdit::SelectDocRange(TRVDocPos anchor, TRVDocPos end)
 
 void TCustomDocViewEdit::SelectAll()
 {
+    if (CellEditor_) {
+        CellEditor_->SelectAll();
+        return;
+    }
     if (!Data_.CaretValid() || !SelectionAllowed())
         return;
     const TSelectionState before = SelectionState();
@@ -206,6 +240,10 @@ void TCustomDocViewEdit::SelectAll()
 
 void TCustomDocViewEdit::Deselect()
 {
+    if (CellEditor_) {
+        CellEditor_->Deselect();
+        return;
+    }
     const TSelectionState before = SelectionState();
     Data_.CollapseSelection();
     if (OnSelect && SelectionState() != before)
@@ -228,6 +266,10 @@ void TCustomDocViewEdit::SetSelection(TRVDocPos anchor, TRVDocPos end)
 
 void TCustomDocViewEdit::SelectCurrentWord()
 {
+    if (CellEditor_) {
+        CellEditor_->SelectCurrentWord();
+        return;
+    }
     if (!Data_.CaretValid() || !SelectionAllowed())
         return;
     TRVDocPos start, end;
@@ -264,8 +306,13 @@ TRVGetOutDirection DirectionOf(TRVCaretMove move) noexcept
 
 } // namespace
 
-void TCustomDocViewEdit::GetOut(TRVGetOutDirection direction)
+void TCustomDocViewEdit::GetOut(TRVGetOutDirection direction, bool extend)
 {
+    // The outer editor takes the caret on; this editor may be gone when it returns.
+    if (Outer_) {
+        Outer_->CellCaretGetOut(direction, extend);
+        return;
+    }
     if (OnCaretGetOut)
         OnCaretGetOut(*this, direction);
 }
@@ -384,6 +431,10 @@ void TCustomDocViewEdit::ParagraphExtension(TRVCaretMove move, TRVDrawPos from, 
 
 void TCustomDocViewEdit::MoveCaret(TRVCaretMove move, TRVSelectionUpdate update)
 {
+    if (CellEditor_) {
+        CellEditor_->MoveCaret(move, update);
+        return;
+    }
     if (!Data_.Formatted() || !Data_.CaretValid())
         return;
     Data_.CheckCaret();
@@ -398,8 +449,16 @@ void TCustomDocViewEdit::MoveCaret(TRVCaretMove move, TRVSelectionUpdate update)
             if (OnSelect && SelectionState() != before)
                 OnSelect(*this);
         }
-        GetOut(DirectionOf(move));
+        GetOut(DirectionOf(move), extend);
         return;
+    }
+    // An arrow onto a table goes into it: into its first cell from before it, its last from after.
+    if (!extend && !Outer_ && (move == TRVCaretMove::Left || move == TRVCaretMove::Right || move == TRVCaretMove::Up ||
+                               move == TRVCaretMove::Down)) {
+        const TRVDocPos target = Data_.DocPosOf(to);
+        if (target.Valid() && Data_.ItemAt(target.ItemNo).StyleNo == rvsTable &&
+            EnterTable(target.ItemNo, move == TRVCaretMove::Right || move == TRVCaretMove::Down))
+            return;
     }
     if (extend) {
         TRVDrawPos anchor = Data_.SelectionAnchor();
@@ -424,6 +483,15 @@ bool TCustomDocViewEdit::KeyDown(TRVKey key, TShiftState shift)
     const bool ctrl = shift.Contains(ssCtrl);
     const bool alt = shift.Contains(ssAlt);
     const bool withShift = shift.Contains(ssShift);
+    if (CellEditor_)
+        return CellEditor_->KeyDown(key, shift);
+    // In a cell, Tab goes to the next cell and Shift+Tab to the one before; Ctrl+Tab types a tab.
+    if (Outer_ && key == rvkTab && !alt && !ctrl) {
+        Outer_->MoveToNextCell(!withShift);
+        return true;
+    }
+    if (!Outer_ && key != rvkOther && ClearCellRectangle(key, shift))
+        return true;
     // Undo and Redo work wherever the caret is.
     if ((ctrl && !alt && key == rvkZ) || (alt && !ctrl && key == rvkBackspace)) {
         if (withShift)
@@ -498,13 +566,27 @@ bool TCustomDocViewEdit::KeyDown(TRVKey key, TShiftState shift)
 
 TRVCaretRect TCustomDocViewEdit::GetCaretRect()
 {
+    std::int32_t x = 0, y = 0;
+    if (CellEditor_ && CellEditorOrigin(x, y)) {
+        TRVCaretRect rect = CellEditor_->GetCaretRect();
+        rect.X += x;
+        rect.Top += y;
+        return rect;
+    }
     Data_.CheckCaret();
     return Data_.CaretRect();
 }
 
 bool TCustomDocViewEdit::CaretShown() const noexcept
 {
-    return Data_.CaretValid() && !(ReadOnly && EditorOptions.Contains(rvoHideReadOnlyCaret));
+    if (CellEditor_)
+        return CellEditor_->CaretShown();
+    return Data_.CaretValid() && !(ReadOnly && EditorOptions.Contains(rvoHideReadOnlyCaret)) && !CellDrag_.Valid();
+}
+
+bool TCustomDocViewEdit::SelectionExists() const
+{
+    return CellEditor_ ? CellEditor_->SelectionExists() : Data_.SelectionExists();
 }
 
 std::int32_t TCustomDocViewEdit::VScrollUnitPixels() const noexcept
@@ -533,8 +615,14 @@ void TCustomDocViewEdit::ScrollToCaret()
     if (!Data_.CaretValid() || clientHeight <= 0)
         return;
     const int drawItemNo = Data_.CaretDrawItemNo();
-    const std::int32_t top = Data_.LineTopOf(drawItemNo);
-    const std::int32_t bottom = Data_.LineBottom(drawItemNo);
+    std::int32_t top = Data_.LineTopOf(drawItemNo);
+    std::int32_t bottom = Data_.LineBottom(drawItemNo);
+    // In a cell, the cell's caret line is what must show.
+    if (CellEditor_) {
+        const TRVCaretRect caret = GetCaretRect();
+        top = caret.Top;
+        bottom = caret.Top + caret.Height;
+    }
     if (top < Data_.ScrollY) {
         ScrollTo(top);
     } else if (bottom > Data_.ScrollY + clientHeight) {

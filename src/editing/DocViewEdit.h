@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <functional>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -28,6 +29,9 @@ namespace xq {
 class TCustomDocViewEdit;
 class TRVEditStep;
 class TRVMarkerItemInfo;
+class TRVTableChanges;
+class TRVTableInplaceEdit;
+class TRVTableItemInfo;
 
 using TRVNotifyEvent = std::function<void(TCustomDocViewEdit& sender)>;
 /// Asked before a modification; setting canEdit to false cancels it.
@@ -66,7 +70,7 @@ enum class TRVSelectionUpdate : std::uint8_t { Collapse, Extend };
 class TCustomDocViewEdit {
 public:
     explicit TCustomDocViewEdit(TRVStyle* sheet = nullptr);
-    virtual ~TCustomDocViewEdit() = default;
+    virtual ~TCustomDocViewEdit();
     TCustomDocViewEdit(const TCustomDocViewEdit&) = delete;
     TCustomDocViewEdit& operator=(const TCustomDocViewEdit&) = delete;
 
@@ -127,8 +131,9 @@ public:
     bool BeginUndoStep(TRVUndoType kind, const std::string& caption = {});
     /// While on, every operation joins the last group.
     void SetUndoGroupMode(bool on) noexcept { Data_.UndoList.SetGroupMode(on); }
-    [[nodiscard]] TRVUndoType UndoAction() const noexcept { return Data_.UndoList.CurrentUndoType(); }
-    [[nodiscard]] TRVUndoType RedoAction() const noexcept { return Data_.RedoList.CurrentUndoType(); }
+    /// The kind of the step Undo (Redo) would take back: the cell editor's, else this editor's.
+    [[nodiscard]] TRVUndoType UndoAction() const noexcept;
+    [[nodiscard]] TRVUndoType RedoAction() const noexcept;
     [[nodiscard]] bool CanUndo() const noexcept { return UndoAction() != rvutNone; }
     [[nodiscard]] bool CanRedo() const noexcept { return RedoAction() != rvutNone; }
     /// Both beep and do nothing in a read-only editor and while the mouse is busy (MouseBusy).
@@ -247,8 +252,9 @@ public:
     void Format();
 
     // --- Current styles --------------------------------------------------------------------------------
-    [[nodiscard]] int CurrentTextStyle() const noexcept { return CurTextStyle_; }
-    [[nodiscard]] int CurrentParaStyle() const noexcept { return CurParaStyle_; }
+    /// The current styles of the innermost editor (the cell being edited has its own).
+    [[nodiscard]] int CurrentTextStyle() const noexcept;
+    [[nodiscard]] int CurrentParaStyle() const noexcept;
     /// The last text style the caret switched to by itself; -1 before the first.
     [[nodiscard]] int LastAutoSwitchedTextStyle() const noexcept { return LastAutoTextStyle_; }
     /// Each fires its event when the value changes (or a notification is pending).
@@ -264,7 +270,8 @@ public:
     void Deselect();
     /// Selects from anchor to end; the caret goes to end and is scrolled into view.
     void SetSelection(TRVDocPos anchor, TRVDocPos end);
-    [[nodiscard]] bool SelectionExists() const { return Data_.SelectionExists(); }
+    /// Something is selected in the innermost editor.
+    [[nodiscard]] bool SelectionExists() const;
     /// The selection ordered, in draw items and offsets counted in them (as painting reads it).
     bool GetOrderedSelection(int& firstNo, int& firstOffs, int& lastNo, int& lastOffs) const noexcept
     {
@@ -307,7 +314,7 @@ public:
     /// A resize handle is being dragged.
     [[nodiscard]] bool Resizing() const noexcept { return Resize_.Handle >= 0; }
     /// A mouse selection is in progress (the widget runs its selection timer meanwhile).
-    [[nodiscard]] bool MouseSelecting() const noexcept { return Mouse_.Mode != TMouseMode::None; }
+    [[nodiscard]] bool MouseSelecting() const noexcept;
     /// The left button holds a selection or a resize handle: edits, Undo and Redo wait, since both
     /// keep places in the document that a change would move.
     [[nodiscard]] bool MouseBusy() const noexcept { return MouseSelecting() || Resizing(); }
@@ -329,6 +336,46 @@ public:
     void ScrollTo(std::int32_t y);
     /// Scrolls as little as needed to show the caret's line.
     void ScrollToCaret();
+
+    // --- Tables: cells edited in place ---------------------------------------------------------------
+    // While a cell is edited, an editor of its own (TRVTableInplaceEdit) shows and changes the
+    // cell's content; the operations of this editor go on to it (and so to the innermost one),
+    // and this editor's caret stays on the table.
+    /// The cell editor active in this editor, null when none.
+    [[nodiscard]] TCustomDocViewEdit* CellEditor() const noexcept;
+    /// The innermost editor: the cell editor of the cell editor ..., this one when none.
+    [[nodiscard]] TCustomDocViewEdit& InnermostEditor() noexcept;
+    /// The editor whose cell this one edits, null for the outermost.
+    [[nodiscard]] TCustomDocViewEdit* OuterEditor() const noexcept { return Outer_; }
+    /// The table whose cell is edited here and its item index; null when none.
+    [[nodiscard]] TRVTableItemInfo* EditedTable(int* itemNo = nullptr) const;
+    /// Starts editing the cell at its top-left slot (row, col) of the table at itemNo, the caret at
+    /// the cell's start (or end); the cell edited before is finished first. False when the item is
+    /// no table, the slot holds no cell or the table may not be edited.
+    bool EditCell(int itemNo, int row, int col, bool caretAtEnd = false);
+    /// Finishes editing the cell: what was changed in it becomes one undo step here.
+    void EndCellEdit();
+    /// Where the edited cell's content starts, in this editor's document coordinates; false when no
+    /// cell is edited.
+    bool CellEditorOrigin(std::int32_t& x, std::int32_t& y) const;
+    /// The item at the caret that is a T, looking from the innermost editor outwards (the table of
+    /// an edited cell counts); editor receives the editor whose document holds it.
+    template <typename T>
+    [[nodiscard]] T* GetCurrentItemEx(TCustomDocViewEdit** editor = nullptr, std::string* name = nullptr)
+    {
+        for (TCustomDocViewEdit* e = &InnermostEditor(); e; e = e->OuterEditor())
+            if (T* item = e->GetCurrentItemOf<T>(name)) {
+                if (editor)
+                    *editor = e;
+                return item;
+            }
+        return nullptr;
+    }
+    /// Runs change on the table at itemNo of this editor's document as one undo step of the
+    /// modify-item kind: a cell edited in it is finished first, the table is laid out again after,
+    /// and editing resumes in the table's edited cell when the change left one. change returning
+    /// false (or throwing) takes everything back and beeps. Returns whether the table changed.
+    bool ModifyTable(int itemNo, const std::function<bool(TRVTableChanges&)>& change);
 
 protected:
     /// The selection fields, to tell whether an operation changed the selection.
@@ -364,7 +411,9 @@ private:
 
     bool MoveTarget(TRVCaretMove move, TRVDrawPos from, TRVDrawPos& to, bool& lineToTop);
     void ParagraphExtension(TRVCaretMove move, TRVDrawPos from, TRVDrawPos& anchor, TRVDrawPos& to);
-    void GetOut(TRVGetOutDirection direction);
+    /// The caret was asked past the start or the end; a cell editor asks its outer editor to
+    /// move on (extend: Shift was held).
+    void GetOut(TRVGetOutDirection direction, bool extend = false);
     [[nodiscard]] bool InLeftMargin(std::int32_t x) const;
     [[nodiscard]] bool SelectionAllowed() const noexcept { return Data_.Options.Contains(rvoAllowSelection); }
     [[nodiscard]] TRVSelectionMode SheetSelectionMode() const noexcept;
@@ -642,7 +691,50 @@ private:
     /// has that marker already.
     bool RecApplyListAt(int start, const TListChange& change, bool reset, TEditSelection& sel);
 
+    // --- Cells edited in place (TableInplaceEdit.cpp) ---------------------------------------
+    friend class TRVTableInplaceEdit;
+    /// The cell editor finished a change (Undo and Redo: clearRedo false).
+    void CellChanged(bool clearRedo);
+    /// The cell editor's caret was asked to leave its cell.
+    void CellCaretGetOut(TRVGetOutDirection direction, bool extend);
+    /// Tab (forward) and Shift+Tab in the cell editor.
+    void MoveToNextCell(bool forward);
+    /// The cell under (x, y) when the point lies in a table: the table's item and the cell's
+    /// top-left slot.
+    bool CellAt(std::int32_t x, std::int32_t y, int& itemNo, int& row, int& col) const;
+    /// The cell editor is placed over its cell again after the table was laid out anew.
+    void PlaceCellEditor();
+    /// Enters the table at itemNo when the caret moves onto it: the first cell from before it, the
+    /// last from after it. False when it cannot be entered.
+    bool EnterTable(int itemNo, bool fromStart);
+    /// A mouse drag from the cell (row, col) of the table at itemNo selects a rectangle of cells.
+    struct TCellDrag {
+        int ItemNo = -1;
+        int Row = -1, Col = -1;
+        /// The mouse button is held.
+        bool Active = false;
+        [[nodiscard]] bool Valid() const noexcept { return ItemNo >= 0; }
+    };
+    /// A key while cells of a table are selected: Shift with an arrow moves the selection's
+    /// moving corner, any other key removes the selection (an arrow edits the cell at the
+    /// moving corner). True when the key was used up.
+    bool ClearCellRectangle(TRVKey key, TShiftState shift);
+    /// The mouse over tables: a press in a cell edits it (and goes on to its editor), a drag from
+    /// one cell into another selects the cells between. True when the event was used up.
+    bool CellMouseDown(TRVMouseButton button, TShiftState shift, std::int32_t x, std::int32_t y);
+    bool CellMouseMove(TShiftState shift, std::int32_t x, std::int32_t y);
+    bool CellMouseUp(TRVMouseButton button, TShiftState shift, std::int32_t x, std::int32_t y);
+    /// (x, y) lies in the cell being edited.
+    [[nodiscard]] bool CellAtEditor(std::int32_t x, std::int32_t y) const;
+
     TRVEditRVData Data_;
+    TCustomDocViewEdit* Outer_ = nullptr;
+    std::unique_ptr<TRVTableInplaceEdit> CellEditor_;
+    TCellDrag CellDrag_;
+    /// The cell editor got the mouse press: moves and the release go to it.
+    bool CellEditorHasMouse_ = false;
+    /// The edited table's minimal width when it was last laid out (for EndItemModify).
+    std::int32_t CellEditMinWidth_ = 0;
     /// The edit step that is open (null: none).
     TRVEditStep* OpenStep_ = nullptr;
     bool Modified_ = false;

@@ -4,6 +4,7 @@
 
 #include "document/RVStyle.h"
 #include "editing/DocViewEdit.h"
+#include "editing/TableInplaceEdit.h"
 
 namespace xq {
 
@@ -17,6 +18,8 @@ bool TCustomDocViewEdit::InLeftMargin(std::int32_t x) const
 void TCustomDocViewEdit::MouseDown(TRVMouseButton button, TShiftState shift, std::int32_t x, std::int32_t y)
 {
     if (!Data_.Formatted() || Data_.DrawItems().Count() == 0)
+        return;
+    if (CellMouseDown(button, shift, x, y))
         return;
     if (!Data_.CaretValid())
         Data_.ResetCaret();
@@ -93,6 +96,8 @@ void TCustomDocViewEdit::StartCharSelection(TRVDrawPos pressed, TRVDrawPos raw)
 
 void TCustomDocViewEdit::MouseMove(TShiftState shift, std::int32_t x, std::int32_t y)
 {
+    if (CellMouseMove(shift, x, y))
+        return;
     if (Resize_.Handle >= 0) {
         Resize_.Current = TRVItemResizer::Drag(Resize_.Start, Resize_.Handle, x - Resize_.PressX, y - Resize_.PressY,
                                                shift.Contains(ssShift), shift.Contains(ssCtrl));
@@ -109,6 +114,8 @@ void TCustomDocViewEdit::MouseMove(TShiftState shift, std::int32_t x, std::int32
 void TCustomDocViewEdit::MouseUp(TRVMouseButton button, TShiftState shift, std::int32_t x, std::int32_t y)
 {
     if (button != mbLeft)
+        return;
+    if (CellMouseUp(button, shift, x, y))
         return;
     Mouse_ = {};
     if (Resize_.Handle >= 0) {
@@ -184,6 +191,13 @@ TRVMouseCursor TCustomDocViewEdit::MouseCursorAt(std::int32_t x, std::int32_t y)
 
 void TCustomDocViewEdit::DblClick(TShiftState shift, std::int32_t x, std::int32_t y)
 {
+    if (CellEditor_) {
+        std::int32_t cx = 0, cy = 0;
+        if (CellEditorOrigin(cx, cy) && CellAtEditor(x, y)) {
+            CellEditor_->DblClick(shift, x - cx, y - cy);
+            return;
+        }
+    }
     if (!Data_.Formatted() || !Data_.Options.Contains(rvoDblClickSelectsWord) || !SelectionAllowed())
         return;
     TRVDocPos start, end;

@@ -55,6 +55,9 @@ void TCustomDocViewEdit::NotifyChanged(bool clearRedo)
         Data_.RedoList.Clear();
     if (OnChange)
         OnChange(*this);
+    // A cell editor's change is a change of the table in the editor around it.
+    if (Outer_)
+        Outer_->CellChanged(clearRedo);
 }
 
 // ---------------------------------------------------------------------------------------------

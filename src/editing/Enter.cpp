@@ -7,12 +7,17 @@
 
 #include "document/RVStyle.h"
 #include "editing/DocViewEdit.h"
+#include "editing/TableInplaceEdit.h"
 #include "editing/EditStep.h"
 
 namespace xq {
 
 void TCustomDocViewEdit::InsertEnter(bool newLine)
 {
+    if (CellEditor_) {
+        CellEditor_->InsertEnter(newLine);
+        return;
+    }
     if (!Data_.Formatted() || !Data_.CaretValid())
         return;
     if (SelectionExists()) {

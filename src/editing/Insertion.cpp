@@ -7,6 +7,7 @@
 
 #include "document/RVStyle.h"
 #include "editing/DocViewEdit.h"
+#include "editing/TableInplaceEdit.h"
 #include "editing/EditStep.h"
 #include "formats/rvf/RvfReader.h"
 #include "platform/CodePage.h"
@@ -196,6 +197,8 @@ TRVDocPos TCustomDocViewEdit::RecJoinInsertedItems(int first, int last, TRVDocPo
 
 bool TCustomDocViewEdit::InsertItemAtCaret(std::string name, std::unique_ptr<TCustomRVItemInfo> item)
 {
+    if (CellEditor_)
+        return CellEditor_->InsertItemAtCaret(std::move(name), std::move(item));
     if (!item)
         return false;
     // Full-line items, list markers and holders of persistent checkpoints start a paragraph.
@@ -228,6 +231,10 @@ bool TCustomDocViewEdit::InsertItemAtCaret(std::string name, std::unique_ptr<TCu
 
 void TCustomDocViewEdit::InsertTextAtCaret(std::string_view text, bool caretAtStart)
 {
+    if (CellEditor_) {
+        CellEditor_->InsertTextAtCaret(text, caretAtStart);
+        return;
+    }
     // 8-bit text in the code page of the current text style (or 1252).
     const int style = CurrentTextStyle();
     const int charset = ValidTextStyle(style) ? GetRVStyle()->TextStyles[style].Charset : 0;
@@ -236,6 +243,10 @@ void TCustomDocViewEdit::InsertTextAtCaret(std::string_view text, bool caretAtSt
 
 void TCustomDocViewEdit::InsertWideTextAtCaret(std::u16string_view text, bool caretAtStart)
 {
+    if (CellEditor_) {
+        CellEditor_->InsertWideTextAtCaret(text, caretAtStart);
+        return;
+    }
     const TRVStyle* sheet = GetRVStyle();
     if (!sheet || text.empty())
         return;
@@ -294,6 +305,8 @@ void TCustomDocViewEdit::InsertWideTextAtCaret(std::u16string_view text, bool ca
 
 bool TCustomDocViewEdit::InsertDocumentFromStream(std::string_view rvf)
 {
+    if (CellEditor_)
+        return CellEditor_->InsertDocumentFromStream(rvf);
     TRVStyle* sheet = GetRVStyle();
     if (!sheet)
         return false;
@@ -311,6 +324,8 @@ bool TCustomDocViewEdit::InsertDocumentFromStream(std::string_view rvf)
 
 bool TCustomDocViewEdit::InsertRtfFromStream(std::string_view rtf)
 {
+    if (CellEditor_)
+        return CellEditor_->InsertRtfFromStream(rtf);
     TRVStyle* sheet = GetRVStyle();
     if (!sheet)
         return false;

@@ -4,6 +4,7 @@
 #include <algorithm>
 
 #include "editing/DocViewEdit.h"
+#include "editing/TableInplaceEdit.h"
 #include "editing/EditStep.h"
 #include "editing/TouchedRange.h"
 
@@ -76,6 +77,8 @@ bool TCustomDocViewEdit::ModifyCurrentItem(const std::function<void(TCustomRVIte
 bool TCustomDocViewEdit::SetCurrentPictureInfo(std::string name, std::unique_ptr<TGraphic> graphic, TRVVAlign vAlign,
                                                std::string tag)
 {
+    if (CellEditor_)
+        return CellEditor_->SetCurrentPictureInfo(std::move(name), std::move(graphic), vAlign, std::move(tag));
     const int itemNo = CurrentItemNo();
     if (itemNo < 0 || !dynamic_cast<const TRVGraphicItemInfo*>(&Data_.ItemAt(itemNo)))
         return false;
@@ -92,6 +95,8 @@ bool TCustomDocViewEdit::SetCurrentPictureInfo(std::string name, std::unique_ptr
 
 bool TCustomDocViewEdit::SetCurrentBreakInfo(std::uint8_t width, TRVBreakStyle style, TColor color, std::string tag)
 {
+    if (CellEditor_)
+        return CellEditor_->SetCurrentBreakInfo(width, style, color, std::move(tag));
     const int itemNo = CurrentItemNo();
     if (itemNo < 0 || Data_.ItemAt(itemNo).StyleNo != rvsBreak)
         return false;
@@ -106,6 +111,8 @@ bool TCustomDocViewEdit::SetCurrentBreakInfo(std::uint8_t width, TRVBreakStyle s
 
 bool TCustomDocViewEdit::SetCurrentBulletInfo(std::string name, int imageIndex, int hotImageIndex, std::string tag)
 {
+    if (CellEditor_)
+        return CellEditor_->SetCurrentBulletInfo(std::move(name), imageIndex, hotImageIndex, std::move(tag));
     if (!GetCurrentItemOf<TRVBulletItemInfo>())
         return false;
     return ModifyCurrentItem([&](TCustomRVItemInfo& item, std::string& itemName) {
@@ -120,6 +127,8 @@ bool TCustomDocViewEdit::SetCurrentBulletInfo(std::string name, int imageIndex, 
 
 bool TCustomDocViewEdit::SetCurrentItemText(std::string text)
 {
+    if (CellEditor_)
+        return CellEditor_->SetCurrentItemText(std::move(text));
     const int itemNo = CurrentItemNo();
     if (itemNo < 0)
         return false;
@@ -130,6 +139,8 @@ bool TCustomDocViewEdit::SetCurrentItemText(std::string text)
 
 bool TCustomDocViewEdit::SetCurrentTag(std::string tag)
 {
+    if (CellEditor_)
+        return CellEditor_->SetCurrentTag(std::move(tag));
     const int itemNo = CurrentItemNo();
     if (itemNo < 0 || Data_.ItemAt(itemNo).Tag == tag)
         return false;

@@ -5,6 +5,7 @@
 
 #include "document/RVStyle.h"
 #include "editing/DocViewEdit.h"
+#include "editing/TableInplaceEdit.h"
 #include "editing/EditStep.h"
 #include "lists/ListItems.h"
 #include "lists/Numbering.h"
@@ -31,6 +32,10 @@ void ShiftAfterDelete(TRVDocPos& p, int index)
 
 void TCustomDocViewEdit::ApplyList(int listNo, int level, int startFrom, bool useStartFrom)
 {
+    if (CellEditor_) {
+        CellEditor_->ApplyList(listNo, level, startFrom, useStartFrom);
+        return;
+    }
     const TRVStyle* sheet = GetRVStyle();
     if (!sheet || listNo < 0 || listNo >= sheet->ListStyles.Count())
         return;
@@ -39,6 +44,10 @@ void TCustomDocViewEdit::ApplyList(int listNo, int level, int startFrom, bool us
 
 void TCustomDocViewEdit::RemoveLists()
 {
+    if (CellEditor_) {
+        CellEditor_->RemoveLists();
+        return;
+    }
     ChangeLists({false, -1, 0, 1, false});
 }
 

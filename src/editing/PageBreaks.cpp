@@ -1,12 +1,22 @@
 // Page breaks: a paragraph starts a new page, or no longer does. Inserting one at a place that
 // does not start a paragraph splits the paragraph there first, with Enter, inside the same step.
 #include "editing/DocViewEdit.h"
+#include "editing/TableInplaceEdit.h"
 #include "editing/EditStep.h"
 
 namespace xq {
 
 void TCustomDocViewEdit::InsertPageBreakAtCaret()
 {
+    if (CellEditor_) {
+        CellEditor_->InsertPageBreakAtCaret();
+        return;
+    }
+    // A table cell starts no page.
+    if (Outer_) {
+        Beep();
+        return;
+    }
     if (!BeginEdit())
         return;
     TRVEditStep step(*this, rvutInsertPageBreak);
@@ -39,6 +49,11 @@ void TCustomDocViewEdit::InsertPageBreakAtCaret()
 
 void TCustomDocViewEdit::RemovePageBreakAtCaret()
 {
+    // Page breaks are the outer document's; none is removed while a cell is edited.
+    if (CellEditor_ || Outer_) {
+        Beep();
+        return;
+    }
     if (!BeginEdit())
         return;
     const TRVDocPos pos = Data_.CaretDocPos();
@@ -49,6 +64,8 @@ void TCustomDocViewEdit::RemovePageBreakAtCaret()
 
 bool TCustomDocViewEdit::PageBreakAtCaret() const
 {
+    if (CellEditor_)
+        return CellEditor_->PageBreakAtCaret();
     if (!Data_.CaretValid())
         return false;
     return Data_.ItemAt(Data_.ParagraphFirstItem(Data_.CaretDocPos().ItemNo)).NewPageBefore();

@@ -5,12 +5,17 @@
 
 #include "document/RVStyle.h"
 #include "editing/DocViewEdit.h"
+#include "editing/TableInplaceEdit.h"
 #include "editing/EditStep.h"
 
 namespace xq {
 
 void TCustomDocViewEdit::SetParaStyleOfSelection(int paraNo)
 {
+    if (CellEditor_) {
+        CellEditor_->SetParaStyleOfSelection(paraNo);
+        return;
+    }
     const TRVStyle* sheet = GetRVStyle();
     if (!sheet || paraNo < 0 || paraNo >= sheet->ParaStyles.Count())
         return;
@@ -19,6 +24,10 @@ void TCustomDocViewEdit::SetParaStyleOfSelection(int paraNo)
 
 void TCustomDocViewEdit::ConvertParaStyles(int userData)
 {
+    if (CellEditor_) {
+        CellEditor_->ConvertParaStyles(userData);
+        return;
+    }
     if (!OnParaStyleConversion)
         return;
     ApplyParaStyles([this, userData](int paraNo, bool appliedToText) {

@@ -6,6 +6,7 @@
 
 #include "document/RVStyle.h"
 #include "editing/DocViewEdit.h"
+#include "editing/TableInplaceEdit.h"
 #include "editing/EditStep.h"
 
 namespace xq {
@@ -253,6 +254,10 @@ TRVDocPos TCustomDocViewEdit::RecCloseCut(const TRangeCut& cut, const TCutEdges&
 
 void TCustomDocViewEdit::DeleteSelected()
 {
+    if (CellEditor_) {
+        CellEditor_->DeleteSelected();
+        return;
+    }
     if (!Data_.Formatted() || !SelectionExists())
         return;
     if (!AskCanEdit()) {

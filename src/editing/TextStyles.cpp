@@ -6,6 +6,7 @@
 
 #include "document/RVStyle.h"
 #include "editing/DocViewEdit.h"
+#include "editing/TableInplaceEdit.h"
 #include "editing/EditStep.h"
 #include "lists/ListItems.h"
 
@@ -85,6 +86,10 @@ void TCustomDocViewEdit::CommitKeepingSelection(TRVEditStep& step, const TEditSe
 
 void TCustomDocViewEdit::SetTextStyleOfSelection(int styleNo)
 {
+    if (CellEditor_) {
+        CellEditor_->SetTextStyleOfSelection(styleNo);
+        return;
+    }
     if (!ValidTextStyle(styleNo))
         return;
     ApplyTextStyles([styleNo](int, bool) { return styleNo; }, true);
@@ -92,6 +97,10 @@ void TCustomDocViewEdit::SetTextStyleOfSelection(int styleNo)
 
 void TCustomDocViewEdit::ConvertTextStyles(int userData)
 {
+    if (CellEditor_) {
+        CellEditor_->ConvertTextStyles(userData);
+        return;
+    }
     if (!OnStyleConversion)
         return;
     ApplyTextStyles(

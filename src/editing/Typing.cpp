@@ -6,12 +6,15 @@
 #include "document/ItemText.h"
 #include "document/RVStyle.h"
 #include "editing/DocViewEdit.h"
+#include "editing/TableInplaceEdit.h"
 #include "editing/EditStep.h"
 
 namespace xq {
 
 bool TCustomDocViewEdit::KeyPress(char16_t ch)
 {
+    if (CellEditor_)
+        return CellEditor_->KeyPress(ch);
     // Enter types a carriage return after its key went by; an editor that wants no returns refuses it.
     if (ch == u'\r' && EditorOptions.Contains(rvoDoNotWantReturns)) {
         Beep();

@@ -2,6 +2,7 @@
 // the reversal touched and hands the reversal to the other list as a group of its own.
 #include "editing/DocViewEdit.h"
 #include "editing/EditStep.h"
+#include "editing/TableInplaceEdit.h"
 
 namespace xq {
 
@@ -13,6 +14,8 @@ bool TCustomDocViewEdit::BeginUndoStep(TRVUndoType kind, const std::string& capt
 
 void TCustomDocViewEdit::ClearUndoHistory() noexcept
 {
+    if (CellEditor_)
+        CellEditor_->ClearUndoHistory();
     Data_.UndoList.Clear();
     Data_.RedoList.Clear();
 }
@@ -36,6 +39,15 @@ void TCustomDocViewEdit::Undo()
         Beep();
         return;
     }
+    // In a cell, its own steps first; when it has none left, editing ends and this editor's
+    // steps go on.
+    if (CellEditor_) {
+        if (CellEditor_->UndoAction() != rvutNone) {
+            CellEditor_->Undo();
+            return;
+        }
+        EndCellEdit();
+    }
     if (!Data_.UndoList.Empty())
         ReverseLastGroup(Data_.UndoList, Data_.RedoList);
 }
@@ -46,8 +58,29 @@ void TCustomDocViewEdit::Redo()
         Beep();
         return;
     }
+    if (CellEditor_) {
+        if (CellEditor_->RedoAction() != rvutNone) {
+            CellEditor_->Redo();
+            return;
+        }
+        EndCellEdit();
+    }
     if (!Data_.RedoList.Empty())
         ReverseLastGroup(Data_.RedoList, Data_.UndoList);
+}
+
+TRVUndoType TCustomDocViewEdit::UndoAction() const noexcept
+{
+    if (CellEditor_ && CellEditor_->UndoAction() != rvutNone)
+        return CellEditor_->UndoAction();
+    return Data_.UndoList.CurrentUndoType();
+}
+
+TRVUndoType TCustomDocViewEdit::RedoAction() const noexcept
+{
+    if (CellEditor_ && CellEditor_->RedoAction() != rvutNone)
+        return CellEditor_->RedoAction();
+    return Data_.RedoList.CurrentUndoType();
 }
 
 } // namespace xq

@@ -169,6 +169,13 @@ public:
     /// The selection with its ends ordered; false when there is none.
     bool GetOrderedSelection(int& firstNo, int& firstOffs, int& lastNo, int& lastOffs) const noexcept;
 
+    // --- A sub-document edited in place ---------------------------------------------------------------
+    /// A sub-document (a table cell) shown through another layout than this one's own layout of
+    /// it: the layout of the editor that edits it in place, with its caret and selection. Painting
+    /// draws EditedSubLayout where it would draw EditedSubDocument. Null: none.
+    const TCustomRVData* EditedSubDocument = nullptr;
+    TRVContainerLayout* EditedSubLayout = nullptr;
+
     // --- Queries of the layout ------------------------------------------------------------------------
     /// The first and last draw items of the line that holds draw item index.
     void GetLineRange(int index, int& first, int& last) const;

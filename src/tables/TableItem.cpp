@@ -565,4 +565,82 @@ bool TRVTableGridBuilder::Finish()
     return ok;
 }
 
+// ---------------------------------------------------------------------------------------------
+// Raw grid steps
+
+void TRVTableGridEdit::InsertRows(int index, TRows rows)
+{
+    auto& all = Table_.Rows.Rows_;
+    all.insert(all.begin() + index, std::make_move_iterator(rows.begin()), std::make_move_iterator(rows.end()));
+    Table_.CellsChanged();
+}
+
+TRVTableGridEdit::TRows TRVTableGridEdit::ExtractRows(int first, int count)
+{
+    auto& all = Table_.Rows.Rows_;
+    TRows taken(std::make_move_iterator(all.begin() + first), std::make_move_iterator(all.begin() + first + count));
+    all.erase(all.begin() + first, all.begin() + first + count);
+    for (const auto& row : taken)
+        for (const auto& cell : row->Cells_)
+            if (cell)
+                cell->AttachTo(nullptr);
+    Table_.CellsChanged();
+    return taken;
+}
+
+void TRVTableGridEdit::InsertCols(int index, TColumns cells)
+{
+    for (int r = 0; r < Table_.RowCount(); ++r) {
+        auto& slots = Table_.Rows[r].Cells_;
+        auto& added = cells[std::size_t(r)];
+        slots.insert(slots.begin() + index, std::make_move_iterator(added.begin()),
+                     std::make_move_iterator(added.end()));
+    }
+    Table_.CellsChanged();
+}
+
+TRVTableGridEdit::TColumns TRVTableGridEdit::ExtractCols(int first, int count)
+{
+    TColumns taken(static_cast<std::size_t>(Table_.RowCount()));
+    for (int r = 0; r < Table_.RowCount(); ++r) {
+        auto& slots = Table_.Rows[r].Cells_;
+        auto& out = taken[std::size_t(r)];
+        out.assign(std::make_move_iterator(slots.begin() + first), std::make_move_iterator(slots.begin() + first + count));
+        slots.erase(slots.begin() + first, slots.begin() + first + count);
+        for (const auto& cell : out)
+            if (cell)
+                cell->AttachTo(nullptr);
+    }
+    Table_.CellsChanged();
+    return taken;
+}
+
+void TRVTableGridEdit::PutCell(int row, int col, std::unique_ptr<TRVTableCellData> cell)
+{
+    Table_.Rows[row].Cells_[std::size_t(col)] = std::move(cell);
+    Table_.CellsChanged();
+}
+
+std::unique_ptr<TRVTableCellData> TRVTableGridEdit::TakeCell(int row, int col)
+{
+    std::unique_ptr<TRVTableCellData> cell = std::move(Table_.Rows[row].Cells_[std::size_t(col)]);
+    if (cell)
+        cell->AttachTo(nullptr);
+    Table_.CellsChanged();
+    return cell;
+}
+
+void TRVTableGridEdit::MoveCell(int fromRow, int fromCol, int toRow, int toCol)
+{
+    Table_.Rows[toRow].Cells_[std::size_t(toCol)] = std::move(Table_.Rows[fromRow].Cells_[std::size_t(fromCol)]);
+    Table_.CellsChanged();
+}
+
+void TRVTableGridEdit::SetSpans(int row, int col, int colSpan, int rowSpan)
+{
+    if (TRVTableCellData* cell = Table_.Rows[row][col])
+        SetSpans(*cell, colSpan, rowSpan);
+    Table_.Changed();
+}
+
 } // namespace xq

@@ -26,6 +26,7 @@ namespace xq {
 
 class TRVStyle;
 class TRVTableItemInfo;
+class TRVTableGridEdit;
 
 // The engine's table messages, word for word.
 inline constexpr const char* errInvalidRowCol = "Invalid row or column index";
@@ -109,6 +110,7 @@ public:
 private:
     friend class TRVTableItemInfo;
     friend class TRVTableGridBuilder;
+    friend class TRVTableGridEdit;
 
     void AttachTo(TCustomRVData* parent) noexcept { SetParentData(parent); }
 
@@ -135,6 +137,7 @@ public:
 private:
     friend class TRVTableItemInfo;
     friend class TRVTableGridBuilder;
+    friend class TRVTableGridEdit;
 
     std::vector<std::unique_ptr<TRVTableCellData>> Cells_;
 };
@@ -150,6 +153,7 @@ public:
 private:
     friend class TRVTableItemInfo;
     friend class TRVTableGridBuilder;
+    friend class TRVTableGridEdit;
 
     std::vector<std::unique_ptr<TRVTableRow>> Rows_;
 };
@@ -297,6 +301,7 @@ public:
 
 private:
     friend class TRVTableGridBuilder;
+    friend class TRVTableGridEdit;
 
     void CheckSlot(int row, int col) const;
     [[nodiscard]] std::unique_ptr<TRVTableCellData> NewCell();
@@ -353,6 +358,55 @@ private:
     std::vector<bool> Covered_;
     bool Accepted_ = false;
     bool Finished_ = false;
+};
+
+/// The raw steps that the table editing operations and their undo records are made of. One step
+/// alone may leave the grid broken (slots that no cell covers, a span reaching over other cells);
+/// each operation and each undone or redone group of steps ends with a grid that CheckGrid
+/// accepts. Every step keeps the cell list, the cells' table and their parent right (a cell taken
+/// out is detached until it is placed again) and gives the table a new GridStamp. Arguments are
+/// the caller's to check: slots must lie inside the grid.
+class TRVTableGridEdit {
+public:
+    using TRows = std::vector<std::unique_ptr<TRVTableRow>>;
+    /// Cells of adjacent columns, one list per row, null for covered slots.
+    using TColumns = std::vector<std::vector<std::unique_ptr<TRVTableCellData>>>;
+
+    explicit TRVTableGridEdit(TRVTableItemInfo& table) noexcept : Table_(table) {}
+
+    /// A cell of the table, not yet placed, without content.
+    [[nodiscard]] std::unique_ptr<TRVTableCellData> NewCell() const { return Table_.NewCell(); }
+    /// Sets the spans of a cell, placed or not.
+    static void SetSpans(TRVTableCellData& cell, int colSpan, int rowSpan) noexcept
+    {
+        cell.ColSpan_ = colSpan;
+        cell.RowSpan_ = rowSpan;
+    }
+    /// Puts a cell into slot col of a row that is not yet part of the table.
+    static void PutInRow(TRVTableRow& row, int col, std::unique_ptr<TRVTableCellData> cell) noexcept
+    {
+        row.Cells_[std::size_t(col)] = std::move(cell);
+    }
+
+    /// Places rows (of ColCount slots each; any count when the table has none) before row index.
+    void InsertRows(int index, TRows rows);
+    /// Takes count rows out from first, with their cells.
+    [[nodiscard]] TRows ExtractRows(int first, int count);
+    /// Places the columns of cells (one list per row, all of the same length) before column index.
+    void InsertCols(int index, TColumns cells);
+    /// Takes count columns out from first, with their cells.
+    [[nodiscard]] TColumns ExtractCols(int first, int count);
+    /// Puts cell into the empty slot (row, col).
+    void PutCell(int row, int col, std::unique_ptr<TRVTableCellData> cell);
+    /// Takes the cell out of slot (row, col), which becomes empty.
+    [[nodiscard]] std::unique_ptr<TRVTableCellData> TakeCell(int row, int col);
+    /// Moves the cell of slot (fromRow, fromCol) into the empty slot (toRow, toCol).
+    void MoveCell(int fromRow, int fromCol, int toRow, int toCol);
+    /// Gives the cell of slot (row, col) new spans.
+    void SetSpans(int row, int col, int colSpan, int rowSpan);
+
+private:
+    TRVTableItemInfo& Table_;
 };
 
 /// Adds tables to the registry of item kinds, with their RVF records, text form and dump.

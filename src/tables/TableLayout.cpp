@@ -584,6 +584,21 @@ TBackgroundStyle BackgroundStyleOf(TRVItemBackgroundStyle style) noexcept
     return bsNoBitmap;
 }
 
+/// Where a cell's content starts inside the table: inside its padding, placed by the cell's
+/// vertical alignment for content contentHeight pixels high.
+TPoint ContentOffset(const TRVTableItemInfo& table, const TTableMetrics& m, const TRVTableCellLayout& place, int row,
+                     int col, std::int32_t contentHeight)
+{
+    const int room = place.Height - 2 * m.VPadding - contentHeight;
+    int dy = 0;
+    switch (table.GetCellVAlign(row, col)) {
+    case rvcMiddle: dy = std::max(room / 2, 0); break;
+    case rvcBottom: dy = std::max(room, 0); break;
+    default: break;
+    }
+    return {place.Left + m.HPadding, place.Top + m.VPadding + dy};
+}
+
 bool Meets(const TRect& a, const TRect& b) noexcept
 {
     return a.Left < b.Right && b.Left < a.Right && a.Top < b.Bottom && b.Top < a.Bottom;
@@ -774,16 +789,17 @@ void PaintTable(TCanvas& canvas, const TRVTableItemInfo& table, TRVTableLayoutSt
             else if (cell->Color != clNone)
                 canvas.FillRect(back.Intersect(ctx.Visible), cell->Color);
 
-            // The content, placed by the cell's vertical alignment and clipped to the cell.
-            const int vpad = m.VPadding;
-            const int room = place->Height - 2 * vpad - place->Layout.TotalHeight();
-            int dy = 0;
-            switch (table.GetCellVAlign(r, c)) {
-            case rvcMiddle: dy = std::max(room / 2, 0); break;
-            case rvcBottom: dy = std::max(room, 0); break;
-            default: break;
-            }
-            const TPoint at{rect.Left + m.HPadding, rect.Top + vpad + dy};
+            // A selected cell shows in the selection colour under its content.
+            if (!ctx.Printing && table.IsCellSelected(r, c))
+                canvas.FillRect(back.Intersect(ctx.Visible), ctx.Focused ? ctx.Sheet.SelColor : ctx.Sheet.InactiveSelColor);
+
+            // The content, placed by the cell's vertical alignment and clipped to the cell; a cell
+            // edited in place shows through its editor's layout.
+            TRVContainerLayout* content = &place->Layout;
+            if (ctx.Layout && ctx.Layout->EditedSubDocument == cell && ctx.Layout->EditedSubLayout)
+                content = ctx.Layout->EditedSubLayout;
+            const TPoint offset = ContentOffset(table, m, *place, r, c, content->TotalHeight());
+            const TPoint at{origin.X + offset.X, origin.Y + offset.Y};
             canvas.Save();
             canvas.IntersectClip(rect);
             canvas.Translate(at.X, at.Y);
@@ -793,9 +809,9 @@ void PaintTable(TCanvas& canvas, const TRVTableItemInfo& table, TRVTableLayoutSt
             request.Focused = ctx.Focused;
             request.Printing = ctx.Printing;
             request.Editable = ctx.Editable;
-            request.ClientWidth = place->Layout.TextAreaWidth();
-            request.ClientHeight = place->Layout.TotalHeight();
-            PaintDocument(place->Layout, canvas, request);
+            request.ClientWidth = content->TextAreaWidth();
+            request.ClientHeight = content->TotalHeight();
+            PaintDocument(*content, canvas, request);
             canvas.Restore();
 
             const TColor cellColor = cell->BorderColor != clNone ? cell->BorderColor : table.CellBorderColor;
@@ -811,6 +827,38 @@ void PaintTable(TCanvas& canvas, const TRVTableItemInfo& table, TRVTableLayoutSt
             DrawPageBreakMark(canvas, origin.Y + layout.RowStarts[std::size_t(r)] - cellBorderV - 1, ctx.TextAreaLeft,
                               ctx.TextAreaWidth, ctx.Sheet.PageBreakColor);
     }
+}
+
+bool CellContentPlace(const TRVTableItemInfo& table, const TRVTableLayoutState& state, int row, int col,
+                      const TRVDeviceScale& scale, std::int32_t contentHeight, TPoint& at, std::int32_t& width)
+{
+    if (row < 0 || col < 0 || row >= table.RowCount() || col >= table.ColCount())
+        return false;
+    const TRVTableCellData* cell = table.Rows[row][col];
+    const TRVTableCellLayout* place = cell ? state.FindCell(cell) : nullptr;
+    if (!place)
+        return false;
+    at = ContentOffset(table, TTableMetrics(table, scale), *place, row, col,
+                       contentHeight < 0 ? place->Layout.TotalHeight() : contentHeight);
+    width = place->View.FixedTextAreaWidth;
+    return true;
+}
+
+bool CellAtPoint(const TRVTableItemInfo& table, const TRVTableLayoutState& state, std::int32_t x, std::int32_t y,
+                 int& row, int& col)
+{
+    for (int r = 0; r < table.RowCount(); ++r)
+        for (int c = 0; c < table.ColCount(); ++c) {
+            const TRVTableCellData* cell = table.Rows[r][c];
+            const TRVTableCellLayout* place = cell ? state.FindCell(cell) : nullptr;
+            if (place && x >= place->Left && x < place->Left + place->Width && y >= place->Top &&
+                y < place->Top + place->Height) {
+                row = r;
+                col = c;
+                return true;
+            }
+        }
+    return false;
 }
 
 void TRVTableLayout::Paint(TCanvas& canvas, const TCustomRVItemInfo& item, int, const TRect& rect,

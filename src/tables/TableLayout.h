@@ -81,6 +81,18 @@ TRVObjectExtent FormatTable(const TRVTableItemInfo& table, std::int32_t availabl
 /// The narrowest width the table accepts, device pixels.
 [[nodiscard]] std::int32_t GetTableMinWidth(const TRVTableItemInfo& table, TRVLayoutContext& ctx);
 
+/// Where the content of the cell at its top-left slot (row, col) starts inside its table laid out
+/// as state says (relative to the table's top left corner), placed by the cell's vertical
+/// alignment for content contentHeight pixels high (-1: the height of its layout in state), and
+/// the content's width. False when the cell has no layout in state.
+bool CellContentPlace(const TRVTableItemInfo& table, const TRVTableLayoutState& state, int row, int col,
+                      const TRVDeviceScale& scale, std::int32_t contentHeight, TPoint& at, std::int32_t& width);
+
+/// The cell whose rectangle (with its padding) holds the point (x, y), relative to the table's
+/// top left corner: its top-left slot. False between cells and outside the table.
+bool CellAtPoint(const TRVTableItemInfo& table, const TRVTableLayoutState& state, std::int32_t x, std::int32_t y,
+                 int& row, int& col);
+
 /// A frame drawn by the table border rules (the outer border and the cell borders).
 struct TTableBorder {
     std::int32_t Width = 0;
