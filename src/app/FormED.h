@@ -34,6 +34,9 @@ namespace xq {
 
 class TDocViewEditWidget;
 class TFormatDialogs;
+class TBitmap;
+class TRVTableChanges;
+class TRVTableItemInfo;
 class TQtCanvas;
 class TQtPrinter;
 class TfrmPageSetup;
@@ -180,6 +183,36 @@ private:
     void ConnectTableCommands();
     /// "Benutzerdefiniert ...": the insert table dialog, at the copy button's bottom-right corner.
     void mitInsertTableCustomClick();
+    /// The table at the caret (looked for from the cell being edited outwards), the editor whose
+    /// document holds it and its index there; false when there is none. With forChange, also
+    /// false when the editor may not be changed.
+    [[nodiscard]] bool CaretTable(bool forChange, TCustomDocViewEdit*& editor, TRVTableItemInfo*& table, int& itemNo);
+    /// Runs change on the table at itemNo of editor as one undo step; the view and the controls
+    /// follow.
+    void ChangeTable(TCustomDocViewEdit& editor, int itemNo, const std::function<bool(TRVTableChanges&)>& change);
+    /// The table commands by number: 1 to 4 insert a row above or below, a column left or right;
+    /// 5 and 6 delete the selected rows or columns; 7 merges the selected cells; 11 and 12 split
+    /// them into columns or rows.
+    void TableCommand(int number);
+    /// Deletes the selected rows (or columns), the whole table when they are all of them.
+    void DeleteTableRowsOrCols(TCustomDocViewEdit& editor, TRVTableItemInfo& table, int itemNo, bool rows);
+    void SplitTableCells(TCustomDocViewEdit& editor, int itemNo, bool vertically);
+    /// The picture dialog titled "Bild einfügen", the chosen file as a bitmap; null when cancelled
+    /// or, after telling so, when the file cannot be read.
+    [[nodiscard]] std::unique_ptr<TBitmap> ChooseBackgroundBitmap();
+    /// The cell the cell-picture commands work on: the cell being edited, else EditedCell, else
+    /// the first selected cell; false when the table has none of these.
+    [[nodiscard]] bool PictureCell(const TRVTableItemInfo& table, int& row, int& col) const;
+    void mitTableBackgroundClick();
+    void mitCellBackgroundClick();
+    /// A style submenu opens: the style of the table (or of the cell) is checked; the styles are
+    /// offered while there is a picture to place.
+    void mnuTableBackStylePopup(bool cell);
+    void TableBackStyleClick(bool cell, int style);
+    /// The four table menus are enabled exactly when the caret is in a table.
+    void UpdateTableMenus();
+    /// The left mouse button was released over the document: EditedCell follows the caret.
+    void rveLeftMouseUp();
 
     // Printing, page breaks and the PDF export (FormEDPrint.cpp).
     void ConnectPrintCommands();
