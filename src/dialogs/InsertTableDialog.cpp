@@ -37,6 +37,8 @@ QSpinBox* NumberField(QWidget* parent, const char* name, int maximum, int value)
     box->setValue(value);
     box->setCorrectionMode(QAbstractSpinBox::CorrectToNearestValue);
     box->setAlignment(Qt::AlignRight);
+    // Room for the largest value beside the arrows.
+    box->setMinimumWidth(box->fontMetrics().horizontalAdvance(QString(int(QString::number(maximum).size()) + 1, QLatin1Char('0'))) + 36);
     if (auto* edit = box->findChild<QLineEdit*>())
         edit->setMaxLength(int(QString::number(maximum).size()));
     return box;

@@ -4,8 +4,13 @@
 // menus that is saved and read back.
 #include <QAction>
 #include <QApplication>
+#include <QDialogButtonBox>
 #include <QImage>
+#include <QInputDialog>
+#include <QLabel>
+#include <QLineEdit>
 #include <QMenu>
+#include <QPushButton>
 #include <QTest>
 
 #include "TestSupport.h"
@@ -496,6 +501,31 @@ private slots:
         QCOMPARE(StyleMenuState(window, false), QStringLiteral("checked, enabled"));
     }
 
+    void TheProgramsInputBoxAsksInGerman()
+    {
+        TTestWindow t;
+        TQtInputBoxes boxes(t.Window.get());
+        QStringList seen;
+        const auto answer = [&seen](const QString& typed, bool ok) {
+            WhenModal<QInputDialog>([&seen, typed, ok](QInputDialog* box) {
+                seen << box->windowTitle() << box->labelText() << box->textValue();
+                for (QPushButton* button : box->findChildren<QPushButton*>())
+                    seen << button->text();
+                if (const QByteArray dir = qgetenv("XQ_SCREENSHOTS"); !dir.isEmpty())
+                    box->grab().save(QString::fromLocal8Bit(dir) + QStringLiteral("/vertikal-teilen.png"));
+                box->setTextValue(typed);
+                ok ? box->accept() : box->reject();
+            });
+        };
+        answer(QStringLiteral("4"), true);
+        QCOMPARE(boxes.InputQuery("Vertikal teilen", "Spalten (in gewählten Zellen):", "2"),
+                 std::optional<std::string>("4"));
+        QCOMPARE(seen, (QStringList{"Vertikal teilen", "Spalten (in gewählten Zellen):", "2", "OK", "Abbrechen"}));
+        answer(QStringLiteral("3"), false);
+        QCOMPARE(boxes.InputQuery("Horizontal teilen", "Zeilen (in gewählten Zellen):", "2"),
+                 std::optional<std::string>());
+    }
+
     void ATableBuiltFromTheMenusIsSavedAndReadBack()
     {
         TTestWindow t;
@@ -525,6 +555,8 @@ private slots:
         Click(t, CellPoint(t, itemNo, 1, 0));
         window.mitDeleteCol->trigger();
         QCOMPARE(GridOfFirstTable(t), QStringLiteral("Ort / Köln / Bonn"));
+        if (const QByteArray shots = qgetenv("XQ_SCREENSHOTS"); !shots.isEmpty())
+            window.grab().save(QString::fromLocal8Bit(shots) + QStringLiteral("/tabelle-im-fenster.png"));
 
         const TTempDir dir;
         const fs::path saved = dir / "Tabelle.rvf";
