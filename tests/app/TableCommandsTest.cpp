@@ -501,6 +501,34 @@ private slots:
         QCOMPARE(StyleMenuState(window, false), QStringLiteral("checked, enabled"));
     }
 
+    void ATableInACellIsNestedAndTheCommandsWorkOnTheInnermost()
+    {
+        TTestWindow t;
+        TFormED& window = *t.Window;
+        const int itemNo = TableWith(t, 1, 2, {"a", "b"});
+        QVERIFY(itemNo >= 0);
+        QVERIFY(t.Editor().EditCell(itemNo, 0, 1));
+        window.mitTable1x2->trigger();
+        TCustomDocViewEdit* editor = nullptr;
+        TRVTableItemInfo* inner = t.Editor().GetCurrentItemEx<TRVTableItemInfo>(&editor);
+        QVERIFY(inner && inner != TableAt(t.Data(), itemNo));
+        QCOMPARE(editor, t.Editor().CellEditor());
+        QCOMPARE(Grid(*inner), QStringLiteral("_ _"));
+        inner->Select(0, 1, 0, 0);
+        window.mitColRight->trigger();
+        inner = t.Editor().GetCurrentItemEx<TRVTableItemInfo>(&editor);
+        QVERIFY(inner && editor == t.Editor().CellEditor());
+        QCOMPARE(Grid(*inner), QStringLiteral("_ _ _"));
+        QCOMPARE(TableAt(t.Data(), itemNo)->ColCount(), 2);
+        // Deleting all the inner table's columns takes the inner table, the outer one stays.
+        inner->Select(0, 0, 0, 2);
+        window.mitDeleteCol->trigger();
+        TRVTableItemInfo* outer = TableAt(t.Data(), itemNo);
+        QVERIFY(outer);
+        QCOMPARE(outer->ColCount(), 2);
+        QVERIFY(!FirstTable(*outer->Cells(0, 1)));
+    }
+
     void TheProgramsInputBoxAsksInGerman()
     {
         TTestWindow t;
