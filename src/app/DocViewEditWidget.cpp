@@ -353,6 +353,7 @@ void TDocViewEditWidget::mouseReleaseEvent(QMouseEvent* event)
         viewport()->update();
     UpdateMouseCursor(at);
     event->accept();
+    emit MouseReleased(event->button());
 }
 
 void TDocViewEditWidget::UpdateMouseCursor(QPoint documentPoint)

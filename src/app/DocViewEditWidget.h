@@ -65,6 +65,10 @@ public:
 
     [[nodiscard]] QVariant inputMethodQuery(Qt::InputMethodQuery query) const override;
 
+signals:
+    /// A mouse button was released over the document, after the editor handled it.
+    void MouseReleased(Qt::MouseButton button);
+
 protected:
     bool event(QEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;

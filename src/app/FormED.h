@@ -14,6 +14,7 @@
 #include <QMainWindow>
 
 #include "session/DocumentSession.h"
+#include "app/InputBoxes.h"
 #include "app/PictureDialog.h"
 #include "app/PrintDialog.h"
 #include "printing/Print.h"
@@ -33,6 +34,9 @@ namespace xq {
 
 class TDocViewEditWidget;
 class TFormatDialogs;
+class TBitmap;
+class TRVTableChanges;
+class TRVTableItemInfo;
 class TQtCanvas;
 class TQtPrinter;
 class TfrmPageSetup;
@@ -81,6 +85,8 @@ public:
         std::function<std::unique_ptr<TQtPrinter>()> Printer;
         /// The print dialog and the PDF file dialog; null: Qt's dialogs.
         TPrintDialogs* PrintDialogs = nullptr;
+        /// The input boxes of the table commands; null: Qt's input dialog.
+        TInputBoxes* InputBoxes = nullptr;
     };
 
     /// Creates the window for a command line (the arguments after the program name) with the
@@ -110,6 +116,11 @@ public:
 
     /// A later start asked this instance to come forward.
     void RestoreAndRaise();
+
+    /// Inserts a table of columns x rows empty cells at the caret, named "TAB", with the look of
+    /// new tables; its preferred width is preferredWidth when usePreferredWidth is set (10000
+    /// meaning automatic), else automatic.
+    void InsertTable(int columns, int rows, bool usePreferredWidth, std::int32_t preferredWidth);
 
     // TSessionWindow
     void SetCaption(std::string_view caption) override;
@@ -166,6 +177,42 @@ private:
     /// offered only while one is set.
     void mnuDocBackStylePopup();
     void mitDocBackStyleClick(int style);
+
+    // Tables: inserting them, the table commands, background pictures of tables and cells, the
+    // table menus following the caret (FormEDTables.cpp).
+    void ConnectTableCommands();
+    /// "Benutzerdefiniert ...": the insert table dialog, at the copy button's bottom-right corner.
+    void mitInsertTableCustomClick();
+    /// The table at the caret (looked for from the cell being edited outwards), the editor whose
+    /// document holds it and its index there; false when there is none. With forChange, also
+    /// false when the editor may not be changed.
+    [[nodiscard]] bool CaretTable(bool forChange, TCustomDocViewEdit*& editor, TRVTableItemInfo*& table, int& itemNo);
+    /// Runs change on the table at itemNo of editor as one undo step; the view and the controls
+    /// follow.
+    void ChangeTable(TCustomDocViewEdit& editor, int itemNo, const std::function<bool(TRVTableChanges&)>& change);
+    /// The table commands by number: 1 to 4 insert a row above or below, a column left or right;
+    /// 5 and 6 delete the selected rows or columns; 7 merges the selected cells; 11 and 12 split
+    /// them into columns or rows.
+    void TableCommand(int number);
+    /// Deletes the selected rows (or columns), the whole table when they are all of them.
+    void DeleteTableRowsOrCols(TCustomDocViewEdit& editor, TRVTableItemInfo& table, int itemNo, bool rows);
+    void SplitTableCells(TCustomDocViewEdit& editor, int itemNo, bool vertically);
+    /// The picture dialog titled "Bild einfügen", the chosen file as a bitmap; null when cancelled
+    /// or, after telling so, when the file cannot be read.
+    [[nodiscard]] std::unique_ptr<TBitmap> ChooseBackgroundBitmap();
+    /// The cell the cell-picture commands work on: the cell being edited, else EditedCell, else
+    /// the first selected cell; false when the table has none of these.
+    [[nodiscard]] bool PictureCell(const TRVTableItemInfo& table, int& row, int& col) const;
+    void mitTableBackgroundClick();
+    void mitCellBackgroundClick();
+    /// A style submenu opens: the style of the table (or of the cell) is checked; the styles are
+    /// offered while there is a picture to place.
+    void mnuTableBackStylePopup(bool cell);
+    void TableBackStyleClick(bool cell, int style);
+    /// The four table menus are enabled exactly when the caret is in a table.
+    void UpdateTableMenus();
+    /// The left mouse button was released over the document: EditedCell follows the caret.
+    void rveLeftMouseUp();
 
     // Printing, page breaks and the PDF export (FormEDPrint.cpp).
     void ConnectPrintCommands();
@@ -238,6 +285,8 @@ private:
     std::unique_ptr<TQtPrinter> Printer_;
     std::unique_ptr<TPrintDialogs> OwnPrintDialogs_;
     TPrintDialogs* PrintDialogs_ = nullptr;
+    std::unique_ptr<TInputBoxes> OwnInputBoxes_;
+    TInputBoxes* InputBoxes_ = nullptr;
     /// The page settings of the run, and the print component (RVPrint1) whose margins they set
     /// and whose pages get their header and footer from them.
     TPageState PageState_;
@@ -311,6 +360,43 @@ public:
     QMenu* mnuDocBackStyle = nullptr;
     /// "Bild entfernen" ... "Bild zentrieren": background style 0 to 4.
     std::array<QAction*, 5> mitDocBackStyle{};
+    // Tables.
+    QMenu* mnuInsertTable = nullptr;
+    QAction* mitTable1x1 = nullptr;
+    QAction* mitTable1x2 = nullptr;
+    QAction* mitTable2x2 = nullptr;
+    QAction* mitTableCustom = nullptr;
+    /// The four menus of the table at the caret; disabled outside a table.
+    QMenu* mnuTableInsert = nullptr;
+    QMenu* mnuTableDelete = nullptr;
+    QMenu* mnuTableOps = nullptr;
+    QMenu* mnuTablePictures = nullptr;
+    QAction* mitRowAbove = nullptr;
+    QAction* mitRowBelow = nullptr;
+    QAction* mitColLeft = nullptr;
+    QAction* mitColRight = nullptr;
+    QAction* mitDeleteRow = nullptr;
+    QAction* mitDeleteCol = nullptr;
+    QAction* mitMergeCells = nullptr;
+    QAction* mitSplitVertical = nullptr;
+    QAction* mitSplitHorizontal = nullptr;
+    QAction* mitTableBackground = nullptr;
+    QAction* mitCellBackground = nullptr;
+    QMenu* mnuTableBackStyle = nullptr;
+    QMenu* mnuCellBackStyle = nullptr;
+    /// "Bild entfernen" ... "Bild zentrieren": background style 0 to 3 of the table, of the cell.
+    std::array<QAction*, 4> mitTableBackStyle{};
+    std::array<QAction*, 4> mitCellBackStyle{};
+    /// The cell that was being edited when the left mouse button was last released over the
+    /// document: (-1, -1) when the caret was in a table but in none of its cells, (0, 0) when it
+    /// was in no table.
+    struct TEditedCell {
+        int Row = 0;
+        int Col = 0;
+        [[nodiscard]] bool operator==(const TEditedCell&) const = default;
+    };
+    TEditedCell EditedCell;
+    QAction* btnCopy = nullptr;
     QComboBox* cmbFont = nullptr;
     QComboBox* cmbFontSize = nullptr;
     QComboBox* cmbPara = nullptr;

@@ -1,8 +1,8 @@
 // The main window's commands: the main menu, the two toolbars with their hints, the editor's context
 // menu and the status bar. Commands whose features are not part of the program yet (clipboard,
-// tables, page setup, print preview, find, hyperlinks, spelling, the element dialogs) are present
-// with their captions and shortcuts, and disabled. The formatting commands are connected in
-// FormEDFormatting.cpp, the commands that insert lines and pictures in FormEDInsert.cpp, the
+// find, hyperlinks, spelling, the element dialogs) are present with their captions and shortcuts,
+// and disabled. The formatting commands are connected in FormEDFormatting.cpp, the commands that
+// insert lines and pictures in FormEDInsert.cpp, the table commands in FormEDTables.cpp, the
 // print commands in FormEDPrint.cpp.
 #include <QAction>
 #include <QActionGroup>
@@ -192,37 +192,37 @@ void TFormED::CreateMenus()
     // &Extra
     QMenu* extra = bar->addMenu(Text("&Extra"));
     extra->setObjectName(QStringLiteral("mnuExtra"));
-    QMenu* insertTable = SubMenu(extra, "mnuInsertTable", "Tabelle einfügen");
-    MenuItem(insertTable, "mitTable1x1", "1 Zeile x 1 Spalte");
-    MenuItem(insertTable, "mitTable1x2", "1 Zeile x 2 Spalten");
-    MenuItem(insertTable, "mitTable2x2", "2 Zeilen x 2 Spalten");
-    insertTable->addSeparator();
-    MenuItem(insertTable, "mitTableCustom", "Benutzerdefiniert ...");
-    QMenu* tableInsert = SubMenu(extra, "mnuTableInsert", "Tabellenelemente einfügen");
-    MenuItem(tableInsert, "mitRowAbove", "Zeile über");
-    MenuItem(tableInsert, "mitRowBelow", "Zeile drunter");
-    MenuItem(tableInsert, "mitColLeft", "Spalte links");
-    MenuItem(tableInsert, "mitColRight", "Spalte rechts");
-    QMenu* tableDelete = SubMenu(extra, "mnuTableDelete", "Tabellenelement löschen");
-    MenuItem(tableDelete, "mitDeleteRow", "Zeile");
-    MenuItem(tableDelete, "mitDeleteCol", "Spalte");
-    QMenu* tableOps = SubMenu(extra, "mnuTableOps", "Tabellenoperationen");
-    MenuItem(tableOps, "mitMergeCells", "Zellen zusammenführen");
-    QMenu* split = SubMenu(tableOps, "mnuSplitCells", "Zellen teilen");
-    MenuItem(split, "mitSplitVertical", "Vertikal");
-    MenuItem(split, "mitSplitHorizontal", "Horizontal");
-    QMenu* tablePictures = SubMenu(extra, "mnuTablePictures", "Tabellen Bilder");
-    MenuItem(tablePictures, "mitTableBackground", "Tabellen Hintergrundbild einfügen...");
-    QMenu* tableBackStyle = SubMenu(tablePictures, "mnuTableBackStyle", "Tabellen Hintergrundbild formatieren ");
-    MenuItem(tablePictures, "mitCellBackground", "Talelle - Bild in Zelle einfügen...");
-    QMenu* cellBackStyle = SubMenu(tablePictures, "mnuCellBackStyle", "Tabelle - Bild in Zelle formatieren");
-    for (QMenu* styles : {tableBackStyle, cellBackStyle}) {
+    mnuInsertTable = SubMenu(extra, "mnuInsertTable", "Tabelle einfügen");
+    mitTable1x1 = MenuItem(mnuInsertTable, "mitTable1x1", "1 Zeile x 1 Spalte");
+    mitTable1x2 = MenuItem(mnuInsertTable, "mitTable1x2", "1 Zeile x 2 Spalten");
+    mitTable2x2 = MenuItem(mnuInsertTable, "mitTable2x2", "2 Zeilen x 2 Spalten");
+    mnuInsertTable->addSeparator();
+    mitTableCustom = MenuItem(mnuInsertTable, "mitTableCustom", "Benutzerdefiniert ...");
+    mnuTableInsert = SubMenu(extra, "mnuTableInsert", "Tabellenelemente einfügen");
+    mitRowAbove = MenuItem(mnuTableInsert, "mitRowAbove", "Zeile über");
+    mitRowBelow = MenuItem(mnuTableInsert, "mitRowBelow", "Zeile drunter");
+    mitColLeft = MenuItem(mnuTableInsert, "mitColLeft", "Spalte links");
+    mitColRight = MenuItem(mnuTableInsert, "mitColRight", "Spalte rechts");
+    mnuTableDelete = SubMenu(extra, "mnuTableDelete", "Tabellenelement löschen");
+    mitDeleteRow = MenuItem(mnuTableDelete, "mitDeleteRow", "Zeile");
+    mitDeleteCol = MenuItem(mnuTableDelete, "mitDeleteCol", "Spalte");
+    mnuTableOps = SubMenu(extra, "mnuTableOps", "Tabellenoperationen");
+    mitMergeCells = MenuItem(mnuTableOps, "mitMergeCells", "Zellen zusammenführen");
+    QMenu* split = SubMenu(mnuTableOps, "mnuSplitCells", "Zellen teilen");
+    mitSplitVertical = MenuItem(split, "mitSplitVertical", "Vertikal");
+    mitSplitHorizontal = MenuItem(split, "mitSplitHorizontal", "Horizontal");
+    mnuTablePictures = SubMenu(extra, "mnuTablePictures", "Tabellen Bilder");
+    mitTableBackground = MenuItem(mnuTablePictures, "mitTableBackground", "Tabellen Hintergrundbild einfügen...");
+    mnuTableBackStyle = SubMenu(mnuTablePictures, "mnuTableBackStyle", "Tabellen Hintergrundbild formatieren ");
+    mitCellBackground = MenuItem(mnuTablePictures, "mitCellBackground", "Talelle - Bild in Zelle einfügen...");
+    mnuCellBackStyle = SubMenu(mnuTablePictures, "mnuCellBackStyle", "Tabelle - Bild in Zelle formatieren");
+    for (auto [styles, items] : {std::pair{mnuTableBackStyle, &mitTableBackStyle}, std::pair{mnuCellBackStyle, &mitCellBackStyle}}) {
         const QString prefix = styles->objectName();
-        MenuItem(styles, (prefix + QStringLiteral("0")).toLatin1().constData(), "Bild entfernen");
-        MenuItem(styles, (prefix + QStringLiteral("1")).toLatin1().constData(), "Bild strecken");
-        MenuItem(styles, (prefix + QStringLiteral("2")).toLatin1().constData(), "Bild kacheln");
-        MenuItem(styles, (prefix + QStringLiteral("3")).toLatin1().constData(), "Bild zentrieren");
+        const char* captions[] = {"Bild entfernen", "Bild strecken", "Bild kacheln", "Bild zentrieren"};
+        for (std::size_t i = 0; i < items->size(); ++i)
+            (*items)[i] = MenuItem(styles, (prefix + QString::number(i)).toLatin1().constData(), captions[i]);
     }
+    ConnectTableCommands();
     extra->addSeparator();
     MenuItem(extra, "mitSingleFrame", "Einfacher Rahmen");
     MenuItem(extra, "mitDoubleFrame", "Doppelter Rahmen");
@@ -244,10 +244,6 @@ void TFormED::CreateMenus()
     MenuItem(extra, "mitBulletsDialog", "Aufzählung/Nummerierung...");
     extra->addSeparator();
     MenuItem(extra, "mitSymbol", "Sonderzeichen...");
-    // Tables cannot be edited yet: the table submenus are disabled along with their commands, "Tabelle
-    // einfügen" too, rather than opening onto commands that all do nothing.
-    for (QMenu* m : {insertTable, tableInsert, tableDelete, tableOps, tablePictures})
-        m->menuAction()->setEnabled(false);
 
     // Rechtschreibprüfung
     QMenu* spelling = bar->addMenu(Text("Rechtschreibprüfung"));
@@ -320,7 +316,7 @@ void TFormED::CreateToolBars()
     connect(btnRedo, &QAction::triggered, mitRedo, &QAction::trigger);
     ToolBar1->addSeparator();
     ToolButton(ToolBar1, "btnCut", int(TToolIcon::Cut), "Ausschneiden| Markiertes Element ausschneiden");
-    ToolButton(ToolBar1, "btnCopy", int(TToolIcon::Copy), "Kopieren| Markiertes Element kopieren");
+    btnCopy = ToolButton(ToolBar1, "btnCopy", int(TToolIcon::Copy), "Kopieren| Markiertes Element kopieren");
     ToolButton(ToolBar1, "btnPaste", int(TToolIcon::Paste), "Einfügen| Aus Zwischenablage einfügen");
     ToolBar1->addSeparator();
     btnPreview = ToolButton(ToolBar1, "btnPreview", int(TToolIcon::Preview),

@@ -436,6 +436,7 @@ void TFormED::rveCurTextStyleChanged()
 {
     const TDocViewEdit& edit = Doc_->Editor;
     SyncTextControls(edit.CurrentTextStyle(), edit.CurrentParaStyle());
+    UpdateTableMenus();
 }
 
 void TFormED::rveCurParaStyleChanged()
@@ -446,6 +447,7 @@ void TFormED::rveCurParaStyleChanged()
 void TFormED::rveCaretMove()
 {
     SyncListState(Doc_->Editor.CurrentItemNo());
+    UpdateTableMenus();
 }
 
 } // namespace xq

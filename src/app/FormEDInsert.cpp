@@ -62,16 +62,9 @@ void TFormED::mitInsertPictureClick()
 
 void TFormED::mitDocBackgroundClick()
 {
-    const std::optional<std::filesystem::path> file = ChoosePictureFile();
-    if (!file)
+    std::unique_ptr<TBitmap> bitmap = ChooseBackgroundBitmap();
+    if (!bitmap)
         return;
-    // The background is always a bitmap: other kinds are drawn onto one.
-    const std::unique_ptr<TGraphic> picture = LoadPictureFile(*file);
-    std::unique_ptr<TBitmap> bitmap = picture ? PictureToBitmap(*picture) : nullptr;
-    if (!bitmap) {
-        Boxes_->Show(std::string(BackgroundUnreadableText), {}, TMsgButtons::Ok, TMsgIcon::None);
-        return;
-    }
     TRVDocumentInfo& info = Doc_->Info;
     info.BackgroundPicture = std::move(bitmap);
     // A placement chosen before stays; without one the picture is centred.

@@ -121,7 +121,8 @@ private slots:
                                        "Farbe Text Hintergrund", "Farbe Paragraph", "Einzug vergrößern",
                                        "Einzug verkleinern", "Schriftart...", "Gross- / Kleinbuchstaben",
                                        "Seitenumbruch einfügen", "Seitenumbruch entfernen", "Normal", "1,5 fach",
-                                       "2 fach", "Wort markieren", "Einfacher Rahmen", "Doppelter Rahmen",
+                                       "2 fach", "Wort markieren", "1 Zeile x 1 Spalte", "1 Zeile x 2 Spalten",
+                                       "2 Zeilen x 2 Spalten", "Benutzerdefiniert ...", "Einfacher Rahmen", "Doppelter Rahmen",
                                        "Linie einfügen", "Bild einfügen ...", "Bild als Seitenhintergrund einfügen...",
                                        "Bild entfernen", "Aufzählung", "Nummerierung", "Hilfe zum Editor..."}));
         QVERIFY(!window.mnuContext->actions().value(0)->isEnabled());
@@ -154,12 +155,13 @@ private slots:
         QCOMPARE(owners.value(QStringLiteral("Ctrl+Shift+F")), QStringLiteral("Fett"));
     }
 
-    void TableMenusStayDisabled()
+    void TableMenusAreOffOutsideTables()
     {
         TTestWindow t;
         TFormED& window = *t.Window;
         const auto checkTableMenus = [&] {
-            for (const char* name : {"mnuInsertTable", "mnuTableInsert", "mnuTableDelete", "mnuTableOps", "mnuTablePictures"}) {
+            QVERIFY(window.mnuInsertTable->menuAction()->isEnabled());
+            for (const char* name : {"mnuTableInsert", "mnuTableDelete", "mnuTableOps", "mnuTablePictures"}) {
                 auto* menu = window.findChild<QMenu*>(QString::fromLatin1(name));
                 QVERIFY2(menu, name);
                 QVERIFY2(!menu->menuAction()->isEnabled(), name);
@@ -172,7 +174,8 @@ private slots:
             }
         };
         checkTableMenus();
-        // Typing and moving the caret set the controls from the caret's styles; the tables stay off.
+        // Typing and moving the caret set the controls from the caret's styles; the table menus stay
+        // off while the caret is in no table.
         QApplication::setActiveWindow(&window);
         window.rve->setFocus();
         QTest::keyClicks(window.rve, QStringLiteral("Tabelle"));

@@ -115,12 +115,24 @@ TTestWindow::TTestWindow(std::vector<std::string> arguments, const std::function
     services.PictureDialog = &Pictures;
     services.FormatDialogs = &FormatDialogs;
     services.PrintDialogs = &PrintDialogs;
+    services.InputBoxes = &Inputs;
     if (Printer) {
         services.Printer = Printer;
         services.PrinterPage = {};
     }
     Window = std::make_unique<TFormED>(arguments, Exe.Path(), std::move(services));
     ShowAndSettle(*Window);
+}
+
+std::optional<std::string> TScriptedInputBoxes::InputQuery(const std::string& caption, const std::string& prompt,
+                                                           const std::string& value)
+{
+    Asked.push_back(caption + " | " + prompt + " | " + value);
+    if (Answers.empty())
+        return std::nullopt;
+    std::optional<std::string> answer = Answers.front();
+    Answers.pop_front();
+    return answer;
 }
 
 bool TScriptedPrintDialogs::ExecutePrint(TQtPrinter& printer, TPrintChoice& choice)

@@ -33,6 +33,17 @@ public:
     std::vector<std::string> Titles;
 };
 
+/// Answers input boxes from a script (cancelled once the script is used up) and records what they
+/// asked: caption, prompt and preset answer, one line each.
+class TScriptedInputBoxes : public TInputBoxes {
+public:
+    std::optional<std::string> InputQuery(const std::string& caption, const std::string& prompt,
+                                          const std::string& value) override;
+
+    std::deque<std::optional<std::string>> Answers;
+    std::vector<std::string> Asked;
+};
+
 /// Answers the font and colour dialogs from a script and records the presets. A dialog beyond the
 /// script is cancelled.
 class TScriptedFormatDialogs : public TFormatDialogs {
@@ -98,6 +109,7 @@ struct TTestWindow {
     TScriptedPictureDialog Pictures;
     TScriptedFormatDialogs FormatDialogs;
     TScriptedPrintDialogs PrintDialogs;
+    TScriptedInputBoxes Inputs;
     /// Set by prepare: the window's printer (its page is then the editor's page too); unset, the
     /// window has none.
     std::function<std::unique_ptr<TQtPrinter>()> Printer;
