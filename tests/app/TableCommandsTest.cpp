@@ -18,6 +18,7 @@
 #include "document/ItemInfo.h"
 #include "formats/DocumentFiles.h"
 #include "pictures/Bitmap.h"
+#include "platform/Color.h"
 #include "tables/TableItem.h"
 #include "tables/TableLayout.h"
 
@@ -552,6 +553,42 @@ private slots:
         answer(QStringLiteral("3"), false);
         QCOMPARE(boxes.InputQuery("Horizontal teilen", "Zeilen (in gewählten Zellen):", "2"),
                  std::optional<std::string>());
+    }
+
+    void ASelectedCellRectangleShowsInTheSelectionColour()
+    {
+        TTestWindow t;
+        TFormED& window = *t.Window;
+        window.mitTable2x2->trigger();
+        int itemNo = -1;
+        TRVTableItemInfo* table = FirstTable(t.Data(), &itemNo);
+        QVERIFY(table);
+        QApplication::setActiveWindow(&window);
+        window.rve->setFocus();
+        QWidget* view = window.rve->viewport();
+        const QPoint from = CellPoint(t, itemNo, 0, 0), to = CellPoint(t, itemNo, 1, 1);
+        const QPoint inside = CellPoint(t, itemNo, 1, 1) + QPoint(20, 0);
+        const TColor rgb = ColorToRGB(clHighlight);
+        const QColor highlight(int(rgb & 0xFF), int((rgb >> 8) & 0xFF), int((rgb >> 16) & 0xFF));
+        auto colourAt = [&](QPoint p) { return view->grab().toImage().pixelColor(p); };
+        QVERIFY(colourAt(inside) != highlight);
+
+        // A drag from one cell into another selects the cells between, painted as selected.
+        QTest::mousePress(view, Qt::LeftButton, {}, from);
+        QTest::mouseMove(view, to);
+        QMouseEvent move(QEvent::MouseMove, QPointF(to), view->mapToGlobal(QPointF(to)), Qt::NoButton, Qt::LeftButton,
+                         Qt::NoModifier);
+        QApplication::sendEvent(view, &move);
+        QTest::mouseRelease(view, Qt::LeftButton, {}, to);
+        int top = 0, left = 0, rows = 0, cols = 0;
+        QVERIFY(table->GetSelectionBounds(top, left, rows, cols));
+        QCOMPARE(rows * 10 + cols, 22);
+        if (const QByteArray shots = qgetenv("XQ_SCREENSHOTS"); !shots.isEmpty())
+            window.grab().save(QString::fromLocal8Bit(shots) + QStringLiteral("/zellen-markiert.png"));
+        QCOMPARE(colourAt(inside), highlight);
+        // The menus act on the selected cells: merging them gives one cell.
+        window.mitMergeCells->trigger();
+        QCOMPARE(table->RowCount() * 10 + table->ColCount(), 11);
     }
 
     void ATableBuiltFromTheMenusIsSavedAndReadBack()
