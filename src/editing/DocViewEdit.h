@@ -733,6 +733,8 @@ private:
     TCellDrag CellDrag_;
     /// The cell editor got the mouse press: moves and the release go to it.
     bool CellEditorHasMouse_ = false;
+    /// NotifyChanged is running (its handlers are being told).
+    int Notifying_ = 0;
     /// The edited table's minimal width when it was last laid out (for EndItemModify).
     std::int32_t CellEditMinWidth_ = 0;
     /// The edit step that is open (null: none).

@@ -49,6 +49,11 @@ bool TCustomDocViewEdit::BeginEdit()
 
 void TCustomDocViewEdit::NotifyChanged(bool clearRedo)
 {
+    struct TNotifying {
+        int& Depth;
+        explicit TNotifying(int& depth) : Depth(++depth) {}
+        ~TNotifying() { --Depth; }
+    } notifying(Notifying_);
     Modified_ = true;
     Data_.SoftPageBreaks().clear();
     if (clearRedo)

@@ -221,6 +221,9 @@ void TCustomDocViewEdit::EndCellEdit()
     if (!CellEditor_)
         return;
     TRVTableInplaceEdit& cell = *CellEditor_;
+    // A handler told of the cell's change may not take the cell editor away under it.
+    if (cell.OpenStep_ || cell.Notifying_ > 0)
+        throw ERVTableInplaceError(errInplaceBusy);
     cell.EndCellEdit();
     // What was changed in the cell becomes one step here, and what was undone in it one step to
     // redo.

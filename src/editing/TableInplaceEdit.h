@@ -12,9 +12,18 @@
 
 #include "editing/DocViewEdit.h"
 #include "editing/Undo.h"
+#include "platform/DocViewError.h"
 #include "tables/TableItem.h"
 
 namespace xq {
+
+inline constexpr const char* errInplaceBusy = "Cannot destroy cell inplace editor at this time";
+
+/// A cell editor was to be ended while it is in the middle of a change of its own.
+class ERVTableInplaceError : public EDocViewError {
+public:
+    using EDocViewError::EDocViewError;
+};
 
 class TRVTableInplaceEdit final : public TCustomDocViewEdit {
 public:

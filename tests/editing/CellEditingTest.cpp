@@ -395,6 +395,23 @@ TEST_F(CellEditing, RandomCellEditingAndTableChangesKeepTheGridTheLayoutAndTheUn
     }
 }
 
+TEST_F(CellEditing, AHandlerToldOfTheCellsChangeCannotEndItsEditor)
+{
+    F.Edit.EditCell(1, 0, 0);
+    bool refused = false;
+    F.Edit.OnChange = [&](TCustomDocViewEdit& sender) {
+        try {
+            sender.EndCellEdit();
+        } catch (const ERVTableInplaceError& e) {
+            refused = std::string(e.what()) == errInplaceBusy;
+        }
+    };
+    Type(u"k");
+    EXPECT_TRUE(refused);
+    EXPECT_EQ(Edited(), "0,0");
+    EXPECT_EQ(CellText(0, 0), "k00");
+}
+
 TEST(BorrowedContent, AContainerShowsAnothersItemsUntilEitherGoes)
 {
     TCustomRVData owner;
