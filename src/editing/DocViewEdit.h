@@ -719,6 +719,8 @@ private:
     /// moving corner, any other key removes the selection (an arrow edits the cell at the
     /// moving corner). True when the key was used up.
     bool ClearCellRectangle(TRVKey key, TShiftState shift);
+    /// Ends a selection of cells by editing its top-left cell; false without one.
+    bool EditCellOfRectangle();
     /// The mouse over tables: a press in a cell edits it (and goes on to its editor), a drag from
     /// one cell into another selects the cells between. True when the event was used up.
     bool CellMouseDown(TRVMouseButton button, TShiftState shift, std::int32_t x, std::int32_t y);

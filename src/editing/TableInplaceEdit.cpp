@@ -6,6 +6,7 @@
 #include <algorithm>
 
 #include "editing/EditStep.h"
+#include "editing/TableEditing.h"
 #include "editing/TouchedRange.h"
 #include "platform/DocViewError.h"
 #include "tables/TableLayout.h"
@@ -404,12 +405,31 @@ bool TCustomDocViewEdit::ClearCellRectangle(TRVKey key, TShiftState shift)
         return true;
     }
     const int itemNo = CellDrag_.ItemNo;
+    // Delete and Backspace empty the selected cells, which stay selected.
+    if ((key == rvkDelete || key == rvkBackspace) && shift.Empty()) {
+        ModifyTable(itemNo, [](TRVTableChanges& t) { return t.ClearSelectedCells(); });
+        return true;
+    }
     table->Deselect();
     CellDrag_ = {};
     if (OnSelect)
         OnSelect(*this);
     // An arrow goes on editing at the moving corner.
     return arrow && EditCell(itemNo, top, left, key == rvkLeft || key == rvkUp);
+}
+
+bool TCustomDocViewEdit::EditCellOfRectangle()
+{
+    if (!CellDrag_.Valid() || CellEditor_)
+        return false;
+    TRVTableItemInfo* table = TableAt(Data_, CellDrag_.ItemNo);
+    int top = 0, left = 0, rows = 0, cols = 0;
+    if (!table || !table->HasCellRectangle() || !table->GetSelectionBounds(top, left, rows, cols))
+        return false;
+    const int itemNo = CellDrag_.ItemNo;
+    table->Deselect();
+    CellDrag_ = {};
+    return EditCell(itemNo, top, left);
 }
 
 bool TCustomDocViewEdit::CellAtEditor(std::int32_t x, std::int32_t y) const

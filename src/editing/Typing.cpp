@@ -15,6 +15,9 @@ bool TCustomDocViewEdit::KeyPress(char16_t ch)
 {
     if (CellEditor_)
         return CellEditor_->KeyPress(ch);
+    // Typing over selected cells types into the first of them.
+    if (ch >= u' ' && EditCellOfRectangle())
+        return CellEditor_->KeyPress(ch);
     // Enter types a carriage return after its key went by; an editor that wants no returns refuses it.
     if (ch == u'\r' && EditorOptions.Contains(rvoDoNotWantReturns)) {
         Beep();

@@ -412,6 +412,26 @@ TEST_F(CellEditing, AHandlerToldOfTheCellsChangeCannotEndItsEditor)
     EXPECT_EQ(CellText(0, 0), "k00");
 }
 
+TEST_F(CellEditing, DeleteEmptiesSelectedCellsAndTypingGoesIntoTheFirst)
+{
+    F.Edit.EditCell(1, 0, 1);
+    F.Key(rvkEnd);
+    F.Key(rvkRight, {ssShift});
+    F.Key(rvkDown, {ssShift});
+    const std::string before = F.Rvf();
+    F.Key(rvkDelete);
+    // The table stays, the four cells are empty and still selected.
+    ASSERT_EQ(F.Data.Count(), 3);
+    EXPECT_EQ(CellText(0, 1) + CellText(0, 2) + CellText(1, 1) + CellText(1, 2), "");
+    EXPECT_EQ(CellText(0, 0), "00");
+    EXPECT_TRUE(Table->HasCellRectangle());
+    F.ExpectOneStep(before, rvutModifyItem);
+    F.Edit.KeyPress(u'Q');
+    EXPECT_EQ(Edited(), "0,1");
+    EXPECT_EQ(CellText(0, 1), "Q");
+    EXPECT_FALSE(Table->HasCellRectangle());
+}
+
 TEST(BorrowedContent, AContainerShowsAnothersItemsUntilEitherGoes)
 {
     TCustomRVData owner;
