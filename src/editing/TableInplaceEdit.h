@@ -60,6 +60,8 @@ public:
     int Row;
     int Col;
     TRVDocPos Caret;
+    /// Only holds the groups: it is never executed itself (its cell may be gone by then); Undo
+    /// moves the groups into a list of the cell it finds at (Row, Col).
     std::unique_ptr<TRVUndoList> Steps;
 };
 
