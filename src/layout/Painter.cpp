@@ -5,6 +5,7 @@
 #include "layout/Painter.h"
 
 #include <algorithm>
+#include <limits>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -356,6 +357,12 @@ void TDocumentPainter::Run()
     Context_->ShowPageBreaks = ShowPageBreaks_;
     Context_->ViewColor = Request_.Color;
     HasSelection_ = !Request_.Printing && Data_.GetOrderedSelection(SelFirstNo_, SelFirstOffs_, SelLastNo_, SelLastOffs_);
+    if (Request_.SelectAll && !Request_.Printing && Lines_.Count() > 0) {
+        HasSelection_ = true;
+        SelFirstNo_ = SelFirstOffs_ = 0;
+        SelLastNo_ = Lines_.Count() - 1;
+        SelLastOffs_ = std::numeric_limits<int>::max();
+    }
 
     // From here on, document coordinates.
     Canvas_.Translate(-Request_.ScrollX, -Request_.ScrollY);

@@ -27,6 +27,8 @@ struct TRVPaintRequest {
     bool Focused = true;
     /// Painting for paper: no selection and none of the screen-only marks.
     bool Printing = false;
+    /// Everything shows as selected (the content of a selected table cell).
+    bool SelectAll = false;
     /// The view is an editor that is not read-only: tables show their invisible borders as a grid.
     bool Editable = false;
     /// The view's background: colour (clNone: none), picture and how it is placed.

@@ -801,8 +801,9 @@ void PaintTable(TCanvas& canvas, const TRVTableItemInfo& table, TRVTableLayoutSt
             else if (cell->Color != clNone)
                 canvas.FillRect(back.Intersect(ctx.Visible), cell->Color);
 
-            // A selected cell shows in the selection colour under its content.
-            if (!ctx.Printing && table.IsCellSelected(r, c))
+            // A selected cell shows in the selection colours, its content as selected text.
+            const bool selected = !ctx.Printing && table.IsCellSelected(r, c);
+            if (selected)
                 canvas.FillRect(back.Intersect(ctx.Visible), ctx.Focused ? ctx.Sheet.SelColor : ctx.Sheet.InactiveSelColor);
 
             // The content, placed by the cell's vertical alignment and clipped to the cell; a cell
@@ -821,6 +822,7 @@ void PaintTable(TCanvas& canvas, const TRVTableItemInfo& table, TRVTableLayoutSt
             request.Focused = ctx.Focused;
             request.Printing = ctx.Printing;
             request.Editable = ctx.Editable;
+            request.SelectAll = selected;
             request.ClientWidth = content->TextAreaWidth();
             request.ClientHeight = content->TotalHeight();
             PaintDocument(*content, canvas, request);

@@ -155,6 +155,19 @@ TEST_F(TablePaintTest, CellsPaintBackgroundThenContentThenBorder)
     EXPECT_TRUE(Matching(ops, "line").empty()) << "no grid when not editing";
 }
 
+TEST_F(TablePaintTest, SelectedCellsShowTheirContentAsSelectedText)
+{
+    Table->Select(0, 1, 1, 0);
+    const Ops ops = Paint(true);
+    // The two cells of the second column in the selection colours, the first column as it is.
+    EXPECT_NE(std::find(ops.begin(), ops.end(), "text 52,3 '01' #FFFFFF"), ops.end()) << testing::PrintToString(ops);
+    EXPECT_NE(std::find(ops.begin(), ops.end(), "fill 51,2,98,19 #0078D7"), ops.end());
+    EXPECT_NE(std::find(ops.begin(), ops.end(), "text 3,3 '00' #000000"), ops.end());
+    Table->Deselect();
+    const Ops plain = Paint(true);
+    EXPECT_NE(std::find(plain.begin(), plain.end(), "text 52,3 '01' #000000"), plain.end());
+}
+
 TEST_F(TablePaintTest, AnInsertedTableIsDrawnWithSingleLines)
 {
     // The frames of the table and of its four cells: every line between two cells, and every
