@@ -24,15 +24,6 @@
 namespace xq::test {
 namespace {
 
-/// The number of random documents a test edits: its own default, or XQ_EDIT_SEEDS.
-unsigned SeedCount(unsigned fallback)
-{
-    if (const char* env = std::getenv("XQ_EDIT_SEEDS"))
-        if (const long n = std::strtol(env, nullptr, 10); n > 0)
-            return static_cast<unsigned>(n);
-    return fallback;
-}
-
 class EditProperty {
 public:
     explicit EditProperty(unsigned seed, int leftMargin = 0) : Rng(seed)

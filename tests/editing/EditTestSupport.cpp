@@ -1,6 +1,7 @@
 #include "EditTestSupport.h"
 
 #include <algorithm>
+#include <cstdlib>
 
 #include <gtest/gtest.h>
 
@@ -24,6 +25,14 @@ int EditFixture::AddTextStyle()
     TFontInfo& style = Sheet.TextStyles.Add();
     style.CopyStyle(Sheet.TextStyles[0]);
     return Sheet.TextStyles.Count() - 1;
+}
+
+unsigned SeedCount(unsigned fallback)
+{
+    if (const char* env = std::getenv("XQ_EDIT_SEEDS"))
+        if (const long n = std::strtol(env, nullptr, 10); n > 0)
+            return static_cast<unsigned>(n);
+    return fallback;
 }
 
 std::string PosText(TRVDocPos pos)

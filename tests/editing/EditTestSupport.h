@@ -55,4 +55,7 @@ public:
 
 [[nodiscard]] std::string PosText(TRVDocPos pos);
 
+/// The number of random documents a random test edits: its own default, or XQ_EDIT_SEEDS.
+[[nodiscard]] unsigned SeedCount(unsigned fallback);
+
 } // namespace xq::test

@@ -4,6 +4,8 @@
 // on random tables with merged cells. XQ_EDIT_SEEDS sets how many tables it edits.
 #include <gtest/gtest.h>
 
+#include "EditTestSupport.h"
+
 #include <cstdlib>
 #include <functional>
 #include <random>
@@ -448,14 +450,6 @@ TEST(TableEditingTest, ClearingEmptiesTheSelectedCellsInTheStyleOfTheirFirstPara
 }
 
 // --- Random operations ---------------------------------------------------------------------------
-
-unsigned SeedCount(unsigned fallback)
-{
-    if (const char* env = std::getenv("XQ_EDIT_SEEDS"))
-        if (const long n = std::strtol(env, nullptr, 10); n > 0)
-            return static_cast<unsigned>(n);
-    return fallback;
-}
 
 class RandomTableEdits {
 public:
