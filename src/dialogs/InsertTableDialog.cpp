@@ -1,5 +1,6 @@
 // The insert table dialog.
 #include "dialogs/InsertTableDialog.h"
+#include "dialogs/DialogButtons.h"
 
 #include <algorithm>
 
@@ -96,17 +97,9 @@ TfrmInsTable::TfrmInsTable(std::int32_t maxTextWidth, QWidget* parent) : QDialog
     propertiesGrid->addWidget(cmbWidthType, 2, 2);
     propertiesGrid->setColumnStretch(0, 1);
 
-    btnOk = new QPushButton(Text("&OK"), this);
-    btnOk->setObjectName(QStringLiteral("btnOk"));
-    btnOk->setDefault(true);
+    QHBoxLayout* buttons = OkCancelRow(this, btnOk, btnCancel);
     btnOk->setToolTip(Text("Tabelle einfügen"));
     btnOk->setStatusTip(QString());
-    btnCancel = new QPushButton(Text("&Abbrechen"), this);
-    btnCancel->setObjectName(QStringLiteral("btnCancel"));
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch(1);
-    buttons->addWidget(btnOk);
-    buttons->addWidget(btnCancel);
 
     auto* column = new QVBoxLayout(this);
     column->addWidget(size);

@@ -1,5 +1,6 @@
 // The page setup dialog.
 #include "dialogs/PageSetupDialog.h"
+#include "dialogs/DialogButtons.h"
 
 #include <algorithm>
 #include <array>
@@ -201,15 +202,7 @@ TfrmPageSetup::TfrmPageSetup(TPageSetup& setup, TFormatDialogs& dialogs, QWidget
     linesColumn->addStretch(1);
     Tabs->addTab(lines, Text(" Kopf- und Fusszeile"));
 
-    btnOk = new QPushButton(Text("&OK"), this);
-    btnOk->setObjectName(QStringLiteral("btnOk"));
-    btnOk->setDefault(true);
-    btnCancel = new QPushButton(Text("&Abbrechen"), this);
-    btnCancel->setObjectName(QStringLiteral("btnCancel"));
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch(1);
-    buttons->addWidget(btnOk);
-    buttons->addWidget(btnCancel);
+    QHBoxLayout* buttons = OkCancelRow(this, btnOk, btnCancel);
     auto* column = new QVBoxLayout(this);
     column->addWidget(Tabs);
     column->addLayout(buttons);
