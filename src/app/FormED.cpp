@@ -348,7 +348,7 @@ void TFormED::SyncControls()
     const int styleNo = data.Empty() || !data.ItemAt(0).IsText() ? 0 : data.ActualStyleOf(0);
     SyncTextControls(styleNo, paraNo);
     SyncParaControls(paraNo);
-    SyncListState(data.Empty() ? -1 : 0);
+    SyncListState(data, data.Empty() ? -1 : 0);
 }
 
 void TFormED::EnterHostDocumentMode()

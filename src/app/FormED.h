@@ -263,10 +263,12 @@ private:
     /// or the button of the style's alignment.
     void PressAlignment(int paraNo, bool byAlignment);
     void FocusEditorWhenVisible();
-    /// The controls for a text style and a paragraph style; the list state for an item.
+    /// The controls for a text style and a paragraph style; the list state for an item of data,
+    /// or for the item at the caret of the innermost editor (a table cell being edited has its own).
     void SyncTextControls(int textStyleNo, int paraNo);
     void SyncParaControls(int paraNo);
-    void SyncListState(int itemNo);
+    void SyncListState(const TCustomRVData& data, int itemNo);
+    void SyncCaretListState();
     void rveCurTextStyleChanged();
     void rveCurParaStyleChanged();
     void rveCaretMove();

@@ -342,7 +342,6 @@ void TFormED::FrameCommand(int paraNo)
 
 void TFormED::BulletsCommand()
 {
-    TDocViewEdit& edit = Doc_->Editor;
     // The check mark as the caret left it: the click has inverted the action's own.
     if (ListState.Bullets) {
         EditCommand([](TDocViewEdit& e) { e.RemoveLists(); });
@@ -350,12 +349,13 @@ void TFormED::BulletsCommand()
         const int listNo = BulletsCommandList(Doc_->RStyle, cmbFontSize->currentText().toStdString());
         EditCommand([listNo](TDocViewEdit& e) { e.ApplyList(listNo, 0, 1, false); });
     }
-    SyncListState(edit.CurrentItemNo());
+    SyncCaretListState();
 }
 
 void TFormED::NumberingCommand()
 {
-    TDocViewEdit& edit = Doc_->Editor;
+    // The selection and the caret of the editor that holds them: a table cell has its own.
+    TCustomDocViewEdit& edit = Doc_->Editor.InnermostEditor();
     if (ListState.Numbering) {
         EditCommand([](TDocViewEdit& e) { e.RemoveLists(); });
     } else {
@@ -367,7 +367,7 @@ void TFormED::NumberingCommand()
                                                 cmbFontSize->currentText().toStdString(), font);
         EditCommand([listNo](TDocViewEdit& e) { e.ApplyList(listNo, 0, 1, false); });
     }
-    SyncListState(edit.CurrentItemNo());
+    SyncCaretListState();
 }
 
 // --- The controls follow the caret ---------------------------------------------------------------------
@@ -425,9 +425,15 @@ void TFormED::SyncParaControls(int paraNo)
     PressAlignment(paraNo, true);
 }
 
-void TFormED::SyncListState(int itemNo)
+void TFormED::SyncCaretListState()
 {
-    ListState = ListStateAt(Doc_->RStyle, Doc_->Data(), itemNo);
+    const TCustomDocViewEdit& edit = Doc_->Editor.InnermostEditor();
+    SyncListState(edit.RVData(), edit.CurrentItemNo());
+}
+
+void TFormED::SyncListState(const TCustomRVData& data, int itemNo)
+{
+    ListState = ListStateAt(Doc_->RStyle, data, itemNo);
     mitBullets->setChecked(ListState.Bullets);
     mitNumbering->setChecked(ListState.Numbering);
 }
@@ -446,7 +452,7 @@ void TFormED::rveCurParaStyleChanged()
 
 void TFormED::rveCaretMove()
 {
-    SyncListState(Doc_->Editor.CurrentItemNo());
+    SyncCaretListState();
     UpdateTableMenus();
 }
 

@@ -591,6 +591,26 @@ private slots:
         QCOMPARE(table->RowCount() * 10 + table->ColCount(), 11);
     }
 
+    void TheListCommandsFollowTheCaretInACell()
+    {
+        TTestWindow t;
+        TFormED& window = *t.Window;
+        window.mitTable2x2->trigger();
+        int itemNo = -1;
+        TRVTableItemInfo* table = FirstTable(t.Data(), &itemNo);
+        QVERIFY(table);
+        Click(t, CellPoint(t, itemNo, 1, 0));
+        QVERIFY(t.Editor().CellEditor());
+        // Bullets go into the cell, and the check mark follows the cell's caret.
+        window.mitBullets->trigger();
+        QVERIFY(table->Cells(1, 0)->ItemAt(0).IsListMarker());
+        QVERIFY(window.mitBullets->isChecked());
+        QTest::keyClick(window.rve, Qt::Key_Tab);
+        QVERIFY(!window.mitBullets->isChecked());
+        QTest::keyClick(window.rve, Qt::Key_Tab, Qt::ShiftModifier);
+        QVERIFY(window.mitBullets->isChecked());
+    }
+
     void ATableBuiltFromTheMenusIsSavedAndReadBack()
     {
         TTestWindow t;
