@@ -242,8 +242,20 @@ bool TDocViewEditWidget::HandleKey(QKeyEvent* event)
         return false;
     const bool alt = shift.Contains(ssAlt);
     const bool withShift = shift.Contains(ssShift);
-    // The clipboard keys (Ctrl+C, Ctrl+Insert, Ctrl+X, Shift+Delete, Ctrl+V, Shift+Insert) belong to the
-    // clipboard; without it they do nothing rather than type or delete.
+    // The clipboard keys: copy Ctrl+C and Ctrl+Insert, cut Ctrl+X and Shift+Delete, paste Ctrl+V
+    // and Shift+Insert.
+    if (!alt && ((ctrl && (key == rvkC || key == rvkInsert)) && !withShift)) {
+        RunEdit([&] { Edit_.CopySelection(); }, TAfterEdit::KeepView);
+        return true;
+    }
+    if (!alt && ((ctrl && key == rvkX && !withShift) || (withShift && !ctrl && key == rvkDelete))) {
+        RunEdit([&] { Edit_.CutSelection(); });
+        return true;
+    }
+    if (!alt && ((ctrl && key == rvkV && !withShift) || (withShift && !ctrl && key == rvkInsert))) {
+        RunEdit([&] { Edit_.PasteAtCaret(); });
+        return true;
+    }
     if ((ctrl && !alt && (key == rvkC || key == rvkX || key == rvkV || key == rvkInsert)) ||
         (withShift && !ctrl && !alt && (key == rvkDelete || key == rvkInsert)))
         return true;

@@ -9,6 +9,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QClipboard>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QDesktopServices>
@@ -38,6 +39,7 @@
 #include "app/PrinterPage.h"
 #include "app/QtMessageBoxes.h"
 #include "app/ToolIcons.h"
+#include "platform/qt/QtClipboard.h"
 #include "dialogs/AutoTextDialog.h"
 #include "layout/ViewOptions.h"
 #include "platform/IniFile.h"
@@ -136,6 +138,7 @@ TFormED::~TFormED()
     rve = nullptr;
     RVPrint1.SetPrinter(nullptr);
     TDocViewEdit& edit = Doc_->Editor;
+    edit.SetClipboard(nullptr);
     edit.OnChange = nullptr;
     edit.OnCaretMove = nullptr;
     edit.OnSelect = nullptr;
@@ -159,6 +162,17 @@ void TFormED::ConnectEditor()
     // The toolbar follows the caret's styles (and updates the undo controls).
     edit.OnCurTextStyleChanged = [this](TCustomDocViewEdit&) { rveCurTextStyleChanged(); };
     edit.OnSelect = [this](TCustomDocViewEdit&) { UpdateSelectionControls(); };
+    Clipboard_ = std::make_unique<TQtClipboard>();
+    edit.SetClipboard(Clipboard_.get());
+    connect(QGuiApplication::clipboard(), &QClipboard::dataChanged, this, [this] { UpdatePasteControls(); });
+    UpdatePasteControls();
+}
+
+void TFormED::UpdatePasteControls()
+{
+    const bool can = Doc_->Editor.CanPasteNow();
+    mitPaste->setEnabled(can);
+    btnPaste->setEnabled(can);
 }
 
 void TFormED::UpdateUndoControls()
@@ -174,6 +188,10 @@ void TFormED::UpdateUndoControls()
 
 void TFormED::UpdateSelectionControls()
 {
+    // Copy needs a selection; cut and delete follow copy.
+    const bool selected = Doc_->Editor.CanCopy();
+    for (QAction* a : {mitCopy, btnCopy, mitCut, btnCut})
+        a->setEnabled(selected);
     mitDelete->setEnabled(Doc_->Editor.SelectionExists());
 }
 

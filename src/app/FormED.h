@@ -38,6 +38,7 @@ class TBitmap;
 class TRVTableChanges;
 class TRVTableItemInfo;
 class TQtCanvas;
+class TQtClipboard;
 class TQtPrinter;
 class TfrmPageSetup;
 class TfrmPreview;
@@ -152,6 +153,8 @@ private:
     void ConnectEditor();
     /// "&Löschen" follows the selection (UpdateUndoControls runs it too).
     void UpdateSelectionControls();
+    /// "&Einfügen" and its button follow what the clipboard holds.
+    void UpdatePasteControls();
     /// Runs an edit command on the editor, then focuses it.
     void EditCommand(const std::function<void(TDocViewEdit&)>& command);
 
@@ -280,6 +283,7 @@ private:
     std::unique_ptr<TPictureDialog> OwnPictureDialog_;
     TPictureDialog* PictureDialog_ = nullptr;
     std::unique_ptr<TQtCanvas> MeasureCanvas_;
+    std::unique_ptr<TQtClipboard> Clipboard_;
     std::unique_ptr<TEditorDocument> Doc_;
     TMruList LMru;
     /// The printer the window prints on (null when none is installed), before the print component
@@ -316,6 +320,9 @@ public:
     QAction* mitUndo = nullptr;
     QAction* mitRedo = nullptr;
     QAction* mitDelete = nullptr;
+    QAction* mitCut = nullptr;
+    QAction* mitCopy = nullptr;
+    QAction* mitPaste = nullptr;
     QAction* mitSelectAll = nullptr;
     QAction* mitSelectWord = nullptr;
     QAction* mitInsertPageBreak = nullptr;
@@ -399,6 +406,8 @@ public:
     };
     TEditedCell EditedCell;
     QAction* btnCopy = nullptr;
+    QAction* btnCut = nullptr;
+    QAction* btnPaste = nullptr;
     QComboBox* cmbFont = nullptr;
     QComboBox* cmbFontSize = nullptr;
     QComboBox* cmbPara = nullptr;

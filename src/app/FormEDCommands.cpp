@@ -1,6 +1,5 @@
 // The main window's commands: the main menu, the two toolbars with their hints, the editor's context
-// menu and the status bar. Commands whose features are not part of the program yet (clipboard,
-// find, hyperlinks, spelling, the element dialogs) are present with their captions and shortcuts,
+// menu and the status bar. Commands whose features are not part of the program yet (find, hyperlinks, spelling, the element dialogs) are present with their captions and shortcuts,
 // and disabled. The formatting commands are connected in FormEDFormatting.cpp, the commands that
 // insert lines and pictures in FormEDInsert.cpp, the table commands in FormEDTables.cpp, the
 // print commands in FormEDPrint.cpp.
@@ -116,9 +115,9 @@ void TFormED::CreateMenus()
     mitUndo = MenuItem(edit, "mitUndo", "&Rückgängig", QKeySequence(Qt::CTRL | Qt::Key_Z));
     mitRedo = MenuItem(edit, "mitRedo", "&Wiederholen", QKeySequence(Qt::SHIFT | Qt::CTRL | Qt::Key_Z));
     edit->addSeparator();
-    MenuItem(edit, "mitCut", "&Ausschneiden", QKeySequence(Qt::CTRL | Qt::Key_X));
-    MenuItem(edit, "mitCopy", "&Kopieren", QKeySequence(Qt::CTRL | Qt::Key_C));
-    MenuItem(edit, "mitPaste", "&Einfügen", QKeySequence(Qt::CTRL | Qt::Key_V));
+    mitCut = MenuItem(edit, "mitCut", "&Ausschneiden", QKeySequence(Qt::CTRL | Qt::Key_X));
+    mitCopy = MenuItem(edit, "mitCopy", "&Kopieren", QKeySequence(Qt::CTRL | Qt::Key_C));
+    mitPaste = MenuItem(edit, "mitPaste", "&Einfügen", QKeySequence(Qt::CTRL | Qt::Key_V));
     mitDelete = MenuItem(edit, "mitDelete", "&Löschen", QKeySequence(Qt::CTRL | Qt::Key_D));
     edit->addSeparator();
     mitSelectAll = MenuItem(edit, "mitSelectAll", "Alles auswählen", QKeySequence(Qt::CTRL | Qt::Key_A));
@@ -129,6 +128,11 @@ void TFormED::CreateMenus()
     connect(mitSelectAll, &QAction::triggered, this, [this] { EditCommand([](TDocViewEdit& e) { e.SelectAll(); }); });
     // "&Löschen" follows the selection (UpdateSelectionControls).
     connect(mitDelete, &QAction::triggered, this, [this] { EditCommand([](TDocViewEdit& e) { e.DeleteSelected(); }); });
+    // Cut and copy follow the selection, paste follows the clipboard (UpdateSelectionControls,
+    // UpdatePasteControls).
+    connect(mitCut, &QAction::triggered, this, [this] { EditCommand([](TDocViewEdit& e) { e.CutSelection(); }); });
+    connect(mitCopy, &QAction::triggered, this, [this] { EditCommand([](TDocViewEdit& e) { e.CopySelection(); }); });
+    connect(mitPaste, &QAction::triggered, this, [this] { EditCommand([](TDocViewEdit& e) { e.PasteAtCaret(); }); });
 
     // Einfügen
     QMenu* insert = bar->addMenu(Text("Einfügen"));
@@ -315,9 +319,12 @@ void TFormED::CreateToolBars()
     connect(btnUndo, &QAction::triggered, mitUndo, &QAction::trigger);
     connect(btnRedo, &QAction::triggered, mitRedo, &QAction::trigger);
     ToolBar1->addSeparator();
-    ToolButton(ToolBar1, "btnCut", int(TToolIcon::Cut), "Ausschneiden| Markiertes Element ausschneiden");
+    btnCut = ToolButton(ToolBar1, "btnCut", int(TToolIcon::Cut), "Ausschneiden| Markiertes Element ausschneiden");
     btnCopy = ToolButton(ToolBar1, "btnCopy", int(TToolIcon::Copy), "Kopieren| Markiertes Element kopieren");
-    ToolButton(ToolBar1, "btnPaste", int(TToolIcon::Paste), "Einfügen| Aus Zwischenablage einfügen");
+    btnPaste = ToolButton(ToolBar1, "btnPaste", int(TToolIcon::Paste), "Einfügen| Aus Zwischenablage einfügen");
+    connect(btnCut, &QAction::triggered, mitCut, &QAction::trigger);
+    connect(btnCopy, &QAction::triggered, mitCopy, &QAction::trigger);
+    connect(btnPaste, &QAction::triggered, mitPaste, &QAction::trigger);
     ToolBar1->addSeparator();
     btnPreview = ToolButton(ToolBar1, "btnPreview", int(TToolIcon::Preview),
                             "Seitenansicht| Seitenvorschau des aktuellen Dokuments");

@@ -30,6 +30,9 @@ TDocViewEdit::TDocViewEdit(TRVStyle* sheet) : TCustomDocViewEdit(sheet)
     RVFOptions = RVFMainWindowOptions;
     RTFOptions = RTFMainWindowOptions;
     SetMainWindowRtfReadProperties(RTFReadProperties);
+    for (const TRVOption option :
+         {rvoAutoCopyText, rvoAutoCopyUnicodeText, rvoAutoCopyRVF, rvoAutoCopyImage, rvoAutoCopyRTF})
+        RVData().Options.Include(option);
 }
 
 TRVLayoutInfo TCustomDocViewEdit::LayoutInfo() const noexcept

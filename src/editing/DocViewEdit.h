@@ -23,6 +23,7 @@
 #include "formats/rtf/RtfImport.h"
 #include "formats/rtf/RtfWriter.h"
 #include "formats/rvf/RvfTypes.h"
+#include "platform/Clipboard.h"
 
 namespace xq {
 
@@ -40,6 +41,8 @@ using TRVChangingEvent = std::function<void(TCustomDocViewEdit& sender, bool& ca
 /// the item another tag or text style.
 using TRVItemTextEditEvent = std::function<void(TCustomDocViewEdit& sender, const std::string& oldText,
                                                 TCustomRVData& rvData, int itemNo, std::string& newTag, int& newStyleNo)>;
+/// Before a paste; setting doDefault to false means the handler pasted (or refused) itself.
+using TRVPasteEvent = std::function<void(TCustomDocViewEdit& sender, bool& doDefault)>;
 using TRVOnCaretGetOutEvent = std::function<void(TCustomDocViewEdit& sender, TRVGetOutDirection direction)>;
 
 // --- Styles and lists ------------------------------------------------------------------------------
@@ -110,6 +113,39 @@ public:
     TRVNotifyEvent OnBeep;
     /// A picture was resized with its handles.
     TRVNotifyEvent OnItemResize;
+    /// Before PasteAtCaret pastes.
+    TRVPasteEvent OnPaste;
+    /// After CopySelection put the selection on the clipboard.
+    TRVNotifyEvent OnCopy;
+
+    // --- Clipboard -----------------------------------------------------------------------------------
+    // The editor writes and reads the clipboard it is given (the cell editors use their outer
+    // editor's). The copied formats follow the view options rvoAutoCopyRVF, rvoAutoCopyText,
+    // rvoAutoCopyUnicodeText (both text forms are the one plain text of the desktop),
+    // rvoAutoCopyImage and rvoAutoCopyRTF.
+    void SetClipboard(TClipboard* clipboard) noexcept { Clipboard_ = clipboard; }
+    /// The clipboard in use: this editor's, else the outer editor's; null when none.
+    [[nodiscard]] TClipboard* Clipboard() const noexcept;
+    /// Puts the selection on the clipboard (a rectangle of table cells as a table of those cells).
+    /// Nothing happens without a selection; returns true when at least one copy option is set.
+    bool CopySelection();
+    /// There is something to copy: a selection or a rectangle of table cells.
+    [[nodiscard]] bool CanCopy() const;
+    /// Copies the selection and deletes it as one undo step, when the editor may change (a
+    /// rectangle of cells is emptied and stays).
+    void CutSelection();
+    /// Inserts the richest format on the clipboard at the caret, as one undo step: DocView
+    /// (RVF), RTF, text, files (pictures, RVF, RTF and text files by kind), a picture. A failure
+    /// beeps and leaves the document as it was.
+    void PasteAtCaret();
+    /// The clipboard holds something PasteAtCaret can insert.
+    [[nodiscard]] bool CanPasteNow() const;
+    /// The single format rules of PasteAtCaret; false when the format is missing or unreadable.
+    bool PasteRVF();
+    bool PasteRTF();
+    bool PasteText();
+    bool PastePicture();
+    bool PasteFiles();
 
     // --- Modifications -------------------------------------------------------------------------------
     /// An edit may start: not read-only, a style sheet, no mouse drag, and OnChanging agrees.
@@ -729,7 +765,18 @@ private:
     /// (x, y) lies in the cell being edited.
     [[nodiscard]] bool CellAtEditor(std::int32_t x, std::int32_t y) const;
 
+    // --- Clipboard (Clipboard.cpp) -----------------------------------------------------------------
+    /// What a copy of the selection puts on the clipboard; false when nothing is selected.
+    bool SelectionContent(TClipboardContent& content) const;
+    /// The same for a rectangle of table cells selected in this editor; false when there is none.
+    bool CellRectangleContent(TClipboardContent& content) const;
+    /// The table whose cells are selected as a rectangle in this editor; null when none.
+    [[nodiscard]] const TRVTableItemInfo* SelectedCellTable() const;
+    /// Inserts items read from a list of files (one undo step); false when no file gave any.
+    bool InsertFiles(const std::vector<std::filesystem::path>& files);
+
     TRVEditRVData Data_;
+    TClipboard* Clipboard_ = nullptr;
     TCustomDocViewEdit* Outer_ = nullptr;
     std::unique_ptr<TRVTableInplaceEdit> CellEditor_;
     TCellDrag CellDrag_;
