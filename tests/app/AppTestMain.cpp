@@ -3,11 +3,13 @@
 #include <cstdlib>
 #include <cstring>
 #include <iostream>
+#include <string>
 #include <vector>
 
 #include <QApplication>
 #include <QTest>
 
+#include "PrivateXServer.h"
 #include "TestRegistry.h"
 #include "app/GermanUi.h"
 
@@ -23,7 +25,20 @@ std::vector<TRegisteredTest>& TestRegistry()
 
 int main(int argc, char** argv)
 {
-    setenv("QT_QPA_PLATFORM", "offscreen", 0);
+    // The X clipboard test, run as its own class, gets an X server of its own; without one its
+    // tests skip and say why.
+    const bool xTest = argc > 1 && std::strcmp(argv[1], "TXClipboardTest") == 0;
+    bool xServer = false;
+    if (xTest) {
+        std::string reason;
+        xServer = xq::test::StartPrivateXServer(reason);
+        xq::test::PrivateXSkipReason() = reason;
+    }
+    if (!xServer)
+        setenv("QT_QPA_PLATFORM", "offscreen", 0);
+    struct TStopServer {
+        ~TStopServer() { xq::test::StopPrivateXServer(); }
+    } stopServer;
     QApplication app(argc, argv);
     // The windows under test speak German as the program does; TGermanUiTest fails when they cannot.
     xq::InstallGermanUi(app);
