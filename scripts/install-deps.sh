@@ -10,7 +10,7 @@ packages=(
   qt6-base-dev qt6-translations-l10n fonts-liberation fonts-liberation2 fonts-dejavu-core
   libreoffice-writer-nogui
   cups printer-driver-cups-pdf poppler-utils
-  xvfb xclip libxcb-cursor0
+  xvfb xclip
 )
 
 missing=()
