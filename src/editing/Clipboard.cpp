@@ -227,6 +227,8 @@ bool TCustomDocViewEdit::SelectionContent(TClipboardContent& content) const
 
 bool TCustomDocViewEdit::CopySelection()
 {
+    if (CellEditor_)
+        return CellEditor_->CopySelection();
     const TRVOptions options = Outermost(*this).Data_.Options;
     const bool any = options.Contains(rvoAutoCopyText) || options.Contains(rvoAutoCopyUnicodeText) ||
                      options.Contains(rvoAutoCopyRVF) || options.Contains(rvoAutoCopyImage) ||
