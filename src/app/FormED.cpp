@@ -192,7 +192,7 @@ void TFormED::UpdateSelectionControls()
     const bool selected = Doc_->Editor.CanCopy();
     for (QAction* a : {mitCopy, btnCopy, mitCut, btnCut})
         a->setEnabled(selected);
-    mitDelete->setEnabled(Doc_->Editor.SelectionExists());
+    mitDelete->setEnabled(selected);
 }
 
 void TFormED::EditCommand(const std::function<void(TDocViewEdit&)>& command)

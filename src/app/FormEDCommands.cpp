@@ -1,6 +1,7 @@
 // The main window's commands: the main menu, the two toolbars with their hints, the editor's context
-// menu and the status bar. Commands whose features are not part of the program yet (find, hyperlinks, spelling, the element dialogs) are present with their captions and shortcuts,
-// and disabled. The formatting commands are connected in FormEDFormatting.cpp, the commands that
+// menu and the status bar. Commands whose features are not part of the program yet (find,
+// hyperlinks, spelling, the element dialogs) are present with their captions and shortcuts, and
+// disabled. The formatting commands are connected in FormEDFormatting.cpp, the commands that
 // insert lines and pictures in FormEDInsert.cpp, the table commands in FormEDTables.cpp, the
 // print commands in FormEDPrint.cpp.
 #include <QAction>

@@ -259,10 +259,7 @@ void TCustomDocViewEdit::CutSelection()
     }
     if (!CopySelection())
         return;
-    if (SelectedCellTable())
-        ModifyTable(CellDrag_.ItemNo, [](TRVTableChanges& t) { return t.ClearSelectedCells(); });
-    else
-        DeleteSelected();
+    DeleteSelected();
 }
 
 bool TCustomDocViewEdit::CanPasteNow() const

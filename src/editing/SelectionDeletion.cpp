@@ -6,8 +6,9 @@
 
 #include "document/RVStyle.h"
 #include "editing/DocViewEdit.h"
-#include "editing/TableInplaceEdit.h"
 #include "editing/EditStep.h"
+#include "editing/TableEditing.h"
+#include "editing/TableInplaceEdit.h"
 
 namespace xq {
 
@@ -258,10 +259,16 @@ void TCustomDocViewEdit::DeleteSelected()
         CellEditor_->DeleteSelected();
         return;
     }
-    if (!Data_.Formatted() || !SelectionExists())
+    const bool cells = SelectedCellTable() != nullptr;
+    if (!Data_.Formatted() || (!SelectionExists() && !cells))
         return;
     if (!AskCanEdit()) {
         Beep();
+        return;
+    }
+    // Selected cells are emptied, not the table behind them deleted.
+    if (cells) {
+        ModifyTable(CellDrag_.ItemNo, [](TRVTableChanges& t) { return t.ClearSelectedCells(); });
         return;
     }
     TRVDocPos first, last;

@@ -16,6 +16,7 @@
 #include "TestSupport.h"
 #include "app/DocViewEditWidget.h"
 #include "document/ItemInfo.h"
+#include "document/ItemText.h"
 #include "formats/DocumentFiles.h"
 #include "pictures/Bitmap.h"
 #include "platform/Color.h"
@@ -572,6 +573,10 @@ private slots:
         const QColor highlight(int(rgb & 0xFF), int((rgb >> 8) & 0xFF), int((rgb >> 16) & 0xFF));
         auto colourAt = [&](QPoint p) { return view->grab().toImage().pixelColor(p); };
         QVERIFY(colourAt(inside) != highlight);
+        for (const auto& [row, col] : {std::pair{0, 0}, {0, 1}, {1, 0}, {1, 1}}) {
+            Click(t, CellPoint(t, itemNo, row, col));
+            Keys(t, QStringLiteral("x"));
+        }
 
         // A drag from one cell into another selects the cells between, painted as selected.
         QTest::mousePress(view, Qt::LeftButton, {}, from);
@@ -586,6 +591,16 @@ private slots:
         if (const QByteArray shots = qgetenv("XQ_SCREENSHOTS"); !shots.isEmpty())
             window.grab().save(QString::fromLocal8Bit(shots) + QStringLiteral("/zellen-markiert.png"));
         QCOMPARE(colourAt(inside), highlight);
+        // "&Löschen" and "&Ausschneiden" act on the selected cells: they empty them, and the
+        // table stays.
+        QVERIFY(window.mitCopy->isEnabled() && window.mitCut->isEnabled() && window.mitDelete->isEnabled());
+        window.mitDelete->trigger();
+        QCOMPARE(FirstTable(t.Data()), table);
+        for (int r = 0; r < 2; ++r)
+            for (int c = 0; c < 2; ++c)
+                QVERIFY(TRVItemText::Of(*table->Cells(r, c), 0).Empty());
+        window.mitUndo->trigger();
+        QVERIFY(!TRVItemText::Of(*table->Cells(1, 1), 0).Empty());
         // The menus act on the selected cells: merging them gives one cell.
         window.mitMergeCells->trigger();
         QCOMPARE(table->RowCount() * 10 + table->ColCount(), 11);
