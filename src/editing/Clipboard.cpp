@@ -175,17 +175,16 @@ bool TCustomDocViewEdit::CellRectangleContent(TClipboardContent& content) const
     return !content.Empty();
 }
 
-bool TCustomDocViewEdit::SelectionContent(TClipboardContent& content) const
+bool TCustomDocViewEdit::SelectionContent(TClipboardContent& content, TRVOptions options) const
 {
     if (CellEditor_)
-        return CellEditor_->SelectionContent(content);
+        return CellEditor_->SelectionContent(content, options);
     if (CellRectangleContent(content))
         return true;
     const TRVStyle* sheet = GetRVStyle();
     TRVDocPos first, last;
     if (!sheet || !SelectionExists() || !GetOrderedSelectionDoc(first, last) || first == last)
         return false;
-    const TRVOptions options = Outermost(*this).Data_.Options;
     if (options.Contains(rvoAutoCopyRVF)) {
         std::string rvf;
         if (TRVFWriter(*sheet, RVFOptions).WriteSelection(Data_, {first.ItemNo, first.Offset, last.ItemNo, last.Offset},
@@ -237,7 +236,7 @@ bool TCustomDocViewEdit::CopySelection()
         return false;
     TClipboard* clipboard = Clipboard();
     TClipboardContent content;
-    if (!clipboard || !SelectionContent(content) || content.Empty())
+    if (!clipboard || !SelectionContent(content, options) || content.Empty())
         return true;
     clipboard->SetContent(std::move(content));
     if (OnCopy)
@@ -281,13 +280,7 @@ bool TCustomDocViewEdit::PasteRVF()
     if (CellEditor_)
         return CellEditor_->PasteRVF();
     const TClipboard* clipboard = Clipboard();
-    if (!clipboard || !clipboard->HasFormat(TClipboardFormat::DocView))
-        return false;
-    const std::optional<std::string> bytes = clipboard->Read(TClipboardFormat::DocView, MaxClipboardBytes);
-    if (!bytes)
-        return false;
-    const std::optional<std::string_view> rvf = RvfOfDocView(*bytes);
-    return rvf && InsertDocumentFromStream(*rvf);
+    return clipboard && InsertRVFFrom(*clipboard);
 }
 
 bool TCustomDocViewEdit::PasteRTF()
@@ -295,10 +288,7 @@ bool TCustomDocViewEdit::PasteRTF()
     if (CellEditor_)
         return CellEditor_->PasteRTF();
     const TClipboard* clipboard = Clipboard();
-    if (!clipboard || !clipboard->HasFormat(TClipboardFormat::Rtf))
-        return false;
-    const std::optional<std::string> rtf = clipboard->Read(TClipboardFormat::Rtf, MaxClipboardBytes);
-    return rtf && !rtf->empty() && InsertRtfFromStream(*rtf);
+    return clipboard && InsertRTFFrom(*clipboard);
 }
 
 bool TCustomDocViewEdit::PasteText()
@@ -306,9 +296,49 @@ bool TCustomDocViewEdit::PasteText()
     if (CellEditor_)
         return CellEditor_->PasteText();
     const TClipboard* clipboard = Clipboard();
-    if (!clipboard || !clipboard->HasFormat(TClipboardFormat::Text))
+    return clipboard && InsertTextFrom(*clipboard);
+}
+
+bool TCustomDocViewEdit::PastePicture()
+{
+    if (CellEditor_)
+        return CellEditor_->PastePicture();
+    const TClipboard* clipboard = Clipboard();
+    return clipboard && InsertPictureFrom(*clipboard);
+}
+
+bool TCustomDocViewEdit::PasteFiles()
+{
+    if (CellEditor_)
+        return CellEditor_->PasteFiles();
+    const TClipboard* clipboard = Clipboard();
+    return clipboard && clipboard->HasFormat(TClipboardFormat::Files) && InsertFiles(clipboard->ReadFiles());
+}
+
+bool TCustomDocViewEdit::InsertRVFFrom(const TClipboard& source)
+{
+    if (!source.HasFormat(TClipboardFormat::DocView))
         return false;
-    const std::optional<std::string> utf8 = clipboard->Read(TClipboardFormat::Text, MaxClipboardBytes);
+    const std::optional<std::string> bytes = source.Read(TClipboardFormat::DocView, MaxClipboardBytes);
+    if (!bytes)
+        return false;
+    const std::optional<std::string_view> rvf = RvfOfDocView(*bytes);
+    return rvf && InsertDocumentFromStream(*rvf);
+}
+
+bool TCustomDocViewEdit::InsertRTFFrom(const TClipboard& source)
+{
+    if (!source.HasFormat(TClipboardFormat::Rtf))
+        return false;
+    const std::optional<std::string> rtf = source.Read(TClipboardFormat::Rtf, MaxClipboardBytes);
+    return rtf && !rtf->empty() && InsertRtfFromStream(*rtf);
+}
+
+bool TCustomDocViewEdit::InsertTextFrom(const TClipboard& source, TClipboardFormat format)
+{
+    if (!source.HasFormat(format))
+        return false;
+    const std::optional<std::string> utf8 = source.Read(format, MaxClipboardBytes);
     if (!utf8 || utf8->empty())
         return false;
     std::u16string text = Utf8ToUtf16(*utf8);
@@ -330,14 +360,11 @@ bool TCustomDocViewEdit::PasteText()
     return true;
 }
 
-bool TCustomDocViewEdit::PastePicture()
+bool TCustomDocViewEdit::InsertPictureFrom(const TClipboard& source)
 {
-    if (CellEditor_)
-        return CellEditor_->PastePicture();
-    const TClipboard* clipboard = Clipboard();
-    if (!clipboard || !clipboard->HasFormat(TClipboardFormat::Picture))
+    if (!source.HasFormat(TClipboardFormat::Picture))
         return false;
-    const std::optional<std::string> bytes = clipboard->Read(TClipboardFormat::Picture, MaxClipboardBytes);
+    const std::optional<std::string> bytes = source.Read(TClipboardFormat::Picture, MaxClipboardBytes);
     if (!bytes)
         return false;
     std::unique_ptr<TGraphic> graphic = LoadGraphic(*bytes);
@@ -347,16 +374,6 @@ bool TCustomDocViewEdit::PastePicture()
     item->Image = std::move(graphic);
     item->VAlign = rvvaBaseline;
     return InsertItemAtCaret({}, std::move(item));
-}
-
-bool TCustomDocViewEdit::PasteFiles()
-{
-    if (CellEditor_)
-        return CellEditor_->PasteFiles();
-    const TClipboard* clipboard = Clipboard();
-    if (!clipboard || !clipboard->HasFormat(TClipboardFormat::Files))
-        return false;
-    return InsertFiles(clipboard->ReadFiles());
 }
 
 bool TCustomDocViewEdit::InsertFiles(const std::vector<std::filesystem::path>& files)

@@ -43,6 +43,10 @@ using TRVItemTextEditEvent = std::function<void(TCustomDocViewEdit& sender, cons
                                                 TCustomRVData& rvData, int itemNo, std::string& newTag, int& newStyleNo)>;
 /// Before a paste; setting doDefault to false means the handler pasted (or refused) itself.
 using TRVPasteEvent = std::function<void(TCustomDocViewEdit& sender, bool& doDefault)>;
+using TRVDropFilesEvent = std::function<void(TCustomDocViewEdit& sender, const std::vector<std::filesystem::path>& files,
+                                             bool& doDefault)>;
+using TRVOleDropEvent =
+    std::function<void(TCustomDocViewEdit& sender, const TClipboard& data, TRVDropEffects& effect, bool& doDefault)>;
 using TRVOnCaretGetOutEvent = std::function<void(TCustomDocViewEdit& sender, TRVGetOutDirection direction)>;
 
 // --- Styles and lists ------------------------------------------------------------------------------
@@ -146,6 +150,42 @@ public:
     bool PasteText();
     bool PastePicture();
     bool PasteFiles();
+
+    // --- Drag and drop (DragDrop.cpp) ---------------------------------------------------------------
+    // The widget runs the desktop's drag; the editor says when one may start, what it carries, where
+    // the drop caret goes and what a drop inserts. Coordinates are document coordinates.
+    /// The kinds of data drops may bring.
+    TRVDragDropFormats AcceptDragDropFormats = DefaultDragDropFormats;
+    /// Before dropped files are inserted; doDefault = false means the handler took them.
+    TRVDropFilesEvent OnDropFiles;
+    /// Before a drop is inserted; doDefault = false means the handler took it (effect: what it did).
+    TRVOleDropEvent OnOleDrop;
+    /// A left press inside the selection waits for the pointer to move (unless rvoDisallowDrag):
+    /// then the widget starts a drag (BeginDrag); a release without one places the caret there.
+    [[nodiscard]] bool DragPending() const noexcept;
+    /// Starts a drag of the selection: content receives what it offers (the formats of a copy).
+    /// False when there is nothing to drag.
+    bool BeginDrag(TClipboardContent& content);
+    /// The drag ended with done: a move taken by another window or program deletes the dragged
+    /// selection here (one undo step); a drop on this editor did its part already.
+    void EndDrag(TRVDropEffects done);
+    /// A drag of data is over (x, y): the drop caret goes to the place a drop would insert at.
+    /// Returns the effect offered - empty when the data cannot be dropped there. A drag from
+    /// outside entering a table cell edits that cell.
+    TRVDropEffects DragOver(const TClipboard& data, TRVDropEffects allowed, TShiftState shift, std::int32_t x,
+                            std::int32_t y);
+    /// The drag left the editor: the drop caret goes.
+    void DragLeave();
+    /// The drop caret (document coordinates); false when there is none.
+    [[nodiscard]] bool DropCaret(TRVCaretRect& rect);
+    /// Drops data at (x, y) as one undo step (a move within this editor: deleting the dragged
+    /// selection and inserting it, one step); the inserted content is selected. Returns the effect
+    /// done, empty when nothing was dropped (a drop into the dragged selection itself).
+    TRVDropEffects Drop(const TClipboard& data, TRVDropEffects allowed, TShiftState shift, std::int32_t x,
+                        std::int32_t y);
+    /// While dragging over the view, for the pointer at viewY (relative to the client area): the
+    /// scroll units to scroll per tick: -1 within 20 pixels of the top, 1 within 20 of the bottom.
+    [[nodiscard]] std::int32_t DropScrollUnits(std::int32_t viewY) const noexcept;
 
     // --- Modifications -------------------------------------------------------------------------------
     /// An edit may start: not read-only, a style sheet, no mouse drag, and OnChanging agrees.
@@ -766,14 +806,47 @@ private:
     [[nodiscard]] bool CellAtEditor(std::int32_t x, std::int32_t y) const;
 
     // --- Clipboard (Clipboard.cpp) -----------------------------------------------------------------
-    /// What a copy of the selection puts on the clipboard; false when nothing is selected.
-    bool SelectionContent(TClipboardContent& content) const;
+    /// What a copy of the selection puts on the clipboard in the formats options choose (the
+    /// rvoAutoCopy options); false when nothing is selected.
+    bool SelectionContent(TClipboardContent& content, TRVOptions options) const;
     /// The same for a rectangle of table cells selected in this editor; false when there is none.
     bool CellRectangleContent(TClipboardContent& content) const;
     /// The table whose cells are selected as a rectangle in this editor; null when none.
     [[nodiscard]] const TRVTableItemInfo* SelectedCellTable() const;
     /// Inserts items read from a list of files (one undo step); false when no file gave any.
     bool InsertFiles(const std::vector<std::filesystem::path>& files);
+    /// The paste rules of one format, reading source (the clipboard or a drop's data).
+    bool InsertRVFFrom(const TClipboard& source);
+    bool InsertRTFFrom(const TClipboard& source);
+    bool InsertTextFrom(const TClipboard& source, TClipboardFormat format = TClipboardFormat::Text);
+    bool InsertPictureFrom(const TClipboard& source);
+
+    // --- Drag and drop (DragDrop.cpp) ------------------------------------------------------------
+    /// A drag of a selection, kept by the outermost editor: the editor whose selection is dragged
+    /// (null when none, or when that cell editor has gone) and the selection.
+    struct TDragSource {
+        bool Active = false;
+        TCustomDocViewEdit* Editor = nullptr;
+        TRVDocPos First, Last;
+        /// A drop on this editor took the data (and deleted the source when it moved it).
+        bool DroppedHere = false;
+    };
+    [[nodiscard]] TCustomDocViewEdit& RootEditor() noexcept;
+    /// The editor of the chain whose document a drop at (x, y) goes into, and (x, y) in its
+    /// coordinates; a drag from outside entering a table cell edits the cell first.
+    TCustomDocViewEdit& DropTarget(std::int32_t& x, std::int32_t& y, bool enterCells);
+    /// Inserts data at the caret by the drop order of formats; false when no format went in.
+    bool InsertDropData(const TClipboard& data);
+    /// The drop into this editor (the target) once its place is known.
+    TRVDropEffects DropHere(const TClipboard& data, TRVDropEffects effect, TRVDocPos at);
+    /// A press waiting to become a drag (see DragPending), at this place of the layout.
+    bool DragPressPending_ = false;
+    TRVDrawPos DragPress_;
+    TDragSource Drag_;
+    /// The drop caret's place in this editor's layout (invalid: none).
+    TRVDrawPos DropPos_;
+    /// Where the last insertion's content starts and ends.
+    TRVDocPos InsertedStart_, InsertedEnd_;
 
     TRVEditRVData Data_;
     TClipboard* Clipboard_ = nullptr;

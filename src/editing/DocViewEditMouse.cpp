@@ -41,6 +41,7 @@ void TCustomDocViewEdit::MouseDown(TRVMouseButton button, TShiftState shift, std
 
     Mouse_ = {};
     Resize_ = {};
+    DragPressPending_ = false;
     if (!shift.Contains(ssShift)) {
         // A handle of the selected picture starts a resize drag.
         int itemNo = -1;
@@ -74,6 +75,13 @@ void TCustomDocViewEdit::MouseDown(TRVMouseButton button, TShiftState shift, std
     }
 
     const TRVDrawPos raw = Data_.HitTest(x, y);
+    // A press inside the selection may start dragging it; the selection stays until it is
+    // known whether the pointer moves.
+    if (!Data_.Options.Contains(rvoDisallowDrag) && Data_.SelectionExists() && Data_.InSelection(Data_.StopOf(raw))) {
+        DragPressPending_ = true;
+        DragPress_ = raw;
+        return;
+    }
     Data_.SetCaret(raw);
     Data_.CollapseSelection();
     if (SelectionAllowed())
@@ -118,6 +126,15 @@ void TCustomDocViewEdit::MouseUp(TRVMouseButton button, TShiftState shift, std::
     if (CellMouseUp(button, shift, x, y))
         return;
     Mouse_ = {};
+    if (DragPressPending_) {
+        // No drag came of the press: it was a click.
+        DragPressPending_ = false;
+        const TSelectionState before = SelectionState();
+        Data_.SetCaret(DragPress_);
+        Data_.CollapseSelection();
+        CaretMoved(false, before);
+        return;
+    }
     if (Resize_.Handle >= 0) {
         MouseMove(shift, x, y);
         const TRect rect = Resize_.Current;

@@ -317,6 +317,20 @@ TRVCaretRect TRVEditRVData::CaretRect() const
     return {stop.X, d.Bottom() + 1 - height, height};
 }
 
+TRVCaretRect TRVEditRVData::StopRect(TRVDrawPos pos)
+{
+    if (!pos.Valid() || pos.DrawItemNo >= DrawItems().Count())
+        return {};
+    TRVCharPosCollection stops;
+    const int index = StopIndexIn(StopsOfLine(pos.DrawItemNo, stops), pos);
+    if (index < 0 || index >= stops.Count())
+        return {};
+    const TRVCharPos& stop = stops[index];
+    const TRVDrawLineInfo& d = DrawItems()[stop.DrawItemNo];
+    const std::int32_t height = std::min(d.Height + 2, MaxCaretHeight);
+    return {stop.X, d.Bottom() + 1 - height, height};
+}
+
 // ---------------------------------------------------------------------------------------------
 // Selection
 

@@ -107,6 +107,9 @@ public:
     void CheckCaret();
     /// The caret bar: the height of the caret's draw item + 2, at most MaxCaretHeight.
     [[nodiscard]] TRVCaretRect CaretRect() const;
+    /// The bar the caret would be at the stop of pos (the drop caret); empty when pos is no place
+    /// of the layout.
+    [[nodiscard]] TRVCaretRect StopRect(TRVDrawPos pos);
 
     // --- Selection -------------------------------------------------------------------------------------
     /// Selects from anchor to end (each made a caret stop); the caret goes to end.

@@ -96,6 +96,27 @@ using TShiftState = TSet<TRVShiftKey, std::uint8_t>;
 
 enum TRVMouseButton : std::uint8_t { mbLeft, mbRight, mbMiddle };
 
+/// What a drop does with the data: copies it, moves it (the source deletes its copy) or links it.
+enum TRVDropEffect : std::uint8_t { rvdeCopy, rvdeMove, rvdeLink };
+using TRVDropEffects = TSet<TRVDropEffect, std::uint8_t>;
+
+/// The kinds of data a drop may bring into the editor.
+enum TRVDragDropFormat : std::uint8_t {
+    rvddRVF,
+    rvddRTF,
+    rvddText,
+    rvddUnicodeText,
+    rvddBitmap,
+    rvddMetafile,
+    /// A link dragged from a browser.
+    rvddURL,
+    rvddFiles,
+};
+using TRVDragDropFormats = TSet<TRVDragDropFormat, std::uint8_t>;
+/// Every kind but links, which come in as the text that goes with them.
+inline constexpr TRVDragDropFormats DefaultDragDropFormats{rvddRVF,    rvddRTF,      rvddText, rvddUnicodeText,
+                                                           rvddBitmap, rvddMetafile, rvddFiles};
+
 /// The caret as the widget draws it: a vertical bar centred on X, from Top down Height pixels,
 /// in document coordinates.
 struct TRVCaretRect {

@@ -68,6 +68,8 @@ bool TCustomDocViewEdit::InsertItems(std::vector<TRVItemEntry> items, bool joinF
     // The insertion keeps the text style it started with, whatever the caret's item shows.
     step.Commit(caretAtStart ? start : caret, TRVLineBoundary::LineStart,
                 [this, keptTextStyle] { SetCurrentTextStyle(keptTextStyle); });
+    InsertedStart_ = start;
+    InsertedEnd_ = caret;
     return true;
 }
 

@@ -243,6 +243,11 @@ void TCustomDocViewEdit::EndCellEdit()
     Data_.EditedSubDocument = nullptr;
     Data_.EditedSubLayout = nullptr;
     CellEditorHasMouse_ = false;
+    // A selection being dragged from the cell has no editor any more.
+    if (TDragSource& drag = RootEditor().Drag_; drag.Editor)
+        for (const TCustomDocViewEdit* e = CellEditor_.get(); e; e = e->CellEditor_.get())
+            if (drag.Editor == e)
+                drag.Editor = nullptr;
     CellEditor_.reset();
 }
 

@@ -16,6 +16,8 @@ bool TMemoryClipboard::HasFormat(TClipboardFormat format) const
         return Content_.Png.has_value();
     case TClipboardFormat::Files:
         return !Content_.Files.empty();
+    case TClipboardFormat::Url:
+        return Content_.Url.has_value();
     }
     return false;
 }
@@ -38,6 +40,9 @@ std::optional<std::string> TMemoryClipboard::Read(TClipboardFormat format, std::
         break;
     case TClipboardFormat::Files:
         return std::nullopt;
+    case TClipboardFormat::Url:
+        field = &Content_.Url;
+        break;
     }
     if (!field || !*field || (*field)->size() > maxBytes)
         return std::nullopt;

@@ -24,6 +24,8 @@ enum class TClipboardFormat {
     Picture,
     /// A list of local files.
     Files,
+    /// The address of a link (read only: links dragged from a browser).
+    Url,
 };
 
 /// What a copy puts on the clipboard: every format that is set.
@@ -35,10 +37,12 @@ struct TClipboardContent {
     std::optional<std::string> Png;
     std::optional<TRGBAImage> Pixels;
     std::vector<std::filesystem::path> Files;
+    /// A link's address (what a browser offers when a link is dragged).
+    std::optional<std::string> Url;
 
     [[nodiscard]] bool Empty() const noexcept
     {
-        return !DocView && !Rtf && !Text && !Png && !Pixels && Files.empty();
+        return !DocView && !Rtf && !Text && !Png && !Pixels && Files.empty() && !Url;
     }
 };
 

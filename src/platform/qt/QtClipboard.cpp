@@ -38,6 +38,25 @@ QString Offered(const QMimeData* data, const QStringList& types)
     return {};
 }
 
+/// The address of the first link that is no local file: from the URL list, or from the
+/// "address, newline, title" that Mozilla's browsers offer in UTF-16.
+QString LinkAddress(const QMimeData* data)
+{
+    if (data->hasUrls())
+        for (const QUrl& url : data->urls())
+            if (!url.isLocalFile() && url.isValid() && !url.isEmpty())
+                return url.toString();
+    const QString moz = QStringLiteral("text/x-moz-url");
+    if (data->hasFormat(moz)) {
+        const QByteArray bytes = data->data(moz);
+        const QString text = QString::fromUtf16(reinterpret_cast<const char16_t*>(bytes.constData()), bytes.size() / 2);
+        const QString address = text.section(QLatin1Char('\n'), 0, 0).trimmed();
+        if (!address.isEmpty() && !QUrl(address).isLocalFile())
+            return address;
+    }
+    return {};
+}
+
 } // namespace
 
 QMimeData* NewMimeData(const TClipboardContent& content)
@@ -62,10 +81,12 @@ QMimeData* NewMimeData(const TClipboardContent& content)
     }
     if (content.Rtf)
         data->setData(QStringLiteral("text/rtf"), Bytes(*content.Rtf));
-    if (!content.Files.empty()) {
+    if (!content.Files.empty() || content.Url) {
         QList<QUrl> urls;
         for (const auto& file : content.Files)
             urls.push_back(QUrl::fromLocalFile(QString::fromStdString(file.string())));
+        if (content.Url)
+            urls.push_back(QUrl(QString::fromUtf8(Bytes(*content.Url))));
         data->setUrls(urls);
     }
     return data;
@@ -91,6 +112,8 @@ bool MimeHasFormat(const QMimeData* data, TClipboardFormat format)
         return !Offered(data, PictureMimeTypes).isEmpty() || data->hasImage();
     case TClipboardFormat::Files:
         return !MimeFiles(data).empty();
+    case TClipboardFormat::Url:
+        return !LinkAddress(data).isEmpty();
     }
     return false;
 }
@@ -127,6 +150,8 @@ std::optional<std::string> MimeRead(const QMimeData* data, TClipboardFormat form
     }
     case TClipboardFormat::Files:
         return std::nullopt;
+    case TClipboardFormat::Url:
+        return Limited(LinkAddress(data).toUtf8(), maxBytes);
     }
     return std::nullopt;
 }
@@ -160,6 +185,21 @@ std::optional<std::string> TQtClipboard::Read(TClipboardFormat format, std::size
 std::vector<std::filesystem::path> TQtClipboard::ReadFiles() const
 {
     return MimeFiles(QGuiApplication::clipboard()->mimeData());
+}
+
+bool TQtMimeSource::HasFormat(TClipboardFormat format) const
+{
+    return MimeHasFormat(Data_, format);
+}
+
+std::optional<std::string> TQtMimeSource::Read(TClipboardFormat format, std::size_t maxBytes) const
+{
+    return MimeRead(Data_, format, maxBytes);
+}
+
+std::vector<std::filesystem::path> TQtMimeSource::ReadFiles() const
+{
+    return MimeFiles(Data_);
 }
 
 } // namespace xq

@@ -19,6 +19,20 @@ public:
     [[nodiscard]] std::vector<std::filesystem::path> ReadFiles() const override;
 };
 
+/// Mime data read as the editor reads the clipboard (what a drop brings); the data must outlive it.
+class TQtMimeSource : public TClipboard {
+public:
+    explicit TQtMimeSource(const QMimeData* data) noexcept : Data_(data) {}
+    /// Drop data is read only.
+    void SetContent(TClipboardContent) override {}
+    [[nodiscard]] bool HasFormat(TClipboardFormat format) const override;
+    [[nodiscard]] std::optional<std::string> Read(TClipboardFormat format, std::size_t maxBytes) const override;
+    [[nodiscard]] std::vector<std::filesystem::path> ReadFiles() const override;
+
+private:
+    const QMimeData* Data_;
+};
+
 /// The mime data of a clipboard content (for the clipboard and for drags).
 [[nodiscard]] QMimeData* NewMimeData(const TClipboardContent& content);
 /// Reading one format of mime data, as TQtClipboard does.
