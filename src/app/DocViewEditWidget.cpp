@@ -7,6 +7,9 @@
 #include <string>
 
 #include <QApplication>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QMimeData>
 #include <QFocusEvent>
 #include <QInputMethodEvent>
 #include <QKeyEvent>
@@ -20,6 +23,7 @@
 #include "document/RVStyle.h"
 #include "editing/DocViewEdit.h"
 #include "platform/MessageBoxes.h"
+#include "platform/qt/QtClipboard.h"
 
 namespace xq {
 
@@ -144,6 +148,12 @@ TDocViewEditWidget::TDocViewEditWidget(TCustomDocViewEdit& edit, const TRVDocume
     });
     SelectionTimer_.setInterval(SelectionTimerMs);
     connect(&SelectionTimer_, &QTimer::timeout, this, &TDocViewEditWidget::SelectionTick);
+
+    // Drops land on the document (the scroll area hands the viewport's drag events to the view).
+    setAcceptDrops(true);
+    viewport()->setAcceptDrops(true);
+    DropScrollTimer_.setInterval(DropScrollTimerMs);
+    connect(&DropScrollTimer_, &QTimer::timeout, this, &TDocViewEditWidget::DropScrollTick);
 }
 
 TDocViewEditWidget::~TDocViewEditWidget()
@@ -320,6 +330,7 @@ void TDocViewEditWidget::mousePressEvent(QMouseEvent* event)
     setFocus(Qt::MouseFocusReason);
     const QPoint at = DocumentPoint(event->position().toPoint());
     const TShiftState shift = ShiftStateOf(event->modifiers());
+    PressPointer_ = event->position().toPoint();
     RunEdit([&] { Edit_.MouseDown(ButtonOf(event->button()), shift, at.x(), at.y()); }, TAfterEdit::KeepView);
     if (event->button() == Qt::LeftButton && Edit_.MouseSelecting()) {
         SelectionPointer_ = event->position().toPoint();
@@ -334,6 +345,13 @@ void TDocViewEditWidget::mouseMoveEvent(QMouseEvent* event)
     if (Suspended())
         return;
     const QPoint pointer = DocumentPoint(event->position().toPoint());
+    if ((event->buttons() & Qt::LeftButton) && Edit_.DragPending()) {
+        // A press in the selection becomes a drag once the pointer has gone some way.
+        if ((event->position().toPoint() - PressPointer_).manhattanLength() >= QApplication::startDragDistance())
+            StartDrag();
+        event->accept();
+        return;
+    }
     if (Edit_.Resizing()) {
         // A handle is being dragged: the frame follows the pointer.
         RunEdit([&] { Edit_.MouseMove(ShiftStateOf(event->modifiers()), pointer.x(), pointer.y()); }, TAfterEdit::KeepView);
@@ -413,6 +431,146 @@ void TDocViewEditWidget::SelectionTick()
     RunEdit([&] { Edit_.MouseMove(ShiftStateOf(SelectionModifiers_), at.x(), at.y()); }, TAfterEdit::KeepView);
 }
 
+// --- Drag and drop -------------------------------------------------------------------------------------
+
+namespace {
+
+TRVDropEffects EffectsOf(Qt::DropActions actions) noexcept
+{
+    TRVDropEffects effects;
+    effects.Set(rvdeCopy, actions.testFlag(Qt::CopyAction));
+    effects.Set(rvdeMove, actions.testFlag(Qt::MoveAction));
+    effects.Set(rvdeLink, actions.testFlag(Qt::LinkAction));
+    return effects;
+}
+
+Qt::DropAction ActionOf(TRVDropEffects effects) noexcept
+{
+    if (effects.Contains(rvdeMove))
+        return Qt::MoveAction;
+    if (effects.Contains(rvdeCopy))
+        return Qt::CopyAction;
+    if (effects.Contains(rvdeLink))
+        return Qt::LinkAction;
+    return Qt::IgnoreAction;
+}
+
+} // namespace
+
+void TDocViewEditWidget::StartDrag()
+{
+    TClipboardContent content;
+    bool started = false;
+    RunEdit([&] { started = Edit_.BeginDrag(content); }, TAfterEdit::KeepView);
+    if (!started)
+        return;
+    auto* drag = new QDrag(this);
+    drag->setMimeData(NewMimeData(content));
+    // The drag runs its own event loop; drops on this view arrive meanwhile.
+    const Qt::DropAction done =
+        RunDrag ? RunDrag(*drag) : drag->exec(Qt::CopyAction | Qt::MoveAction, Qt::MoveAction);
+    drag->deleteLater();
+    TRVDropEffects effects;
+    if (done == Qt::MoveAction)
+        effects.Include(rvdeMove);
+    else if (done == Qt::CopyAction)
+        effects.Include(rvdeCopy);
+    RunEdit([&] { Edit_.EndDrag(effects); });
+    viewport()->update();
+}
+
+Qt::DropAction TDocViewEditWidget::FollowDrag(const QMimeData* data, Qt::DropActions actions,
+                                              Qt::KeyboardModifiers modifiers, QPoint pointer)
+{
+    DropData_ = data;
+    DropActions_ = actions;
+    DropModifiers_ = modifiers;
+    DropPointer_ = pointer;
+    const QPoint at = DocumentPoint(pointer);
+    const TQtMimeSource source(data);
+    TRVDropEffects effect;
+    RunEdit([&] { effect = Edit_.DragOver(source, EffectsOf(actions), ShiftStateOf(modifiers), at.x(), at.y()); },
+            TAfterEdit::KeepView);
+    viewport()->update();
+    return ActionOf(effect);
+}
+
+void TDocViewEditWidget::dragEnterEvent(QDragEnterEvent* event)
+{
+    dragMoveEvent(event);
+}
+
+void TDocViewEditWidget::dragMoveEvent(QDragMoveEvent* event)
+{
+    if (Suspended()) {
+        event->ignore();
+        return;
+    }
+    const Qt::DropAction action =
+        FollowDrag(event->mimeData(), event->possibleActions(), event->modifiers(), event->position().toPoint());
+    if (!DropScrollTimer_.isActive())
+        DropScrollTimer_.start();
+    if (action == Qt::IgnoreAction) {
+        event->ignore();
+        return;
+    }
+    event->setDropAction(action);
+    event->accept();
+}
+
+void TDocViewEditWidget::dragLeaveEvent(QDragLeaveEvent* event)
+{
+    DropScrollTimer_.stop();
+    DropData_ = nullptr;
+    Edit_.DragLeave();
+    viewport()->update();
+    event->accept();
+}
+
+void TDocViewEditWidget::dropEvent(QDropEvent* event)
+{
+    DropScrollTimer_.stop();
+    DropData_ = nullptr;
+    if (Suspended()) {
+        event->ignore();
+        return;
+    }
+    const QPoint at = DocumentPoint(event->position().toPoint());
+    const TQtMimeSource source(event->mimeData());
+    TRVDropEffects done;
+    RunEdit([&] {
+        done = Edit_.Drop(source, EffectsOf(event->possibleActions()), ShiftStateOf(event->modifiers()), at.x(), at.y());
+    });
+    viewport()->update();
+    const Qt::DropAction action = ActionOf(done);
+    if (action == Qt::IgnoreAction) {
+        event->ignore();
+        return;
+    }
+    event->setDropAction(action);
+    event->accept();
+    activateWindow();
+    setFocus(Qt::OtherFocusReason);
+}
+
+void TDocViewEditWidget::DropScrollTick()
+{
+    if (!DropData_ || Suspended()) {
+        DropScrollTimer_.stop();
+        return;
+    }
+    // Near the top or the bottom edge the view scrolls one unit a tick, and the drop caret
+    // follows the pointer into what came into view.
+    const std::int32_t units = Edit_.DropScrollUnits(DropPointer_.y());
+    if (units == 0)
+        return;
+    QScrollBar* v = verticalScrollBar();
+    const int old = v->value();
+    v->setValue(old + units);
+    if (v->value() != old)
+        FollowDrag(DropData_, DropActions_, DropModifiers_, DropPointer_);
+}
+
 // --- Focus and caret -----------------------------------------------------------------------------------
 
 void TDocViewEditWidget::focusInEvent(QFocusEvent* event)
@@ -472,6 +630,15 @@ bool TDocViewEditWidget::CaretVisible() const noexcept
 void TDocViewEditWidget::PaintOverlay(QPainter& painter)
 {
     PaintResizeHandles(painter);
+    // The drop caret shows where a drop would go, steadily.
+    if (TRVCaretRect drop; !Suspended() && Edit_.DropCaret(drop)) {
+        painter.save();
+        painter.setCompositionMode(QPainter::CompositionMode_Difference);
+        painter.fillRect(QRect(drop.X - CaretWidth / 2 - ScrollXPixels(), drop.Top - ScrollYPixels(), CaretWidth,
+                               drop.Height),
+                         Qt::white);
+        painter.restore();
+    }
     if (!CaretVisible())
         return;
     // The caret inverts what it covers, so that it shows on any background.

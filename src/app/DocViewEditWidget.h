@@ -9,6 +9,7 @@
 #include <string_view>
 
 #include <QCursor>
+#include <QDrag>
 #include <QPoint>
 #include <QRect>
 #include <QTimer>
@@ -65,6 +66,12 @@ public:
 
     [[nodiscard]] QVariant inputMethodQuery(Qt::InputMethodQuery query) const override;
 
+    /// The auto-scroll timer of a drag over the view ticks this often.
+    static constexpr int DropScrollTimerMs = 300;
+    /// Runs the desktop's drag of the selection and returns what the target did; tests answer it
+    /// themselves (by default QDrag::exec, copy or move).
+    std::function<Qt::DropAction(QDrag& drag)> RunDrag;
+
 signals:
     /// A mouse button was released over the document, after the editor handled it.
     void MouseReleased(Qt::MouseButton button);
@@ -77,6 +84,10 @@ protected:
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dragMoveEvent(QDragMoveEvent* event) override;
+    void dragLeaveEvent(QDragLeaveEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
     void focusInEvent(QFocusEvent* event) override;
     void focusOutEvent(QFocusEvent* event) override;
     void PaintOverlay(QPainter& painter) override;
@@ -100,6 +111,13 @@ private:
     void UpdateMouseCursor(QPoint documentPoint);
     /// The handles of a selected picture, and the frame of one being resized.
     void PaintResizeHandles(QPainter& painter);
+    /// Drags the selection to wherever the user drops it.
+    void StartDrag();
+    /// The drop caret follows a drag over the view at pointer (viewport coordinates); the effect
+    /// offered, Qt::IgnoreAction when the data cannot be dropped there.
+    Qt::DropAction FollowDrag(const QMimeData* data, Qt::DropActions actions, Qt::KeyboardModifiers modifiers,
+                              QPoint pointer);
+    void DropScrollTick();
 
     TCustomDocViewEdit& Edit_;
     TMessageBoxes& Boxes_;
@@ -114,6 +132,14 @@ private:
     /// Where the pointer was last seen while selecting, viewport coordinates.
     QPoint SelectionPointer_;
     Qt::KeyboardModifiers SelectionModifiers_;
+    /// Where the left button went down, viewport coordinates (a drag starts some way from it).
+    QPoint PressPointer_;
+    /// A drag over the view: its data, actions, pointer and modifiers, for the auto-scroll timer.
+    QTimer DropScrollTimer_;
+    const QMimeData* DropData_ = nullptr;
+    Qt::DropActions DropActions_;
+    QPoint DropPointer_;
+    Qt::KeyboardModifiers DropModifiers_;
     /// The arrow of the left margin, pointing to the line a click there selects.
     QCursor LineSelectCursor_;
 };

@@ -393,7 +393,8 @@ bool TCustomDocViewEdit::InsertDropData(const TClipboard& data)
     // A link comes in as its address.
     if (formats.Contains(rvddURL) && InsertTextFrom(data, TClipboardFormat::Url))
         return true;
-    // Files before text: file managers here offer the files' names as text too.
+    // Files before text: file managers here offer the files' names as text too, which is not
+    // what was dropped - files of other kinds are ignored.
     if (formats.Contains(rvddFiles) && data.HasFormat(TClipboardFormat::Files)) {
         const std::vector<std::filesystem::path> files = data.ReadFiles();
         bool doDefault = true;
@@ -404,8 +405,7 @@ bool TCustomDocViewEdit::InsertDropData(const TClipboard& data)
             InsertedStart_ = InsertedEnd_ = Data_.CaretValid() ? Data_.CaretDocPos() : TRVDocPos{0, 0};
             return true;
         }
-        if (InsertFiles(files))
-            return true;
+        return InsertFiles(files);
     }
     if ((formats.Contains(rvddText) || formats.Contains(rvddUnicodeText)) && InsertTextFrom(data))
         return true;
