@@ -351,13 +351,15 @@ bool TCustomDocViewEdit::InsertTextFrom(const TClipboard& source, TClipboardForm
     // an 8-bit one.
     const int style = CurrentTextStyle();
     const TRVStyle* sheet = GetRVStyle();
+    // Whether it went in (protected text refuses it) shows in the inserted range.
+    InsertedStart_ = {};
     if (sheet && ValidTextStyle(style) && !sheet->TextStyles[style].Unicode) {
         const int codePage = CodePageOfCharset(sheet->TextStyles[style].Charset, SystemAnsiCodePage);
         InsertTextAtCaret(UnicodeToAnsi(text, codePage));
     } else {
         InsertWideTextAtCaret(text);
     }
-    return true;
+    return InsertedStart_.Valid();
 }
 
 bool TCustomDocViewEdit::InsertPictureFrom(const TClipboard& source)

@@ -391,9 +391,9 @@ public:
     [[nodiscard]] bool Resizing() const noexcept { return Resize_.Handle >= 0; }
     /// A mouse selection is in progress (the widget runs its selection timer meanwhile).
     [[nodiscard]] bool MouseSelecting() const noexcept;
-    /// The left button holds a selection or a resize handle: edits, Undo and Redo wait, since both
-    /// keep places in the document that a change would move.
-    [[nodiscard]] bool MouseBusy() const noexcept { return MouseSelecting() || Resizing(); }
+    /// The left button holds a selection, a resize handle or a press that may start a drag: edits,
+    /// Undo and Redo wait, since these keep places in the document that a change would move.
+    [[nodiscard]] bool MouseBusy() const noexcept { return MouseSelecting() || Resizing() || DragPressPending_; }
     /// For a tick of the selection timer with the pointer at (viewX, viewY), relative to the client
     /// area: how far the view should scroll - 1 unit towards the pointer outside the client area,
     /// 10 when it is more than 20 pixels outside. After scrolling, the widget calls MouseMove

@@ -76,12 +76,6 @@ TRVDropEffects OfferedEffect(TRVDropEffects allowed, TShiftState shift, bool our
     return {};
 }
 
-/// The undo group made last in list, to tell whether an operation opened one.
-const TRVUndoInfos* LastGroupOf(TRVUndoList& list)
-{
-    return list.LastGroup();
-}
-
 TRVTableItemInfo* TableAt(TCustomRVData& data, int itemNo)
 {
     return itemNo >= 0 && itemNo < data.Count() ? dynamic_cast<TRVTableItemInfo*>(&data.ItemAt(itemNo)) : nullptr;
@@ -285,96 +279,96 @@ TRVDropEffects TCustomDocViewEdit::DropHere(const TClipboard& data, TRVDropEffec
         Data_.CollapseSelection();
         UpdateCurrentStyles();
     };
-    const auto insert = [&](bool join) {
+    const auto insert = [&] {
         InsertedStart_ = InsertedEnd_ = {};
-        if (join)
-            SetUndoGroupMode(true);
-        bool inserted = false;
-        try {
-            inserted = InsertDropData(data);
-        } catch (...) {
-            if (join)
-                SetUndoGroupMode(false);
-            throw;
-        }
-        if (join)
-            SetUndoGroupMode(false);
-        return inserted && InsertedStart_.Valid();
-    };
-    // Takes the first step of a move back when the second failed.
-    const auto undoFirst = [this] {
-        Undo();
-        Data_.RedoList.Clear();
+        return InsertDropData(data) && InsertedStart_.Valid();
     };
 
-    if (source && source != this) {
-        // From a cell edited in this editor. What was changed in the cell before is a step of its
-        // own; then the cell is edited again, loses the selection, and that change becomes the
-        // step here that the insertion joins.
-        std::vector<std::array<int, 3>> path;
-        for (const TCustomDocViewEdit* e = this; e != source; e = e->CellEditor_.get())
-            path.push_back({e->CellEditor_->ItemNo(), e->CellEditor_->Row(), e->CellEditor_->Col()});
-        EndCellEdit();
-        const TRVUndoInfos* before = LastGroupOf(Data_.UndoList);
-        if (move) {
-            TCustomDocViewEdit* cell = this;
-            for (const auto& [itemNo, row, col] : path) {
-                if (!cell->EditCell(itemNo, row, col)) {
-                    Beep();
-                    return {};
-                }
-                cell = cell->CellEditor_.get();
-            }
-            cell->SelectDocRange(drag.First, drag.Last);
-            cell->DeleteSelected();
-            EndCellEdit();
-        }
-        const bool joined = LastGroupOf(Data_.UndoList) != before;
-        placeCaret(at);
-        if (!insert(joined)) {
-            if (joined)
-                undoFirst();
-            Beep();
-            return {};
-        }
-    } else if (move && at < drag.First) {
-        // Before the selection: it goes first, and the place of the drop stays.
-        const TRVUndoInfos* before = LastGroupOf(Data_.UndoList);
-        DeleteSelected();
-        const bool joined = LastGroupOf(Data_.UndoList) != before;
-        placeCaret(at);
-        if (!insert(joined)) {
-            if (joined)
-                undoFirst();
-            Beep();
-            return {};
-        }
-    } else if (move) {
-        // After the selection: the data goes in first, then the selection goes, which moves the
-        // inserted content back by the selection's length.
-        placeCaret(at);
-        if (!insert(false)) {
-            Beep();
-            return {};
-        }
-        const int start = LinearPosition(Data_, InsertedStart_), end = LinearPosition(Data_, InsertedEnd_);
-        const int removed = LinearPosition(Data_, drag.Last) - LinearPosition(Data_, drag.First);
-        SelectDocRange(drag.First, drag.Last);
+    // The data goes in first, so that a drop that cannot be inserted leaves everything as it
+    // was; then a move takes the dragged selection away as part of the same undo step.
+    // False when the selection could not go (protected text): the insertion is taken back
+    // then, as far as the undo list allows, so that the data is not there twice.
+    const auto deleteJoined = [this](TCustomDocViewEdit& from) {
+        bool deleted = false;
         SetUndoGroupMode(true);
         try {
-            DeleteSelected();
+            from.DeleteSelected();
+            deleted = !from.SelectionExists();
+            if (&from != this)
+                EndCellEdit();
         } catch (...) {
             SetUndoGroupMode(false);
             throw;
         }
         SetUndoGroupMode(false);
-        InsertedStart_ = DocPosOfLinear(Data_, start - removed);
-        InsertedEnd_ = DocPosOfLinear(Data_, end - removed);
+        if (!deleted && UndoLimit() != 0 && CanUndo()) {
+            Undo();
+            Data_.RedoList.Clear();
+        }
+        return deleted;
+    };
+    if (source && source != this) {
+        // From a cell edited in this editor: what was changed in the cell before is a step of its
+        // own. After the insertion the cell is edited again and loses the selection, and that
+        // change joins the insertion's step.
+        std::vector<std::array<int, 3>> path;
+        for (const TCustomDocViewEdit* e = this; e != source; e = e->CellEditor_.get())
+            path.push_back({e->CellEditor_->ItemNo(), e->CellEditor_->Row(), e->CellEditor_->Col()});
+        EndCellEdit();
+        const int countBefore = Data_.Count();
+        placeCaret(at);
+        if (!insert()) {
+            Beep();
+            return {};
+        }
+        if (move) {
+            // The table moved by what came in before it.
+            if (at < TRVDocPos{path.front()[0], 0})
+                path.front()[0] += Data_.Count() - countBefore;
+            TCustomDocViewEdit* cell = this;
+            for (const auto& [itemNo, row, col] : path) {
+                if (!cell->EditCell(itemNo, row, col)) {
+                    Beep();
+                    return {rvdeCopy};
+                }
+                cell = cell->CellEditor_.get();
+            }
+            const TRVDocPos start = InsertedStart_, end = InsertedEnd_;
+            cell->SelectDocRange(drag.First, drag.Last);
+            if (!deleteJoined(*cell))
+                return {};
+            InsertedStart_ = start;
+            InsertedEnd_ = end;
+        }
+    } else if (move) {
+        // Within this editor: the places are counted through the text, so that each change can
+        // be told where the other one left things.
+        const int first = LinearPosition(Data_, drag.First), last = LinearPosition(Data_, drag.Last);
+        const int place = LinearPosition(Data_, at);
+        placeCaret(at);
+        if (!insert()) {
+            Beep();
+            return {};
+        }
+        int start = LinearPosition(Data_, InsertedStart_), end = LinearPosition(Data_, InsertedEnd_);
+        // Everything from the drop place to the end of the new content came in (a paragraph
+        // break before the content too).
+        const bool before = at < drag.First;
+        const int shift = before ? end - place : 0;
+        SelectDocRange(DocPosOfLinear(Data_, first + shift), DocPosOfLinear(Data_, last + shift));
+        if (!deleteJoined(*this))
+            return {};
+        if (!before) {
+            start -= last - first;
+            end -= last - first;
+        }
+        InsertedStart_ = DocPosOfLinear(Data_, start);
+        InsertedEnd_ = DocPosOfLinear(Data_, end);
     } else {
         // A copy, or data from elsewhere: into this editor's own text, so a cell edited in it ends.
         EndCellEdit();
         placeCaret(at);
-        if (!insert(false)) {
+        if (!insert()) {
             Beep();
             return {};
         }

@@ -5,6 +5,7 @@
 #include <fstream>
 #include <iterator>
 
+#include "document/Normalize.h"
 #include "document/RVStyle.h"
 #include "editing/DocViewEdit.h"
 #include "editing/TableInplaceEdit.h"
@@ -318,6 +319,9 @@ bool TCustomDocViewEdit::InsertDocumentFromStream(std::string_view rvf)
     TRVFReader reader(*sheet, RVFOptions);
     if (!reader.ReadFragment(fragment, 0, rvf))
         return false;
+    // A fragment cut from a selection may start with the empty rest of an item (a selection
+    // from the end of one); what cannot stand in a document goes before it is inserted.
+    NormalizeDocument(fragment);
     if (fragment.Empty())
         return true;
     std::vector<TRVItemEntry> items = fragment.ExtractItems(0, fragment.Count());

@@ -83,7 +83,7 @@ TEST(DragDrop, AMoveWithinTheEditorIsOneUndoStepAndSelectsWhatMoved)
     EXPECT_EQ(AllText(g.Data), "three/fourone two  five");
     EXPECT_EQ(g.SelectedText(), "three/four");
     g.ExpectLayoutFresh();
-    g.ExpectOneStep(before, rvutDelete);
+    g.ExpectOneStep(before, rvutInsert);
 }
 
 TEST(DragDrop, APressThatDoesNotMoveIsAClickAndADropOnTheSelectionDoesNothing)
@@ -239,7 +239,7 @@ TEST(DragDrop, TableCellsTakeDropsAndAMoveOutOfACellIsOneStep)
     EXPECT_EQ(ContentText(*t->Cells(1, 1)), "X");
     EXPECT_EQ(f.Data.TextAt(2), "nach11");
     EXPECT_EQ(f.Edit.CellEditor(), nullptr);
-    f.ExpectOneStep(before, rvutModifyItem);
+    f.ExpectOneStep(before, rvutInsert);
 }
 
 TEST(DragDrop, LinearPositionsNameEveryPlaceOnce)

@@ -543,6 +543,35 @@ public:
             F.Edit.MouseUp(mbLeft, {}, centre.X + dx, centre.Y + dy);
             return;
         }
+        case 16: {
+            // The selection moved or copied (Ctrl) with the mouse, or pressed and let go.
+            if (!F.Edit.SelectionExists())
+                return ActOnce(what);
+            TRVDocPos first, last;
+            F.Data.GetOrderedSelectionDoc(first, last);
+            const TRVDrawPos from = F.Data.DrawPosOf(Pick(0, 1) ? first : last, TRVLineBoundary::LineStart);
+            const TRVCaretRect bar = F.Data.StopRect(from);
+            const auto to = RandomPoint();
+            const TShiftState shift = Pick(0, 2) == 0 ? TShiftState{ssCtrl} : TShiftState{};
+            what = "move by mouse from " + PosText(first) + "-" + PosText(last) + " to " + point(to) +
+                   (shift.Contains(ssCtrl) ? " ctrl" : "");
+            F.Edit.MouseDown(mbLeft, {}, bar.X, bar.Top + bar.Height / 2);
+            if (!F.Edit.DragPending()) {
+                what += " (no drag)";
+                F.Edit.MouseUp(mbLeft, {}, bar.X, bar.Top + bar.Height / 2);
+                return;
+            }
+            TMemoryClipboard data;
+            if (Pick(0, 4) == 0 || !F.Edit.BeginDrag(data.Content())) {
+                what += " (let go)";
+                F.Edit.MouseUp(mbLeft, {}, bar.X, bar.Top + bar.Height / 2);
+                return;
+            }
+            const TRVDropEffects done = F.Edit.Drop(data, {rvdeCopy, rvdeMove}, shift, to.first, to.second);
+            what += done.Contains(rvdeMove) ? " (moved)" : done.Contains(rvdeCopy) ? " (copied)" : " (nothing)";
+            F.Edit.EndDrag(done);
+            return;
+        }
         case 13: {
             const TShiftState shift = Pick(0, 1) ? TShiftState{ssCtrl} : TShiftState{};
             what = shift.Contains(ssCtrl) ? "ctrl+tab" : "tab";

@@ -324,7 +324,7 @@ TEST_F(InsertDeleteTest, FragmentsAreReadWithTheEditorsOptions)
 
     F.Edit.RVFOptions = RVFMainWindowOptions;
     ASSERT_TRUE(F.Edit.InsertDocumentFromStream(fragment));
-    EXPECT_EQ(Doc(), R"([p0]"TextVorne " "hinten")") << "the two items are left out, the text stays in order";
+    EXPECT_EQ(Doc(), R"([p0]"TextVorne hinten")") << "the two items are left out, the text stays in order";
     ExpectOneStep(before, Rvf());
 }
 
