@@ -30,6 +30,14 @@ int LinearPosition(const TCustomRVData& data, TRVDocPos pos)
            data.OffsetBefore(pos.ItemNo);
 }
 
+int LinearLength(const TCustomRVData& data)
+{
+    if (data.Count() == 0)
+        return 0;
+    const int last = data.Count() - 1;
+    return LinearPosition(data, {last, data.OffsetAfter(last)});
+}
+
 TRVDocPos DocPosOfLinear(const TCustomRVData& data, int linear)
 {
     if (data.Count() == 0)
@@ -139,6 +147,7 @@ void TCustomDocViewEdit::EndDrag(TRVDropEffects done)
     if (!source.Data_.Formatted() || drag.Last.ItemNo >= count)
         return;
     source.SelectDocRange(drag.First, drag.Last);
+    source.UpdateCurrentStyles();
     source.DeleteSelected();
 }
 
@@ -262,6 +271,7 @@ TRVDropEffects TCustomDocViewEdit::DropHere(const TClipboard& data, TRVDropEffec
     // A move must be able to take the selection away, or it would leave the data twice.
     if (move) {
         source->SelectDocRange(drag.First, drag.Last);
+        source->UpdateCurrentStyles();
         TRVDocPos first, last;
         if (!source->AskCanEdit() ||
             (source->SelectionRange(first, last) && !source->CanCut(source->PlanCut(first, last)))) {
@@ -286,8 +296,8 @@ TRVDropEffects TCustomDocViewEdit::DropHere(const TClipboard& data, TRVDropEffec
 
     // The data goes in first, so that a drop that cannot be inserted leaves everything as it
     // was; then a move takes the dragged selection away as part of the same undo step.
-    // False when the selection could not go (protected text): the insertion is taken back
-    // then, as far as the undo list allows, so that the data is not there twice.
+    // When the selection cannot go (protected text) the insertion is taken back, so that the
+    // data is not there twice, and the answer is false; without undo records the copy stays.
     const auto deleteJoined = [this](TCustomDocViewEdit& from) {
         bool deleted = false;
         SetUndoGroupMode(true);
@@ -304,8 +314,9 @@ TRVDropEffects TCustomDocViewEdit::DropHere(const TClipboard& data, TRVDropEffec
         if (!deleted && UndoLimit() != 0 && CanUndo()) {
             Undo();
             Data_.RedoList.Clear();
+            return false;
         }
-        return deleted;
+        return true;
     };
     if (source && source != this) {
         // From a cell edited in this editor: what was changed in the cell before is a step of its
@@ -335,6 +346,7 @@ TRVDropEffects TCustomDocViewEdit::DropHere(const TClipboard& data, TRVDropEffec
             }
             const TRVDocPos start = InsertedStart_, end = InsertedEnd_;
             cell->SelectDocRange(drag.First, drag.Last);
+            cell->UpdateCurrentStyles();
             if (!deleteJoined(*cell))
                 return {};
             InsertedStart_ = start;
@@ -344,23 +356,27 @@ TRVDropEffects TCustomDocViewEdit::DropHere(const TClipboard& data, TRVDropEffec
         // Within this editor: the places are counted through the text, so that each change can
         // be told where the other one left things.
         const int first = LinearPosition(Data_, drag.First), last = LinearPosition(Data_, drag.Last);
-        const int place = LinearPosition(Data_, at);
+        const int lengthBefore = LinearLength(Data_);
         placeCaret(at);
         if (!insert()) {
             Beep();
             return {};
         }
         int start = LinearPosition(Data_, InsertedStart_), end = LinearPosition(Data_, InsertedEnd_);
-        // Everything from the drop place to the end of the new content came in (a paragraph
-        // break before the content too).
+        // Before the selection, everything that came in (paragraph breaks around the new content
+        // too) moves it on.
         const bool before = at < drag.First;
-        const int shift = before ? end - place : 0;
+        const int shift = before ? LinearLength(Data_) - lengthBefore : 0;
         SelectDocRange(DocPosOfLinear(Data_, first + shift), DocPosOfLinear(Data_, last + shift));
+        UpdateCurrentStyles();
+        const int lengthInserted = LinearLength(Data_);
         if (!deleteJoined(*this))
             return {};
+        // After the selection, the new content moves back by what went.
         if (!before) {
-            start -= last - first;
-            end -= last - first;
+            const int removed = lengthInserted - LinearLength(Data_);
+            start -= removed;
+            end -= removed;
         }
         InsertedStart_ = DocPosOfLinear(Data_, start);
         InsertedEnd_ = DocPosOfLinear(Data_, end);

@@ -11,6 +11,8 @@ namespace xq {
 
 /// The count of places before pos in data.
 [[nodiscard]] int LinearPosition(const TCustomRVData& data, TRVDocPos pos);
+/// The count of places in the whole of data.
+[[nodiscard]] int LinearLength(const TCustomRVData& data);
 /// The place linear places into data (the end of the data past its last one).
 [[nodiscard]] TRVDocPos DocPosOfLinear(const TCustomRVData& data, int linear);
 
