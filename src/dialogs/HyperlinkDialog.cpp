@@ -95,8 +95,21 @@ std::string TTxTHyper::Target() const
 
 void TTxTHyper::PlaceOver(const QWidget& window)
 {
+    PlaceWindow_ = &window;
+    MoveOver(window);
+}
+
+void TTxTHyper::MoveOver(const QWidget& window)
+{
     const QRect frame = window.frameGeometry();
     move(frame.left() + (frame.width() - frameGeometry().width()) / 2, frame.top() + TopOffset);
+}
+
+void TTxTHyper::showEvent(QShowEvent* event)
+{
+    QDialog::showEvent(event);
+    if (PlaceWindow_)
+        MoveOver(*PlaceWindow_);
 }
 
 } // namespace xq

@@ -25,7 +25,8 @@ public:
     void Fill(const std::string& target, const std::string& selectedText);
     /// The field's text, cut to the most characters a target holds.
     [[nodiscard]] std::string Target() const;
-    /// Opens 10 pixels below the top edge of window, centred over it horizontally.
+    /// Opens 10 pixels below the top edge of window, centred over it horizontally (window must
+    /// outlive the showing).
     void PlaceOver(const QWidget& window);
 
     QLabel* lblLink = nullptr;
@@ -36,6 +37,14 @@ public:
     QLabel* lblExplanation = nullptr;
     QPushButton* btnOk = nullptr;
     QPushButton* btnCancel = nullptr;
+
+protected:
+    /// The place is taken again once the layout has given the dialog its size.
+    void showEvent(QShowEvent* event) override;
+
+private:
+    void MoveOver(const QWidget& window);
+    const QWidget* PlaceWindow_ = nullptr;
 };
 
 } // namespace xq
