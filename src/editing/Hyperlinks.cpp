@@ -8,6 +8,8 @@
 #include "editing/TableInplaceEdit.h"
 #include "formats/text/TextFormat.h"
 #include "platform/CodePage.h"
+#include "tables/TableItem.h"
+#include "tables/TableLayout.h"
 
 namespace xq {
 
@@ -43,6 +45,48 @@ bool IsJumpText(const TRVStyle* sheet, const TCustomRVData& data, int itemNo)
 bool Inside(const TRVDrawLineInfo& d, std::int32_t x, std::int32_t y) noexcept
 {
     return x >= d.Left && x < d.Left + d.Width && y >= d.Top && y < d.Top + d.Height;
+}
+
+/// In a table laid out at d in layout: the item under (x, y) of the cell there, looked for in
+/// the cell's own layout (cells in cells too).
+bool ItemInTable(const TRVContainerLayout& layout, const TRVDrawLineInfo& d, std::int32_t x, std::int32_t y,
+                 const TCustomRVData*& data, int& itemNo);
+
+/// The item whose draw item of layout holds (x, y), among first..last.
+bool ItemAmong(const TRVContainerLayout& layout, int first, int last, std::int32_t x, std::int32_t y,
+               const TCustomRVData*& data, int& itemNo)
+{
+    for (int i = first; i <= last; ++i) {
+        const TRVDrawLineInfo& d = layout.DrawItems()[i];
+        if (!Inside(d, x, y))
+            continue;
+        if (ItemInTable(layout, d, x, y, data, itemNo))
+            return true;
+        data = &layout.Document();
+        itemNo = d.ItemNo;
+        return true;
+    }
+    return false;
+}
+
+bool ItemInTable(const TRVContainerLayout& layout, const TRVDrawLineInfo& d, std::int32_t x, std::int32_t y,
+                 const TCustomRVData*& data, int& itemNo)
+{
+    const auto* table = dynamic_cast<const TRVTableItemInfo*>(&layout.Document().ItemAt(d.ItemNo));
+    const TRVTableLayoutState* state = table ? TableLayoutIn(layout, *table) : nullptr;
+    int row = 0, col = 0;
+    if (!state || !CellAtPoint(*table, *state, x - d.Left, y - d.Top, row, col))
+        return false;
+    const TRVTableCellData* cell = table->Cells(row, col);
+    const TRVTableCellLayout* cellLayout = cell ? state->FindCell(cell) : nullptr;
+    if (!cellLayout || !cellLayout->Layout.Formatted())
+        return false;
+    TPoint at;
+    std::int32_t width = 0;
+    if (!CellContentPlace(*table, *state, row, col, layout.DeviceScale(), cellLayout->Layout.TotalHeight(), at, width))
+        return false;
+    const TRVContainerLayout& inner = cellLayout->Layout;
+    return ItemAmong(inner, 0, inner.DrawItems().Count() - 1, x - d.Left - at.X, y - d.Top - at.Y, data, itemNo);
 }
 
 /// Keeps a text style change from clearing tags: the hyperlink commands set the tags themselves,
@@ -229,13 +273,7 @@ bool TCustomDocViewEdit::GetItemAtPoint(std::int32_t x, std::int32_t y, const TC
         return false;
     int first = 0, last = -1;
     Data_.GetLineRange(line, first, last);
-    for (int i = first; i <= last; ++i)
-        if (Inside(Data_.DrawItems()[i], x, y)) {
-            data = &Data_;
-            itemNo = Data_.DrawItems()[i].ItemNo;
-            return true;
-        }
-    return false;
+    return ItemAmong(Data_, first, last, x, y, data, itemNo);
 }
 
 bool TCustomDocViewEdit::JumpCursorAt(std::int32_t x, std::int32_t y) const

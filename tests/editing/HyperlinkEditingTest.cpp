@@ -5,6 +5,8 @@
 
 #include "EditTestSupport.h"
 #include "support/DocDump.h"
+#include "editing/TableInplaceEdit.h"
+#include "tables/TableTestSupport.h"
 #include "tools/FormatCommands.h"
 #include "tools/Hyperlinks.h"
 
@@ -313,6 +315,58 @@ TEST_F(HyperlinkEditingTest, OnlyAHitOnTheItemItselfFindsIt)
     // Jump text without a target is no hyperlink.
     F.Data.ItemAt(1).Tag = "";
     EXPECT_FALSE(IsHyperlinkItem(F.Sheet, F.Data, 1));
+}
+
+TEST_F(HyperlinkEditingTest, LinksInTableCellsAreFoundClickedAndMade)
+{
+    F.Text("vor");
+    auto table = NamedTable(2, 2, &F.Data);
+    table->ParaNo = 0;
+    TRVTableItemInfo* t = table.get();
+    TRVTableCellData& cell = *t->Cells(1, 1);
+    cell.Clear();
+    cell.AppendText("Zellenlink", Link, 0);
+    cell.ItemAt(0).Tag = "https://zelle.de";
+    F.Data.AppendItem("", std::move(table));
+    F.Text("nach");
+    F.Format();
+    ASSERT_TRUE(F.Edit.EditCell(1, 1, 1));
+    std::int32_t cx = 0, cy = 0;
+    ASSERT_TRUE(F.Edit.CellEditorOrigin(cx, cy));
+    F.Edit.EndCellEdit();
+
+    // The cell is not being edited: its own layout is looked at.
+    const TCustomRVData* data = nullptr;
+    int itemNo = -1;
+    ASSERT_TRUE(F.Edit.GetItemAtPoint(cx + 5, cy + 5, data, itemNo));
+    EXPECT_EQ(data, &cell);
+    EXPECT_EQ(itemNo, 0);
+    EXPECT_TRUE(IsHyperlinkItem(F.Sheet, *data, itemNo));
+    EXPECT_EQ(F.Edit.MouseCursorAt(cx + 5, cy + 5), TRVMouseCursor::Jump);
+
+    // Ctrl+click edits the cell and its editor fires the jump, naming itself.
+    std::vector<std::string> targets;
+    F.Edit.OnJump = [&](TCustomDocViewEdit& sender, int id) {
+        const TCustomRVData* d = nullptr;
+        int i = -1;
+        if (sender.GetJumpPointItemNo(id, d, i))
+            targets.push_back(d->ItemAt(i).Tag.str());
+    };
+    F.Click(cx + 5, cy + 5, {ssCtrl});
+    EXPECT_EQ(targets, std::vector<std::string>{"https://zelle.de"});
+    ASSERT_TRUE(F.Edit.CellEditor());
+    ASSERT_TRUE(F.Edit.GetItemAtPoint(cx + 5, cy + 5, data, itemNo));
+    EXPECT_EQ(data, &F.Edit.CellEditor()->RVData()) << "the edited cell through its editor";
+
+    // The commands work in the cell being edited.
+    F.Edit.CellEditor()->SetSelection({0, 3}, {0, 4});
+    F.Edit.SelectWholeHyperlinks();
+    EXPECT_EQ(F.Edit.SelectedTextUtf8(), "Zellenlink");
+    EXPECT_EQ(F.Edit.SelectionHyperlinkTarget(), "https://zelle.de");
+    F.Edit.ApplyHyperlink(tcHyperlink, "https://neu.de");
+    F.Edit.EndCellEdit();
+    EXPECT_EQ(cell.ItemAt(0).Tag.str(), "https://neu.de");
+    EXPECT_TRUE(IsHyperlinkItem(F.Sheet, cell, 0));
 }
 
 TEST_F(HyperlinkEditingTest, ADroppedLinkBecomesLinkTextThroughTheHandler)
