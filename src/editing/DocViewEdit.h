@@ -151,6 +151,16 @@ public:
     bool PastePicture();
     bool PasteFiles();
 
+    // --- Finding text (Search.cpp) -------------------------------------------------------------------
+    /// Looks for text from the selection (or the caret) on, in the direction options give, through
+    /// the document and its table cells, matching within one item's text; a match in a cell edits
+    /// the cell. Selects the match and scrolls to it. False when there is none, or text is empty or
+    /// holds a line break; the selection then stays as it was. Never wraps around.
+    bool SearchText(std::u16string_view text, TRVSearchOptions options);
+    /// The selected text of the innermost editor, paragraphs separated by CR LF; empty without a
+    /// selection.
+    [[nodiscard]] std::u16string SelectedText() const;
+
     // --- Drag and drop (DragDrop.cpp) ---------------------------------------------------------------
     // The widget runs the desktop's drag; the editor says when one may start, what it carries, where
     // the drop caret goes and what a drop inserts. Coordinates are document coordinates.
