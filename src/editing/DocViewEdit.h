@@ -160,6 +160,13 @@ public:
     /// The selected text of the innermost editor, paragraphs separated by CR LF; empty without a
     /// selection.
     [[nodiscard]] std::u16string SelectedText() const;
+    /// When the selected text is search exactly (case counts, whatever the search options say),
+    /// replaces it with replacement as one undo step; true when it did.
+    bool ReplaceSelection(std::u16string_view search, std::u16string_view replacement);
+    /// Replaces the selection when it is search, then every occurrence SearchText finds after it,
+    /// and returns how many were replaced. The whole run is one undo step; a replacement is
+    /// never searched again.
+    int ReplaceAll(std::u16string_view search, std::u16string_view replacement, TRVSearchOptions options);
 
     // --- Drag and drop (DragDrop.cpp) ---------------------------------------------------------------
     // The widget runs the desktop's drag; the editor says when one may start, what it carries, where
@@ -252,6 +259,9 @@ public:
     void InsertTextAtCaret(std::string_view text, bool caretAtStart = false);
     /// The same for UTF-16 text.
     void InsertWideTextAtCaret(std::u16string_view text, bool caretAtStart = false);
+    /// Inserts text at the caret in the current text style (in its code page when it is an 8-bit
+    /// style); false when the editor refused it.
+    bool InsertTextInCurrentStyle(std::u16string_view text);
     /// Replaces the selection by an RVF document (its styles merge into the style sheet); false
     /// when it cannot be read or may not go there.
     bool InsertDocumentFromStream(std::string_view rvf);

@@ -267,4 +267,61 @@ std::u16string TCustomDocViewEdit::SelectedText() const
     return text;
 }
 
+namespace {
+
+/// Puts replacement over the selection of edit; false when the editor refused.
+bool ReplaceSelected(TCustomDocViewEdit& edit, std::u16string_view replacement)
+{
+    // An empty replacement deletes what was found.
+    if (replacement.empty()) {
+        edit.DeleteSelected();
+        return !edit.SelectionExists();
+    }
+    return edit.InsertTextInCurrentStyle(replacement);
+}
+
+} // namespace
+
+bool TCustomDocViewEdit::ReplaceSelection(std::u16string_view search, std::u16string_view replacement)
+{
+    return !search.empty() && SelectedText() == search && ReplaceSelected(*this, replacement);
+}
+
+int TCustomDocViewEdit::ReplaceAll(std::u16string_view search, std::u16string_view replacement,
+                                   TRVSearchOptions options)
+{
+    // The first replacement opens the run's undo step; the others join it, those in table cells
+    // through the cell's step when its editing ends.
+    const TRVUndoInfos* before = Data_.UndoList.LastGroup();
+    bool grouped = false;
+    const auto join = [&] {
+        if (!grouped && Data_.UndoList.LastGroup() != before) {
+            SetUndoGroupMode(true);
+            grouped = true;
+        }
+    };
+    int count = 0;
+    try {
+        if (ReplaceSelection(search, replacement))
+            ++count;
+        join();
+        // What the search found is replaced, whatever its case.
+        while (SearchText(search, options)) {
+            join();
+            if (ReplaceSelected(*this, replacement))
+                ++count;
+            join();
+        }
+        if (count > 0 && CellEditor_)
+            EndCellEdit();
+    } catch (...) {
+        if (grouped)
+            SetUndoGroupMode(false);
+        throw;
+    }
+    if (grouped)
+        SetUndoGroupMode(false);
+    return count;
+}
+
 } // namespace xq

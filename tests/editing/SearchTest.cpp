@@ -130,4 +130,48 @@ TEST(Search, TablesAreSearchedCellByCellAndAMatchEditsItsCell)
     EXPECT_EQ(f.Selection(), "3:0-3:1");
 }
 
+TEST(Search, ReplaceTakesOnlyTheExactTextAndReplaceAllIsOneUndoStep)
+{
+    EditFixture f(300, 300);
+    f.Text("Brief an BRIEF, Briefe");
+    auto table = NamedTable(2, 2, &f.Data);
+    table->ParaNo = 0;
+    TRVTableItemInfo* t = table.get();
+    f.Data.AppendItem("", std::move(table));
+    f.Text("noch ein Brief");
+    f.Format();
+    f.Edit.SetSelection({0, 1}, {0, 1});
+    // Found without match case, "BRIEF" is not the text asked for: Replace leaves it.
+    ASSERT_TRUE(f.Edit.SearchText(u"Brief", Down));
+    ASSERT_TRUE(f.Edit.SearchText(u"Brief", Down));
+    EXPECT_EQ(f.Edit.SelectedText(), u"BRIEF");
+    EXPECT_FALSE(f.Edit.ReplaceSelection(u"Brief", u"Karte"));
+    EXPECT_EQ(f.Data.TextAt(0), "Brief an BRIEF, Briefe");
+
+    // Replace all from the start: every occurrence, whatever its case, in the cells too, and a
+    // replacement that holds the search text is not searched again.
+    const std::string before = f.Rvf();
+    f.Edit.SetSelection({0, 1}, {0, 1});
+    EXPECT_EQ(f.Edit.ReplaceAll(u"Brief", u"BriefBrief", Down), 4);
+    EXPECT_EQ(f.Data.TextAt(0), "BriefBrief an BriefBrief, BriefBriefe");
+    EXPECT_EQ(f.Data.TextAt(2), "noch ein BriefBrief");
+    f.ExpectOneStep(before, rvutInsert);
+
+    // A letter by itself twice, in a cell: the run ends and counts, one Undo takes it back.
+    f.Edit.SetSelection({0, 1}, {0, 1});
+    const std::string again = f.Rvf();
+    EXPECT_EQ(f.Edit.ReplaceAll(u"1", u"11", {SearchDown, SearchMatchCase}), 4);
+    EXPECT_EQ(ContentText(*t->Cells(1, 1)), "1111");
+    EXPECT_EQ(ContentText(*t->Cells(0, 1)), "011");
+    EXPECT_EQ(f.Edit.CellEditor(), nullptr) << "the last cell's change is part of the step";
+    f.Edit.Undo();
+    EXPECT_EQ(f.Rvf(), again);
+    EXPECT_TRUE(t->CheckGrid());
+
+    // An empty replacement deletes; an occurrence the selection is starts the count.
+    f.Edit.SetSelection({0, 1}, {0, 11});
+    EXPECT_EQ(f.Edit.ReplaceAll(u"BriefBrief", u"", {SearchDown, SearchMatchCase}), 4);
+    EXPECT_EQ(f.Data.TextAt(0), " an , e");
+}
+
 } // namespace xq::test
