@@ -841,6 +841,14 @@ private:
     bool InsertTextFrom(const TClipboard& source, TClipboardFormat format = TClipboardFormat::Text);
     bool InsertPictureFrom(const TClipboard& source);
 
+    // --- Finding text (Search.cpp) -------------------------------------------------------------
+    /// Puts replacement over the selection of the innermost editor; false when it was refused.
+    bool ReplaceFound(std::u16string_view replacement);
+    /// The same within one text item, changing its text in place when that is all it takes
+    /// (a selection inside one item, the replacement plain text of the item's style); false
+    /// when the general insertion is needed.
+    bool ReplaceInItem(std::u16string_view replacement);
+
     // --- Drag and drop (DragDrop.cpp) ------------------------------------------------------------
     /// A drag of a selection, kept by the outermost editor: the editor whose selection is dragged
     /// (null when none, or when that cell editor has gone) and the selection.

@@ -6,6 +6,7 @@
 #include "document/ItemText.h"
 #include "document/RVStyle.h"
 #include "editing/DocViewEdit.h"
+#include "editing/EditStep.h"
 #include "editing/TableInplaceEdit.h"
 #include "formats/text/TextFormat.h"
 #include "platform/CodePage.h"
@@ -29,10 +30,23 @@ struct TSearchMatch {
     int Start = 0, End = 0;
 };
 
-/// An item's text as UTF-16 and the caret offset before each unit (and after the last).
+/// An item's text as UTF-16 and the caret offset before each unit (and after the last): Base +
+/// the unit's index, unless Offsets lists them (double-byte text).
 struct TItemChars {
     std::u16string Text;
+    int Base = 0;
     std::vector<int> Offsets;
+
+    [[nodiscard]] int OffsetAt(std::size_t unit) const
+    {
+        return Offsets.empty() ? Base + int(unit) : Offsets[unit];
+    }
+    [[nodiscard]] std::size_t UnitAt(int offset) const
+    {
+        if (Offsets.empty())
+            return std::size_t(std::clamp(offset - Base, 0, int(Text.size())));
+        return std::size_t(std::lower_bound(Offsets.begin(), Offsets.end(), offset) - Offsets.begin());
+    }
 };
 
 class TTextSearch {
@@ -124,11 +138,7 @@ private:
     {
         const TItemChars chars = CharsOf(data, itemNo);
         const std::size_t n = Needle_.size();
-        const auto unitAt = [&](int offset) {
-            return std::size_t(std::lower_bound(chars.Offsets.begin(), chars.Offsets.end(), offset) -
-                               chars.Offsets.begin());
-        };
-        const std::size_t lo = unitAt(from), hi = std::min(unitAt(to), chars.Text.size());
+        const std::size_t lo = chars.UnitAt(from), hi = std::min(chars.UnitAt(to), chars.Text.size());
         if (n == 0 || hi < lo || hi - lo < n)
             return false;
         const std::u16string_view text(chars.Text);
@@ -136,8 +146,8 @@ private:
         while (at != std::u16string_view::npos && at >= lo && at + n <= hi) {
             if (!WholeWord_ || WordAt(text, at, n)) {
                 match.ItemNo = itemNo;
-                match.Start = chars.Offsets[at];
-                match.End = chars.Offsets[at + n];
+                match.Start = chars.OffsetAt(at);
+                match.End = chars.OffsetAt(at + n);
                 return true;
             }
             if (Down_)
@@ -162,6 +172,7 @@ private:
         TItemChars chars;
         const TRVItemText text = TRVItemText::Of(data, itemNo);
         const int base = data.OffsetBefore(itemNo);
+        chars.Base = base;
         if (text.Unicode()) {
             chars.Text = Utf16FromBytes(text.Bytes());
         } else {
@@ -187,9 +198,6 @@ private:
                 chars.Offsets.push_back(base + int(bytes.size()));
             }
         }
-        if (chars.Offsets.empty())
-            for (int k = 0; k <= int(chars.Text.size()); ++k)
-                chars.Offsets.push_back(base + k);
         if (!MatchCase_)
             chars.Text = UpperCaseUtf16(chars.Text);
         return chars;
@@ -267,24 +275,59 @@ std::u16string TCustomDocViewEdit::SelectedText() const
     return text;
 }
 
-namespace {
-
-/// Puts replacement over the selection of edit; false when the editor refused.
-bool ReplaceSelected(TCustomDocViewEdit& edit, std::u16string_view replacement)
+bool TCustomDocViewEdit::ReplaceFound(std::u16string_view replacement)
 {
+    if (CellEditor_)
+        return CellEditor_->ReplaceFound(replacement);
     // An empty replacement deletes what was found.
     if (replacement.empty()) {
-        edit.DeleteSelected();
-        return !edit.SelectionExists();
+        DeleteSelected();
+        return !SelectionExists();
     }
-    return edit.InsertTextInCurrentStyle(replacement);
+    return ReplaceInItem(replacement) || InsertTextInCurrentStyle(replacement);
 }
 
-} // namespace
+bool TCustomDocViewEdit::ReplaceInItem(std::u16string_view replacement)
+{
+    TRVDocPos first, last;
+    const TRVStyle* sheet = GetRVStyle();
+    if (!sheet || !Data_.Formatted() || !SelectionRange(first, last) || first.ItemNo != last.ItemNo)
+        return false;
+    const int itemNo = first.ItemNo;
+    const TCustomRVItemInfo& item = Data_.ItemAt(itemNo);
+    if (!item.IsText() || item.StyleNo != CurrentTextStyle() || !ValidTextStyle(item.StyleNo) || ParaReadOnly(itemNo))
+        return false;
+    for (const TRVProtectOption option : {rvprModifyProtect, rvprSticking, rvprSticking2, rvprSticking3})
+        if (StyleHas(itemNo, option))
+            return false;
+    for (const char16_t c : replacement)
+        if (c < 0x20)
+            return false;
+    std::string bytes;
+    if (item.IsUnicode()) {
+        bytes = BytesFromUtf16(replacement);
+    } else {
+        // Only text the item's code page can hold goes in this way.
+        const int codePage = CodePageOfCharset(sheet->TextStyles[item.StyleNo].Charset, SystemAnsiCodePage);
+        bytes = UnicodeToAnsi(replacement, codePage);
+        if (AnsiToUnicode(bytes, codePage) != replacement || bytes.size() != replacement.size())
+            return false;
+    }
+    if (!AskCanEdit())
+        return false;
+    TRVEditStep step(*this, rvutInsert);
+    RecDeleteText(itemNo, first.Offset, last.Offset - first.Offset);
+    RecInsertText(itemNo, first.Offset, bytes);
+    const TRVDocPos caret{itemNo, first.Offset + int(replacement.size())};
+    step.Commit(caret);
+    InsertedStart_ = first;
+    InsertedEnd_ = caret;
+    return true;
+}
 
 bool TCustomDocViewEdit::ReplaceSelection(std::u16string_view search, std::u16string_view replacement)
 {
-    return !search.empty() && SelectedText() == search && ReplaceSelected(*this, replacement);
+    return !search.empty() && SelectedText() == search && ReplaceFound(replacement);
 }
 
 int TCustomDocViewEdit::ReplaceAll(std::u16string_view search, std::u16string_view replacement,
@@ -308,7 +351,7 @@ int TCustomDocViewEdit::ReplaceAll(std::u16string_view search, std::u16string_vi
         // What the search found is replaced, whatever its case.
         while (SearchText(search, options)) {
             join();
-            if (ReplaceSelected(*this, replacement))
+            if (ReplaceFound(replacement))
                 ++count;
             join();
         }
