@@ -11,18 +11,10 @@
 #include "TestSupport.h"
 #include "app/DocViewEditWidget.h"
 #include "dialogs/FindReplaceDialog.h"
-#include "formats/rvf/RvfWriter.h"
 
 namespace xq::test {
 
 namespace {
-
-std::string DocumentRvf(TTestWindow& t)
-{
-    std::string rvf;
-    TRVFWriter(t.Window->Document().RStyle, t.Editor().RVFOptions).WriteDocument(t.Data(), nullptr, rvf);
-    return rvf;
-}
 
 QString Selected(TTestWindow& t)
 {
@@ -91,7 +83,7 @@ private slots:
         TTestWindow t;
         TFormED& window = *t.Window;
         t.Type("Der Brief, ein BRIEF, noch ein Brief.");
-        const std::string before = DocumentRvf(t);
+        const std::string before = t.Rvf();
         window.rve->RunEdit([&] { t.Editor().SetSelection({0, 1}, {0, 1}); });
         window.mitReplace->trigger();
         TFindReplaceDialog& rd = *window.ReplaceDialog();
@@ -107,7 +99,7 @@ private slots:
         QCOMPARE(QString::fromLatin1(t.Data().TextAt(0)), QStringLiteral("Der Karte, ein BRIEF, noch ein Brief."));
         QCOMPARE(Selected(t), QStringLiteral("Brief"));
         window.mitUndo->trigger();
-        QCOMPARE(DocumentRvf(t), before);
+        QCOMPARE(t.Rvf(), before);
 
         // Replace all from the start: a count in the message, one Undo for the run.
         window.rve->RunEdit([&] { t.Editor().SetSelection({0, 1}, {0, 1}); });
@@ -119,7 +111,7 @@ private slots:
         QCOMPARE(QString::fromStdString(t.Boxes.Asked.back().Caption), QStringLiteral("Ersetzt"));
         QVERIFY(window.mitUndo->isEnabled());
         window.mitUndo->trigger();
-        QCOMPARE(DocumentRvf(t), before);
+        QCOMPARE(t.Rvf(), before);
     }
 };
 
