@@ -151,4 +151,67 @@ void BM_PasteUndoRedo1000Paragraphs(benchmark::State& state)
 }
 BENCHMARK(BM_PasteUndoRedo1000Paragraphs)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(3);
 
+/// A word that occurs once, in the document's last paragraph, found from its start: the whole
+/// German document (over 900 pages) is searched.
+void BM_SearchWordOnTheLastPage(benchmark::State& state)
+{
+    TEditDocument doc(kParagraphs);
+    doc.Data.AppendTextW(u"Zum Schluss die Xylophonstimmung.", 0, 0);
+    doc.Edit.Format();
+    const int last = doc.Data.Count() - 1;
+    for (auto _ : state) {
+        doc.Edit.SetCaretDocPos({0, 1});
+        if (!doc.Edit.SearchText(u"xylophonstimmung", {SearchDown, SearchWholeWord}))
+            state.SkipWithError("not found");
+    }
+    TRVDocPos first, end;
+    if (!doc.Data.GetOrderedSelectionDoc(first, end) || first.ItemNo != last)
+        state.SkipWithError("found in the wrong place");
+}
+BENCHMARK(BM_SearchWordOnTheLastPage)->Unit(benchmark::kMillisecond)->Iterations(10);
+
+/// Replace all of a word that occurs 10,000 times (once in every second paragraph of the German
+/// document), with the layout; the counter gives the one Undo of the run.
+void BM_ReplaceAll10000(benchmark::State& state)
+{
+    double undo = 0;
+    int replaced = 0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        TEditDocument doc(kParagraphs);
+        // The word goes in front of every second paragraph, as a run of its own.
+        std::vector<int> starts;
+        for (int item = 0; item < doc.Data.Count(); ++item)
+            if (doc.Data.StartsParagraph(item))
+                starts.push_back(item);
+        int added = 0;
+        for (std::size_t p = starts.size(); p-- > 0;)
+            if (p % 2 == 0 && added < 10000) {
+                const int item = starts[p];
+                doc.Data.ItemAt(item).SetItemOptions(std::uint8_t(doc.Data.ItemAt(item).ItemOptions() |
+                                                                  TCustomRVItemInfo::rvioContinuesPara));
+                std::vector<TRVItemEntry> word;
+                TCustomRVData scratch(&doc.Sheet);
+                scratch.AppendTextW(u"Zielwort ", 0, doc.Data.ItemAt(item).ParaNo);
+                doc.Data.InsertItems(item, scratch.ExtractItems(0, 1));
+                ++added;
+            }
+        doc.Edit.Format();
+        doc.Edit.SetCaretDocPos({0, 1});
+        state.ResumeTiming();
+        replaced = doc.Edit.ReplaceAll(u"Zielwort", u"Ergebnis", {SearchDown, SearchMatchCase, SearchWholeWord});
+        state.PauseTiming();
+        const auto start = std::chrono::steady_clock::now();
+        doc.Edit.Undo();
+        const std::chrono::duration<double, std::milli> took = std::chrono::steady_clock::now() - start;
+        undo = took.count();
+        if (replaced != added || doc.Edit.CanUndo() != false)
+            state.SkipWithError("not every occurrence was replaced in one step");
+        state.ResumeTiming();
+    }
+    state.counters["replaced"] = replaced;
+    state.counters["undo_ms"] = undo;
+}
+BENCHMARK(BM_ReplaceAll10000)->Unit(benchmark::kMillisecond)->Iterations(2);
+
 } // namespace

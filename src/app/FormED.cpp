@@ -41,6 +41,7 @@
 #include "app/ToolIcons.h"
 #include "platform/qt/QtClipboard.h"
 #include "dialogs/AutoTextDialog.h"
+#include "dialogs/FindReplaceDialog.h"
 #include "layout/ViewOptions.h"
 #include "platform/IniFile.h"
 #include "platform/qt/QtCanvas.h"

@@ -42,6 +42,7 @@ class TRVTableItemInfo;
 class TQtCanvas;
 class TQtClipboard;
 class TQtPrinter;
+class TFindReplaceDialog;
 class TfrmPageSetup;
 class TfrmPreview;
 class TTxTHyper;
@@ -61,6 +62,13 @@ inline constexpr std::string_view NoPrinterText =
     "Kein aktiver Drucker. Installieren Sie einen Drucker\roder verbinden Sie einen Netzwerkdrucker.";
 inline constexpr std::string_view NothingToPrintText = "Nichts zu drucken!";
 inline constexpr std::string_view PrintCaption = "Druckerdialog";
+// Texts of finding and replacing.
+inline constexpr std::string_view NotFoundText = "Nicht gefunden!";
+inline constexpr std::string_view FindCaption = "Suche";
+inline constexpr std::string_view ReplaceCaption = "Suchen und ersetzen";
+/// "%d" is the number of replacements.
+inline constexpr std::string_view ReplacedText = "Stelle wurde %d x ersetzt!";
+inline constexpr std::string_view ReplacedCaption = "Ersetzt";
 inline constexpr std::string_view PrintFailedText = "Das Dokument konnte nicht gedruckt werden.";
 inline constexpr std::string_view PdfFailedText = "Die PDF-Datei konnte nicht geschrieben werden:\r";
 /// The title of every print job.
@@ -226,6 +234,19 @@ private:
     /// The left mouse button was released over the document: EditedCell follows the caret.
     void rveLeftMouseUp();
 
+    // Finding and replacing (FormEDSearch.cpp).
+    void ConnectSearchCommands();
+    /// "Suchen..." and "Suchen und ersetzen...": the other dialog closes, the selection's first
+    /// line becomes the text to find, and the dialog shows (modeless).
+    void Suchen1Click();
+    void Suchenundersetzen1Click();
+    void ShowSearchDialog(bool replace);
+    void fddFind();
+    void rdFind();
+    void rdReplace(bool all);
+    /// SearchText with the dialog's text and options; "Nicht gefunden!" under caption when none.
+    bool FindNextOf(TFindReplaceDialog& dialog, const std::string& caption, bool tell = true);
+
     // Printing, page breaks and the PDF export (FormEDPrint.cpp).
     void ConnectPrintCommands();
     /// The checks before printing: something to print and a printer; false after telling why.
@@ -302,6 +323,8 @@ private:
     TPictureDialog* PictureDialog_ = nullptr;
     std::unique_ptr<TQtCanvas> MeasureCanvas_;
     std::unique_ptr<TQtClipboard> Clipboard_;
+    std::unique_ptr<TFindReplaceDialog> fdd_;
+    std::unique_ptr<TFindReplaceDialog> rd_;
     std::unique_ptr<TEditorDocument> Doc_;
     TMruList LMru;
     /// The printer the window prints on (null when none is installed), before the print component
@@ -343,6 +366,11 @@ public:
     QAction* mitPaste = nullptr;
     QAction* mitSelectAll = nullptr;
     QAction* mitSelectWord = nullptr;
+    QAction* mitFind = nullptr;
+    QAction* mitReplace = nullptr;
+    /// The find and the replace dialog, created when first shown.
+    [[nodiscard]] TFindReplaceDialog* FindDialog() const noexcept { return fdd_.get(); }
+    [[nodiscard]] TFindReplaceDialog* ReplaceDialog() const noexcept { return rd_.get(); }
     QAction* mitInsertPageBreak = nullptr;
     QAction* mitRemovePageBreak = nullptr;
     std::array<QAction*, TMruList::DefaultMaxShowCount> mitRecent{};

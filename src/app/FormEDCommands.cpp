@@ -1,9 +1,9 @@
 // The main window's commands: the main menu, the two toolbars with their hints, the editor's context
-// menu and the status bar. Commands whose features are not part of the program yet (find,
-// spelling, the element dialogs) are present with their captions and shortcuts, and
-// disabled. The formatting commands are connected in FormEDFormatting.cpp, the commands that
-// insert lines and pictures in FormEDInsert.cpp, the table commands in FormEDTables.cpp, the
-// print commands in FormEDPrint.cpp.
+// menu and the status bar. Commands whose features are not part of the program yet (spelling, the
+// element dialogs) are present with their captions and shortcuts, and disabled. The find commands
+// are connected in FormEDSearch.cpp, the hyperlink commands in FormEDHyperlinks.cpp, the
+// formatting commands in FormEDFormatting.cpp, the commands that insert lines and pictures in
+// FormEDInsert.cpp, the table commands in FormEDTables.cpp, the print commands in FormEDPrint.cpp.
 #include <QAction>
 #include <QActionGroup>
 #include <QComboBox>
@@ -191,8 +191,9 @@ void TFormED::CreateMenus()
     connect(mitSelectWord, &QAction::triggered, this,
             [this] { EditCommand([](TDocViewEdit& e) { e.SelectCurrentWord(); }); });
     search->addSeparator();
-    MenuItem(search, "mitFind", "Suchen...");
-    MenuItem(search, "mitReplace", "Suchen und ersetzen...");
+    mitFind = MenuItem(search, "mitFind", "Suchen...");
+    mitReplace = MenuItem(search, "mitReplace", "Suchen und ersetzen...");
+    ConnectSearchCommands();
 
     // &Extra
     QMenu* extra = bar->addMenu(Text("&Extra"));

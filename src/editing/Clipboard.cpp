@@ -345,10 +345,14 @@ bool TCustomDocViewEdit::InsertTextFrom(const TClipboard& source, TClipboardForm
     // The text ends at its first zero, as the platform's text formats do.
     if (const auto zero = text.find(u'\0'); zero != std::u16string::npos)
         text.resize(zero);
-    if (text.empty())
-        return false;
-    // In the current text style: kept as UTF-16 in a Unicode style, in the style's code page in
-    // an 8-bit one.
+    return !text.empty() && InsertTextInCurrentStyle(text);
+}
+
+bool TCustomDocViewEdit::InsertTextInCurrentStyle(std::u16string_view text)
+{
+    if (CellEditor_)
+        return CellEditor_->InsertTextInCurrentStyle(text);
+    // Kept as UTF-16 in a Unicode style, in the style's code page in an 8-bit one.
     const int style = CurrentTextStyle();
     const TRVStyle* sheet = GetRVStyle();
     // Whether it went in (protected text refuses it) shows in the inserted range.

@@ -162,6 +162,23 @@ public:
     bool PastePicture();
     bool PasteFiles();
 
+    // --- Finding text (Search.cpp) -------------------------------------------------------------------
+    /// Looks for text from the selection (or the caret) on, in the direction options give, through
+    /// the document and its table cells, matching within one item's text; a match in a cell edits
+    /// the cell. Selects the match and scrolls to it. False when there is none, or text is empty or
+    /// holds a line break; the selection then stays as it was. Never wraps around.
+    bool SearchText(std::u16string_view text, TRVSearchOptions options);
+    /// The selected text of the innermost editor, paragraphs separated by CR LF; empty without a
+    /// selection.
+    [[nodiscard]] std::u16string SelectedText() const;
+    /// When the selected text is search exactly (case counts, whatever the search options say),
+    /// replaces it with replacement as one undo step; true when it did.
+    bool ReplaceSelection(std::u16string_view search, std::u16string_view replacement);
+    /// Replaces the selection when it is search, then every occurrence SearchText finds after it,
+    /// and returns how many were replaced. The whole run is one undo step; a replacement is
+    /// never searched again.
+    int ReplaceAll(std::u16string_view search, std::u16string_view replacement, TRVSearchOptions options);
+
     // --- Drag and drop (DragDrop.cpp) ---------------------------------------------------------------
     // The widget runs the desktop's drag; the editor says when one may start, what it carries, where
     // the drop caret goes and what a drop inserts. Coordinates are document coordinates.
@@ -253,6 +270,9 @@ public:
     void InsertTextAtCaret(std::string_view text, bool caretAtStart = false);
     /// The same for UTF-16 text.
     void InsertWideTextAtCaret(std::u16string_view text, bool caretAtStart = false);
+    /// Inserts text at the caret in the current text style (in its code page when it is an 8-bit
+    /// style); false when the editor refused it.
+    bool InsertTextInCurrentStyle(std::u16string_view text);
     /// Replaces the selection by an RVF document (its styles merge into the style sheet); false
     /// when it cannot be read or may not go there.
     bool InsertDocumentFromStream(std::string_view rvf);
@@ -861,6 +881,14 @@ private:
     bool InsertRTFFrom(const TClipboard& source);
     bool InsertTextFrom(const TClipboard& source, TClipboardFormat format = TClipboardFormat::Text);
     bool InsertPictureFrom(const TClipboard& source);
+
+    // --- Finding text (Search.cpp) -------------------------------------------------------------
+    /// Puts replacement over the selection of the innermost editor; false when it was refused.
+    bool ReplaceFound(std::u16string_view replacement);
+    /// The same within one text item, changing its text in place when that is all it takes
+    /// (a selection inside one item, the replacement plain text of the item's style); false
+    /// when the general insertion is needed.
+    bool ReplaceInItem(std::u16string_view replacement);
 
     // --- Hyperlinks (Hyperlinks.cpp) ------------------------------------------------------------
     [[nodiscard]] const TCustomDocViewEdit& InnermostEditorConst() const noexcept;

@@ -96,6 +96,11 @@ using TShiftState = TSet<TRVShiftKey, std::uint8_t>;
 
 enum TRVMouseButton : std::uint8_t { mbLeft, mbRight, mbMiddle };
 
+/// How SearchText looks: case-sensitive, towards the end (otherwise towards the start), whole
+/// words only.
+enum TRVSearchOption : std::uint8_t { SearchMatchCase, SearchDown, SearchWholeWord };
+using TRVSearchOptions = TSet<TRVSearchOption, std::uint8_t>;
+
 /// What a drop does with the data: copies it, moves it (the source deletes its copy) or links it.
 enum TRVDropEffect : std::uint8_t { rvdeCopy, rvdeMove, rvdeLink };
 using TRVDropEffects = TSet<TRVDropEffect, std::uint8_t>;

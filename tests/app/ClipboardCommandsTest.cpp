@@ -10,7 +10,6 @@
 #include "TestSupport.h"
 #include "app/DocViewEditWidget.h"
 #include "document/RVStyle.h"
-#include "formats/rvf/RvfWriter.h"
 #include "platform/qt/QtClipboard.h"
 
 namespace xq::test {
@@ -28,13 +27,6 @@ QStringList Paragraphs(const TCustomRVData& data)
             paragraphs.last() += text;
     }
     return paragraphs;
-}
-
-std::string DocumentRvf(TTestWindow& t)
-{
-    std::string rvf;
-    TRVFWriter(t.Window->Document().RStyle, t.Editor().RVFOptions).WriteDocument(t.Data(), nullptr, rvf);
-    return rvf;
 }
 
 void Offer(QMimeData* data)
@@ -84,12 +76,12 @@ private slots:
         QVERIFY(window.mitPaste->isEnabled() && window.btnPaste->isEnabled());
 
         // Pasted at the end: the paragraphs once more, as one undo step.
-        const std::string before = DocumentRvf(t);
+        const std::string before = t.Rvf();
         window.rve->RunEdit([&] { t.Editor().SetCaretDocPos({1, 7}); });
         window.btnPaste->trigger();
         QCOMPARE(Paragraphs(t.Data()), (QStringList{"Erste Zeile", "ZweiteErste Zeile", "Zweite"}));
         window.mitUndo->trigger();
-        QCOMPARE(DocumentRvf(t), before);
+        QCOMPARE(t.Rvf(), before);
 
         // Cut empties the document; undo gives it back byte for byte.
         window.mitSelectAll->trigger();
@@ -98,7 +90,7 @@ private slots:
         QVERIFY(!window.mitCopy->isEnabled());
         QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("Erste Zeile\r\nZweite"));
         window.mitUndo->trigger();
-        QCOMPARE(DocumentRvf(t), before);
+        QCOMPARE(t.Rvf(), before);
 
         // Paste follows the clipboard, also when another program empties it.
         QGuiApplication::clipboard()->clear();

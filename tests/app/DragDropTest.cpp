@@ -14,18 +14,10 @@
 
 #include "TestSupport.h"
 #include "app/DocViewEditWidget.h"
-#include "formats/rvf/RvfWriter.h"
 
 namespace xq::test {
 
 namespace {
-
-std::string DocumentRvf(TTestWindow& t)
-{
-    std::string rvf;
-    TRVFWriter(t.Window->Document().RStyle, t.Editor().RVFOptions).WriteDocument(t.Data(), nullptr, rvf);
-    return rvf;
-}
 
 /// Where the caret stands at pos, in the viewport.
 QPoint ViewPointOf(TTestWindow& t, TRVDocPos pos)
@@ -70,7 +62,7 @@ private slots:
         TFormED& window = *t.Window;
         t.Type("Sehr geehrte Damen und Herren");
         window.rve->RunEdit([&] { t.Editor().SetSelection({0, 6}, {0, 14}); }); // "geehrte "
-        const std::string before = DocumentRvf(t);
+        const std::string before = t.Rvf();
         QWidget* view = window.rve->viewport();
         const QPoint press = ViewPointOf(t, {0, 9});
         const QPoint target = ViewPointOf(t, {0, 30});
@@ -98,7 +90,7 @@ private slots:
         QVERIFY(t.Editor().SelectionExists());
         QVERIFY(window.mitUndo->isEnabled());
         window.mitUndo->trigger();
-        QCOMPARE(DocumentRvf(t), before);
+        QCOMPARE(t.Rvf(), before);
 
         // With Ctrl the words are copied.
         held = Qt::ControlModifier;
@@ -109,11 +101,11 @@ private slots:
 
         // A drag cancelled with Escape (the platform answers nothing) changes nothing.
         window.rve->RunEdit([&] { t.Editor().SetSelection({0, 6}, {0, 14}); });
-        const std::string copied = DocumentRvf(t);
+        const std::string copied = t.Rvf();
         window.rve->RunDrag = [](QDrag&) { return Qt::IgnoreAction; };
         QTest::mousePress(view, Qt::LeftButton, {}, press);
         MoveWithButton(view, press + QPoint(QApplication::startDragDistance() + 2, 0));
-        QCOMPARE(DocumentRvf(t), copied);
+        QCOMPARE(t.Rvf(), copied);
     }
 
     void FilesFromAFileManagerDropByKind()
@@ -126,7 +118,7 @@ private slots:
         {
             TTestWindow other;
             other.Type("aus der Datei");
-            std::ofstream(rvf, std::ios::binary) << DocumentRvf(other);
+            std::ofstream(rvf, std::ios::binary) << other.Rvf();
         }
         const std::filesystem::path doc = t.Work / "brief.doc";
         std::ofstream(doc, std::ios::binary) << "\xD0\xCF\x11\xE0";
@@ -138,13 +130,13 @@ private slots:
             data->setText(QString::fromStdString(path.string()));
             return std::unique_ptr<QMimeData>(data);
         };
-        const std::string before = DocumentRvf(t);
+        const std::string before = t.Rvf();
         QCOMPARE(DragTo(view, files(doc).get(), end, Qt::CopyAction), Qt::IgnoreAction);
-        QCOMPARE(DocumentRvf(t), before);
+        QCOMPARE(t.Rvf(), before);
         QCOMPARE(DragTo(view, files(rvf).get(), end, Qt::CopyAction), Qt::CopyAction);
         QCOMPARE(QString::fromLatin1(t.Data().TextAt(0)), QStringLiteral("Anfangaus der Datei"));
         window.mitUndo->trigger();
-        QCOMPARE(DocumentRvf(t), before);
+        QCOMPARE(t.Rvf(), before);
 
         // Text from a browser comes in as text; a read-only editor takes nothing.
         QMimeData html;

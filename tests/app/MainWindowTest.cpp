@@ -121,7 +121,7 @@ private slots:
                                        "Farbe Text Hintergrund", "Farbe Paragraph", "Einzug vergrößern",
                                        "Einzug verkleinern", "Schriftart...", "Gross- / Kleinbuchstaben",
                                        "Seitenumbruch einfügen", "Seitenumbruch entfernen", "Normal", "1,5 fach",
-                                       "2 fach", "Wort markieren", "1 Zeile x 1 Spalte", "1 Zeile x 2 Spalten",
+                                       "2 fach", "Wort markieren", "Suchen...", "Suchen und ersetzen...", "1 Zeile x 1 Spalte", "1 Zeile x 2 Spalten",
                                        "2 Zeilen x 2 Spalten", "Benutzerdefiniert ...", "Einfacher Rahmen", "Doppelter Rahmen",
                                        "Linie einfügen", "Bild einfügen ...", "Bild als Seitenhintergrund einfügen...",
                                        "Bild entfernen", "Aufzählung", "Nummerierung", "Hilfe zum Editor..."}));

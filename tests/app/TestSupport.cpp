@@ -18,6 +18,7 @@
 #include "document/RVData.h"
 #include "document/RVStyle.h"
 #include "formats/DocumentFiles.h"
+#include "formats/rvf/RvfWriter.h"
 #include "tools/AutoTextStore.h"
 
 namespace xq::test {
@@ -200,6 +201,13 @@ void TTestWindow::Type(std::string_view text)
         edit.InsertEnter(false);
     for (const char16_t ch : QString::fromUtf8(text.data(), qsizetype(text.size())).toStdU16String())
         edit.KeyPress(ch);
+}
+
+std::string TTestWindow::Rvf()
+{
+    std::string rvf;
+    TRVFWriter(Window->Document().RStyle, Editor().RVFOptions).WriteDocument(Data(), nullptr, rvf);
+    return rvf;
 }
 
 void TTestWindow::AppendRaw(std::string_view text)

@@ -129,6 +129,8 @@ struct TTestWindow {
     void Type(std::string_view text);
     /// Appends a paragraph of 8-bit text to the items, bypassing the editor, and reports the change.
     void AppendRaw(std::string_view text);
+    /// The document as RVF with the editor's options (what saving writes, without the file).
+    [[nodiscard]] std::string Rvf();
 };
 
 /// The number of items of a document file and the text of its last item (0 and empty when it
