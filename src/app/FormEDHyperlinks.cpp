@@ -6,6 +6,7 @@
 
 #include <QAction>
 #include <QLabel>
+#include <QTextDocument>
 
 #include "app/DocViewEditWidget.h"
 #include "app/FormED.h"
@@ -113,8 +114,10 @@ void TFormED::rveMouseMove(QPoint clientPoint)
     if (hint == rve->statusTip())
         return;
     rve->setStatusTip(hint);
-    rve->viewport()->setToolTip(hint);
+    // A target is the document's text, never markup.
+    rve->viewport()->setToolTip(Qt::mightBeRichText(hint) ? Qt::convertFromPlainText(hint) : hint);
     // The mouse is over the editor already: the status bar shows the new hint at once.
+    StatusPanel1->setTextFormat(Qt::PlainText);
     StatusPanel1->setText(hint);
 }
 

@@ -4,6 +4,10 @@
 #include <algorithm>
 #include <array>
 #include <cctype>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 #include <system_error>
 
 #include "document/RVData.h"
@@ -85,11 +89,40 @@ bool HasControlCharacters(std::string_view s) noexcept
 /// permission (launchers, Windows programs run by an emulator, scripts opened by an interpreter).
 bool IsProgramName(const fs::path& name)
 {
-    static constexpr std::array<std::string_view, 19> Extensions{
-        ".desktop", ".exe", ".com", ".bat", ".cmd", ".msi", ".scr", ".pif", ".lnk", ".jar",
-        ".appimage", ".run", ".sh", ".bash", ".csh", ".ksh", ".zsh", ".command", ".flatpakref"};
+    static constexpr std::array<std::string_view, 35> Extensions{
+        ".desktop", ".exe", ".com",  ".bat", ".cmd", ".msi",  ".scr", ".pif",     ".lnk",  ".jar",  ".jnlp", ".hta",
+        ".vbs",     ".wsf", ".ps1",  ".reg", ".msc", ".appimage", ".run", ".sh", ".bash", ".csh",  ".ksh",  ".zsh",
+        ".command", ".py",  ".pl",   ".rb",  ".js",  ".deb",  ".rpm",  ".snap",    ".flatpak", ".flatpakref", ".bin"};
     const std::string extension = Lower(name.extension().string());
     return std::find(Extensions.begin(), Extensions.end(), extension) != Extensions.end();
+}
+
+/// The first bytes start like a program: a script's "#!", an ELF or a Windows executable. A
+/// desktop that goes by content rather than by name could run it.
+bool StartsLikeProgram(std::string_view start)
+{
+    // "MZ" alone may start a text; a program has binary bytes after it.
+    return start.substr(0, 2) == "#!" || start.substr(0, 4) == "\x7F" "ELF" ||
+           (start.substr(0, 2) == "MZ" && start.find('\0') != std::string_view::npos);
+}
+
+/// An existing regular file without execute permission that does not start like a program. The
+/// checks look at the one opened file, so that it cannot be swapped between them; opening never
+/// waits (a pipe put there meanwhile is no regular file).
+bool IsPlainDocumentFile(const fs::path& path)
+{
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+    if (fd < 0)
+        return false;
+    struct stat st {};
+    bool plain = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && (st.st_mode & (S_IXUSR | S_IXGRP | S_IXOTH)) == 0;
+    if (plain) {
+        char head[64] = {};
+        const ssize_t n = ::read(fd, head, sizeof head);
+        plain = n >= 0 && !StartsLikeProgram(std::string_view(head, static_cast<std::size_t>(n)));
+    }
+    ::close(fd);
+    return plain;
 }
 
 int HexValue(char c) noexcept
@@ -159,14 +192,8 @@ TLinkTarget DocumentTarget(const fs::path& given)
     const fs::path real = fs::canonical(given, error);
     if (error)
         return {};
-    const fs::file_status status = fs::status(real, error);
-    if (error || !fs::is_regular_file(status))
-        return {};
-    constexpr fs::perms anyExec = fs::perms::owner_exec | fs::perms::group_exec | fs::perms::others_exec;
-    if ((status.permissions() & anyExec) != fs::perms::none)
-        return {};
     // Both the name in the link and the name of the file it leads to.
-    if (IsProgramName(given.filename()) || IsProgramName(real.filename()))
+    if (IsProgramName(given.filename()) || IsProgramName(real.filename()) || !IsPlainDocumentFile(real))
         return {};
     return {TLinkTargetKind::Document, FileUrlOf(real.string())};
 }

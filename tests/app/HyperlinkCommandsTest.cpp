@@ -255,6 +255,14 @@ private slots:
         MoveMouse(view, ViewPointIn(t, ItemWithText(t.Data(), " heute")));
         QCOMPARE(w.rve->statusTip(), QString::fromUtf8(EditorHint.data(), qsizetype(EditorHint.size())));
         QCOMPARE(w.HintText(), w.rve->statusTip());
+
+        // A target that looks like markup is shown as the text it is.
+        const int link = ItemWithText(t.Data(), "unsere Seite");
+        t.Data().ItemAt(link).Tag = "<b>fett</b>";
+        MoveMouse(view, ViewPointIn(t, link));
+        QCOMPARE(w.HintText(), QString::fromUtf8("Strg + klick um URL <b>fett</b> auszuführen"));
+        QCOMPARE(w.StatusPanel1->textFormat(), Qt::PlainText);
+        QVERIFY(view->toolTip().contains(QStringLiteral("&lt;b&gt;fett&lt;/b&gt;")));
     }
 
     void CtrlClickHandsOnlySafeTargetsToTheDesktop()

@@ -44,7 +44,15 @@ protected:
         // A script without execute permission that a desktop would still hand to a shell.
         WriteBytes(Dir / "plain.sh", script);
         fs::permissions(Dir / "plain.sh", fs::perms::owner_read | fs::perms::owner_write);
+        // Programs by their content only, under harmless names and without execute permission.
+        WriteBytes(Dir / "skript.txt", script);
+        WriteBytes(Dir / "programm.pdf", std::string("\x7F" "ELF\x02\x01\x01", 7));
+        WriteBytes(Dir / "setup.doc", std::string("MZ\x90\x00\x03\x00", 6));
+        for (const char* name : {"skript.txt", "programm.pdf", "setup.doc"})
+            fs::permissions(Dir / name, fs::perms::owner_read | fs::perms::owner_write);
         WriteBytes(Dir / "Brief an Müller.txt", "Sehr geehrte");
+        WriteBytes(Dir / "MZ.txt", "MZ-Abteilung: Bericht");
+        fs::permissions(Dir / "MZ.txt", fs::perms::owner_read | fs::perms::owner_write);
         fs::permissions(Dir / "Brief an Müller.txt", fs::perms::owner_read | fs::perms::owner_write);
         fs::create_directory(Dir / "ordner");
         fs::create_symlink(Dir / "run.sh", Dir / "harmlos.txt");
@@ -69,6 +77,9 @@ TEST_F(LinkTargetsTest, ProgramsLaunchersScriptsAndUnknownSchemesAreNeverHandedO
         "file://" + dir + "/tool",
         "file://" + dir + "/start.desktop",
         "file://" + dir + "/plain.sh",
+        "skript.txt",
+        "programm.pdf",
+        "setup.doc",
         "file://" + dir + "/harmlos.txt", // a link to the executable script
         "file://" + dir + "/link.txt",    // a link to the launcher
         "file://" + dir + "/ordner",
@@ -113,6 +124,8 @@ TEST_F(LinkTargetsTest, AddressesGoOnUnchangedAndDocumentsAsFileUrls)
         EXPECT_TRUE(Open(target)) << target;
         EXPECT_EQ(Shell.Opened, std::vector<std::string>{target});
     }
+    // A text that happens to start like a Windows program is still a text.
+    EXPECT_EQ(ClassifyLinkTarget("MZ.txt", Dir.Path()).Kind, TLinkTargetKind::Document);
     // Typed as browsers take it.
     Shell.Opened.clear();
     EXPECT_TRUE(Open("www.example.de"));
