@@ -47,7 +47,6 @@ class TfrmPageSetup;
 class TfrmPreview;
 class TTxTHyper;
 
-
 /// Shown in status-bar panel 1 when the control under the mouse has no long hint.
 inline constexpr std::string_view NoHintNotice = " Bereit";
 /// The editor control's hint.
@@ -100,9 +99,6 @@ public:
         TPrintDialogs* PrintDialogs = nullptr;
         /// The input boxes of the table commands; null: Qt's input dialog.
         TInputBoxes* InputBoxes = nullptr;
-        /// Answers the hyperlink dialog, filled and placed as it would be shown: true for OK.
-        /// Empty: the dialog is shown.
-        std::function<bool(TTxTHyper& dialog)> HyperlinkDialog;
         /// Opens link targets; null: the desktop's handler.
         TDesktopShell* Shell = nullptr;
     };

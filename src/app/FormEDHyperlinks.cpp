@@ -59,9 +59,7 @@ void TFormED::HYeditClick()
     rve->RunEdit([&edit] { edit.SelectWholeHyperlinks(); }, TAfterEdit::KeepView);
     TxTHyper->Fill(edit.SelectionHyperlinkTarget(), edit.SelectedTextUtf8());
     TxTHyper->PlaceOver(*this);
-    const bool ok = Services_.HyperlinkDialog ? Services_.HyperlinkDialog(*TxTHyper)
-                                              : TxTHyper->exec() == QDialog::Accepted;
-    if (!ok) {
+    if (TxTHyper->exec() != QDialog::Accepted) {
         rve->setFocus(Qt::OtherFocusReason);
         return;
     }
