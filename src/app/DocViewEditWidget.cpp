@@ -220,6 +220,7 @@ void TDocViewEditWidget::keyPressEvent(QKeyEvent* event)
         event->setAccepted(IsTabKey(event->key()) && WantsTabs());
         return;
     }
+    emit KeyPressing(event->key(), event->modifiers());
     // A tab key the engine did nothing with is still the editor's: it goes no further.
     if (HandleKey(event) || (IsTabKey(event->key()) && WantsTabs())) {
         event->accept();
@@ -344,6 +345,7 @@ void TDocViewEditWidget::mouseMoveEvent(QMouseEvent* event)
 {
     if (Suspended())
         return;
+    emit MouseMoved(event->position().toPoint(), event->modifiers());
     const QPoint pointer = DocumentPoint(event->position().toPoint());
     if ((event->buttons() & Qt::LeftButton) && Edit_.DragPending()) {
         // A press in the selection becomes a drag once the pointer has gone some way.
@@ -395,7 +397,13 @@ void TDocViewEditWidget::UpdateMouseCursor(QPoint documentPoint)
     case TRVMouseCursor::SizeWE: viewport()->setCursor(Qt::SizeHorCursor); break;
     case TRVMouseCursor::LineSelect: viewport()->setCursor(LineSelectCursor_); break;
     case TRVMouseCursor::Text: viewport()->setCursor(Qt::IBeamCursor); break;
+    case TRVMouseCursor::Jump: viewport()->setCursor(Qt::PointingHandCursor); break;
     }
+}
+
+QPoint TDocViewEditWidget::HintDocumentPoint(QPoint viewPoint) const
+{
+    return {std::max(viewPoint.x(), 0) + ScrollXPixels(), std::max(viewPoint.y(), 0) + ScrollYPixels()};
 }
 
 void TDocViewEditWidget::mouseDoubleClickEvent(QMouseEvent* event)

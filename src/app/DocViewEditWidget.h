@@ -72,9 +72,17 @@ public:
     /// themselves (by default QDrag::exec, copy or move).
     std::function<Qt::DropAction(QDrag& drag)> RunDrag;
 
+    /// A point of the viewport in document coordinates, as the hint over links reads it: a point
+    /// left of or above the viewport counts as its left or top edge.
+    [[nodiscard]] QPoint HintDocumentPoint(QPoint viewPoint) const;
+
 signals:
     /// A mouse button was released over the document, after the editor handled it.
     void MouseReleased(Qt::MouseButton button);
+    /// The mouse moved over the viewport (viewport coordinates), before the editor hears of it.
+    void MouseMoved(QPoint viewPoint, Qt::KeyboardModifiers modifiers);
+    /// A key was pressed, before the editor handles it.
+    void KeyPressing(int key, Qt::KeyboardModifiers modifiers);
 
 protected:
     bool event(QEvent* event) override;

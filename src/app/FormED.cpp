@@ -126,6 +126,7 @@ TFormED::TFormED(const std::vector<std::string>& arguments, const fs::path& exeD
                                                   std::move(printerPage), PageSetup_);
     ConnectEditor();
     ConnectFormatting();
+    ConnectHyperlinkCommands();
     RVPrint1.OnPagePrepaint = HeaderFooterPainter(PageState_);
     FormCreate(arguments, exeDir);
 }
@@ -144,6 +145,8 @@ TFormED::~TFormED()
     edit.OnCaretMove = nullptr;
     edit.OnSelect = nullptr;
     edit.OnCurTextStyleChanged = nullptr;
+    edit.OnJump = nullptr;
+    edit.OnReadHyperlink = nullptr;
     Session_.reset();
 }
 
@@ -194,6 +197,12 @@ void TFormED::UpdateSelectionControls()
     for (QAction* a : {mitCopy, btnCopy, mitCut, btnCut})
         a->setEnabled(selected);
     mitDelete->setEnabled(selected);
+    // The hyperlink commands need a selection they may change.
+    const bool linkable = Doc_->Editor.SelectionExists() && !Doc_->Editor.ReadOnly;
+    if (mitHyperlinkEdit) {
+        mitHyperlinkEdit->setEnabled(linkable);
+        mitHyperlinkRemove->setEnabled(linkable);
+    }
 }
 
 void TFormED::EditCommand(const std::function<void(TDocViewEdit&)>& command)

@@ -12,11 +12,13 @@
 #include <vector>
 
 #include <QMainWindow>
+#include <QPoint>
 
 #include "session/DocumentSession.h"
 #include "app/InputBoxes.h"
 #include "app/PictureDialog.h"
 #include "app/PrintDialog.h"
+#include "platform/Shell.h"
 #include "printing/Print.h"
 #include "session/StartUp.h"
 #include "tools/FormatCommands.h"
@@ -43,6 +45,7 @@ class TQtPrinter;
 class TFindReplaceDialog;
 class TfrmPageSetup;
 class TfrmPreview;
+class TTxTHyper;
 
 /// Shown in status-bar panel 1 when the control under the mouse has no long hint.
 inline constexpr std::string_view NoHintNotice = " Bereit";
@@ -96,6 +99,8 @@ public:
         TPrintDialogs* PrintDialogs = nullptr;
         /// The input boxes of the table commands; null: Qt's input dialog.
         TInputBoxes* InputBoxes = nullptr;
+        /// Opens link targets; null: the desktop's handler.
+        TDesktopShell* Shell = nullptr;
     };
 
     /// Creates the window for a command line (the arguments after the program name) with the
@@ -259,6 +264,15 @@ private:
     void mitPreviewClick();
     void btnPageBreaksClick();
     void mitExportPdfClick();
+
+    // Hyperlinks: the two commands, Ctrl+click, the end of a link while typing, the hint over
+    // links (FormEDHyperlinks.cpp).
+    void ConnectHyperlinkCommands();
+    void HYeditClick();
+    void HYDeleteClick();
+    void rveJump(TCustomDocViewEdit& sender, int id);
+    void rveKeyDown(int key);
+    void rveMouseMove(QPoint clientPoint);
 
     // Formatting commands and the controls that follow the caret (FormEDFormatting.cpp).
     void ConnectFormatting();
@@ -433,6 +447,11 @@ public:
         [[nodiscard]] bool operator==(const TEditedCell&) const = default;
     };
     TEditedCell EditedCell;
+    // Hyperlinks.
+    QAction* mitHyperlinkEdit = nullptr;
+    QAction* mitHyperlinkRemove = nullptr;
+    /// The hyperlink dialog, made with the window and kept.
+    TTxTHyper* TxTHyper = nullptr;
     QAction* btnCopy = nullptr;
     QAction* btnCut = nullptr;
     QAction* btnPaste = nullptr;
@@ -477,6 +496,8 @@ private:
     bool InSizeCommit_ = false;
     /// The size box's text as the caret last set it or the user last applied it.
     QString SizeBoxText_;
+    std::unique_ptr<TDesktopShell> OwnShell_;
+    TDesktopShell* Shell_ = nullptr;
 };
 
 } // namespace xq

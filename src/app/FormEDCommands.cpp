@@ -1,9 +1,9 @@
 // The main window's commands: the main menu, the two toolbars with their hints, the editor's context
-// menu and the status bar. Commands whose features are not part of the program yet (hyperlinks,
-// spelling, the element dialogs) are present with their captions and shortcuts, and disabled.
-// The find commands are connected in FormEDSearch.cpp, the formatting commands in
-// FormEDFormatting.cpp, the commands that insert lines and pictures in FormEDInsert.cpp, the table
-// commands in FormEDTables.cpp, the print commands in FormEDPrint.cpp.
+// menu and the status bar. Commands whose features are not part of the program yet (spelling, the
+// element dialogs) are present with their captions and shortcuts, and disabled. The find commands
+// are connected in FormEDSearch.cpp, the hyperlink commands in FormEDHyperlinks.cpp, the
+// formatting commands in FormEDFormatting.cpp, the commands that insert lines and pictures in
+// FormEDInsert.cpp, the table commands in FormEDTables.cpp, the print commands in FormEDPrint.cpp.
 #include <QAction>
 #include <QActionGroup>
 #include <QComboBox>
@@ -139,8 +139,8 @@ void TFormED::CreateMenus()
     QMenu* insert = bar->addMenu(Text("Einfügen"));
     insert->setObjectName(QStringLiteral("mnuInsert"));
     QMenu* hyperlink = SubMenu(insert, "mnuHyperlink", "Hyperlink");
-    MenuItem(hyperlink, "mitHyperlinkEdit", "Hyperlink bearbeiten...");
-    MenuItem(hyperlink, "mitHyperlinkRemove", "Hyperlink entfernen");
+    mitHyperlinkEdit = MenuItem(hyperlink, "mitHyperlinkEdit", "Hyperlink bearbeiten...");
+    mitHyperlinkRemove = MenuItem(hyperlink, "mitHyperlinkRemove", "Hyperlink entfernen");
 
     // &Format
     QMenu* format = bar->addMenu(Text("&Format"));

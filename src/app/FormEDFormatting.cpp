@@ -17,6 +17,7 @@
 #include "editing/DocViewEdit.h"
 #include "lists/ListBuilders.h"
 #include "platform/qt/QtCanvas.h"
+#include "tools/Hyperlinks.h"
 
 namespace xq {
 
@@ -152,7 +153,8 @@ void TFormED::ConnectFormatting()
 
     TDocViewEdit& edit = Doc_->Editor;
     edit.OnStyleConversion = [this](TCustomDocViewEdit&, int styleNo, int userData, bool, int& newStyleNo) {
-        newStyleNo = ConvertTextStyle(Doc_->RStyle, styleNo, userData, TextConversionInput());
+        newStyleNo = IsHyperlinkConversion(userData) ? HyperlinkTextStyle(Doc_->RStyle, styleNo, userData)
+                                                     : ConvertTextStyle(Doc_->RStyle, styleNo, userData, TextConversionInput());
     };
     edit.OnParaStyleConversion = [this](TCustomDocViewEdit&, int styleNo, int userData, bool, int& newStyleNo) {
         TParaConversionInput input;

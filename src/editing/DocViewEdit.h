@@ -48,6 +48,17 @@ using TRVDropFilesEvent = std::function<void(TCustomDocViewEdit& sender, const s
 using TRVOleDropEvent =
     std::function<void(TCustomDocViewEdit& sender, const TClipboard& data, TRVDropEffects& effect, bool& doDefault)>;
 using TRVOnCaretGetOutEvent = std::function<void(TCustomDocViewEdit& sender, TRVGetOutDirection direction)>;
+/// A link was Ctrl+clicked: id is its jump number in the layout of sender, the editor whose
+/// document holds it (the editor of a table cell for a link in a cell).
+using TRVJumpEvent = std::function<void(TCustomDocViewEdit& sender, int id)>;
+/// Asked for the text style and tag a link coming in from outside gets: target is its address,
+/// extras its text, docFormat where it comes from (rvlfURL: a dropped link); styleNo comes in as
+/// the current text style.
+using TRVEditReadHyperlinkEvent = std::function<void(TCustomDocViewEdit& sender, const std::string& target,
+                                                     const std::string& extras, int docFormat, int& styleNo,
+                                                     std::string& tag)>;
+/// The docFormat of a link dropped from a browser.
+inline constexpr int rvlfURL = 4;
 
 // --- Styles and lists ------------------------------------------------------------------------------
 /// Asked for the style that replaces styleNo (newStyleNo comes in as styleNo); appliedToText is
@@ -310,6 +321,36 @@ public:
     /// The text of a text item (not emptied) or the name of another item.
     bool SetCurrentItemText(std::string text);
     bool SetCurrentTag(std::string tag);
+
+    // --- Hyperlinks (Hyperlinks.cpp) ----------------------------------------------------------------
+    // A link is text in a jump style whose items carry the target as their tag. Each operation
+    // works in the innermost editor (the table cell being edited).
+    /// Ctrl+click on a link, with rvoCtrlJumps (the outermost editor's handler hears it).
+    TRVJumpEvent OnJump;
+    /// A link dropped on the editor; without a handler its address goes in as plain text.
+    TRVEditReadHyperlinkEvent OnReadHyperlink;
+    /// Widens the selection to whole links: an end touching an item only at its edge leaves it
+    /// out, and an end inside link text moves to that item's edge. Without a selection the
+    /// caret's link item is selected.
+    void SelectWholeHyperlinks();
+    /// The target the (widened) selection shows: the first non-empty tag of its items.
+    [[nodiscard]] std::string SelectionHyperlinkTarget() const;
+    /// The selected text as UTF-8 (paragraphs end with CR LF).
+    [[nodiscard]] std::string SelectedTextUtf8() const;
+    /// Converts the selection's text styles with userData (through OnStyleConversion), keeping
+    /// the tags, then gives each of its items target as tag: one undo step for the styles, one
+    /// of the tag-change kind (rvutTag) for the tags, when any changes.
+    void ApplyHyperlink(int userData, const std::string& target);
+    /// Nothing is selected, the caret stands at the end of a link item and the current text
+    /// style is that item's: what is typed now would continue the link.
+    [[nodiscard]] bool CaretAtHyperlinkEnd() const;
+    /// The jump number of the link under (x, y) in this editor's layout, -1 when none.
+    [[nodiscard]] int JumpAt(std::int32_t x, std::int32_t y) const;
+    /// The container and item of jump number id of this editor's layout; false when none.
+    bool GetJumpPointItemNo(int id, const TCustomRVData*& data, int& itemNo) const;
+    /// The item whose draw item holds (x, y) - a hit on the item itself, not beside it - looked
+    /// for in the cell being edited when the point lies in it; false when none.
+    bool GetItemAtPoint(std::int32_t x, std::int32_t y, const TCustomRVData*& data, int& itemNo) const;
 
     // --- Styles and lists -------------------------------------------------------------------------------
     // Each is one undo step; the selection stays on the same text. A refused edit beeps.
@@ -848,6 +889,22 @@ private:
     /// (a selection inside one item, the replacement plain text of the item's style); false
     /// when the general insertion is needed.
     bool ReplaceInItem(std::u16string_view replacement);
+
+    // --- Hyperlinks (Hyperlinks.cpp) ------------------------------------------------------------
+    [[nodiscard]] const TCustomDocViewEdit& InnermostEditorConst() const noexcept;
+    /// The selection widened to whole links (the caret's place when nothing is selected); false
+    /// without a caret.
+    bool HyperlinkRange(TRVDocPos& first, TRVDocPos& last) const;
+    /// The mouse is over link text or another jump.
+    [[nodiscard]] bool JumpCursorAt(std::int32_t x, std::int32_t y) const;
+    /// A Ctrl+press on a link waits for its release over the same link; true when it was one.
+    bool JumpMouseDown(TRVMouseButton button, TShiftState shift, std::int32_t x, std::int32_t y);
+    /// The release of such a press fires OnJump; true when a press on a link was pending.
+    bool JumpMouseUp(std::int32_t x, std::int32_t y);
+    /// A dropped link: through OnReadHyperlink as link text, else as plain text.
+    bool InsertUrlFrom(const TClipboard& source);
+    /// The jump a Ctrl+press went down on, -1 when none.
+    int PressedJump_ = -1;
 
     // --- Drag and drop (DragDrop.cpp) ------------------------------------------------------------
     /// A drag of a selection, kept by the outermost editor: the editor whose selection is dragged

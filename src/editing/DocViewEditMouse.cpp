@@ -21,6 +21,9 @@ void TCustomDocViewEdit::MouseDown(TRVMouseButton button, TShiftState shift, std
         return;
     if (CellMouseDown(button, shift, x, y))
         return;
+    // Ctrl+click on a link opens it rather than placing the caret.
+    if (JumpMouseDown(button, shift, x, y))
+        return;
     if (!Data_.CaretValid())
         Data_.ResetCaret();
     const TSelectionState before = SelectionState();
@@ -125,6 +128,8 @@ void TCustomDocViewEdit::MouseUp(TRVMouseButton button, TShiftState shift, std::
         return;
     if (CellMouseUp(button, shift, x, y))
         return;
+    if (JumpMouseUp(x, y))
+        return;
     Mouse_ = {};
     if (DragPressPending_) {
         // No drag came of the press: it was a click.
@@ -203,7 +208,9 @@ TRVMouseCursor TCustomDocViewEdit::MouseCursorAt(std::int32_t x, std::int32_t y)
     case TRVResizeCursor::SizeWE: return TRVMouseCursor::SizeWE;
     case TRVResizeCursor::None: break;
     }
-    return InLeftMargin(x) && SelectionAllowed() ? TRVMouseCursor::LineSelect : TRVMouseCursor::Text;
+    if (InLeftMargin(x) && SelectionAllowed())
+        return TRVMouseCursor::LineSelect;
+    return JumpCursorAt(x, y) ? TRVMouseCursor::Jump : TRVMouseCursor::Text;
 }
 
 void TCustomDocViewEdit::DblClick(TShiftState shift, std::int32_t x, std::int32_t y)

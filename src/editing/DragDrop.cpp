@@ -400,8 +400,8 @@ bool TCustomDocViewEdit::InsertDropData(const TClipboard& data)
         return true;
     if (formats.Contains(rvddRTF) && InsertRTFFrom(data))
         return true;
-    // A link comes in as its address.
-    if (formats.Contains(rvddURL) && InsertTextFrom(data, TClipboardFormat::Url))
+    // A link comes in as link text when the application says how, else as its address.
+    if (formats.Contains(rvddURL) && InsertUrlFrom(data))
         return true;
     // Files before text: file managers here offer the files' names as text too, which is not
     // what was dropped - files of other kinds are ignored.

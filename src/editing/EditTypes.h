@@ -137,7 +137,7 @@ inline constexpr std::int32_t MaxCaretHeight = 100;
 
 /// The mouse cursor the editor asks for at a point: the text cursor, the line-select cursor of
 /// the left margin (the style sheet's LineSelectCursor), or a size cursor over a resize handle.
-enum class TRVMouseCursor : std::uint8_t { Text, LineSelect, SizeNWSE, SizeNESW, SizeNS, SizeWE };
+enum class TRVMouseCursor : std::uint8_t { Text, LineSelect, SizeNWSE, SizeNESW, SizeNS, SizeWE, Jump };
 
 /// How far the view should scroll on one tick of the mouse-selection timer, in scroll units
 /// (negative: up or left).
