@@ -17,22 +17,6 @@ namespace {
 
 /// A dropped address longer than this is refused rather than read.
 constexpr std::size_t MaxDroppedUrlBytes = std::size_t(64) << 10;
-/// Line width of horizontal lines in the selected text.
-constexpr int SelectedTextLineWidth = 80;
-
-/// UTF-16LE bytes (a byte order mark dropped) as UTF-8.
-std::string Utf16LeToUtf8(std::string_view bytes)
-{
-    std::size_t start = 0;
-    if (bytes.size() >= 2 && std::uint8_t(bytes[0]) == 0xFF && std::uint8_t(bytes[1]) == 0xFE)
-        start = 2;
-    std::u16string text;
-    text.reserve((bytes.size() - start) / 2);
-    for (std::size_t i = start; i + 1 < bytes.size(); i += 2)
-        text.push_back(char16_t(std::uint8_t(bytes[i]) | (std::uint8_t(bytes[i + 1]) << 8)));
-    return Utf16ToUtf8(text);
-}
-
 /// Text of a jump style: the part of a link that its style makes clickable.
 bool IsJumpText(const TRVStyle* sheet, const TCustomRVData& data, int itemNo)
 {
@@ -176,15 +160,7 @@ std::string TCustomDocViewEdit::SelectionHyperlinkTarget() const
 
 std::string TCustomDocViewEdit::SelectedTextUtf8() const
 {
-    const TCustomDocViewEdit& e = InnermostEditorConst();
-    TRVDocPos first, last;
-    if (!e.Data_.GetOrderedSelectionDoc(first, last))
-        return {};
-    std::string utf16;
-    if (!ExportTextRange(e.Data_, utf16, SelectedTextLineWidth, true, first.ItemNo, first.Offset, last.ItemNo,
-                         last.Offset))
-        return {};
-    return Utf16LeToUtf8(utf16);
+    return Utf16ToUtf8(SelectedText());
 }
 
 void TCustomDocViewEdit::ApplyHyperlink(int userData, const std::string& target)
