@@ -75,6 +75,10 @@ private slots:
         QVERIFY(window.ReplaceDialog()->isVisible());
         QCOMPARE(window.ReplaceDialog()->windowTitle(), QStringLiteral("Ersetzen"));
         QCOMPARE(window.ReplaceDialog()->edtFind->text(), QStringLiteral("Herren"));
+        if (const QByteArray shots = qgetenv("XQ_SCREENSHOTS"); !shots.isEmpty()) {
+            dialog->grab().save(QString::fromLocal8Bit(shots) + QStringLiteral("/suchen.png"));
+            window.ReplaceDialog()->grab().save(QString::fromLocal8Bit(shots) + QStringLiteral("/ersetzen.png"));
+        }
         QVERIFY2(!window.ReplaceDialog()->rbUp->isVisible(), "replacing runs towards the end");
     }
 
