@@ -52,15 +52,17 @@ std::optional<QByteArray> RunXclip(const QStringList& arguments, const QByteArra
     return xclip.readAllStandardOutput();
 }
 
-/// Waits until the window's clipboard offers the MIME type (xclip took the selection).
+/// Waits until xclip owns the clipboard and it offers the MIME type: until the X server has told
+/// us that our own copy is gone, the clipboard still offers what we put there.
 bool WaitForOffer(const QString& type)
 {
     QElapsedTimer timer;
     timer.start();
     while (timer.elapsed() < 10000) {
         QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-        const QMimeData* data = QGuiApplication::clipboard()->mimeData();
-        if (data && data->formats().contains(type))
+        const QClipboard* clipboard = QGuiApplication::clipboard();
+        const QMimeData* data = clipboard->mimeData();
+        if (!clipboard->ownsClipboard() && data && data->formats().contains(type))
             return true;
     }
     return false;
