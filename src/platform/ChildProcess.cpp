@@ -260,6 +260,18 @@ void TChildProcess::Stop(std::chrono::milliseconds grace) noexcept
             std::this_thread::sleep_for(std::chrono::milliseconds(5));
         }
         if (!reaped) {
+            // Asked to end first; one that does not within a moment is killed.
+            ::kill(Pid_, SIGTERM);
+            const auto termDeadline = Clock::now() + std::chrono::milliseconds(200);
+            while (!reaped && Clock::now() < termDeadline) {
+                int status = 0;
+                const pid_t r = ::waitpid(Pid_, &status, WNOHANG);
+                reaped = r == Pid_ || (r < 0 && errno != EINTR);
+                if (!reaped)
+                    std::this_thread::sleep_for(std::chrono::milliseconds(5));
+            }
+        }
+        if (!reaped) {
             ::kill(Pid_, SIGKILL);
             int status = 0;
             while (::waitpid(Pid_, &status, 0) < 0 && errno == EINTR) {

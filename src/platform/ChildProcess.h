@@ -55,8 +55,8 @@ public:
     [[nodiscard]] TReadResult ReadLine(std::string& line, std::chrono::milliseconds timeout,
                                        std::size_t maxLength);
 
-    /// Closes the child's input (its end of file), waits up to grace for it to end, then kills it
-    /// and reaps it. Nothing happens when no child runs.
+    /// Closes the child's input (its end of file), waits up to grace for it to end, then terminates
+    /// it (SIGTERM, then SIGKILL after 200 ms) and reaps it. Nothing happens when no child runs.
     void Stop(std::chrono::milliseconds grace = std::chrono::milliseconds(2000)) noexcept;
 
     /// A child was started and has not been reaped; a child that ended is reaped here.
