@@ -44,7 +44,60 @@ std::string_view TrimSpacesAndCommas(std::string_view text)
     return text;
 }
 
+// KOI8-R, the code of the Cyrillic ISpell dictionaries: 0xC0-0xDF the small letters in this order,
+// 0xE0-0xFF the capitals, 0xA3 and 0xB3 the two forms of YO.
+constexpr char16_t Koi8Letters[] = u"юабцдефгхийклмнопярстужвьызшэщчъЮАБЦДЕФГХИЙКЛМНОПЯРСТУЖВЬЫЗШЭЩЧЪ";
+
+/// Text in KOI8-R; false when it holds a character other than ASCII and the Cyrillic letters.
+bool EncodeKoi8(std::u16string_view text, std::string& bytes)
+{
+    bytes.clear();
+    for (const char16_t c : text) {
+        if (c < 0x80) {
+            bytes += static_cast<char>(c);
+        } else if (c == u'ё') {
+            bytes += '\xA3';
+        } else if (c == u'Ё') {
+            bytes += '\xB3';
+        } else {
+            const std::u16string_view letters(Koi8Letters, 64);
+            const std::size_t i = letters.find(c);
+            if (i == std::u16string_view::npos)
+                return false;
+            bytes += static_cast<char>(0xC0 + i);
+        }
+    }
+    return true;
+}
+
+std::u16string DecodeKoi8(std::string_view bytes)
+{
+    std::u16string text;
+    for (const char b : bytes) {
+        const auto u = static_cast<unsigned char>(b);
+        if (u < 0x80)
+            text += char16_t(u);
+        else if (u >= 0xC0)
+            text += Koi8Letters[u - 0xC0];
+        else if (u == 0xA3)
+            text += u'ё';
+        else if (u == 0xB3)
+            text += u'Ё';
+        else
+            text += u'?';
+    }
+    return text;
+}
+
 } // namespace
+
+int SpellerCodePageFor(std::string_view charset, int language)
+{
+    // Russian and Ukrainian dictionaries of ISpell take KOI8-R unless their entry says otherwise.
+    if (charset.empty() && (language == 1049 || language == 1058))
+        return Koi8RCodePage;
+    return SpellerCodePage(charset);
+}
 
 std::string SpellerFailedMessage(std::string_view languageName)
 {
@@ -76,7 +129,7 @@ std::vector<std::string> SuggestionsOfReply(std::string_view reply)
 TISpeller::TISpeller(int language, TSpellListObj entry, std::filesystem::path spellerDir,
                      std::filesystem::path homeDir, TTimeouts timeouts)
     : Language_(language), Entry_(std::move(entry)), SpellerDir_(std::move(spellerDir)),
-      HomeDir_(std::move(homeDir)), Timeouts_(timeouts), CodePage_(SpellerCodePage(Entry_.Charset))
+      HomeDir_(std::move(homeDir)), Timeouts_(timeouts), CodePage_(SpellerCodePageFor(Entry_.Charset, language))
 {
     std::lock_guard<std::mutex> guard(Lock_);
     if (!StartLocked())
@@ -173,13 +226,16 @@ void TISpeller::Report(const std::string& failureMessage)
         OnFailure(failureMessage);
 }
 
-bool TISpeller::EncodeWord(std::string_view word, std::string& bytes) const
+bool EncodeSpellerWord(std::string_view word, int codePage, std::string& bytes)
 {
-    if (CodePage_ == Utf8CodePage) {
+    if (codePage == Utf8CodePage) {
         bytes.assign(word);
+    } else if (codePage == Koi8RCodePage) {
+        if (!EncodeKoi8(Utf8ToUtf16(word), bytes))
+            return false;
     } else {
         const std::u16string text = Utf8ToUtf16(word);
-        bytes = UnicodeToAnsi(text, CodePage_);
+        bytes = UnicodeToAnsi(text, codePage);
         // A character the code page lacks became "?": such a word cannot be asked about.
         if (std::count(bytes.begin(), bytes.end(), '?') != std::count(word.begin(), word.end(), '?'))
             return false;
@@ -187,11 +243,23 @@ bool TISpeller::EncodeWord(std::string_view word, std::string& bytes) const
     return !bytes.empty() && bytes.size() <= MaxSpellWordBytes && !HasControlByte(bytes);
 }
 
+std::string DecodeSpellerText(std::string_view bytes, int codePage)
+{
+    if (codePage == Utf8CodePage)
+        return std::string(bytes);
+    if (codePage == Koi8RCodePage)
+        return Utf16ToUtf8(DecodeKoi8(bytes));
+    return Utf16ToUtf8(AnsiToUnicode(bytes, codePage));
+}
+
+bool TISpeller::EncodeWord(std::string_view word, std::string& bytes) const
+{
+    return EncodeSpellerWord(word, CodePage_, bytes);
+}
+
 std::string TISpeller::DecodeText(std::string_view bytes) const
 {
-    if (CodePage_ == Utf8CodePage)
-        return std::string(bytes);
-    return Utf16ToUtf8(AnsiToUnicode(bytes, CodePage_));
+    return DecodeSpellerText(bytes, CodePage_);
 }
 
 bool TISpeller::CheckLocked(std::string_view word, std::string& failureMessage)

@@ -32,6 +32,18 @@ inline constexpr std::size_t MaxSpellWordBytes = 99;
 /// What FindMisspelling found.
 enum TMisspelling { msNone = 0, msMisspelled = 1, msAutoReplace = 2 };
 
+/// The code page of KOI8-R.
+inline constexpr int Koi8RCodePage = 20866;
+/// The code words are sent in to the speller of a language: SpellerCodePage of the entry's charset,
+/// except that Russian (1049) and Ukrainian (1058) without a charset take KOI8-R.
+[[nodiscard]] int SpellerCodePageFor(std::string_view charset, int language);
+
+/// A word (UTF-8) in the speller's code page. False when it cannot be sent: empty, a character the
+/// code page lacks, a control character, or longer than MaxSpellWordBytes.
+[[nodiscard]] bool EncodeSpellerWord(std::string_view word, int codePage, std::string& bytes);
+/// Text of a reply in UTF-8.
+[[nodiscard]] std::string DecodeSpellerText(std::string_view bytes, int codePage);
+
 /// The German message shown once when a speller stopped answering and could not be started again.
 [[nodiscard]] std::string SpellerFailedMessage(std::string_view languageName);
 

@@ -177,6 +177,8 @@ int SpellerCodePage(std::string_view charset)
 {
     if (SameTextIgnoringCase(charset, "UTF-8") || SameTextIgnoringCase(charset, "UTF8"))
         return Utf8CodePage;
+    if (SameTextIgnoringCase(charset, "KOI8-R") || SameTextIgnoringCase(charset, "KOI8R"))
+        return 20866;
     for (std::string_view prefix : {std::string_view("windows-"), std::string_view("cp")}) {
         if (StartsWithIgnoringAsciiCase(charset, prefix)) {
             const std::string_view digits = charset.substr(prefix.size());

@@ -75,8 +75,8 @@ inline constexpr std::size_t MaxSpellerSubdirectories = 1024;
 /// Replaces every "%UniRed%ispell" (any letter case) in a command line by the speller directory.
 [[nodiscard]] std::string ExpandSpellerCommand(std::string_view cmd, const std::filesystem::path& spellerDir);
 
-/// The code page words are sent in for a charset name: "UTF-8" (any case) gives 65001, "windows-125x"
-/// or "cp125x" that page, anything else the system's 8-bit code page 1252.
+/// The code page words are sent in for a charset name: "UTF-8" (any case) gives 65001, "KOI8-R" 20866,
+/// "windows-125x" or "cp125x" that page, anything else the system's 8-bit code page 1252.
 [[nodiscard]] int SpellerCodePage(std::string_view charset);
 
 } // namespace xq

@@ -2,6 +2,10 @@
 // dictionary, hostile words, a speller that dies, and that no ispell process is left behind.
 #include "spelling/ISpeller.h"
 #include "spelling/SpellChecker.h"
+#include "spelling/RVXQSpell.h"
+
+#include <atomic>
+#include <thread>
 
 #include <gtest/gtest.h>
 
@@ -9,6 +13,7 @@
 #include <signal.h>
 #include <unistd.h>
 
+#include "document/RVStyle.h"
 #include "platform/FileIO.h"
 #include "support/TempDir.h"
 
@@ -356,6 +361,79 @@ TEST(SpellCheckerTest, TheLanguageOfACharset)
     EXPECT_EQ(SpellLanguageOfCharset(0, 1031), 1031);
     EXPECT_EQ(SpellLanguageOfCharset(1, 1031), 1031);
     EXPECT_EQ(SpellLanguageOfCharset(77, 1031), 1031);
+}
+
+} // namespace
+} // namespace xq
+
+namespace xq {
+namespace {
+
+TEST(ISpellerTest, OneLockAroundEachQuestionKeepsThreadsApart)
+{
+    REQUIRE_ISPELL();
+    TTempDir home;
+    TISpeller speller(1031, GermanEntry(), home.Path(), home.Path());
+    std::atomic<int> wrong{0};
+    auto work = [&](int seed) {
+        for (int i = 0; i < 150; ++i) {
+            // Fresh words each time, so that the questions really reach ispell.
+            const std::string suffix(1 + (i + seed) % 7, char('a' + (i * 7 + seed) % 26));
+            if (!speller.IsWordCorrect("Haus") || speller.IsWordCorrect("Qzxv" + suffix + std::to_string(seed)))
+                ++wrong;
+            std::vector<std::string> list;
+            speller.Suggestions(list);
+        }
+    };
+    std::vector<std::thread> threads;
+    for (int seed = 0; seed < 4; ++seed)
+        threads.emplace_back(work, seed);
+    for (std::thread& t : threads)
+        t.join();
+    EXPECT_EQ(wrong.load(), 0);
+    EXPECT_FALSE(speller.IsWordCorrect("Strase"));
+}
+
+TEST(RVXQSpellTest, WordsAreCheckedInTheLanguageOfTheirStyle)
+{
+    REQUIRE_ISPELL();
+    TTempDir dir;
+    fs::create_directories(dir / "deutsch");
+    WriteBytes(dir / "deutsch" / "ispell.ini", "[Deutsch]\r\nLangNo=1031\r\nCmd=" + std::string(GermanCmd) + "\r\n");
+    TSpellChecker checker;
+    checker.SetSpellerDirectory(dir.Path());
+    TRVStyle style;
+    const int german = style.TextStyles.Count();
+    style.TextStyles.Add().Charset = 0;
+    const int cyrillic = style.TextStyles.Count();
+    style.TextStyles.Add().Charset = 204;
+
+    TRVXQSpell bridge(checker, style);
+    EXPECT_EQ(bridge.LanguageOfStyle(german), 1031);
+    EXPECT_EQ(bridge.LanguageOfStyle(cyrillic), 1049);
+    checker.Language = 1033;
+    EXPECT_EQ(bridge.LanguageOfStyle(german), 1033);
+    checker.Language = 1031;
+
+    EXPECT_TRUE(bridge.CheckWord("Haus", german));
+    EXPECT_FALSE(bridge.CheckWord("Hauss", german));
+    EXPECT_TRUE(bridge.CheckWord("ß", german));
+    EXPECT_TRUE(bridge.CheckWord("", german));
+    // No Russian speller: its words count as correct.
+    EXPECT_TRUE(bridge.CheckWord("Hauss", cyrillic));
+    // Ignoring is per language.
+    bridge.IgnoreList.Add("Hauss", 1049);
+    EXPECT_FALSE(bridge.CheckWord("Hauss", german));
+    bridge.IgnoreList.Add("Hauss", 1031);
+    EXPECT_TRUE(bridge.CheckWord("Hauss", german));
+    EXPECT_EQ(bridge.IgnoreList.Count(), 2u);
+
+    bridge.ReplaceList.Add("Strase", "Strasse", 1031);
+    bridge.ReplaceList.Add("Strase", "Straße", 1031);
+    ASSERT_NE(bridge.ReplaceList.Find("Strase", 1031), nullptr);
+    EXPECT_EQ(bridge.ReplaceList.Find("Strase", 1031)->Replacement, "Straße");
+    EXPECT_EQ(bridge.ReplaceList.Find("Strase", 1049), nullptr);
+    EXPECT_EQ(bridge.ReplaceList.Items().size(), 1u);
 }
 
 } // namespace

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include "platform/CodePage.h"
 #include "platform/IniFile.h"
 #include "support/TempDir.h"
 
@@ -108,7 +109,41 @@ TEST(SpellLanguagesTest, CommandPlaceholderAndCharsets)
     EXPECT_EQ(SpellerCodePage(""), 1252);
     EXPECT_EQ(SpellerCodePage("windows-1251"), 1251);
     EXPECT_EQ(SpellerCodePage("cp1259"), 1252);
-    EXPECT_EQ(SpellerCodePage("koi8-r"), 1252);
+    EXPECT_EQ(SpellerCodePage("koi8-r"), 20866);
+    EXPECT_EQ(SpellerCodePage("iso-8859-5"), 1252);
+    EXPECT_EQ(SpellerCodePageFor("", 1049), Koi8RCodePage);
+    EXPECT_EQ(SpellerCodePageFor("", 1058), Koi8RCodePage);
+    EXPECT_EQ(SpellerCodePageFor("UTF-8", 1049), Utf8CodePage);
+    EXPECT_EQ(SpellerCodePageFor("", 1031), 1252);
+}
+
+TEST(SpellerWordCodeTest, WordsInTheSpellersCodeAndBack)
+{
+    std::string bytes;
+    ASSERT_TRUE(EncodeSpellerWord("Straße", 1252, bytes));
+    EXPECT_EQ(bytes, "Stra\xDF" "e");
+    EXPECT_EQ(DecodeSpellerText(bytes, 1252), "Straße");
+    ASSERT_TRUE(EncodeSpellerWord("Straße", Utf8CodePage, bytes));
+    EXPECT_EQ(bytes, "Straße");
+    // Every Cyrillic letter of KOI8-R as the standard table has it, and back.
+    const std::string russian = "ЁёАБВГДЕЖЗИЙКЛМНОПРСТУФХЦЧШЩЪЫЬЭЮЯабвгдежзийклмнопрстуфхцчшщъыьэюя";
+    ASSERT_TRUE(EncodeSpellerWord(russian.substr(0, 40), Koi8RCodePage, bytes));
+    EXPECT_EQ(bytes, "\xB3\xA3\xE1\xE2\xF7\xE7\xE4\xE5\xF6\xFA\xE9\xEA\xEB\xEC\xED\xEE\xEF\xF0\xF2\xF3");
+    for (std::size_t from = 0; from < russian.size(); from += 40) {
+        ASSERT_TRUE(EncodeSpellerWord(russian.substr(from, 40), Koi8RCodePage, bytes));
+        EXPECT_EQ(DecodeSpellerText(bytes, Koi8RCodePage), russian.substr(from, 40));
+    }
+    ASSERT_TRUE(EncodeSpellerWord("мир", Koi8RCodePage, bytes));
+    EXPECT_EQ(bytes, "\xCD\xC9\xD2");
+    // Characters the code cannot hold, control characters and overlong words are not sent.
+    EXPECT_FALSE(EncodeSpellerWord("Straße", Koi8RCodePage, bytes));
+    EXPECT_FALSE(EncodeSpellerWord("мир", 1252, bytes));
+    EXPECT_TRUE(EncodeSpellerWord("Wie?", 1252, bytes));
+    EXPECT_FALSE(EncodeSpellerWord("Ha\tus", 1252, bytes));
+    EXPECT_FALSE(EncodeSpellerWord("Ha\x7Fus", Utf8CodePage, bytes));
+    EXPECT_FALSE(EncodeSpellerWord("", 1252, bytes));
+    EXPECT_TRUE(EncodeSpellerWord(std::string(MaxSpellWordBytes, 'a'), 1252, bytes));
+    EXPECT_FALSE(EncodeSpellerWord(std::string(MaxSpellWordBytes + 1, 'a'), 1252, bytes));
 }
 
 TEST(SuggestionsOfReplyTest, TheListAfterTheColonInIspellsOrder)
