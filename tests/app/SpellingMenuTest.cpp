@@ -1,9 +1,11 @@
 // The spelling languages of the main window: the menu "Sprache auswählen", the language chosen at
 // start from "XQSpell.dic", choosing another one, and spelling that is unavailable.
 #include <QAction>
+#include <QFileInfo>
 #include <QMenu>
 #include <QTest>
 
+#include <csignal>
 #include <cstdlib>
 #include <filesystem>
 
@@ -131,6 +133,29 @@ private slots:
         QCOMPARE(Captions(menu), QStringList{QStringLiteral("keine Sprachen gefunden")});
         QVERIFY(!menu->actions()[0]->isEnabled());
         QVERIFY(w.Run().SpellingUnavailable);
+    }
+
+    void ASpellerSwitchedOffIsReportedInGerman()
+    {
+        if (!QFileInfo::exists(QStringLiteral("/usr/lib/ispell/ngerman.hash")))
+            QSKIP("the German ispell dictionary is not installed (Debian packages ispell, ingerman)");
+        TTestWindow w({"x.doc", "7"}, [](TTestWindow& t) { AddLanguages(t); });
+        TSpellChecker& checker = w.Window->SpellChecker();
+        TISpeller* speller = checker.GetSpeller(1031);
+        QVERIFY(speller);
+        QVERIFY(!checker.IsWordCorrect("Hauss", 1031));
+        for (int round = 0; round < 2; ++round) {
+            const int pid = speller->ProcessId();
+            QVERIFY(pid > 0);
+            QCOMPARE(::kill(pid, SIGKILL), 0);
+            (void)checker.IsWordCorrect(round == 0 ? "Strase" : "Hausse", 1031);
+        }
+        QVERIFY(WaitFor([&] { return !w.Boxes.Texts().empty(); }));
+        QCOMPARE(w.Boxes.Texts(), std::vector<std::string>{"Die Rechtschreibprüfung für die Sprache \"Deutsch "
+                                                           "(Deutschland)\" wurde abgeschaltet, weil das "
+                                                           "Prüfprogramm nicht mehr antwortet."});
+        QCOMPARE(w.Boxes.Asked[0].Caption, std::string("Rechtschreibprüfung"));
+        QVERIFY(checker.IsWordCorrect("Hauss", 1031));
     }
 };
 
