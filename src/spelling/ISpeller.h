@@ -25,9 +25,9 @@ inline constexpr std::string_view SpellWordDelimiters = " <>!.,;:/\\|\"[]{}()+_=
     return SpellWordDelimiters.find(c) != std::string_view::npos;
 }
 
-/// Words longer than this (in the bytes sent) are cut by ISpell and cannot be checked; they count as
-/// correct.
-inline constexpr std::size_t MaxSpellWordBytes = 99;
+/// Words longer than this (in the bytes sent) are cut by ISpell, which takes 98 bytes whole; they
+/// cannot be checked and count as correct.
+inline constexpr std::size_t MaxSpellWordBytes = 98;
 
 /// What FindMisspelling found.
 enum TMisspelling { msNone = 0, msMisspelled = 1, msAutoReplace = 2 };

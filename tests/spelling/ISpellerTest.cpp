@@ -198,6 +198,9 @@ TEST(ISpellerTest, HostileWordsNeitherHangNorDisturbLaterVerdicts)
         std::size_t length = 0;
         (void)speller.FindMisspelling(word, 0, pos, length);
     }
+    // The longest word ispell takes whole is asked; one byte more is not.
+    EXPECT_FALSE(speller.IsWordCorrect(std::string(MaxSpellWordBytes, 'q')));
+    EXPECT_TRUE(speller.IsWordCorrect(std::string(MaxSpellWordBytes + 1, 'q')));
     // A long run of misspelt words, each asked once.
     int misspelt = 0;
     for (int i = 0; i < 1000; ++i) {
