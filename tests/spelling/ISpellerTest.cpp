@@ -306,6 +306,14 @@ TEST(ISpellerTest, ACommandLineIsNeverGivenToAShell)
                           home.Path());
         (void)speller.IsWordCorrect("Hauss");
     }
+    {
+        // Substitutions and pipes are characters of arguments too.
+        TISpeller speller(1031,
+                          GermanEntry(std::string(GermanCmd) + " $(touch " + marker.string() + ") `touch " +
+                                      marker.string() + "` | touch " + marker.string()),
+                          home.Path(), home.Path());
+        (void)speller.IsWordCorrect("Hauss");
+    }
     EXPECT_FALSE(fs::exists(marker));
 }
 
