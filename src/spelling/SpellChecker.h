@@ -66,7 +66,8 @@ public:
     /// The speller's suggestions for the word (empty when it is correct).
     void GetSuggestions(std::string_view word, int language, std::vector<std::string>& list);
 
-    /// Ends every speller now (what the destructor does).
+    /// Ends every speller now (what the destructor does). Spellers handed out by GetSpeller are gone
+    /// then: no other thread may still be using one.
     void CloseSpellers();
 
 private:

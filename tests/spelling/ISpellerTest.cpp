@@ -281,7 +281,7 @@ TEST(ISpellerTest, ASpellerThatStopsAnsweringIsReplaced)
     REQUIRE_ISPELL();
     TTempDir home;
     TISpeller::TTimeouts quick;
-    quick.Reply = 500ms;
+    quick.Reply = 1500ms;
     quick.Stop = 300ms;
     TISpeller speller(1031, GermanEntry(), home.Path(), home.Path(), quick);
     ASSERT_FALSE(speller.Failed());
