@@ -11,6 +11,7 @@ packages=(
   libreoffice-writer-nogui
   cups printer-driver-cups-pdf poppler-utils
   xvfb xclip
+  ispell ingerman
 )
 
 missing=()

@@ -2,7 +2,8 @@
 # Builds the editor and starts it on a working copy of the bundled sample data (an AutoText store
 # and "mru.ini"), without arguments, so that it opens with the AutoText chooser: bash scripts/run.sh
 #
-# The editor works in the directory its program file lies in, so the copy gets a link to the program.
+# The editor works in the directory its program file lies in, so the copy gets a link to the program
+# and the speller configuration.
 # The copy is made once (build/sample-workdir); entries saved while trying the editor stay there until
 # it is removed. Without a display the editor runs on Qt's offscreen platform and saves a picture of
 # its window instead.
@@ -17,6 +18,11 @@ work=build/sample-workdir
 mkdir -p "$work"
 for item in AText mru.ini; do
     [ -e "$work/$item" ] || cp -r "data/sample/$item" "$work/"
+done
+# The speller directory defaults to the program's directory: the bundled German speller goes beside it.
+for dir in data/speller/*/; do
+    name=$(basename "$dir")
+    [ -e "$work/$name" ] || cp -r "$dir" "$work/$name"
 done
 ln -f build/src/app/xqeditor "$work/xqeditor" 2>/dev/null || cp -f build/src/app/xqeditor "$work/xqeditor"
 

@@ -252,16 +252,7 @@ void TFormED::FormCreate(const std::vector<std::string>& arguments, const fs::pa
     mitReopen->setVisible(false);
     mitReopen->setEnabled(false);
 
-    // No speller is set up yet: every spelling command is off.
-    Run_.SpellingUnavailable = true;
-    Run_.LiveSpelling = false;
-    mitSpellCheck->setEnabled(false);
-    mitLiveSpelling->setChecked(false);
-    mitLiveSpelling->setEnabled(false);
-    btnSpelling->setEnabled(false);
-    QAction* noLanguages = mnuLanguage->addAction(QStringLiteral("keine Sprachen gefunden"));
-    noLanguages->setObjectName(QStringLiteral("mitLanguage1"));
-    noLanguages->setEnabled(false);
+    SetUpSpelling();
 }
 
 void TFormED::FillCombos()

@@ -21,6 +21,7 @@
 #include "platform/Shell.h"
 #include "printing/Print.h"
 #include "session/StartUp.h"
+#include "spelling/SpellChecker.h"
 #include "tools/FormatCommands.h"
 #include "tools/MruList.h"
 
@@ -127,6 +128,13 @@ public:
     [[nodiscard]] bool HostDocumentMode() const noexcept { return HostMode_; }
     /// A long step is running.
     [[nodiscard]] bool Busy() const noexcept { return Busy_; }
+
+    /// The spell checker and the languages the "Sprache auswählen" menu offers (empty when spelling
+    /// is unavailable).
+    [[nodiscard]] TSpellChecker& SpellChecker() noexcept { return SpellChecker1; }
+    [[nodiscard]] const std::vector<TSpellListObj>& SpellLanguages() const noexcept { return SpellLanguages_; }
+    /// The display name of the chosen language; empty when none is chosen.
+    [[nodiscard]] const std::string& SpellLanguageName() const noexcept { return SpellLanguageName_; }
 
     /// A later start asked this instance to come forward.
     void RestoreAndRaise();
@@ -313,6 +321,15 @@ private:
 
     TRunState Run_;
     TServices Services_;
+    /// Ends its ispell processes when the window goes.
+    TSpellChecker SpellChecker1;
+    std::vector<TSpellListObj> SpellLanguages_;
+    std::string SpellLanguageName_;
+    /// "DOIT" of the spelling settings: spelling while typing was switched on.
+    bool SpellWhileTyping_ = false;
+    void SetUpSpelling();
+    void SelectSpellLanguage(int index);
+    void mitLanguageClick(int index);
     std::unique_ptr<TMessageBoxes> OwnBoxes_;
     TMessageBoxes* Boxes_ = nullptr;
     std::unique_ptr<TPictureDialog> OwnPictureDialog_;

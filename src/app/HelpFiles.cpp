@@ -9,17 +9,6 @@ namespace xq {
 
 namespace fs = std::filesystem;
 
-std::optional<std::string> ReadRegistryString(const std::vector<fs::path>& files, std::string_view keyPath,
-                                              std::string_view name)
-{
-    for (const fs::path& file : files) {
-        TIniFile ini(file);
-        if (ini.ValueExists(keyPath, name))
-            return ini.ReadString(keyPath, name);
-    }
-    return std::nullopt;
-}
-
 fs::path InstallDirectory(const std::vector<fs::path>& registryFiles, const fs::path& workDir)
 {
     std::optional<std::string> dir = ReadRegistryString(registryFiles, InstallKeyPath, InstallValueName);

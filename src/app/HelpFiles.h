@@ -7,6 +7,8 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/Registry.h"
+
 namespace xq {
 
 /// A help file and the topic to open in it (0: its default topic).
@@ -18,11 +20,6 @@ struct THelpTopic {
 
 inline constexpr std::string_view InstallKeyPath = "Software\\Quarnel\\Kelmor";
 inline constexpr std::string_view InstallValueName = "PathInst";
-
-/// A string value of a registry key: the first of the files (one INI section per key path) that has
-/// it. The files are only read.
-[[nodiscard]] std::optional<std::string> ReadRegistryString(const std::vector<std::filesystem::path>& files,
-                                                            std::string_view keyPath, std::string_view name);
 
 /// The installation directory of the host programs: "PathInst" of the machine's registry, else of
 /// the user's, without a trailing delimiter; workDir when neither has it.

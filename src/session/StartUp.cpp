@@ -5,6 +5,7 @@
 
 #include <array>
 #include <charconv>
+#include <cstdlib>
 #include <limits>
 #include <system_error>
 #include <utility>
@@ -66,6 +67,26 @@ bool HasSpellerProgram(const std::string& directory)
     const fs::path program = SpellerProgramIn(directory);
     std::error_code error;
     return fs::is_regular_file(program, error) && ::access(program.c_str(), X_OK) == 0;
+}
+
+bool HasSpellerProgramOnPath(std::string_view pathList)
+{
+    while (!pathList.empty()) {
+        const std::size_t colon = pathList.find(':');
+        const std::string_view dir = pathList.substr(0, colon);
+        if (!dir.empty() && HasSpellerProgram(std::string(dir)))
+            return true;
+        if (colon == std::string_view::npos)
+            break;
+        pathList.remove_prefix(colon + 1);
+    }
+    return false;
+}
+
+bool SpellerProgramAvailable(const fs::path& workDir)
+{
+    const char* path = std::getenv("PATH");
+    return HasSpellerProgram(workDir.string()) || HasSpellerProgramOnPath(path ? path : "");
 }
 
 fs::path WorkDirOf(const TCommandLine& commandLine, const fs::path& exeDir)

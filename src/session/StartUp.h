@@ -76,6 +76,10 @@ struct TCommandLine {
 [[nodiscard]] std::filesystem::path SpellerProgramIn(const std::string& directory);
 /// An executable speller program exists in the directory.
 [[nodiscard]] bool HasSpellerProgram(const std::string& directory);
+/// An executable speller program exists in one of the directories of pathList (PATH's form).
+[[nodiscard]] bool HasSpellerProgramOnPath(std::string_view pathList);
+/// Spelling can be offered: the speller program is in workDir, or on the PATH of this process.
+[[nodiscard]] bool SpellerProgramAvailable(const std::filesystem::path& workDir);
 
 /// The working directory: the third argument when it holds the speller, else the program directory.
 [[nodiscard]] std::filesystem::path WorkDirOf(const TCommandLine& commandLine, const std::filesystem::path& exeDir);

@@ -1,0 +1,134 @@
+// The spelling set-up of the main window: the speller directory and its languages, the menu
+// "Sprache auswählen" and the per-computer spelling settings of "XQSpell.dic".
+#include "app/FormED.h"
+
+#include <QAction>
+#include <QActionGroup>
+#include <QDir>
+#include <QMenu>
+#include <QMetaObject>
+#include <QPointer>
+#include <QStandardPaths>
+
+#include "platform/IniFile.h"
+
+namespace xq {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+QString Q(std::string_view utf8)
+{
+    return QString::fromUtf8(utf8.data(), qsizetype(utf8.size()));
+}
+
+/// The user's registry stand-in: the speller's key belongs to the current user.
+std::vector<fs::path> UserRegistryFiles()
+{
+    const QString user = QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation);
+    if (user.isEmpty())
+        return {};
+    return {fs::path(user.toStdString()) / "Quarnel" / "registry.ini"};
+}
+
+/// Where ispell keeps the personal dictionaries when the speller directory may not be written.
+fs::path PersonalSpellerHome()
+{
+    const QString data = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
+    if (data.isEmpty())
+        return {};
+    const QString dir = data + QStringLiteral("/speller");
+    QDir().mkpath(dir);
+    return fs::path(dir.toStdString());
+}
+
+constexpr std::string_view SpellingCaption = "Rechtschreibprüfung";
+
+} // namespace
+
+void TFormED::SetUpSpelling()
+{
+    SpellChecker1.Language = DefaultSpellLanguage;
+    SpellChecker1.Options = DefaultSpellOptions;
+    SpellChecker1.SpellerType = sptISpell;
+    SpellChecker1.SetSpellerDirectory(FindSpellerDirectory(UserRegistryFiles(), Run_.ExeDir));
+    SpellChecker1.SetPersonalDirectory({}, PersonalSpellerHome());
+    // A speller may fail on another thread; the message is shown on this one.
+    QPointer<TFormED> self(this);
+    SpellChecker1.OnSpellerFailed = [self](const std::string& message) {
+        QMetaObject::invokeMethod(
+            self.data(),
+            [self, message] {
+                if (self)
+                    self->Boxes_->Show(message, std::string(SpellingCaption), TMsgButtons::Ok, TMsgIcon::Warning);
+            },
+            Qt::QueuedConnection);
+    };
+
+    std::vector<TSpellListObj> languages = SpellChecker1.ListLanguages(SpellChecker1.LangOption);
+    const bool available = !languages.empty() && SpellerProgramAvailable(Run_.WorkDir);
+
+    // The check of the document and spelling while typing come with their own windows and threads;
+    // until they are part of the program their commands stay off.
+    Run_.LiveSpelling = false;
+    mitSpellCheck->setEnabled(false);
+    mitLiveSpelling->setChecked(false);
+    mitLiveSpelling->setEnabled(false);
+    btnSpelling->setEnabled(false);
+    mnuLanguage->clear();
+    SpellLanguageName_.clear();
+
+    if (!available) {
+        Run_.SpellingUnavailable = true;
+        SpellLanguages_.clear();
+        QAction* noLanguages = mnuLanguage->addAction(QStringLiteral("keine Sprachen gefunden"));
+        noLanguages->setObjectName(QStringLiteral("mitLanguage1"));
+        noLanguages->setEnabled(false);
+        return;
+    }
+
+    Run_.SpellingUnavailable = false;
+    SpellLanguages_ = std::move(languages);
+    auto* group = new QActionGroup(mnuLanguage);
+    group->setExclusive(true);
+    for (std::size_t i = 0; i < SpellLanguages_.size(); ++i) {
+        QAction* item = mnuLanguage->addAction(Q(SpellLanguages_[i].Name));
+        item->setObjectName(QStringLiteral("mitLanguage%1").arg(i + 1));
+        item->setCheckable(true);
+        item->setData(int(i));
+        group->addAction(item);
+        const int index = int(i);
+        connect(item, &QAction::triggered, this, [this, index] { mitLanguageClick(index); });
+    }
+
+    // The per-computer settings: the language last chosen and whether spelling while typing was on.
+    TIniFile shared(Run_.ExeDir / SharedSettingsFileName);
+    const std::string section = PerComputerSection(shared, SpellerSection, Run_.ComputerName);
+    const std::string chosen = shared.ReadString(section, "LLUK");
+    SpellWhileTyping_ = false;
+    for (std::size_t i = 0; i < SpellLanguages_.size(); ++i)
+        if (!chosen.empty() && SpellLanguages_[i].Name == chosen) {
+            SelectSpellLanguage(int(i));
+            SpellWhileTyping_ = shared.ReadString(section, "DOIT", "0") == "1";
+            break;
+        }
+}
+
+void TFormED::SelectSpellLanguage(int index)
+{
+    if (index < 0 || std::size_t(index) >= SpellLanguages_.size())
+        return;
+    const QList<QAction*> items = mnuLanguage->actions();
+    for (QAction* item : items)
+        item->setChecked(item->data().toInt() == index);
+    SpellChecker1.SelectLanguage(SpellLanguages_[std::size_t(index)]);
+    SpellLanguageName_ = SpellLanguages_[std::size_t(index)].Name;
+}
+
+void TFormED::mitLanguageClick(int index)
+{
+    SelectSpellLanguage(index);
+}
+
+} // namespace xq
