@@ -380,26 +380,17 @@ void TISpeller::Suggestions(std::vector<std::string>& list) const
 
 bool TISpeller::AddWord(std::string_view word)
 {
-    std::string failureMessage;
-    bool sent = false;
-    {
-        std::lock_guard<std::mutex> guard(Lock_);
-        std::string bytes;
-        const bool wordLike = std::none_of(word.begin(), word.end(),
-                                           [](char c) { return c == ' ' || IsSpellWordDelimiter(c); });
-        if (!Failed_ && wordLike && EncodeWord(word, bytes)) {
-            // "#" saves the personal dictionary at once, so that the word survives a killed speller; the
-            // empty question after it is answered only once the file is written.
-            sent = AskWithRestartLocked("*" + bytes + "\n#\n^\n", true, nullptr, failureMessage) == TAsk::Answered;
-            if (sent)
-                Verdicts_[std::string(word)] = TVerdict{};
-        }
-    }
-    Report(failureMessage);
-    return sent;
+    // "#" saves the personal dictionary at once, so that the word survives a killed speller; the
+    // empty question after it is answered only once the file is written.
+    return SendWordCommand(word, '*', "\n#\n^\n");
 }
 
 bool TISpeller::AcceptWord(std::string_view word)
+{
+    return SendWordCommand(word, '@', "\n^\n");
+}
+
+bool TISpeller::SendWordCommand(std::string_view word, char command, std::string_view after)
 {
     std::string failureMessage;
     bool sent = false;
@@ -409,7 +400,8 @@ bool TISpeller::AcceptWord(std::string_view word)
         const bool wordLike = std::none_of(word.begin(), word.end(),
                                            [](char c) { return c == ' ' || IsSpellWordDelimiter(c); });
         if (!Failed_ && wordLike && EncodeWord(word, bytes)) {
-            sent = AskWithRestartLocked("@" + bytes + "\n^\n", true, nullptr, failureMessage) == TAsk::Answered;
+            sent = AskWithRestartLocked(command + bytes + std::string(after), true, nullptr, failureMessage) ==
+                   TAsk::Answered;
             if (sent)
                 Verdicts_[std::string(word)] = TVerdict{};
         }

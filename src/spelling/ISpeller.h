@@ -120,6 +120,9 @@ private:
     /// Sends a line; reads the reply lines up to the empty line when withReply.
     TAsk AskLocked(const std::string& line, bool withReply, std::vector<std::string>* reply);
     /// Asks, and when the child died restarts it once and asks again; fails the speller otherwise.
+    /// Sends command, the word and after (adding or accepting a word) under the lock; false
+    /// when the word cannot be sent or the speller does not answer.
+    bool SendWordCommand(std::string_view word, char command, std::string_view after);
     TAsk AskWithRestartLocked(const std::string& line, bool withReply, std::vector<std::string>* reply,
                               std::string& failureMessage);
     void FailLocked();
