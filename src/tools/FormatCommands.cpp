@@ -88,6 +88,12 @@ int ConvertTextStyle(TRVStyle& sheet, int styleNo, int code, const TTextConversi
     TFontInfo copy;
     copy.CopyStyle(styles[styleNo]);
     ChangeTextStyle(copy, code, input);
+    return FindOrAddTextStyle(sheet, styleNo, copy);
+}
+
+int FindOrAddTextStyle(TRVStyle& sheet, int styleNo, const TFontInfo& copy)
+{
+    TFontInfos& styles = sheet.TextStyles;
     const int found = styles.FindMatchingStyle(styleNo, copy, RVAllFontInfoProperties);
     if (found >= 0)
         return found;

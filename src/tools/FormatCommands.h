@@ -74,6 +74,9 @@ struct TParaConversionInput {
 /// change, found among the existing styles (styleNo itself first) or appended with Standard false.
 /// The hyperlink codes and unknown codes, as well as an invalid styleNo, answer styleNo.
 [[nodiscard]] int ConvertTextStyle(TRVStyle& sheet, int styleNo, int code, const TTextConversionInput& input);
+/// The text style equal to copy (a changed copy of styleNo), found or appended as a non-standard
+/// style.
+[[nodiscard]] int FindOrAddTextStyle(TRVStyle& sheet, int styleNo, const TFontInfo& copy);
 
 /// The paragraph style that replaces styleNo under the command code, found or appended as above.
 [[nodiscard]] int ConvertParaStyle(TRVStyle& sheet, int styleNo, int code, const TParaConversionInput& input);

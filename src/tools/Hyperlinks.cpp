@@ -12,6 +12,7 @@
 
 #include "document/RVData.h"
 #include "document/RVStyle.h"
+#include "platform/Hex.h"
 #include "platform/Shell.h"
 #include "tools/FormatCommands.h"
 
@@ -23,19 +24,6 @@ namespace {
 
 /// The blue of links (0x00BBGGRR).
 constexpr TColor LinkColor = 0xFF0000;
-
-/// Finds the changed copy of styleNo among the styles or appends it.
-int FindOrAdd(TRVStyle& sheet, int styleNo, const TFontInfo& copy)
-{
-    TFontInfos& styles = sheet.TextStyles;
-    const int found = styles.FindMatchingStyle(styleNo, copy, RVAllFontInfoProperties);
-    if (found >= 0)
-        return found;
-    TFontInfo& added = styles.Add();
-    added.CopyStyle(copy);
-    added.Standard = false;
-    return styles.Count() - 1;
-}
 
 /// The number of bytes of the first count UTF-8 characters of text (all when it has fewer).
 std::size_t Utf8Prefix(std::string_view text, std::size_t count) noexcept
@@ -125,16 +113,6 @@ bool IsPlainDocumentFile(const fs::path& path)
     return plain;
 }
 
-int HexValue(char c) noexcept
-{
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
-}
 
 /// The path of a "file:" URL, percent escapes decoded; false for another host or a broken escape.
 bool FileUrlPath(std::string_view url, std::string& path)
@@ -160,9 +138,9 @@ bool FileUrlPath(std::string_view url, std::string& path)
             path += rest[i];
             continue;
         }
-        if (i + 2 >= rest.size() || HexValue(rest[i + 1]) < 0 || HexValue(rest[i + 2]) < 0)
+        if (i + 2 >= rest.size() || HexDigitValue(rest[i + 1]) < 0 || HexDigitValue(rest[i + 2]) < 0)
             return false;
-        path += static_cast<char>(HexValue(rest[i + 1]) * 16 + HexValue(rest[i + 2]));
+        path += static_cast<char>(HexDigitValue(rest[i + 1]) * 16 + HexDigitValue(rest[i + 2]));
         i += 2;
     }
     return !HasControlCharacters(path) && path.find('\0') == std::string::npos;
@@ -220,7 +198,7 @@ int HyperlinkTextStyle(TRVStyle& sheet, int styleNo, int code)
         copy.Style.Exclude(fsUnderline);
     copy.Jump = link;
     copy.JumpCursor = link ? crHandPoint : crDefault;
-    return FindOrAdd(sheet, styleNo, copy);
+    return FindOrAddTextStyle(sheet, styleNo, copy);
 }
 
 int EndOfLinkTextStyle(TRVStyle& sheet, int styleNo)
@@ -232,7 +210,7 @@ int EndOfLinkTextStyle(TRVStyle& sheet, int styleNo)
     copy.Color = clWindowText;
     copy.Style.Exclude(fsUnderline);
     copy.Jump = false;
-    return FindOrAdd(sheet, styleNo, copy);
+    return FindOrAddTextStyle(sheet, styleNo, copy);
 }
 
 std::string CutHyperlinkTarget(std::string_view target)

@@ -15,6 +15,7 @@
 #include "pictures/PictureFile.h"
 #include "platform/CodePage.h"
 #include "platform/DocViewError.h"
+#include "platform/Hex.h"
 #include "platform/IniFile.h"
 
 namespace xq {
@@ -94,16 +95,6 @@ std::string HalveBackslashes(std::string_view s)
     return out;
 }
 
-int HexValue(char c) noexcept
-{
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
-}
 
 /// Percent escapes decoded, except those that would put a line break or a zero byte into the
 /// target.
@@ -113,8 +104,8 @@ std::string DecodePercents(std::string_view s)
     out.reserve(s.size());
     for (std::size_t i = 0; i < s.size(); ++i) {
         if (s[i] == '%' && i + 2 < s.size()) {
-            const int hi = HexValue(s[i + 1]);
-            const int lo = HexValue(s[i + 2]);
+            const int hi = HexDigitValue(s[i + 1]);
+            const int lo = HexDigitValue(s[i + 2]);
             const int byte = hi * 16 + lo;
             if (hi >= 0 && lo >= 0 && byte != 0 && byte != 10 && byte != 13) {
                 out += static_cast<char>(byte);

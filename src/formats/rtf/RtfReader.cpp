@@ -14,6 +14,7 @@
 
 #include "formats/rtf/RtfReaderParser.h"
 #include "platform/FileIO.h"
+#include "platform/Hex.h"
 
 namespace xq {
 
@@ -328,9 +329,9 @@ int TRVRTFReader::TParser::PictureByte(std::string& data, unsigned char ch, bool
         return rtf_ec_OK;
     }
     if (ObjHexDigit < 0) {
-        ObjHexDigit = HexValue(ch);
+        ObjHexDigit = HexDigitValue(char(ch));
     } else {
-        data += char(ObjHexDigit * 16 + HexValue(ch));
+        data += char(ObjHexDigit * 16 + HexDigitValue(char(ch)));
         ObjHexDigit = -1;
     }
     return rtf_ec_OK;
@@ -546,7 +547,7 @@ int TRVRTFReader::TParser::Parse()
             if (Internal == TInternal::Hex) {
                 if (!IsHexDigit(ch))
                     return rtf_ec_InvalidHex;
-                HexValueSoFar = HexValueSoFar * 16 + HexValue(ch);
+                HexValueSoFar = HexValueSoFar * 16 + HexDigitValue(char(ch));
                 if (++HexDigits == 2) {
                     Internal = TInternal::Normal;
                     if (SkipLeft > 0)

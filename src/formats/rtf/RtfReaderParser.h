@@ -132,15 +132,6 @@ struct TState {
     return std::isxdigit(c) != 0;
 }
 
-[[nodiscard]] inline int HexValue(unsigned char c) noexcept
-{
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    return c - 'A' + 10;
-}
-
 [[nodiscard]] inline TColor FixedHighlight(int v) noexcept
 {
     static constexpr TColor colors[] = {clBlack, clBlue,   clAqua,   clLime,  clFuchsia, clRed,

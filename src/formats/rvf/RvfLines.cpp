@@ -5,6 +5,7 @@
 #include <limits>
 
 #include "platform/CodePage.h"
+#include "platform/Hex.h"
 
 namespace xq {
 
@@ -12,16 +13,6 @@ namespace {
 
 constexpr char HexDigits[] = "0123456789ABCDEF";
 
-int HexValue(char c) noexcept
-{
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    return -1;
-}
 
 } // namespace
 
@@ -123,8 +114,8 @@ bool DecodeHex(std::string_view hex, std::string& out)
         return false;
     out.resize(hex.size() / 2);
     for (std::size_t i = 0; i < out.size(); ++i) {
-        const int hi = HexValue(hex[2 * i]);
-        const int lo = HexValue(hex[2 * i + 1]);
+        const int hi = HexDigitValue(hex[2 * i]);
+        const int lo = HexDigitValue(hex[2 * i + 1]);
         if (hi < 0 || lo < 0)
             return false;
         out[i] = static_cast<char>(hi * 16 + lo);
