@@ -16,19 +16,6 @@ namespace xq::test {
 
 namespace {
 
-QStringList Paragraphs(const TCustomRVData& data)
-{
-    QStringList paragraphs;
-    for (int i = 0; i < data.Count(); ++i) {
-        const QString text = QString::fromLatin1(data.TextAt(i));
-        if (data.StartsParagraph(i))
-            paragraphs << text;
-        else
-            paragraphs.last() += text;
-    }
-    return paragraphs;
-}
-
 void Offer(QMimeData* data)
 {
     QGuiApplication::clipboard()->setMimeData(data);

@@ -19,20 +19,6 @@ namespace xq::test {
 
 namespace {
 
-/// The document as paragraphs of item texts; "/" stands for a line break inside a paragraph.
-QStringList Paragraphs(const TCustomRVData& data)
-{
-    QStringList paragraphs;
-    for (int i = 0; i < data.Count(); ++i) {
-        const QString text = QString::fromLatin1(data.TextAt(i));
-        if (data.StartsParagraph(i))
-            paragraphs << text;
-        else
-            paragraphs.last() += (data.ItemAt(i).NewLine() ? QStringLiteral("/") : QString()) + text;
-    }
-    return paragraphs;
-}
-
 /// A shown window whose editor has the keyboard focus.
 TDocViewEditWidget* FocusEditor(TTestWindow& t)
 {

@@ -203,6 +203,19 @@ void TTestWindow::Type(std::string_view text)
         edit.KeyPress(ch);
 }
 
+QStringList Paragraphs(const TCustomRVData& data)
+{
+    QStringList paragraphs;
+    for (int i = 0; i < data.Count(); ++i) {
+        const QString text = QString::fromLatin1(data.TextAt(i));
+        if (data.StartsParagraph(i))
+            paragraphs << text;
+        else
+            paragraphs.last() += (data.ItemAt(i).NewLine() ? QStringLiteral("/") : QString()) + text;
+    }
+    return paragraphs;
+}
+
 std::string TTestWindow::Rvf()
 {
     std::string rvf;

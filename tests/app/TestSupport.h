@@ -12,6 +12,7 @@
 #include <vector>
 
 #include <QObject>
+#include <QStringList>
 
 #include "app/FormED.h"
 #include "app/FormatDialogs.h"
@@ -132,6 +133,10 @@ struct TTestWindow {
     /// The document as RVF with the editor's options (what saving writes, without the file).
     [[nodiscard]] std::string Rvf();
 };
+
+/// The document as paragraphs of item texts (8-bit text as stored); "/" stands for a line break
+/// inside a paragraph.
+[[nodiscard]] QStringList Paragraphs(const TCustomRVData& data);
 
 /// The number of items of a document file and the text of its last item (0 and empty when it
 /// cannot be read).

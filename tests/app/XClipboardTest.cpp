@@ -89,19 +89,6 @@ std::string LibreOfficeRtf(const std::filesystem::path& source, const std::files
     return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
 }
 
-QStringList Paragraphs(const TCustomRVData& data)
-{
-    QStringList paragraphs;
-    for (int i = 0; i < data.Count(); ++i) {
-        const QString text = QString::fromLatin1(data.TextAt(i));
-        if (data.StartsParagraph(i))
-            paragraphs << text;
-        else
-            paragraphs.last() += text;
-    }
-    return paragraphs;
-}
-
 std::string StyleOfText(TTestWindow& t, const std::string& text, TFontStyle style)
 {
     for (int i = 0; i < t.Data().Count(); ++i)

@@ -303,10 +303,7 @@ TEST(Clipboard, ARectangleOfCellsIsCopiedAsATableOfThoseCellsAndCutEmptiesThem)
     TMemoryClipboard clipboard;
     ClipFixture c(clipboard);
     c.F.Text("vor");
-    auto table = NamedTable(3, 3, &c.F.Data);
-    table->ParaNo = 0;
-    TRVTableItemInfo* t = table.get();
-    c.F.Data.AppendItem("", std::move(table));
+    TRVTableItemInfo* t = AppendNamedTable(c.F.Data, 3, 3);
     c.F.Text("nach");
     c.F.Format();
     // Cells (1,1)..(2,2) selected from the keyboard.
@@ -388,10 +385,7 @@ TEST(Clipboard, InsideACellEditorCopyAndPasteWorkOnTheCell)
     TMemoryClipboard clipboard;
     ClipFixture c(clipboard);
     c.F.Text("vor");
-    auto table = NamedTable(2, 2, &c.F.Data);
-    table->ParaNo = 0;
-    TRVTableItemInfo* t = table.get();
-    c.F.Data.AppendItem("", std::move(table));
+    TRVTableItemInfo* t = AppendNamedTable(c.F.Data, 2, 2);
     c.F.Format();
     ASSERT_TRUE(c.F.Edit.EditCell(1, 0, 1));
     c.F.Edit.CellEditor()->SelectAll();

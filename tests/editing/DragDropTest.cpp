@@ -197,10 +197,7 @@ TEST(DragDrop, TableCellsTakeDropsAndAMoveOutOfACellIsOneStep)
 {
     EditFixture f(300, 300);
     f.Text("vor");
-    auto table = NamedTable(2, 2, &f.Data);
-    table->ParaNo = 0;
-    TRVTableItemInfo* t = table.get();
-    f.Data.AppendItem("", std::move(table));
+    TRVTableItemInfo* t = AppendNamedTable(f.Data, 2, 2);
     f.Text("nach");
     f.Format();
     // Where cell (1, 1) shows its text.

@@ -94,10 +94,7 @@ TEST(Search, TablesAreSearchedCellByCellAndAMatchEditsItsCell)
 {
     EditFixture f(300, 300);
     f.Text("vor 11");
-    auto table = NamedTable(2, 2, &f.Data);
-    table->ParaNo = 0;
-    TRVTableItemInfo* t = table.get();
-    f.Data.AppendItem("", std::move(table));
+    TRVTableItemInfo* t = AppendNamedTable(f.Data, 2, 2);
     f.Text("nach 11 und 01");
     f.Data.AppendItem("", std::make_unique<TRVTabItemInfo>());
     f.Format();
@@ -134,10 +131,7 @@ TEST(Search, ReplaceTakesOnlyTheExactTextAndReplaceAllIsOneUndoStep)
 {
     EditFixture f(300, 300);
     f.Text("Brief an BRIEF, Briefe");
-    auto table = NamedTable(2, 2, &f.Data);
-    table->ParaNo = 0;
-    TRVTableItemInfo* t = table.get();
-    f.Data.AppendItem("", std::move(table));
+    TRVTableItemInfo* t = AppendNamedTable(f.Data, 2, 2);
     f.Text("noch ein Brief");
     f.Format();
     f.Edit.SetSelection({0, 1}, {0, 1});

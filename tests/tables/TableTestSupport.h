@@ -22,6 +22,17 @@ inline std::unique_ptr<TRVTableItemInfo> NamedTable(int rows, int cols, TCustomR
     return table;
 }
 
+/// Appends a NamedTable to data as a paragraph of its own (paragraph style 0); the table stays
+/// data's, the pointer is for looking at it.
+inline TRVTableItemInfo* AppendNamedTable(TCustomRVData& data, int rows, int cols)
+{
+    auto table = NamedTable(rows, cols, &data);
+    table->ParaNo = 0;
+    TRVTableItemInfo* added = table.get();
+    data.AppendItem("", std::move(table));
+    return added;
+}
+
 /// The texts of a container's items, paragraphs separated by '|' (8-bit text as stored).
 inline std::string ContentText(const TCustomRVData& data)
 {
