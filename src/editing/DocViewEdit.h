@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <functional>
 #include <memory>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -168,6 +169,14 @@ public:
     /// the cell. Selects the match and scrolls to it. False when there is none, or text is empty or
     /// holds a line break; the selection then stays as it was. Never wraps around.
     bool SearchText(std::u16string_view text, TRVSearchOptions options);
+    /// Selects from..to in the container that path leads to from this editor's document: each
+    /// cell on the way is edited, a cell edited within the last one ends. The view does not
+    /// scroll. False when a cell cannot be edited.
+    bool SelectInCells(std::span<const TRVCellStep> path, TRVDocPos from, TRVDocPos to);
+    /// Puts replacement over the selection of the innermost editor as one undo step (within one
+    /// text item of the current style, its text changes in place); an empty replacement deletes
+    /// the selection. False when it was refused.
+    bool ReplaceFound(std::u16string_view replacement);
     /// The selected text of the innermost editor, paragraphs separated by CR LF; empty without a
     /// selection.
     [[nodiscard]] std::u16string SelectedText() const;
@@ -883,8 +892,6 @@ private:
     bool InsertPictureFrom(const TClipboard& source);
 
     // --- Finding text (Search.cpp) -------------------------------------------------------------
-    /// Puts replacement over the selection of the innermost editor; false when it was refused.
-    bool ReplaceFound(std::u16string_view replacement);
     /// The same within one text item, changing its text in place when that is all it takes
     /// (a selection inside one item, the replacement plain text of the item's style); false
     /// when the general insertion is needed.

@@ -21,6 +21,13 @@ struct TRVDocPos {
     [[nodiscard]] auto operator<=>(const TRVDocPos&) const = default;
 };
 
+/// A table cell on the way from a document to a container inside it: the table's item and the
+/// cell's top-left slot.
+struct TRVCellStep {
+    int ItemNo = -1;
+    int Row = -1, Col = -1;
+};
+
 /// A place on the layout: a draw item and a caret offset in that draw item's item (the same
 /// offsets as TRVDocPos, not counted from the draw item's first character). One document
 /// position has two draw positions where a line wraps inside an item without consuming a space:

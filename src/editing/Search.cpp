@@ -7,6 +7,7 @@
 #include "document/RVStyle.h"
 #include "editing/DocViewEdit.h"
 #include "editing/EditStep.h"
+#include "editing/ItemChars.h"
 #include "editing/TableInplaceEdit.h"
 #include "formats/text/TextFormat.h"
 #include "platform/CodePage.h"
@@ -17,36 +18,11 @@ namespace xq {
 
 namespace {
 
-/// A cell on the way from the document to a match: the table's item and the cell.
-struct TCellStep {
-    int ItemNo = -1;
-    int Row = -1, Col = -1;
-};
-
 /// Where a match lies: the cells leading to its container, the item and its caret offsets.
 struct TSearchMatch {
-    std::vector<TCellStep> Path;
+    std::vector<TRVCellStep> Path;
     int ItemNo = -1;
     int Start = 0, End = 0;
-};
-
-/// An item's text as UTF-16 and the caret offset before each unit (and after the last): Base +
-/// the unit's index, unless Offsets lists them (double-byte text).
-struct TItemChars {
-    std::u16string Text;
-    int Base = 0;
-    std::vector<int> Offsets;
-
-    [[nodiscard]] int OffsetAt(std::size_t unit) const
-    {
-        return Offsets.empty() ? Base + int(unit) : Offsets[unit];
-    }
-    [[nodiscard]] std::size_t UnitAt(int offset) const
-    {
-        if (Offsets.empty())
-            return std::size_t(std::clamp(offset - Base, 0, int(Text.size())));
-        return std::size_t(std::lower_bound(Offsets.begin(), Offsets.end(), offset) - Offsets.begin());
-    }
 };
 
 class TTextSearch {
@@ -56,7 +32,7 @@ public:
         : Sheet_(sheet), Down_(options.Contains(SearchDown)), MatchCase_(options.Contains(SearchMatchCase)),
           WholeWord_(options.Contains(SearchWholeWord)),
           Needle_(MatchCase_ ? std::u16string(needle) : UpperCaseUtf16(needle)),
-          Delimiters_(AnsiToUnicode(delimiters, 1252))
+          Delimiters_(DelimitersUtf16(delimiters))
     {
     }
 
@@ -92,7 +68,7 @@ public:
     /// The cells of the table at itemNo after (before) the cell (row, col); every cell when row is -1.
     bool Cells(const TRVTableItemInfo& table, int itemNo, int row, int col, TSearchMatch& match)
     {
-        std::vector<TCellStep> cells;
+        std::vector<TRVCellStep> cells;
         for (int r = 0; r < table.RowCount(); ++r)
             for (int c = 0; c < table.ColCount(); ++c)
                 if (table.Cells(r, c))
@@ -164,40 +140,10 @@ private:
         return (at == 0 || delimiter(text[at - 1])) && (at + n == text.size() || delimiter(text[at + n]));
     }
 
-    /// The text of a text item in UTF-16, upper-cased unless case matters. An 8-bit item is
-    /// converted with its style's code page; where one character takes two bytes the offsets
-    /// say so.
+    /// The text of a text item in UTF-16, upper-cased unless case matters.
     [[nodiscard]] TItemChars CharsOf(const TCustomRVData& data, int itemNo) const
     {
-        TItemChars chars;
-        const TRVItemText text = TRVItemText::Of(data, itemNo);
-        const int base = data.OffsetBefore(itemNo);
-        chars.Base = base;
-        if (text.Unicode()) {
-            chars.Text = Utf16FromBytes(text.Bytes());
-        } else {
-            const int style = data.ItemAt(itemNo).StyleNo;
-            const int codePage = style >= 0 && style < Sheet_.TextStyles.Count()
-                                     ? CodePageOfCharset(Sheet_.TextStyles[style].Charset, SystemAnsiCodePage)
-                                     : SystemAnsiCodePage;
-            const std::string_view bytes = text.Bytes();
-            chars.Text = AnsiToUnicode(bytes, codePage);
-            if (chars.Text.size() != bytes.size()) {
-                // A double-byte code page: character by character.
-                chars.Text.clear();
-                for (std::size_t i = 0; i < bytes.size();) {
-                    const std::size_t width =
-                        IsLeadByte(codePage, static_cast<unsigned char>(bytes[i])) && i + 1 < bytes.size() ? 2 : 1;
-                    const std::u16string unit = AnsiToUnicode(bytes.substr(i, width), codePage);
-                    for (const char16_t u : unit) {
-                        chars.Text.push_back(u);
-                        chars.Offsets.push_back(base + int(i));
-                    }
-                    i += width;
-                }
-                chars.Offsets.push_back(base + int(bytes.size()));
-            }
-        }
+        TItemChars chars = ItemCharsOf(Sheet_, data, itemNo);
         if (!MatchCase_)
             chars.Text = UpperCaseUtf16(chars.Text);
         return chars;
@@ -244,9 +190,17 @@ bool TCustomDocViewEdit::SearchText(std::u16string_view text, TRVSearchOptions o
     if (!found)
         return false;
 
-    // The cells on the way to the match are edited; the edited cells that are not end.
-    TCustomDocViewEdit* e = chain[level];
-    for (const TCellStep& step : match.Path) {
+    if (!chain[level]->SelectInCells(match.Path, {match.ItemNo, match.Start}, {match.ItemNo, match.End}))
+        return false;
+    ScrollToCaret();
+    return true;
+}
+
+bool TCustomDocViewEdit::SelectInCells(std::span<const TRVCellStep> path, TRVDocPos from, TRVDocPos to)
+{
+    // The cells on the way are edited; the edited cells that are not end.
+    TCustomDocViewEdit* e = this;
+    for (const TRVCellStep& step : path) {
         const TRVTableInplaceEdit* edited = e->CellEditor_.get();
         if (!edited || edited->ItemNo() != step.ItemNo || edited->Row() != step.Row || edited->Col() != step.Col)
             if (!e->EditCell(step.ItemNo, step.Row, step.Col))
@@ -254,8 +208,7 @@ bool TCustomDocViewEdit::SearchText(std::u16string_view text, TRVSearchOptions o
         e = e->CellEditor_.get();
     }
     e->EndCellEdit();
-    e->SetSelection({match.ItemNo, match.Start}, {match.ItemNo, match.End});
-    ScrollToCaret();
+    e->SetSelection(from, to);
     return true;
 }
 

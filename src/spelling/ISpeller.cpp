@@ -378,6 +378,22 @@ void TISpeller::Suggestions(std::vector<std::string>& list) const
         list.push_back(DecodeText(suggestion));
 }
 
+bool TISpeller::SuggestionsFor(std::string_view word, std::vector<std::string>& list)
+{
+    list.clear();
+    std::string failureMessage;
+    bool misspelled = false;
+    {
+        std::lock_guard<std::mutex> guard(Lock_);
+        misspelled = !CheckLocked(word, failureMessage) && !Failed_;
+        if (misspelled)
+            for (const std::string& suggestion : SuggestionsOfReply(LastReply_))
+                list.push_back(DecodeText(suggestion));
+    }
+    Report(failureMessage);
+    return misspelled;
+}
+
 bool TISpeller::AddWord(std::string_view word)
 {
     // "#" saves the personal dictionary at once, so that the word survives a killed speller; the

@@ -98,6 +98,9 @@ public:
     [[nodiscard]] std::string CurrentReplacement() const;
     /// The suggestions for the last misspelled word, in ISpell's order.
     void Suggestions(std::vector<std::string>& list) const;
+    /// Checks the word and gives its suggestions in one question under the lock, so that another
+    /// thread's question cannot come between; false (and no suggestions) when it is correct.
+    bool SuggestionsFor(std::string_view word, std::vector<std::string>& list);
 
     /// Adds the word to the personal dictionary (and saves it). False when the word cannot be a
     /// dictionary word (blanks, delimiters, control characters, too long) or the speller is failed.

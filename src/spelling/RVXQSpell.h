@@ -3,6 +3,8 @@
 #pragma once
 
 #include <cstddef>
+#include <functional>
+#include <memory>
 #include <set>
 #include <string>
 #include <string_view>
@@ -13,7 +15,49 @@
 
 namespace xq {
 
+class TCustomDocViewEdit;
 class TRVStyle;
+
+/// The answers of the spelling dialog, as its buttons close it.
+enum class TSpellFormResult : int {
+    Add = 1,
+    Cancel = 2,
+    Change = 6,
+    Ignore = 7,
+    IgnoreAll = 9,
+    ChangeAll = 10,
+};
+
+/// What the check of a document reports after each answer of the dialog (Cancel reports nothing).
+enum TRVXQSpellFormAction : int {
+    sfaIgnore = 0,
+    sfaIgnoreAll = 1,
+    sfaChange = 2,
+    sfaChangeAll = 3,
+    sfaAdd = 4,
+};
+
+/// The spelling dialog as the check of a document uses it: made on the first misspelling of a
+/// run, asked at each one, freed when the run ends.
+class TSpellForm {
+public:
+    virtual ~TSpellForm() = default;
+    virtual void SetCaption(const std::string& caption) = 0;
+    /// Shows the word (UTF-8) with the suggestions, the first one selected, in the charset of
+    /// its text style, and waits for the answer; editLine receives the text of the edit line.
+    virtual TSpellFormResult Ask(const std::string& word, const std::vector<std::string>& suggestions, int charset,
+                                 std::string& editLine) = 0;
+};
+
+/// What a check of a document found.
+struct TSpellCheckOutcome {
+    /// Words the dialog was shown for.
+    int Misspellings = 0;
+    /// Words of languages without a working speller: they could not be checked.
+    int Unchecked = 0;
+    /// The user cancelled the dialog.
+    bool Cancelled = false;
+};
 
 /// (word, language) pairs the user chose to ignore for the rest of the run.
 class TIgnoreCollection {
@@ -59,6 +103,24 @@ public:
 
     TIgnoreCollection IgnoreList;
     TReplaceCollection ReplaceList;
+
+    /// Makes the spelling dialog; the run stops when it gives none.
+    std::function<std::unique_ptr<TSpellForm>()> CreateSpellForm;
+    /// Once per run, when the dialog has been made.
+    std::function<void(TSpellForm& form)> OnSpellForm;
+    /// After every answer but Cancel, with the word and the text of the dialog's edit line.
+    std::function<void(const std::string& word, const std::string& replaceTo, TRVXQSpellFormAction action)>
+        OnSpellFormAction;
+    /// Now and then during a long run, so that the window can paint; must not change the document.
+    std::function<void()> OnYield;
+
+    /// Checks the words of the editor's document, its table cells included: from the document's
+    /// start, or from the word at the caret of the innermost editor. Each misspelled word is
+    /// selected and shown in the dialog; the words changed are changed as edits of the editor.
+    TSpellCheckOutcome CheckDocument(TCustomDocViewEdit& editor, bool fromStart);
+
+    [[nodiscard]] TSpellChecker& Checker() noexcept { return Checker_; }
+    [[nodiscard]] const TRVStyle& Style() const noexcept { return Style_; }
 
 private:
     TSpellChecker& Checker_;

@@ -123,9 +123,8 @@ void TSpellChecker::GetSuggestions(std::string_view word, int language, std::vec
 {
     list.clear();
     TISpeller* speller = GetSpeller(language);
-    if (!speller || speller->IsWordCorrect(word))
-        return;
-    speller->Suggestions(list);
+    if (speller)
+        speller->SuggestionsFor(word, list);
 }
 
 int SpellLanguageOfCharset(int charset, int checkerLanguage) noexcept

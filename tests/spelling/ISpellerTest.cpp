@@ -15,6 +15,7 @@
 
 #include "document/RVStyle.h"
 #include "platform/FileIO.h"
+#include "support/Ispell.h"
 #include "support/TempDir.h"
 
 namespace xq {
@@ -25,39 +26,12 @@ using namespace std::chrono_literals;
 using test::TTempDir;
 using test::WriteBytes;
 
-constexpr std::string_view GermanCmd = "ispell -a -C -d ngerman -Tlatin1";
+constexpr std::string_view GermanCmd = test::GermanIspellCmd;
 
 bool ProcessExists(pid_t pid)
 {
     return pid > 0 && (::kill(pid, 0) == 0 || errno != ESRCH);
 }
-
-/// The reason ispell with the German dictionary cannot be used here, empty when it can.
-std::string IspellMissing()
-{
-    bool onPath = false;
-    const char* path = std::getenv("PATH");
-    std::string_view rest = path ? path : "";
-    while (!rest.empty() && !onPath) {
-        const std::size_t colon = rest.find(':');
-        const fs::path candidate = fs::path(std::string(rest.substr(0, colon))) / "ispell";
-        onPath = ::access(candidate.c_str(), X_OK) == 0;
-        rest = colon == std::string_view::npos ? std::string_view() : rest.substr(colon + 1);
-    }
-    if (!onPath)
-        return "ispell is not installed (Debian package ispell)";
-    std::error_code ec;
-    if (!fs::exists("/usr/lib/ispell/ngerman.hash", ec))
-        return "the German ispell dictionary is not installed (Debian package ingerman)";
-    return {};
-}
-
-#define REQUIRE_ISPELL()                                  \
-    do {                                                  \
-        const std::string missing = IspellMissing();      \
-        if (!missing.empty())                             \
-            GTEST_SKIP() << missing;                      \
-    } while (false)
 
 TSpellListObj GermanEntry(std::string cmd = std::string(GermanCmd))
 {
