@@ -127,6 +127,7 @@ TFormED::TFormED(const std::vector<std::string>& arguments, const fs::path& exeD
     ConnectEditor();
     ConnectFormatting();
     ConnectHyperlinkCommands();
+    ConnectSpellingCommands();
     RVPrint1.OnPagePrepaint = HeaderFooterPainter(PageState_);
     FormCreate(arguments, exeDir);
 }
@@ -294,6 +295,12 @@ void TFormED::WmAfterShow()
 void TFormED::closeEvent(QCloseEvent* event)
 {
     if (Busy_) {
+        event->ignore();
+        return;
+    }
+    // The check of the document walks it until its dialog run ends.
+    if (SpellCheckRunning_) {
+        QApplication::beep();
         event->ignore();
         return;
     }

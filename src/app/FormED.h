@@ -21,6 +21,7 @@
 #include "platform/Shell.h"
 #include "printing/Print.h"
 #include "session/StartUp.h"
+#include "spelling/RVXQSpell.h"
 #include "spelling/SpellChecker.h"
 #include "tools/FormatCommands.h"
 #include "tools/MruList.h"
@@ -135,6 +136,10 @@ public:
     [[nodiscard]] const std::vector<TSpellListObj>& SpellLanguages() const noexcept { return SpellLanguages_; }
     /// The display name of the chosen language; empty when none is chosen.
     [[nodiscard]] const std::string& SpellLanguageName() const noexcept { return SpellLanguageName_; }
+    /// The words the user chose to ignore or change everywhere, kept for the rest of the run.
+    [[nodiscard]] TRVXQSpell& SpellBridge() noexcept { return *RVXQSpell1; }
+    /// A check of the document is running: the window refuses to close.
+    [[nodiscard]] bool SpellCheckRunning() const noexcept { return SpellCheckRunning_; }
 
     /// A later start asked this instance to come forward.
     void RestoreAndRaise();
@@ -330,6 +335,15 @@ private:
     void SetUpSpelling();
     void SelectSpellLanguage(int index);
     void mitLanguageClick(int index);
+    // The check of the document with the spelling dialog (FormEDSpelling.cpp).
+    std::unique_ptr<TRVXQSpell> RVXQSpell1;
+    bool SpellCheckRunning_ = false;
+    void ConnectSpellingCommands();
+    /// "Prüfung durchführen" and the spelling button: checks the document from its start.
+    void Enable1Click();
+    void RVXQSpell1SpellForm(TSpellForm& form);
+    void RVXQSpell1SpellFormAction(const std::string& word, const std::string& replaceTo,
+                                   TRVXQSpellFormAction action);
     std::unique_ptr<TMessageBoxes> OwnBoxes_;
     TMessageBoxes* Boxes_ = nullptr;
     std::unique_ptr<TPictureDialog> OwnPictureDialog_;

@@ -4,12 +4,14 @@
 
 #include <QAction>
 #include <QActionGroup>
+#include <QApplication>
 #include <QDir>
 #include <QMenu>
 #include <QMetaObject>
 #include <QPointer>
 #include <QStandardPaths>
 
+#include "dialogs/SpellDialog.h"
 #include "platform/IniFile.h"
 
 namespace xq {
@@ -69,13 +71,13 @@ void TFormED::SetUpSpelling()
     std::vector<TSpellListObj> languages = SpellChecker1.ListLanguages(SpellChecker1.LangOption);
     const bool available = !languages.empty() && SpellerProgramAvailable(Run_.WorkDir);
 
-    // The check of the document and spelling while typing come with their own windows and threads;
-    // until they are part of the program their commands stay off.
+    // Spelling while typing comes with a thread of its own; until it is part of the program its
+    // command stays off.
     Run_.LiveSpelling = false;
-    mitSpellCheck->setEnabled(false);
     mitLiveSpelling->setChecked(false);
     mitLiveSpelling->setEnabled(false);
-    btnSpelling->setEnabled(false);
+    mitSpellCheck->setEnabled(available);
+    btnSpelling->setEnabled(available);
     mnuLanguage->clear();
     SpellLanguageName_.clear();
 
@@ -129,6 +131,63 @@ void TFormED::SelectSpellLanguage(int index)
 void TFormED::mitLanguageClick(int index)
 {
     SelectSpellLanguage(index);
+    Run_.MisspellingFound = false;
+}
+
+// --- The check of the document ---------------------------------------------------------------------
+
+void TFormED::ConnectSpellingCommands()
+{
+    RVXQSpell1 = std::make_unique<TRVXQSpell>(SpellChecker1, Doc_->RStyle);
+    RVXQSpell1->CreateSpellForm = [this]() -> std::unique_ptr<TSpellForm> {
+        return std::make_unique<TfrmRVSpell>(this);
+    };
+    RVXQSpell1->OnSpellForm = [this](TSpellForm& form) { RVXQSpell1SpellForm(form); };
+    RVXQSpell1->OnSpellFormAction = [this](const std::string& word, const std::string& replaceTo,
+                                           TRVXQSpellFormAction action) {
+        RVXQSpell1SpellFormAction(word, replaceTo, action);
+    };
+    // Painting goes on during a long check; input waits, since the check keeps places in the
+    // document that an edit would move.
+    RVXQSpell1->OnYield = [] { QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents); };
+    connect(mitSpellCheck, &QAction::triggered, this, [this] { Enable1Click(); });
+    connect(btnSpelling, &QAction::triggered, this, [this] { Enable1Click(); });
+}
+
+void TFormED::Enable1Click()
+{
+    if (Run_.SpellingUnavailable || SpellCheckRunning_ || Busy_)
+        return;
+    // The flag tells of this check: one that finds nothing says so, whatever an earlier one found.
+    Run_.MisspellingFound = false;
+    TSpellCheckOutcome outcome;
+    SpellCheckRunning_ = true;
+    Guarded([&] { outcome = RVXQSpell1->CheckDocument(Doc_->Editor, true); });
+    SpellCheckRunning_ = false;
+    if (!Run_.MisspellingFound) {
+        if (outcome.Unchecked > 0)
+            Boxes_->Show("Die Rechtschreibprüfung konnte nicht durchgeführt werden, weil das Prüfprogramm nicht "
+                         "läuft.",
+                         std::string(SpellingCaption), TMsgButtons::Ok, TMsgIcon::Warning);
+        else
+            Boxes_->Show("Keine Rechtschreibfehler gefunden", std::string(SpellingCaption), TMsgButtons::Ok,
+                         TMsgIcon::Information);
+    }
+    FocusEditorWhenVisible();
+}
+
+void TFormED::RVXQSpell1SpellForm(TSpellForm& form)
+{
+    std::string language = SpellLanguageName_;
+    if (language.empty())
+        language = LanguageName(SpellChecker1.Language, SpellChecker1.LangOption);
+    form.SetCaption(std::string(SpellingCaption) + " " + language);
+    Run_.MisspellingFound = true;
+}
+
+void TFormED::RVXQSpell1SpellFormAction(const std::string&, const std::string&, TRVXQSpellFormAction)
+{
+    Run_.MisspellingFound = true;
 }
 
 } // namespace xq

@@ -549,6 +549,7 @@ void TDocumentSession::rveChange()
         Window_.UpdateUndoControls();
     } else {
         Run_.Modified = false;
+        Run_.MisspellingFound = false;
         Window_.SetModifiedNotice({});
     }
 }

@@ -46,6 +46,9 @@ struct TRunState {
     bool SpellingInWorkDir = false;
     bool SpellingUnavailable = false;
     bool LiveSpelling = false;
+    /// A check of the document or live spelling found a misspelled word; without it a check
+    /// ends with "Keine Rechtschreibfehler gefunden".
+    bool MisspellingFound = false;
     bool ShowControlChars = false;
     bool SyncingControls = false;
 };

@@ -70,6 +70,8 @@ private slots:
         QVERIFY(!menu->actions()[0]->isEnabled());
         QVERIFY(w.Run().SpellingUnavailable);
         QVERIFY(w.Window->SpellLanguages().empty());
+        QVERIFY(!Action(*w.Window, "mitSpellCheck")->isEnabled());
+        QVERIFY(!Action(*w.Window, "btnSpelling")->isEnabled());
         // The empty first start records the speller directory for the host programs.
         QCOMPARE(TIniFile(w.Exe / "XQSpell.dic").ReadString("XQSpell", "P"), w.Exe.Path().string());
     }
@@ -84,9 +86,9 @@ private slots:
         QVERIFY(w.Window->SpellLanguageName().empty());
         for (QAction* item : menu->actions())
             QVERIFY(item->isEnabled() && item->isCheckable());
-        // The check and spelling while typing are not offered by this window yet.
-        QVERIFY(!Action(*w.Window, "mitSpellCheck")->isEnabled());
-        QVERIFY(!Action(*w.Window, "mitLiveSpelling")->isEnabled());
+        // With languages the check of the document is offered, in the menu and on the toolbar.
+        QVERIFY(Action(*w.Window, "mitSpellCheck")->isEnabled());
+        QVERIFY(Action(*w.Window, "btnSpelling")->isEnabled());
 
         menu->actions()[1]->trigger();
         QCOMPARE(CheckedIndex(menu), 1);
