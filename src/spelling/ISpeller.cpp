@@ -378,6 +378,19 @@ void TISpeller::Suggestions(std::vector<std::string>& list) const
         list.push_back(DecodeText(suggestion));
 }
 
+bool IsDictionaryWord(std::string_view word) noexcept
+{
+    // Letters (every byte of a non-ASCII character counts as one) and digits, with an apostrophe
+    // or a hyphen only between them: ispell would strip anything else and add another word.
+    const auto letter = [](char c) {
+        const auto u = static_cast<unsigned char>(c);
+        return u >= 0x80 || (u >= 'a' && u <= 'z') || (u >= 'A' && u <= 'Z') || (u >= '0' && u <= '9');
+    };
+    if (word.empty() || !letter(word.front()) || !letter(word.back()))
+        return false;
+    return std::all_of(word.begin(), word.end(), [&](char c) { return letter(c) || c == '\'' || c == '-'; });
+}
+
 bool TISpeller::SuggestionsFor(std::string_view word, std::vector<std::string>& list)
 {
     list.clear();
@@ -413,9 +426,7 @@ bool TISpeller::SendWordCommand(std::string_view word, char command, std::string
     {
         std::lock_guard<std::mutex> guard(Lock_);
         std::string bytes;
-        const bool wordLike = std::none_of(word.begin(), word.end(),
-                                           [](char c) { return c == ' ' || IsSpellWordDelimiter(c); });
-        if (!Failed_ && wordLike && EncodeWord(word, bytes)) {
+        if (!Failed_ && IsDictionaryWord(word) && EncodeWord(word, bytes)) {
             sent = AskWithRestartLocked(command + bytes + std::string(after), true, nullptr, failureMessage) ==
                    TAsk::Answered;
             if (sent)

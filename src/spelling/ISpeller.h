@@ -51,6 +51,10 @@ inline constexpr int Koi8RCodePage = 20866;
 /// names (see SpellerCodePage). Every operation is safe from several threads: one lock is held around
 /// each question and its answer.
 ///
+/// A word the personal dictionary may take as it is: letters and digits, an apostrophe or a hyphen
+/// between them.
+[[nodiscard]] bool IsDictionaryWord(std::string_view word) noexcept;
+
 /// A speller that fails to start, or whose child stops answering twice, is failed for good: every word
 /// is then correct, there are no suggestions and no dictionary commands are sent.
 class TISpeller {

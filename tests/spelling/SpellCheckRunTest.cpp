@@ -272,3 +272,46 @@ TEST_F(SpellCheckRun, AnEmptyChangeDeletesTheWordAndLongRunsYieldEvery500Words)
 
 } // namespace
 } // namespace xq::test
+
+namespace xq::test {
+namespace {
+
+TEST_F(SpellCheckRun, HostileWordsInTheDocumentNeitherHangNorReachTheDictionary)
+{
+    // Words a document may hold that must never become ispell commands or dictionary entries
+    // ("*" is one of the editor's delimiters: "*Hauss" is the word "Hauss").
+    F.Text(std::string(150, 'a') + " Ha\tuss #Hauss &Hauss ~Hauss %Hauss @Hauss ^Hauss Hauss# 'Hauss");
+    F.Text(std::string("Ha\0uss", 6) + " Ha\russ");
+    std::string many;
+    for (int i = 0; i < 1000; ++i) {
+        many += " Qzx";
+        for (int n = i; n > 0; n /= 26)
+            many += char('a' + n % 26);
+    }
+    F.Text(many);
+    F.Format();
+    // "Hinzufügen" for the hostile words and the first misspelt ones, "Ignorieren" for the rest.
+    std::deque<TAnswer> answers(20, TAnswer{TSpellFormResult::Add, {}});
+    answers.resize(2000, TAnswer{TSpellFormResult::Ignore, {}});
+    const TSpellCheckOutcome outcome = Check(answers);
+    EXPECT_GT(outcome.Misspellings, 900);
+    Checker.CloseSpellers();
+    std::string dictionary;
+    (void)ReadFileBytes(Home / ".ispell_ngerman", dictionary, 1 << 24);
+    for (const char* command : {"#", "&", "*", "~", "%", "@", "^", "'"})
+        for (std::size_t at = dictionary.find(command); at != std::string::npos; at = dictionary.find(command, at + 1))
+            ADD_FAILURE() << "dictionary line with " << command << ": "
+                          << dictionary.substr(dictionary.rfind('\n', at) + 1, 40);
+    EXPECT_EQ(dictionary.find("Hauss"), std::string::npos) << dictionary.substr(0, 200);
+    // Later verdicts are still right.
+    EXPECT_TRUE(Checker.IsWordCorrect("Haus", 1031));
+    EXPECT_FALSE(Checker.IsWordCorrect("Hauss", 1031));
+    EXPECT_TRUE(Checker.IsWordCorrect("Qzxb", 1031)) << "added through the dialog";
+    // The words that could not go into the dictionary are not asked about again in this session.
+    EXPECT_TRUE(Bridge.IgnoreList.Contains("#Hauss", 1031));
+    EXPECT_EQ(Check(std::deque<TAnswer>(2000, TAnswer{TSpellFormResult::Ignore, {}})).Misspellings,
+              outcome.Misspellings - 20);
+}
+
+} // namespace
+} // namespace xq::test
