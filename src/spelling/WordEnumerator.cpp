@@ -155,6 +155,7 @@ bool TRVWordEnumerator::WalkText(const std::vector<TRVCellStep>& path, int& item
     const TRVStyle* sheet = Editor.GetRVStyle();
     if (!sheet)
         return true;
+    // The item's text is read again only after a replacement changed it.
     for (;;) {
         const TCustomRVData* data = ContainerAt(path);
         if (!data || itemNo < 0 || itemNo >= data->Count())
@@ -169,31 +170,34 @@ bool TRVWordEnumerator::WalkText(const std::vector<TRVCellStep>& path, int& item
         const TItemChars chars = ItemCharsOf(*sheet, *data, itemNo);
         const std::size_t length = chars.Text.size();
         std::size_t start = offset < 0 ? 0 : chars.UnitAt(offset);
-        while (start < length && IsDelimiter(chars.Text[start]))
-            ++start;
-        if (start >= length)
-            return true;
-        std::size_t end = start;
-        while (end < length && !IsDelimiter(chars.Text[end]))
-            ++end;
+        for (;;) {
+            while (start < length && IsDelimiter(chars.Text[start]))
+                ++start;
+            if (start >= length)
+                return true;
+            std::size_t end = start;
+            while (end < length && !IsDelimiter(chars.Text[end]))
+                ++end;
 
-        CurrentWord = Utf16ToUtf8(std::u16string_view(chars.Text).substr(start, end - start));
-        StyleNo = item.StyleNo;
-        Changed = false;
-        WordPath_ = path;
-        WordStart_ = {itemNo, chars.OffsetAt(start)};
-        WordEnd_ = {itemNo, chars.OffsetAt(end)};
-        if (DecideOnWord() == TDecision::Stop)
-            return false;
-        offset = WordEnd_.Offset;
-        if (Changed && Editor.SelectInCells(WordPath_, WordStart_, WordEnd_) &&
-            Editor.ReplaceFound(Utf8ToUtf16(CurrentWord))) {
-            // The scan goes on right after the inserted text, in whichever item holds it now.
-            const TRVDocPos caret = Editor.InnermostEditor().CaretDocPos();
-            itemNo = caret.ItemNo;
-            offset = caret.Offset;
+            CurrentWord = Utf16ToUtf8(std::u16string_view(chars.Text).substr(start, end - start));
+            StyleNo = item.StyleNo;
+            Changed = false;
+            WordPath_ = path;
+            WordStart_ = {itemNo, chars.OffsetAt(start)};
+            WordEnd_ = {itemNo, chars.OffsetAt(end)};
+            if (DecideOnWord() == TDecision::Stop)
+                return false;
+            CountWord();
+            if (Changed && Editor.SelectInCells(WordPath_, WordStart_, WordEnd_) &&
+                Editor.ReplaceFound(Utf8ToUtf16(CurrentWord))) {
+                // The scan goes on right after the inserted text, in whichever item holds it now.
+                const TRVDocPos caret = Editor.InnermostEditor().CaretDocPos();
+                itemNo = caret.ItemNo;
+                offset = caret.Offset;
+                break;
+            }
+            start = end;
         }
-        CountWord();
     }
 }
 
