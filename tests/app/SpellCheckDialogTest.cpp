@@ -4,6 +4,7 @@
 #include <QAction>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMenu>
 #include <QPushButton>
 #include <QTest>
 
@@ -68,6 +69,24 @@ class TSpellCheckDialogTest : public QObject {
     Q_OBJECT
 
 private slots:
+    void TheBundledSpellerOffersGermanAndTheCheck()
+    {
+        REQUIRE_ISPELL_QT();
+        // The build copies the bundled configuration beside the program, the default speller directory.
+        TTestWindow w({"x.doc", "7"}, [](TTestWindow& t) {
+            fs::copy(SourceDir() / "data" / "speller", t.Exe.Path(), fs::copy_options::recursive);
+        });
+        const QMenu* menu = w.Window->findChild<QMenu*>(QStringLiteral("mnuLanguage"));
+        QVERIFY(menu);
+        QCOMPARE(menu->actions().size(), 1);
+        QCOMPARE(menu->actions()[0]->text(), QStringLiteral("Deutsch (Deutschland)"));
+        QVERIFY(Action(*w.Window, "mitSpellCheck")->isEnabled());
+        QVERIFY(Action(*w.Window, "btnSpelling")->isEnabled());
+        w.Type("Die Rechtschreibprüfung der Textbausteine.");
+        Action(*w.Window, "mitSpellCheck")->trigger();
+        QCOMPARE(w.Boxes.Texts(), std::vector<std::string>{"Keine Rechtschreibfehler gefunden"});
+    }
+
     void StopsAtEachMisspellingAndAChangeCanBeUndone()
     {
         REQUIRE_ISPELL_QT();
