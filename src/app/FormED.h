@@ -13,6 +13,7 @@
 
 #include <QMainWindow>
 #include <QPoint>
+#include <QStringList>
 
 #include "session/DocumentSession.h"
 #include "app/InputBoxes.h"
@@ -47,6 +48,7 @@ class TQtPrinter;
 class TFindReplaceDialog;
 class TfrmPageSetup;
 class TfrmPreview;
+class TfrmProp;
 class TTxTHyper;
 
 /// Shown in status-bar panel 1 when the control under the mouse has no long hint.
@@ -243,6 +245,26 @@ private:
     /// The left mouse button was released over the document: EditedCell follows the caret.
     void rveLeftMouseUp();
 
+    // The element dialogs and the editor's context menu (FormEDElements.cpp).
+    void ConnectElementCommands();
+    /// The right mouse button was released over the document: the context menu opens by itself
+    /// when the item at the caret is not text.
+    void rveRightMouseUp();
+    /// The context menu's entries for the caret and the selection now; entries of other features
+    /// go above "Element bearbeiten".
+    void PopulateContextMenu();
+    /// "Element bearbeiten": the properties of the picture, line or table at the caret.
+    void Elementbearbeiten1Click();
+    void EditPictureProperties();
+    void EditLineProperties();
+    void EditTableProperties();
+    /// "Aufzählung/Nummerierung...": the dialog's list for the selected paragraphs.
+    void AufzhlungNummerierung1Click();
+    /// "Sonderzeichen...": the chosen character at the caret.
+    void mitSymbolClick();
+    /// The fonts of the font box.
+    [[nodiscard]] QStringList FontBoxEntries() const;
+
     // Finding and replacing (FormEDSearch.cpp).
     void ConnectSearchCommands();
     /// "Suchen..." and "Suchen und ersetzen...": the other dialog closes, the selection's first
@@ -414,6 +436,14 @@ public:
     QAction* mitLiveSpelling = nullptr;
     QMenu* mnuLanguage = nullptr;
     QMenu* mnuContext = nullptr;
+    /// The context menu's "Element bearbeiten".
+    QAction* mitElementEdit = nullptr;
+    QAction* mitBulletsDialog = nullptr;
+    QAction* mitSymbol = nullptr;
+    /// The element properties dialog, made when first needed and kept, with its border state.
+    TfrmProp* frmProp = nullptr;
+    /// Shows the context menu at a point of the screen (tests replace it to see what would show).
+    std::function<void(QMenu& menu, const QPoint& globalPos)> PopupContextMenu;
     QToolBar* ToolBar1 = nullptr;
     QToolBar* ToolBar2 = nullptr;
     QAction* btnBold = nullptr;

@@ -1,9 +1,10 @@
 // The main window's commands: the main menu, the two toolbars with their hints, the editor's context
-// menu and the status bar. Commands whose features are not part of the program yet (spelling, the
-// element dialogs) are present with their captions and shortcuts, and disabled. The find commands
+// menu and the status bar. Commands whose features are not part of the program yet are present
+// with their captions and shortcuts, and disabled. The find commands
 // are connected in FormEDSearch.cpp, the hyperlink commands in FormEDHyperlinks.cpp, the
 // formatting commands in FormEDFormatting.cpp, the commands that insert lines and pictures in
-// FormEDInsert.cpp, the table commands in FormEDTables.cpp, the print commands in FormEDPrint.cpp.
+// FormEDInsert.cpp, the table commands in FormEDTables.cpp, the print commands in FormEDPrint.cpp,
+// the element dialogs and the context menu in FormEDElements.cpp.
 #include <QAction>
 #include <QActionGroup>
 #include <QComboBox>
@@ -247,9 +248,9 @@ void TFormED::CreateMenus()
     extra->addSeparator();
     MenuItem(extra, "mitBullets", "Aufzählung")->setCheckable(true);
     MenuItem(extra, "mitNumbering", "Nummerierung")->setCheckable(true);
-    MenuItem(extra, "mitBulletsDialog", "Aufzählung/Nummerierung...");
+    mitBulletsDialog = MenuItem(extra, "mitBulletsDialog", "Aufzählung/Nummerierung...");
     extra->addSeparator();
-    MenuItem(extra, "mitSymbol", "Sonderzeichen...");
+    mitSymbol = MenuItem(extra, "mitSymbol", "Sonderzeichen...");
 
     // Rechtschreibprüfung
     QMenu* spelling = bar->addMenu(Text("Rechtschreibprüfung"));
@@ -269,11 +270,15 @@ void TFormED::CreateMenus()
     about->setObjectName(QStringLiteral("mitAbout"));
     connect(about, &QAction::triggered, this, [this] { ShowAbout(); });
 
-    // The editor's context menu; it opens by itself over an element that is not text, which
-    // needs the caret of the editing engine.
+    // The editor's context menu, filled each time it opens (PopulateContextMenu); its items belong
+    // to the window, so that refilling the menu keeps them.
     mnuContext = new QMenu(this);
     mnuContext->setObjectName(QStringLiteral("mnuContext"));
-    MenuItem(mnuContext, "mitElementEdit", "Element bearbeiten");
+    mitElementEdit = new QAction(Text("Element bearbeiten"), this);
+    mitElementEdit->setObjectName(QStringLiteral("mitElementEdit"));
+    mitElementEdit->setEnabled(false);
+    mnuContext->addAction(mitElementEdit);
+    ConnectElementCommands();
 }
 
 void TFormED::CreateToolBars()

@@ -11,6 +11,7 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "document/DocumentInfo.h"
@@ -312,6 +313,10 @@ public:
     /// Replace the properties of the item at the caret, as one undo step; false when the item
     /// is not of that kind or the change is refused.
     bool SetCurrentPictureInfo(std::string name, std::unique_ptr<TGraphic> graphic, TRVVAlign vAlign, std::string tag);
+    /// The same, and the picture's shown size (rvepImageWidth, rvepImageHeight; 0 is its natural
+    /// size), in one undo step.
+    bool SetCurrentPictureInfoAndSize(std::string name, std::unique_ptr<TGraphic> graphic, TRVVAlign vAlign,
+                                      std::string tag, std::int32_t width, std::int32_t height);
     bool SetCurrentBreakInfo(std::uint8_t width, TRVBreakStyle style, TColor color, std::string tag);
     /// A bullet's (or hotspot's) name, image index (and hot image index) and tag.
     bool SetCurrentBulletInfo(std::string name, int imageIndex, int hotImageIndex, std::string tag);
@@ -795,6 +800,9 @@ private:
 
     // --- Item modification (ItemModification.cpp) -----------------------------------------------
     bool ModifyCurrentItem(const std::function<void(TCustomRVItemInfo& item, std::string& name)>& change);
+    /// SetCurrentPictureInfo, with the size when size is given.
+    bool ReplaceCurrentPicture(std::string name, std::unique_ptr<TGraphic> graphic, TRVVAlign vAlign, std::string tag,
+                               const std::pair<std::int32_t, std::int32_t>* size);
 
     // --- Styles and lists (TextStyles.cpp, ParagraphStyles.cpp, Lists.cpp) ------------------------
     /// The style that replaces an old one (appliedToText false: the current text style); -1 or

@@ -77,8 +77,22 @@ bool TCustomDocViewEdit::ModifyCurrentItem(const std::function<void(TCustomRVIte
 bool TCustomDocViewEdit::SetCurrentPictureInfo(std::string name, std::unique_ptr<TGraphic> graphic, TRVVAlign vAlign,
                                                std::string tag)
 {
+    return ReplaceCurrentPicture(std::move(name), std::move(graphic), vAlign, std::move(tag), nullptr);
+}
+
+bool TCustomDocViewEdit::SetCurrentPictureInfoAndSize(std::string name, std::unique_ptr<TGraphic> graphic,
+                                                      TRVVAlign vAlign, std::string tag, std::int32_t width,
+                                                      std::int32_t height)
+{
+    const std::pair<std::int32_t, std::int32_t> size{width, height};
+    return ReplaceCurrentPicture(std::move(name), std::move(graphic), vAlign, std::move(tag), &size);
+}
+
+bool TCustomDocViewEdit::ReplaceCurrentPicture(std::string name, std::unique_ptr<TGraphic> graphic, TRVVAlign vAlign,
+                                               std::string tag, const std::pair<std::int32_t, std::int32_t>* size)
+{
     if (CellEditor_)
-        return CellEditor_->SetCurrentPictureInfo(std::move(name), std::move(graphic), vAlign, std::move(tag));
+        return CellEditor_->ReplaceCurrentPicture(std::move(name), std::move(graphic), vAlign, std::move(tag), size);
     const int itemNo = CurrentItemNo();
     if (itemNo < 0 || !dynamic_cast<const TRVGraphicItemInfo*>(&Data_.ItemAt(itemNo)))
         return false;
@@ -90,6 +104,10 @@ bool TCustomDocViewEdit::SetCurrentPictureInfo(std::string name, std::unique_ptr
             pic.Image = picture->Clone();
         pic.VAlign = vAlign;
         pic.Tag = tag;
+        if (size) {
+            pic.SetExtraIntProperty(rvepImageWidth, size->first);
+            pic.SetExtraIntProperty(rvepImageHeight, size->second);
+        }
     });
 }
 

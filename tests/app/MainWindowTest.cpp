@@ -124,7 +124,8 @@ private slots:
                                        "2 fach", "Wort markieren", "Suchen...", "Suchen und ersetzen...", "1 Zeile x 1 Spalte", "1 Zeile x 2 Spalten",
                                        "2 Zeilen x 2 Spalten", "Benutzerdefiniert ...", "Einfacher Rahmen", "Doppelter Rahmen",
                                        "Linie einfügen", "Bild einfügen ...", "Bild als Seitenhintergrund einfügen...",
-                                       "Bild entfernen", "Aufzählung", "Nummerierung", "Hilfe zum Editor..."}));
+                                       "Bild entfernen", "Aufzählung", "Nummerierung", "Aufzählung/Nummerierung...",
+                                       "Sonderzeichen...", "Hilfe zum Editor..."}));
         QVERIFY(!window.mnuContext->actions().value(0)->isEnabled());
         QVERIFY(!window.mitReopen->isVisible());
     }

@@ -141,5 +141,29 @@ TEST(ItemResizer, EditsUndoAndRedoWaitWhileAHandleIsDragged)
     EXPECT_EQ(f.Data.TextAt(0), "ab") << "the typing before the drag";
 }
 
+TEST(ItemResizer, PicturePropertiesAndSizeChangeInOneStep)
+{
+    // What the element properties dialog writes back: alignment, tag and the shown size together.
+    EditFixture f(300, 200);
+    f.Text("ab");
+    auto picture = std::make_unique<TRVGraphicItemInfo>();
+    picture->Spacing = 0;
+    picture->ParaNo = -1;
+    f.Data.AppendItem("bild", std::move(picture));
+    f.Format();
+    f.Edit.SetCaretDocPos({0, 2});
+    EXPECT_FALSE(f.Edit.SetCurrentPictureInfoAndSize("x", nullptr, rvvaMiddle, {}, 10, 10)) << "text at the caret";
+    const std::string before = f.Rvf();
+    f.Edit.SetCaretDocPos({1, 1});
+    ASSERT_TRUE(f.Edit.SetCurrentPictureInfoAndSize("bild", nullptr, rvvaAbsMiddle, "t", 120, 60));
+    const auto& item = static_cast<const TRVGraphicItemInfo&>(f.Data.ItemAt(1));
+    EXPECT_EQ(item.ImageWidth, 120);
+    EXPECT_EQ(item.ImageHeight, 60);
+    EXPECT_EQ(item.VAlign, rvvaAbsMiddle);
+    EXPECT_EQ(item.Tag, "t");
+    EXPECT_EQ(f.Data.DrawItems()[f.Data.FirstLinePiece(1)].Width, 120) << "laid out at the new size";
+    f.ExpectOneStep(before, rvutModifyItem);
+}
+
 } // namespace
 } // namespace xq::test
