@@ -248,12 +248,13 @@ private:
     // The element dialogs and the editor's context menu (FormEDElements.cpp).
     void ConnectElementCommands();
     /// The right mouse button was released over the document: the context menu opens by itself
-    /// when the item at the caret is not text.
+    /// when the item at the caret is not text, or the caret is in a table cell.
     void rveRightMouseUp();
     /// The context menu's entries for the caret and the selection now; entries of other features
     /// go above "Element bearbeiten".
     void PopulateContextMenu();
-    /// "Element bearbeiten": the properties of the picture, line or table at the caret.
+    /// "Element bearbeiten": the properties of the picture or line at the caret, or of the table
+    /// whose cell holds the caret.
     void Elementbearbeiten1Click();
     void EditPictureProperties();
     void EditLineProperties();

@@ -26,6 +26,19 @@ namespace {
 /// The title of the picture dialog of "Ändern ...".
 constexpr std::string_view ChangePictureTitle = "Bild auswechseln";
 
+/// The element at the caret: the item at the caret of the innermost editor when it is not text,
+/// else that of the editor around it (the table whose cell holds the caret), and so on outwards.
+/// Null when the caret stands in text outside any table.
+const TCustomRVItemInfo* ElementAtCaret(TCustomDocViewEdit& main)
+{
+    for (TCustomDocViewEdit* e = &main.InnermostEditor(); e; e = e->OuterEditor()) {
+        const int itemNo = e->CurrentItemNo();
+        if (itemNo >= 0 && !e->RVData().ItemAt(itemNo).IsText())
+            return &e->RVData().ItemAt(itemNo);
+    }
+    return nullptr;
+}
+
 } // namespace
 
 void TFormED::ConnectElementCommands()
@@ -65,9 +78,7 @@ void TFormED::rveRightMouseUp()
     if (Busy_)
         return;
     // The right click put the caret where it was made (unless it was made into the selection).
-    TCustomDocViewEdit& edit = Doc_->Editor.InnermostEditor();
-    const int itemNo = edit.CurrentItemNo();
-    if (itemNo < 0 || edit.RVData().ItemAt(itemNo).IsText())
+    if (!ElementAtCaret(Doc_->Editor))
         return;
     PopulateContextMenu();
     PopupContextMenu(*mnuContext, QCursor::pos());
@@ -79,9 +90,8 @@ void TFormED::Elementbearbeiten1Click()
 {
     if (Busy_ || Doc_->Editor.SelectionExists())
         return;
-    TCustomDocViewEdit& edit = Doc_->Editor.InnermostEditor();
-    const int itemNo = edit.CurrentItemNo();
-    if (itemNo < 0)
+    const TCustomRVItemInfo* element = ElementAtCaret(Doc_->Editor);
+    if (!element)
         return;
     if (!frmProp)
         frmProp = new TfrmProp(
@@ -96,18 +106,12 @@ void TFormED::Elementbearbeiten1Click()
                 return picture;
             },
             this);
-    switch (edit.RVData().ItemAt(itemNo).StyleNo) {
+    switch (element->StyleNo) {
     case rvsPicture:
     case rvsHotPicture: EditPictureProperties(); break;
     case rvsBreak: EditLineProperties(); break;
-    default: {
-        TCustomDocViewEdit* editor = nullptr;
-        TRVTableItemInfo* table = nullptr;
-        int tableNo = -1;
-        if (edit.RVData().ItemAt(itemNo).StyleNo == rvsTable && CaretTable(true, editor, table, tableNo))
-            EditTableProperties();
-        break;
-    }
+    case rvsTable: EditTableProperties(); break;
+    default: break; // list markers and the other items have no properties to edit here
     }
 }
 
@@ -115,7 +119,7 @@ void TFormED::EditPictureProperties()
 {
     TDocViewEdit& main = Doc_->Editor;
     std::string name;
-    const auto* item = main.InnermostEditor().GetCurrentItemOf<TRVGraphicItemInfo>(&name);
+    const auto* item = main.GetCurrentItemEx<TRVGraphicItemInfo>(nullptr, &name);
     if (!item)
         return;
     TElementPicture read;
@@ -142,7 +146,7 @@ void TFormED::EditPictureProperties()
 void TFormED::EditLineProperties()
 {
     TDocViewEdit& main = Doc_->Editor;
-    const auto* item = main.InnermostEditor().GetCurrentItemOf<TRVBreakItemInfo>();
+    const auto* item = main.GetCurrentItemEx<TRVBreakItemInfo>();
     if (!item)
         return;
     TElementLine read;
@@ -167,9 +171,14 @@ void TFormED::EditTableProperties()
     int itemNo = -1;
     if (!CaretTable(true, editor, table, itemNo))
         return;
-    // The cell whose colour the dialog shows: the one last edited, when the table has it.
-    int row = std::max(0, EditedCell.Row);
-    int col = std::max(0, EditedCell.Col);
+    // The cell whose colour the dialog shows: the one the caret is in, else the one last edited
+    // when the table has it, else the first.
+    int row = -1, col = -1;
+    table->GetEditedCell(row, col);
+    if (row < 0 || col < 0) {
+        row = std::max(0, EditedCell.Row);
+        col = std::max(0, EditedCell.Col);
+    }
     if (row >= table->RowCount() || col >= table->ColCount() || !table->Cells(row, col))
         row = col = 0;
     const TRVTableCellData* cell = table->Cells(row, col);

@@ -1,6 +1,5 @@
 // "Aufzählung/Nummerierung...": the dialog's start values, the preset from the list at the caret,
 // the rules of its fields, and the list OK gives the selected paragraphs.
-#include <QApplication>
 #include <QComboBox>
 #include <QDir>
 #include <QGroupBox>
@@ -8,7 +7,6 @@
 #include <QSpinBox>
 #include <QTabWidget>
 #include <QTest>
-#include <QTimer>
 
 #include "TestSupport.h"
 #include "dialogs/BulletsDialog.h"
@@ -24,21 +22,7 @@ namespace {
 /// Opens the dialog from the menu and runs fill on it; left open, it is cancelled.
 bool WithDialog(TTestWindow& t, const std::function<void(TAufNum&)>& fill)
 {
-    bool ran = false;
-    QTimer poll;
-    poll.setInterval(10);
-    QObject::connect(&poll, &QTimer::timeout, [&] {
-        auto* dialog = qobject_cast<TAufNum*>(QApplication::activeModalWidget());
-        if (!dialog || !dialog->isVisible() || ran)
-            return;
-        ran = true;
-        fill(*dialog);
-        if (dialog->isVisible())
-            dialog->reject();
-    });
-    poll.start();
-    t.Window->mitBulletsDialog->trigger();
-    return ran;
+    return WithModal<TAufNum>([&t] { t.Window->mitBulletsDialog->trigger(); }, fill);
 }
 
 /// The list of the caret's paragraph as "kind text size marker/left/first colour font style".

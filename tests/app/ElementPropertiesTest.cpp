@@ -14,8 +14,6 @@
 #include <QSpinBox>
 #include <QTabWidget>
 #include <QTest>
-#include <QTimer>
-#include <QApplication>
 
 #include "TestSupport.h"
 #include "app/DocViewEditWidget.h"
@@ -30,22 +28,12 @@ namespace fs = std::filesystem;
 
 namespace {
 
-fs::path PictureFile(const TTempDir& dir, const std::string& name, QSize size, QColor color)
-{
-    QImage image(size, QImage::Format_RGB32);
-    image.fill(color);
-    const fs::path path = dir / name;
-    if (!image.save(QString::fromStdString(path.string()), "PNG"))
-        qFatal("cannot write %s", path.c_str());
-    return path;
-}
-
 /// "ab" with a picture of size after "a" (item 1); the caret stands after the picture.
 void TextWithPicture(TTestWindow& t, const TTempDir& dir, QSize size = {40, 30})
 {
     t.Type("ab");
     t.Editor().SetCaretDocPos({0, 2});
-    t.Pictures.Answers.push_back(PictureFile(dir, "red.png", size, Qt::red));
+    t.Pictures.Answers.push_back(SaveImageFile(dir, "red.png", "PNG", size, Qt::red));
     t.Window->mitInsertPicture->trigger();
     t.Editor().SetCaretDocPos({1, 1});
 }
@@ -59,25 +47,15 @@ const TRVGraphicItemInfo& PictureAt(TTestWindow& t, int itemNo)
 /// it (left open, it is rejected). False when no dialog opened.
 bool WithDialog(TTestWindow& t, const std::function<void(TfrmProp&)>& fill)
 {
-    bool ran = false;
-    QTimer poll;
-    poll.setInterval(10);
-    QObject::connect(&poll, &QTimer::timeout, [&] {
-        auto* dialog = qobject_cast<TfrmProp*>(QApplication::activeModalWidget());
-        if (!dialog || !dialog->isVisible() || ran)
-            return;
-        ran = true;
-        fill(*dialog);
-        if (dialog->isVisible())
-            dialog->reject();
-    });
-    poll.start();
-    // The right click that opens the context menu comes first: it decides whether the command is
-    // offered.
-    t.Window->PopupContextMenu = [](QMenu&, const QPoint&) {};
-    emit t.Window->rve->MouseReleased(Qt::RightButton);
-    t.Window->mitElementEdit->trigger();
-    return ran;
+    return WithModal<TfrmProp>(
+        [&t] {
+            // The right click that opens the context menu comes first: it decides whether the
+            // command is offered.
+            t.Window->PopupContextMenu = [](QMenu&, const QPoint&) {};
+            emit t.Window->rve->MouseReleased(Qt::RightButton);
+            t.Window->mitElementEdit->trigger();
+        },
+        fill);
 }
 
 QStringList VisiblePages(const TfrmProp& d)
@@ -278,7 +256,7 @@ private slots:
         TTestWindow t;
         const TTempDir dir;
         TextWithPicture(t, dir, {40, 30});
-        const fs::path blue = PictureFile(dir, "blue.png", {20, 10}, Qt::blue);
+        const fs::path blue = SaveImageFile(dir, "blue.png", "PNG", {20, 10}, Qt::blue);
         const fs::path broken = dir / "broken.png";
         std::ofstream(broken) << "kein Bild";
         t.Pictures.Titles.clear();
@@ -416,6 +394,30 @@ private slots:
             QCOMPARE(BorderState(d), QStringLiteral("Sichtbar Nur Zellen 1 0 Grau"));
             Click(d.btnCancel);
         }));
+    }
+
+    void ARightClickInATableCellOffersTheTable()
+    {
+        TTestWindow t;
+        const int itemNo = TableAfterText(t);
+        int shown = 0;
+        t.Window->PopupContextMenu = [&](QMenu&, const QPoint&) { ++shown; };
+        const TRVDrawLineInfo& d = t.Data().DrawItems()[t.Data().FirstLinePiece(itemNo)];
+        // The bottom-right cell: the click edits it, and the menu offers the table around it.
+        const QPoint inCell(d.Left + d.Width * 3 / 4, d.Top + d.Height * 3 / 4);
+        QTest::mouseClick(t.Window->rve->viewport(), Qt::RightButton, {}, inCell);
+        QVERIFY(t.Editor().CellEditor());
+        QCOMPARE(shown, 1);
+        QVERIFY(t.Window->mitElementEdit->isEnabled());
+        TRVTableItemInfo& table = TableAt(t, itemNo);
+        QVERIFY(WithDialog(t, [&](TfrmProp& d) {
+            QCOMPARE(VisiblePages(d), (QStringList{"Tabelle", "Tabelle weitere Optionen"}));
+            QCOMPARE(d.cmbCellColor->currentText(), QStringLiteral("Transparent"));
+            d.cmbCellColor->setCurrentIndex(12);
+            Click(d.btnOk);
+        }));
+        QCOMPARE(table.Cells(1, 1)->Color, TColor(0x00FFFF));
+        QCOMPARE(table.Cells(0, 0)->Color, clNone);
     }
 
     void OkWritesTheTableBackAsOneStep()

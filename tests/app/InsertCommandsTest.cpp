@@ -22,17 +22,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-/// A picture file written by Qt's own codec for format ("PNG", "JPG", "BMP").
-fs::path SaveImage(const TTempDir& dir, const std::string& name, const char* format, QSize size, QColor color)
-{
-    QImage image(size, QImage::Format_RGB32);
-    image.fill(color);
-    const fs::path path = dir / name;
-    if (!image.save(QString::fromStdString(path.string()), format))
-        qFatal("cannot write %s", path.c_str());
-    return path;
-}
-
 std::string Kinds(const TCustomRVData& data)
 {
     std::string kinds;
@@ -102,9 +91,9 @@ private slots:
         QVERIFY(window.mitInsertPicture->isEnabled());
         const TTempDir dir;
         const fs::path files[] = {
-            SaveImage(dir, "red.png", "PNG", {12, 8}, Qt::red),
-            SaveImage(dir, "green.jpg", "JPG", {16, 10}, Qt::green),
-            SaveImage(dir, "blue.bmp", "BMP", {7, 5}, Qt::blue),
+            SaveImageFile(dir, "red.png", "PNG", {12, 8}, Qt::red),
+            SaveImageFile(dir, "green.jpg", "JPG", {16, 10}, Qt::green),
+            SaveImageFile(dir, "blue.bmp", "BMP", {7, 5}, Qt::blue),
         };
         const fs::path gif = dir / "palette.gif";
         WriteBytes(gif, EncodeGif({4, 3, {0x000000, 0xFF0000}, {{0, 0, 4, 3, false, std::string(12, '\1'), {}, -1}}}));
@@ -146,7 +135,7 @@ private slots:
         TTestWindow t;
         TFormED& window = *t.Window;
         const TTempDir dir;
-        const fs::path png = SaveImage(dir, "good.png", "PNG", {20, 20}, Qt::red);
+        const fs::path png = SaveImageFile(dir, "good.png", "PNG", {20, 20}, Qt::red);
         std::string bytes;
         {
             std::ifstream in(png, std::ios::binary);
@@ -225,7 +214,7 @@ private slots:
         QCOMPARE(StyleMenuState(window), QStringLiteral("checked 0, enabled 0"));
 
         // A PNG becomes a bitmap of its size, centred on the page; the document counts as changed.
-        t.Pictures.Answers.push_back(SaveImage(dir, "red.png", "PNG", {40, 30}, Qt::red));
+        t.Pictures.Answers.push_back(SaveImageFile(dir, "red.png", "PNG", {40, 30}, Qt::red));
         window.mitDocBackground->trigger();
         QCOMPARE(t.Pictures.Titles, std::vector<std::string>{"Bild einfügen"});
         QVERIFY(t.Boxes.Asked.empty());
@@ -255,7 +244,7 @@ private slots:
         OpenStyleMenu(window);
         window.mitDocBackStyle[2]->trigger();
         QCOMPARE(StyleMenuState(window), QStringLiteral("checked 2, enabled 0 1 2 3 4"));
-        t.Pictures.Answers.push_back(SaveImage(dir, "blue.jpg", "JPG", {8, 8}, Qt::blue));
+        t.Pictures.Answers.push_back(SaveImageFile(dir, "blue.jpg", "JPG", {8, 8}, Qt::blue));
         window.mitDocBackground->trigger();
         QCOMPARE(info.BackgroundStyle, bsTiled);
         QCOMPARE(info.BackgroundPicture->Width(), 8);
@@ -298,7 +287,7 @@ private slots:
     void TheProgramsPictureDialogTakesOnlyExistingFiles()
     {
         const TTempDir dir;
-        const fs::path file = SaveImage(dir, "chosen.png", "PNG", {2, 2}, Qt::black);
+        const fs::path file = SaveImageFile(dir, "chosen.png", "PNG", {2, 2}, Qt::black);
         TQtPictureDialog dialog(nullptr);
         QString title;
         QFileDialog::FileMode mode = QFileDialog::AnyFile;

@@ -1,13 +1,11 @@
 // "Sonderzeichen...": the character map as it opens, the character sets and Unicode mode, and the
 // character "&Einfügen" puts at the caret in a style of the chosen font.
-#include <QApplication>
 #include <QComboBox>
 #include <QDir>
 #include <QLabel>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QTest>
-#include <QTimer>
 
 #include "TestSupport.h"
 #include "app/DocViewEditWidget.h"
@@ -22,21 +20,7 @@ namespace {
 
 bool WithDialog(TTestWindow& t, const std::function<void(TfrmRVInsertSymbol&)>& fill)
 {
-    bool ran = false;
-    QTimer poll;
-    poll.setInterval(10);
-    QObject::connect(&poll, &QTimer::timeout, [&] {
-        auto* dialog = qobject_cast<TfrmRVInsertSymbol*>(QApplication::activeModalWidget());
-        if (!dialog || !dialog->isVisible() || ran)
-            return;
-        ran = true;
-        fill(*dialog);
-        if (dialog->isVisible())
-            dialog->reject();
-    });
-    poll.start();
-    t.Window->mitSymbol->trigger();
-    return ran;
+    return WithModal<TfrmRVInsertSymbol>([&t] { t.Window->mitSymbol->trigger(); }, fill);
 }
 
 void ChooseCharset(TfrmRVInsertSymbol& d, const char* name)

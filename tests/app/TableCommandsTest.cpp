@@ -188,16 +188,6 @@ QString StyleMenuState(TFormED& window, bool cell)
     return state;
 }
 
-fs::path SavePng(const TTempDir& dir, const std::string& name, QSize size, QColor color)
-{
-    QImage image(size, QImage::Format_RGB32);
-    image.fill(color);
-    const fs::path path = dir / name;
-    if (!image.save(QString::fromStdString(path.string()), "PNG"))
-        qFatal("cannot write %s", path.c_str());
-    return path;
-}
-
 } // namespace
 
 class TTableCommandsTest : public QObject {
@@ -442,7 +432,7 @@ private slots:
         const TRVTableItemInfo* table = TableAt(t.Data(), itemNo);
         QCOMPARE(StyleMenuState(window, false), QStringLiteral("checked 0, enabled"));
 
-        t.Pictures.Answers.push_back(SavePng(dir, "red.png", {30, 20}, Qt::red));
+        t.Pictures.Answers.push_back(SaveImageFile(dir, "red.png", "PNG", {30, 20}, Qt::red));
         t.Run().Modified = false;
         window.mitTableBackground->trigger();
         QCOMPARE(t.Pictures.Titles, std::vector<std::string>{"Bild einfügen"});
@@ -463,7 +453,7 @@ private slots:
         window.mitUndo->trigger();
         QCOMPARE(table->BackgroundStyle, rvbsTiled);
         // A placement chosen before stays with the next picture.
-        t.Pictures.Answers.push_back(SavePng(dir, "blue.png", {8, 8}, Qt::blue));
+        t.Pictures.Answers.push_back(SaveImageFile(dir, "blue.png", "PNG", {8, 8}, Qt::blue));
         window.mitTableBackground->trigger();
         QCOMPARE(table->BackgroundStyle, rvbsTiled);
         QCOMPARE(table->BackgroundImage->Width(), 8);
@@ -472,7 +462,7 @@ private slots:
         QCOMPARE(StyleMenuState(window, true), QStringLiteral("checked 0, enabled"));
         Click(t, CellPoint(t, itemNo, 1, 0));
         QCOMPARE(window.EditedCell, (TFormED::TEditedCell{1, 0}));
-        t.Pictures.Answers.push_back(SavePng(dir, "green.png", {5, 6}, Qt::green));
+        t.Pictures.Answers.push_back(SaveImageFile(dir, "green.png", "PNG", {5, 6}, Qt::green));
         window.mitCellBackground->trigger();
         QCOMPARE(table->Cells(1, 0)->BackgroundStyle, rvbsCentered);
         QVERIFY(table->Cells(1, 0)->BackgroundImage);

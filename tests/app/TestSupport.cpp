@@ -7,6 +7,8 @@
 
 #include <QApplication>
 #include <QCoreApplication>
+#include <QDialog>
+#include <QImage>
 #include <QElapsedTimer>
 #include <QPointer>
 #include <QString>
@@ -67,6 +69,38 @@ void ShowAndSettle(TFormED& window)
     window.show();
     QCoreApplication::processEvents();
     QCoreApplication::processEvents();
+}
+
+bool WithModalWidget(const std::function<void()>& trigger, const std::function<bool(QWidget*)>& match,
+                     const std::function<void(QWidget*)>& fill)
+{
+    bool ran = false;
+    QTimer poll;
+    poll.setInterval(10);
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+        QWidget* modal = QApplication::activeModalWidget();
+        if (ran || !modal || !modal->isVisible() || !match(modal))
+            return;
+        ran = true;
+        fill(modal);
+        if (modal->isVisible())
+            if (auto* dialog = qobject_cast<QDialog*>(modal))
+                dialog->reject();
+    });
+    poll.start();
+    trigger();
+    return ran;
+}
+
+std::filesystem::path SaveImageFile(const TTempDir& dir, const std::string& name, const char* format, QSize size,
+                                    QColor color)
+{
+    QImage image(size, QImage::Format_RGB32);
+    image.fill(color);
+    const std::filesystem::path path = dir / name;
+    if (!image.save(QString::fromStdString(path.string()), format))
+        qFatal("cannot write %s", path.c_str());
+    return path;
 }
 
 bool WaitFor(const std::function<bool()>& done, int timeoutMs)

@@ -11,7 +11,9 @@
 #include <string>
 #include <vector>
 
+#include <QColor>
 #include <QObject>
+#include <QSize>
 #include <QStringList>
 
 #include "app/FormED.h"
@@ -158,6 +160,25 @@ void WhenModal(std::function<void(T*)> action)
     WhenModalWidget([](QWidget* w) { return qobject_cast<T*>(w) != nullptr; },
                     [action](QWidget* w) { action(qobject_cast<T*>(w)); });
 }
+
+/// Runs trigger, which shows a dialog modally, and runs fill on the first visible modal widget
+/// accepted by match while it is open; fill accepts or rejects it (left open, it is rejected).
+/// Returns whether such a dialog showed.
+bool WithModalWidget(const std::function<void()>& trigger, const std::function<bool(QWidget*)>& match,
+                     const std::function<void(QWidget*)>& fill);
+
+/// The same for a dialog of type T.
+template <class T>
+bool WithModal(const std::function<void()>& trigger, const std::function<void(T&)>& fill)
+{
+    return WithModalWidget(
+        trigger, [](QWidget* w) { return qobject_cast<T*>(w) != nullptr; },
+        [&fill](QWidget* w) { fill(*qobject_cast<T*>(w)); });
+}
+
+/// A picture file of one colour written by Qt's codec for format ("PNG", "JPG", "BMP").
+std::filesystem::path SaveImageFile(const TTempDir& dir, const std::string& name, const char* format, QSize size,
+                                    QColor color);
 
 /// Registers a test class with the test program; the program runs the classes named on its command
 /// line, or all.
