@@ -3,8 +3,10 @@
 // the document's change channel first; the container's operations tell it themselves.
 #include <algorithm>
 
+#include "document/ItemText.h"
 #include "document/RVStyle.h"
 #include "editing/DocViewEdit.h"
+#include "editing/MisspellingMarks.h"
 #include "lists/ListItems.h"
 #include "platform/CodePage.h"
 
@@ -13,17 +15,32 @@ namespace xq {
 // ---------------------------------------------------------------------------------------------
 // Text
 
+// Every change of an item's text clears its live-spelling checked flag and keeps its marks on their
+// words (or drops the marks of the words it touches); live spelling then reads the item again.
+
 void TCustomDocViewEdit::RecInsertText(int itemNo, int position, const std::string& bytes)
 {
     InsertItemSubstring(Data_, itemNo, position, bytes);
     const int length = static_cast<int>(bytes.size()) / CharSizeOf(Data_, itemNo);
     Data_.Recording->AddInfo(std::make_unique<TRVUndoInsertSubstringInfo>(itemNo, position, length));
+    TCustomRVItemInfo& item = Data_.ItemAt(itemNo);
+    ClearCheckedFlag(item);
+    if (item.Misspellings) {
+        ShiftMarksForInserted(*item.Misspellings, position, length);
+        TidyMarks(item);
+    }
 }
 
 std::string TCustomDocViewEdit::RecDeleteText(int itemNo, int position, int count)
 {
     std::string cut = CutItemSubstring(Data_, itemNo, position, count);
     Data_.Recording->AddInfo(std::make_unique<TRVUndoDeleteSubstringInfo>(itemNo, position, cut));
+    TCustomRVItemInfo& item = Data_.ItemAt(itemNo);
+    ClearCheckedFlag(item);
+    if (item.Misspellings) {
+        ShiftMarksForDeleted(*item.Misspellings, position, static_cast<int>(cut.size()) / CharSizeOf(Data_, itemNo));
+        TidyMarks(item);
+    }
     return cut;
 }
 
@@ -31,15 +48,31 @@ void TCustomDocViewEdit::RecChangeText(int itemNo, std::string text)
 {
     Data_.Recording->AddInfo(std::make_unique<TRVUndoChangeTextInfo>(itemNo, Data_.TextAt(itemNo)));
     Data_.SetText(itemNo, std::move(text));
+    TCustomRVItemInfo& item = Data_.ItemAt(itemNo);
+    ClearCheckedFlag(item);
+    item.Misspellings.reset();
 }
 
 void TCustomDocViewEdit::RecTypeText(int itemNo, int position, const std::string& bytes, TRVDocPos caret)
 {
     InsertItemSubstring(Data_, itemNo, position, bytes);
-    const bool unicode = Data_.ItemAt(itemNo).IsUnicode();
+    TCustomRVItemInfo& item = Data_.ItemAt(itemNo);
+    const bool unicode = item.IsUnicode();
     const int units = static_cast<int>(bytes.size()) / CharSizeOf(Data_, itemNo);
     for (int k = 0; k < units; ++k)
         Data_.Recording->AddTypedChar(itemNo, position + k, unicode, caret.ItemNo, caret.Offset);
+    ClearCheckedFlag(item);
+    if (!item.Misspellings)
+        return;
+    if (units == 1) {
+        const TRVItemText text = TRVItemText::Of(Data_, itemNo);
+        const bool afterApostrophe = position >= 2 && IsWordApostrophe(text.UnitAt(position - 2), unicode);
+        ShiftMarksForTyped(*item.Misspellings, position, Data_.IsDelimiterAt(itemNo, position, Delimiters),
+                           afterApostrophe);
+    } else {
+        ShiftMarksForInserted(*item.Misspellings, position, units);
+    }
+    TidyMarks(item);
 }
 
 void TCustomDocViewEdit::RecSplitText(int itemNo, int offset)
@@ -115,6 +148,9 @@ void TCustomDocViewEdit::RecSetStyle(int itemNo, int styleNo)
     item.StyleNo = styleNo;
     const TRVStyle* sheet = GetRVStyle();
     item.SetUnicode(sheet && styleNo < sheet->TextStyles.Count() && sheet->TextStyles[styleNo].Unicode);
+    // Another style may be another language, a link or a symbol font: the words are read again.
+    ClearCheckedFlag(item);
+    item.Misspellings.reset();
 }
 
 void TCustomDocViewEdit::RecSetTag(int itemNo, std::string tag)
