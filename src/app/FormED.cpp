@@ -46,6 +46,8 @@
 #include "platform/IniFile.h"
 #include "platform/qt/QtCanvas.h"
 #include "platform/qt/QtPrinter.h"
+#include "spelling/LiveSpelling.h"
+#include "spelling/RVXQSpell.h"
 #include "tools/AutoTextStore.h"
 
 namespace xq {
@@ -135,7 +137,9 @@ TFormED::TFormED(const std::vector<std::string>& arguments, const fs::path& exeD
 TFormED::~TFormED()
 {
     // The editor's window and events go before the document they show; then the session, and the
-    // recent-file list, destroyed after it, writes itself back to "mru.ini".
+    // recent-file list, destroyed after it, writes itself back to "mru.ini". Spelling while typing
+    // goes first: its worker asks the spell checker.
+    Live_.reset();
     DisconnectFormatting();
     delete rve;
     rve = nullptr;
@@ -159,6 +163,7 @@ void TFormED::ConnectEditor()
     edit.OnChange = [this](TCustomDocViewEdit&) {
         Session_->rveChange();
         UpdateUndoControls();
+        LiveSpellingChanged();
     };
     edit.OnCaretMove = [this](TCustomDocViewEdit&) {
         UpdateUndoControls();

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <array>
+#include <atomic>
 #include <filesystem>
 #include <optional>
 #include <functional>
@@ -33,6 +34,7 @@ class QComboBox;
 class QLabel;
 class QMenu;
 class QProgressBar;
+class QTimer;
 class QToolBar;
 
 namespace xq {
@@ -43,6 +45,7 @@ class TBitmap;
 class TRVTableChanges;
 class TRVTableItemInfo;
 class TQtCanvas;
+class TRVLiveSpelling;
 class TQtClipboard;
 class TQtPrinter;
 class TFindReplaceDialog;
@@ -143,6 +146,16 @@ public:
     /// A check of the document is running: the window refuses to close.
     [[nodiscard]] bool SpellCheckRunning() const noexcept { return SpellCheckRunning_; }
 
+    /// Spelling while typing; null when spelling is unavailable.
+    [[nodiscard]] TRVLiveSpelling* LiveSpelling() const noexcept { return Live_.get(); }
+    /// Removes the live marks of word (UTF-8, letter case counts) in text of language: the spelling
+    /// check's "ignore all" and "change all".
+    void UnmarkWord(const std::string& word, int language);
+    /// Quiet time after a change before spelling while typing reads on, and how long marks of a
+    /// single check (spelling while typing off) stay.
+    static constexpr int LiveSpellingQuietMs = 50;
+    static constexpr int SingleCheckMs = 2000;
+
     /// A later start asked this instance to come forward.
     void RestoreAndRaise();
 
@@ -155,6 +168,7 @@ public:
     void SetCaption(std::string_view caption) override;
     void SetModifiedNotice(std::string_view text) override;
     void DocumentFormatted(bool fromTop) override;
+    void DocumentReplaced(bool loaded) override;
     void SyncControls() override;
     void UpdateUndoControls() override;
     void EnterHostDocumentMode() override;
@@ -248,7 +262,8 @@ private:
     // The element dialogs and the editor's context menu (FormEDElements.cpp).
     void ConnectElementCommands();
     /// The right mouse button was released over the document: the context menu opens by itself
-    /// when the item at the caret is not text, or the caret is in a table cell.
+    /// when the item at the caret is not text, the caret is in a table cell, or it is in a word
+    /// live spelling marked.
     void rveRightMouseUp();
     /// The context menu's entries for the caret and the selection now; entries of other features
     /// go above "Element bearbeiten".
@@ -367,6 +382,36 @@ private:
     void RVXQSpell1SpellForm(TSpellForm& form);
     void RVXQSpell1SpellFormAction(const std::string& word, const std::string& replaceTo,
                                    TRVXQSpellFormAction action);
+
+    // Spelling while typing (FormEDLiveSpelling.cpp).
+    void SetUpLiveSpelling();
+    void mitLiveSpellingClick(bool checked);
+    /// Starts the check of the whole document again (StartBackgroundSpelling).
+    void StartLiveSpelling();
+    /// Ends it and removes every mark (StopBackgroundSpelling).
+    void StopLiveSpelling();
+    /// After a new document, a load or another language: spelling while typing starts again; when it
+    /// is off, the document is checked once and the marks go after SingleCheckMs.
+    void RestartLiveSpelling();
+    /// The document changed: the words around the change are read again after the quiet time.
+    void LiveSpellingChanged();
+    void LiveSpellingStep();
+    void LiveSpellingAnswers();
+    void ScheduleLiveSpelling(int delayMs);
+    /// The caret stands in a word live spelling marked: a right click opens the context menu.
+    [[nodiscard]] bool MarkedWordAtCaret();
+    /// Puts the entries for the marked word at the caret into the context menu above "Element
+    /// bearbeiten" - up to five suggestions, "Ignorieren" and "Hinzufügen" - and takes those of
+    /// an earlier word out; false when the caret is on no marked word.
+    bool AddSpellingEntries();
+    std::unique_ptr<TRVLiveSpelling> Live_;
+    QTimer* LiveTimer_ = nullptr;
+    /// Ends a single check (spelling while typing off).
+    QTimer* SPT = nullptr;
+    /// The entries AddSpellingEntries put into the context menu.
+    std::vector<QAction*> SpellingMenuEntries_;
+    /// A change came while a long step ran on its thread.
+    std::atomic<bool> LiveChangedWhileBusy_{false};
     std::unique_ptr<TMessageBoxes> OwnBoxes_;
     TMessageBoxes* Boxes_ = nullptr;
     std::unique_ptr<TPictureDialog> OwnPictureDialog_;

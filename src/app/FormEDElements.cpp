@@ -71,6 +71,7 @@ void TFormED::PopulateContextMenu()
         mnuContext->removeAction(a);
     mnuContext->addAction(mitElementEdit);
     mitElementEdit->setEnabled(!Busy_ && !Doc_->Editor.SelectionExists());
+    AddSpellingEntries();
 }
 
 void TFormED::rveRightMouseUp()
@@ -78,7 +79,7 @@ void TFormED::rveRightMouseUp()
     if (Busy_)
         return;
     // The right click put the caret where it was made (unless it was made into the selection).
-    if (!ElementAtCaret(Doc_->Editor))
+    if (!ElementAtCaret(Doc_->Editor) && !MarkedWordAtCaret())
         return;
     PopulateContextMenu();
     PopupContextMenu(*mnuContext, QCursor::pos());

@@ -71,8 +71,7 @@ void TFormED::SetUpSpelling()
     std::vector<TSpellListObj> languages = SpellChecker1.ListLanguages(SpellChecker1.LangOption);
     const bool available = !languages.empty() && SpellerProgramAvailable(Run_.WorkDir);
 
-    // Spelling while typing comes with a thread of its own; until it is part of the program its
-    // command stays off.
+    // Spelling while typing is offered once a language is there.
     Run_.LiveSpelling = false;
     mitLiveSpelling->setChecked(false);
     mitLiveSpelling->setEnabled(false);
@@ -87,6 +86,7 @@ void TFormED::SetUpSpelling()
         QAction* noLanguages = mnuLanguage->addAction(QStringLiteral("keine Sprachen gefunden"));
         noLanguages->setObjectName(QStringLiteral("mitLanguage1"));
         noLanguages->setEnabled(false);
+        SetUpLiveSpelling();
         return;
     }
 
@@ -115,6 +115,8 @@ void TFormED::SetUpSpelling()
             SpellWhileTyping_ = shared.ReadString(section, "DOIT", "0") == "1";
             break;
         }
+    Run_.LiveSpelling = SpellWhileTyping_;
+    SetUpLiveSpelling();
 }
 
 void TFormED::SelectSpellLanguage(int index)
@@ -132,6 +134,7 @@ void TFormED::mitLanguageClick(int index)
 {
     SelectSpellLanguage(index);
     Run_.MisspellingFound = false;
+    RestartLiveSpelling();
 }
 
 // --- The check of the document ---------------------------------------------------------------------

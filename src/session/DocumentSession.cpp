@@ -184,6 +184,7 @@ void TDocumentSession::ClearDocument(bool startUp, std::string_view caption)
     Window_.SyncControls();
     Window_.UpdateUndoControls();
     SetTextWidthAndFormat(true);
+    Window_.DocumentReplaced(false);
 }
 
 // --- Coming in ---------------------------------------------------------------------------------------
@@ -355,6 +356,7 @@ void TDocumentSession::PrepareLoadedDocument()
     // The loaders leave the document normalised; it is laid out at the printed line width.
     SetTextWidthAndFormat(true);
     Window_.AssignSoftPageBreaks();
+    Window_.DocumentReplaced(true);
 }
 
 void TDocumentSession::InsertEntry(const fs::path& path)

@@ -93,6 +93,8 @@ public:
     /// Paginates the document for the printer and, when it has more than one page, puts the page
     /// starts into the editor as soft page breaks.
     virtual void AssignSoftPageBreaks() = 0;
+    /// The document was replaced: a new one (loaded false) or one read from a file.
+    virtual void DocumentReplaced(bool loaded) {}
 };
 
 /// The page of the current printer, or none when no printer is installed.

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cwctype>
 
 #include "document/ItemText.h"
 #include "document/RVData.h"
@@ -105,6 +106,53 @@ std::string ItemWordUtf8(const TRVItemText& text, int from, int length, int code
     const auto size = std::size_t(text.CharSize());
     const std::string_view bytes = text.Bytes().substr(std::size_t(from - 1) * size, std::size_t(length) * size);
     return Utf16ToUtf8(TRVItemText(bytes, text.Unicode()).Utf16(codePage));
+}
+
+namespace {
+
+/// How far a is from b in half steps: inserting, deleting or changing a character, or swapping two
+/// beside each other, is two; doubling a letter or undoing a doubled one (the commonest slip) is one.
+std::size_t EditDistance(const std::u16string& a, const std::u16string& b)
+{
+    const std::size_t n = a.size(), m = b.size();
+    std::vector<std::vector<std::size_t>> d(n + 1, std::vector<std::size_t>(m + 1));
+    for (std::size_t i = 0; i <= n; ++i)
+        d[i][0] = 2 * i;
+    for (std::size_t j = 0; j <= m; ++j)
+        d[0][j] = 2 * j;
+    for (std::size_t i = 1; i <= n; ++i)
+        for (std::size_t j = 1; j <= m; ++j) {
+            const std::size_t change = a[i - 1] == b[j - 1] ? 0 : 2;
+            const std::size_t insert = j > 1 && b[j - 1] == b[j - 2] ? 1 : 2;
+            const std::size_t remove = i > 1 && a[i - 1] == a[i - 2] ? 1 : 2;
+            d[i][j] = std::min({d[i - 1][j] + remove, d[i][j - 1] + insert, d[i - 1][j - 1] + change});
+            if (i > 1 && j > 1 && a[i - 1] == b[j - 2] && a[i - 2] == b[j - 1])
+                d[i][j] = std::min(d[i][j], d[i - 2][j - 2] + 2);
+        }
+    return d[n][m];
+}
+
+} // namespace
+
+std::vector<std::string> BestSuggestions(std::string_view word, std::vector<std::string> suggestions, std::size_t count)
+{
+    const std::u16string from = Utf8ToUtf16(word);
+    std::vector<std::pair<std::size_t, std::string>> ranked;
+    ranked.reserve(suggestions.size());
+    for (std::string& s : suggestions)
+        ranked.emplace_back(EditDistance(from, Utf8ToUtf16(s)), std::move(s));
+    // Among equally close ones, those that keep the first letter (slips there are rare).
+    const auto first = [](const std::u16string& s) { return s.empty() ? 0 : std::towlower(wint_t(s[0])); };
+    const auto keepsFirst = [&](const std::string& s) { return first(Utf8ToUtf16(s)) == first(from); };
+    std::stable_sort(ranked.begin(), ranked.end(), [&](const auto& a, const auto& b) {
+        if (a.first != b.first)
+            return a.first < b.first;
+        return keepsFirst(a.second) && !keepsFirst(b.second);
+    });
+    std::vector<std::string> best;
+    for (std::size_t i = 0; i < ranked.size() && best.size() < count; ++i)
+        best.push_back(std::move(ranked[i].second));
+    return best;
 }
 
 int CountMisspellings(const TCustomRVData& root)

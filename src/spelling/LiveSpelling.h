@@ -56,6 +56,12 @@ void FindLiveWords(const TRVItemText& text, std::string_view delimiters, std::ve
 /// The characters from..from+length-1 (1-based) of an item's text as UTF-8, 8-bit text read in codePage.
 [[nodiscard]] std::string ItemWordUtf8(const TRVItemText& text, int from, int length, int codePage);
 
+/// The count best of the speller's suggestions for word: the closest first (the fewest characters
+/// to insert, delete, change or swap, a doubled letter counting half), then those keeping the word's
+/// first letter, the speller's order among equal ones.
+[[nodiscard]] std::vector<std::string> BestSuggestions(std::string_view word, std::vector<std::string> suggestions,
+                                                       std::size_t count);
+
 /// The number of marks in the document and its sub-documents.
 [[nodiscard]] int CountMisspellings(const TCustomRVData& root);
 

@@ -58,6 +58,8 @@ std::vector<TSpellListObj> TSpellChecker::ListLanguages(TLangOption langOption) 
 
 void TSpellChecker::SelectLanguage(const TSpellListObj& entry)
 {
+    // Spellers are found (by SelectedName) under the lock, on whatever thread asks.
+    std::lock_guard<std::mutex> guard(Lock_);
     Cmd = entry.Cmd;
     Charset = entry.Charset;
     Surrogate = entry.Surrogate;

@@ -86,9 +86,11 @@ private slots:
         QVERIFY(w.Window->SpellLanguageName().empty());
         for (QAction* item : menu->actions())
             QVERIFY(item->isEnabled() && item->isCheckable());
-        // With languages the check of the document is offered, in the menu and on the toolbar.
+        // With languages the check of the document is offered, in the menu and on the toolbar, and
+        // spelling while typing.
         QVERIFY(Action(*w.Window, "mitSpellCheck")->isEnabled());
         QVERIFY(Action(*w.Window, "btnSpelling")->isEnabled());
+        QVERIFY(Action(*w.Window, "mitLiveSpelling")->isEnabled());
 
         menu->actions()[1]->trigger();
         QCOMPARE(CheckedIndex(menu), 1);

@@ -58,6 +58,18 @@ TEST(LiveWords, AddressesAreRecognisedByTheirSchemeOrAnAtSign)
         EXPECT_FALSE(IsAddressText(text));
 }
 
+TEST(LiveWords, TheClosestSuggestionsComeFirstInTheSpellersOrderAmongEquals)
+{
+    // ispell's list for "Heren" is alphabetical; a letter typed once instead of twice is the likeliest.
+    const std::vector<std::string> offered{"Deren", "Ehren", "Heben", "Heeren", "Hefen", "Herein", "Herren", "Hören"};
+    EXPECT_EQ(BestSuggestions("Heren", offered, 5),
+              (std::vector<std::string>{"Heeren", "Herren", "Heben", "Hefen", "Herein"}));
+    // A swap of two letters counts as one change; umlauts are one character.
+    EXPECT_EQ(BestSuggestions("Rehcnung", {"Rechnungen", "Rechnung"}, 1), std::vector<std::string>{"Rechnung"});
+    EXPECT_EQ(BestSuggestions("Horen", {"Hofen", "H\xC3\xB6ren"}, 2), (std::vector<std::string>{"Hofen", "H\xC3\xB6ren"}));
+    EXPECT_TRUE(BestSuggestions("x", {}, 5).empty());
+}
+
 /// The marks of a list as "start+length ...".
 std::string MarkText(const std::vector<TRVMisspelling>& marks)
 {
