@@ -148,6 +148,7 @@ TFormED::~TFormED()
     edit.SetClipboard(nullptr);
     edit.OnChange = nullptr;
     edit.OnCaretMove = nullptr;
+    edit.OnItemTextEdit = nullptr;
     edit.OnSelect = nullptr;
     edit.OnCurTextStyleChanged = nullptr;
     edit.OnJump = nullptr;
@@ -168,6 +169,7 @@ void TFormED::ConnectEditor()
     edit.OnCaretMove = [this](TCustomDocViewEdit&) {
         UpdateUndoControls();
         rveCaretMove();
+        LiveSpellingCaretMoved();
     };
     // The toolbar follows the caret's styles (and updates the undo controls).
     edit.OnCurTextStyleChanged = [this](TCustomDocViewEdit&) { rveCurTextStyleChanged(); };

@@ -395,6 +395,8 @@ private:
     void RestartLiveSpelling();
     /// The document changed: the words around the change are read again after the quiet time.
     void LiveSpellingChanged();
+    /// The caret moved: a word being typed that it left is checked now.
+    void LiveSpellingCaretMoved();
     void LiveSpellingStep();
     void LiveSpellingAnswers();
     void ScheduleLiveSpelling(int delayMs);
@@ -410,6 +412,9 @@ private:
     QTimer* SPT = nullptr;
     /// The entries AddSpellingEntries put into the context menu.
     std::vector<QAction*> SpellingMenuEntries_;
+    /// A character was typed since the last change was told.
+    bool LiveTyped_ = false;
+    bool LiveTypingHooked_ = false;
     /// A change came while a long step ran on its thread.
     std::atomic<bool> LiveChangedWhileBusy_{false};
     std::unique_ptr<TMessageBoxes> OwnBoxes_;

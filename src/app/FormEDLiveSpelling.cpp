@@ -3,6 +3,8 @@
 // back on this thread, and the context menu over a marked word.
 #include "app/FormED.h"
 
+#include <utility>
+
 #include <QAction>
 #include <QMenu>
 #include <QMetaObject>
@@ -88,6 +90,18 @@ void TFormED::SetUpLiveSpelling()
         QMetaObject::invokeMethod(this, [this] { LiveSpellingAnswers(); }, Qt::QueuedConnection);
     };
     Live_->OnMisspellingFound = [this] { Run_.MisspellingFound = true; };
+    // A typed character is told before it changes the item: the word at the caret is being typed.
+    if (!LiveTypingHooked_) {
+        LiveTypingHooked_ = true;
+        TDocViewEdit& edit = Doc_->Editor;
+        edit.OnItemTextEdit = [this, before = edit.OnItemTextEdit](TCustomDocViewEdit& sender, const std::string& oldText,
+                                                                   TCustomRVData& data, int itemNo, std::string& newTag,
+                                                                   int& newStyleNo) {
+            if (before)
+                before(sender, oldText, data, itemNo, newTag, newStyleNo);
+            LiveTyped_ = true;
+        };
+    }
     mitLiveSpelling->setEnabled(true);
     mitLiveSpelling->setChecked(Run_.LiveSpelling);
     if (Run_.LiveSpelling)
@@ -160,7 +174,30 @@ void TFormED::LiveSpellingChanged()
     }
     const TRVEditRVData& data = Doc_->Data();
     Live_->DocumentChanged(data.CaretValid() ? data.CaretDocPos().ItemNo : 0);
+    // A letter just typed: its word waits for its end before it may be marked.
+    const bool typed = std::exchange(LiveTyped_, false);
+    TCustomDocViewEdit& inner = Doc_->Editor.InnermostEditor();
+    const TRVEditRVData& innerData = inner.RVData();
+    bool holds = false;
+    if (typed && innerData.CaretValid() && !inner.SelectionExists()) {
+        const TRVDocPos caret = innerData.CaretDocPos();
+        holds = caret.ItemNo >= 0 && caret.ItemNo < innerData.Count() && innerData.ItemAt(caret.ItemNo).IsText() &&
+                caret.Offset > 1 && !innerData.IsDelimiterAt(caret.ItemNo, caret.Offset - 1, Live_->Delimiters);
+        if (holds)
+            Live_->HoldWordAt(&innerData.ItemAt(caret.ItemNo), caret.Offset);
+    }
+    if (!holds)
+        Live_->ReleaseHeldWord();
     // Reading goes on only after a quiet time without changes.
+    ScheduleLiveSpelling(LiveSpellingQuietMs);
+}
+
+void TFormED::LiveSpellingCaretMoved()
+{
+    if (Busy_ || !Live_ || !Live_->HoldsWord())
+        return;
+    // The caret left the word being typed (typing itself holds the word again after its change).
+    Live_->ReleaseHeldWord();
     ScheduleLiveSpelling(LiveSpellingQuietMs);
 }
 

@@ -240,6 +240,7 @@ void TRVLiveSpelling::Reset()
     ItemNo_ = 0;
     Dirty_ = false;
     ReadToEnd_ = false;
+    HeldItem_ = nullptr;
 }
 
 void TRVLiveSpelling::Start()
@@ -293,6 +294,24 @@ void TRVLiveSpelling::DocumentChanged(int rootItemNo)
     }
 }
 
+void TRVLiveSpelling::HoldWordAt(const TCustomRVItemInfo* item, int offset) noexcept
+{
+    if (HeldItem_ && (HeldItem_ != item || HeldOffset_ != offset))
+        ReleaseHeldWord();
+    HeldItem_ = item;
+    HeldOffset_ = offset;
+}
+
+void TRVLiveSpelling::ReleaseHeldWord() noexcept
+{
+    if (!HeldItem_)
+        return;
+    HeldItem_ = nullptr;
+    // The item it was in was left unchecked: another round reads it.
+    Dirty_ = true;
+    ReadToEnd_ = !Active_;
+}
+
 // ---------------------------------------------------------------------------------------------
 // Reading
 
@@ -328,13 +347,18 @@ bool TRVLiveSpelling::SetMarks(TCustomRVItemInfo& item, const std::vector<TRVLiv
                                const std::vector<std::string>& keys)
 {
     std::vector<TRVMisspelling> marks;
+    const bool holding = &item == HeldItem_;
     for (std::size_t i = 0; i < words.size(); ++i)
         if (!keys[i].empty()) {
+            // The word being typed waits; the item stays unchecked, to be read when it is let go.
+            if (holding && HeldOffset_ >= words[i].Start && HeldOffset_ <= words[i].Start + words[i].Length)
+                continue;
             const auto verdict = Verdicts_.find(keys[i]);
             if (verdict != Verdicts_.end() && verdict->second)
                 marks.push_back({words[i].Start, words[i].Length});
         }
-    item.State |= 1u;
+    if (!holding)
+        item.State |= 1u;
     const bool had = item.Misspellings && !item.Misspellings->empty();
     bool changed = had != !marks.empty();
     if (!changed && had) {

@@ -117,6 +117,13 @@ public:
     /// The document changed around item rootItemNo of the document: reading goes over it again (the
     /// editor has cleared the checked flags of the changed items and moved their marks).
     void DocumentChanged(int rootItemNo);
+    /// The user is typing a word in item at offset (the caret): that word is not marked until the
+    /// caret leaves it or the word ends (ReleaseHeldWord), so that a word half typed shows no mark.
+    /// The item is compared with the items read, never read itself.
+    void HoldWordAt(const TCustomRVItemInfo* item, int offset) noexcept;
+    /// The held word is checked like any other now.
+    void ReleaseHeldWord() noexcept;
+    [[nodiscard]] bool HoldsWord() const noexcept { return HeldItem_ != nullptr; }
     /// Removes every mark of word (UTF-8, letter case counts) in text of language, and forgets its
     /// verdict (it may have been added to the dictionary). True when marks went.
     bool UnmarkWord(std::string_view word, int language);
@@ -183,6 +190,8 @@ private:
     std::unordered_set<const TCustomRVItemInfo*> WaitingItems_;
     int InFlight_ = 0;
     std::uint64_t BatchesSent_ = 0;
+    const TCustomRVItemInfo* HeldItem_ = nullptr;
+    int HeldOffset_ = 0;
 
     // Shared with the worker.
     std::mutex Lock_;

@@ -167,13 +167,20 @@ private slots:
         TFormED& window = *w.Window;
         QVERIFY(Action(window, "mitLiveSpelling")->isChecked());
         w.Type("Der Brief ist angekommen. Das Wetter ist schoen");
+        // The word at the caret is still being typed: no mark yet.
+        QVERIFY(WaitFor([&] { return Settled(window); }, 20000));
+        QCOMPARE(MarkedWords(w.Data()), QStringList{});
+        // The caret leaves it: now it is checked and marked.
+        w.Editor().MoveCaret(TRVCaretMove::Home, TRVSelectionUpdate::Collapse);
         QVERIFY(WaitFor([&] { return Settled(window) && MarkedWords(w.Data()) == QStringList{"schoen"}; }, 20000));
         // Correcting the word: "schoen" becomes "schön" as the user types.
+        w.Editor().MoveCaret(TRVCaretMove::End, TRVSelectionUpdate::Collapse);
         for (int k = 0; k < 3; ++k)
             w.Editor().DeleteBackward(false);
         QVERIFY(MarkedWords(w.Data()).isEmpty());
         w.Editor().KeyPress(u'\u00F6');
         w.Editor().KeyPress(u'n');
+        w.Editor().KeyPress(u'.');
         QVERIFY(WaitFor([&] { return Settled(window); }, 20000));
         QVERIFY2(MarkedWords(w.Data()).isEmpty(), qPrintable(MarkedWords(w.Data()).join(QLatin1Char('|'))));
         // Undo brings the misspelled word back and it is marked again.
@@ -204,7 +211,7 @@ private slots:
     {
         TTestWindow w({"x.doc", "7"}, [](TTestWindow& t) { AddGerman(t, true); });
         TFormED& window = *w.Window;
-        w.Type("Sehr geehrte Heren, die Rechnug liegt bei. Gruss Quarnelix");
+        w.Type("Sehr geehrte Heren, die Rechnug liegt bei. Gruss Quarnelix.");
         QVERIFY(WaitFor([&] { return Settled(window) && CountMisspellings(w.Data()) == 4; }, 20000));
 
         RightClickAt(w, 0, 16); // in "Heren"
@@ -222,10 +229,10 @@ private slots:
         // Choosing the suggestion replaces the word, as one step Undo takes back.
         entries[captions.indexOf(QStringLiteral("Herren"))]->trigger();
         menu->hide();
-        QCOMPARE(Paragraphs(w.Data()), QStringList{"Sehr geehrte Herren, die Rechnug liegt bei. Gruss Quarnelix"});
+        QCOMPARE(Paragraphs(w.Data()), QStringList{"Sehr geehrte Herren, die Rechnug liegt bei. Gruss Quarnelix."});
         QVERIFY(WaitFor([&] { return Settled(window) && CountMisspellings(w.Data()) == 3; }, 20000));
         window.mitUndo->trigger();
-        QCOMPARE(Paragraphs(w.Data()), QStringList{"Sehr geehrte Heren, die Rechnug liegt bei. Gruss Quarnelix"});
+        QCOMPARE(Paragraphs(w.Data()), QStringList{"Sehr geehrte Heren, die Rechnug liegt bei. Gruss Quarnelix."});
         QVERIFY(WaitFor([&] { return Settled(window) && CountMisspellings(w.Data()) == 4; }, 20000));
 
         // "Ignorieren": the word is not marked any more, also after a new check.

@@ -295,6 +295,26 @@ TEST_F(LiveSpelling, TypingKeepsTheOtherMarksAndTheTouchedWordIsCheckedAgain)
     EXPECT_EQ(Marked(F.Data, 0), "Huas");
 }
 
+TEST_F(LiveSpelling, AWordBeingTypedIsMarkedOnlyWhenItIsLetGo)
+{
+    F.Text("Fehlr und ");
+    F.Format();
+    Live.Start();
+    Settle();
+    F.Edit.SetCaretDocPos({0, 11});
+    Type("Huas");
+    Live.DocumentChanged(0);
+    Live.HoldWordAt(&F.Data.ItemAt(0), 15);
+    Settle();
+    EXPECT_EQ(Marked(F.Data, 0), "Fehlr");
+    EXPECT_FALSE(F.Data.ItemAt(0).State & 1u);
+    Live.ReleaseHeldWord();
+    EXPECT_FALSE(Live.Finished());
+    Settle();
+    EXPECT_EQ(Marked(F.Data, 0), "Fehlr Huas");
+    EXPECT_TRUE(F.Data.ItemAt(0).State & 1u);
+}
+
 TEST_F(LiveSpelling, AnswersForAnItemChangedMeanwhileAreNotAppliedAndTheItemIsReadAgain)
 {
     F.Text("eins Huas");
