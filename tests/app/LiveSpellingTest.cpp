@@ -205,6 +205,11 @@ private slots:
         QCOMPARE(MarkedWords(w.Data()), (QStringList{"Unterlagn", "zurueck"}));
         QVERIFY(WaitFor([&] { return CountMisspellings(w.Data()) == 0; }, TFormED::SingleCheckMs + 3000));
         QVERIFY(!window.LiveSpelling()->Active());
+        // Choosing the language checks once more in the same way.
+        window.mnuLanguage->actions().front()->trigger();
+        QVERIFY(WaitFor([&] { return CountMisspellings(w.Data()) == 2; }, 20000));
+        QVERIFY(WaitFor([&] { return CountMisspellings(w.Data()) == 0; }, TFormED::SingleCheckMs + 3000));
+        QVERIFY(!w.Run().LiveSpelling);
     }
 
     void TheContextMenuOffersSuggestionsIgnoringAndAddingAboveTheElementEntry()
