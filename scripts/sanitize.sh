@@ -6,7 +6,9 @@ cd "$(dirname "$0")/.."
 
 for sanitizer in thread address; do
   dir="build-$sanitizer"
-  cmake -S . -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DXQ_SANITIZE="$sanitizer" > /dev/null
+  # Light optimisation and line tables only: quicker to build, and still readable reports.
+  cmake -S . -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_FLAGS_RELWITHDEBINFO="-O1 -g1 -DNDEBUG" \
+    -DXQ_SANITIZE="$sanitizer" > /dev/null
   cmake --build "$dir" -j "$(nproc)" --target xqsanitizetests xqsanitizeapptests
   (cd "$dir" && ctest -L sanitize --output-on-failure)
 done

@@ -196,7 +196,13 @@ void TFormED::LiveSpellingCaretMoved()
 {
     if (Busy_ || !Live_ || !Live_->HoldsWord())
         return;
-    // The caret left the word being typed (typing itself holds the word again after its change).
+    const TRVEditRVData& data = Doc_->Editor.InnermostEditor().RVData();
+    if (data.CaretValid()) {
+        const TRVDocPos caret = data.CaretDocPos();
+        if (caret.ItemNo >= 0 && caret.ItemNo < data.Count() && Live_->HoldsWordAt(&data.ItemAt(caret.ItemNo), caret.Offset))
+            return;
+    }
+    // The caret left the word being typed (typing holds the word at its new end after the change).
     Live_->ReleaseHeldWord();
     ScheduleLiveSpelling(LiveSpellingQuietMs);
 }

@@ -124,6 +124,10 @@ public:
     /// The held word is checked like any other now.
     void ReleaseHeldWord() noexcept;
     [[nodiscard]] bool HoldsWord() const noexcept { return HeldItem_ != nullptr; }
+    [[nodiscard]] bool HoldsWordAt(const TCustomRVItemInfo* item, int offset) const noexcept
+    {
+        return HeldItem_ && HeldItem_ == item && HeldOffset_ == offset;
+    }
     /// Removes every mark of word (UTF-8, letter case counts) in text of language, and forgets its
     /// verdict (it may have been added to the dictionary). True when marks went.
     bool UnmarkWord(std::string_view word, int language);
