@@ -381,7 +381,7 @@ private:
     void Enable1Click();
     void RVXQSpell1SpellForm(TSpellForm& form);
     void RVXQSpell1SpellFormAction(const std::string& word, const std::string& replaceTo,
-                                   TRVXQSpellFormAction action);
+                                   TRVXQSpellFormAction action, int language);
 
     // Spelling while typing (FormEDLiveSpelling.cpp).
     void SetUpLiveSpelling();

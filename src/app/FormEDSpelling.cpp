@@ -147,8 +147,8 @@ void TFormED::ConnectSpellingCommands()
     };
     RVXQSpell1->OnSpellForm = [this](TSpellForm& form) { RVXQSpell1SpellForm(form); };
     RVXQSpell1->OnSpellFormAction = [this](const std::string& word, const std::string& replaceTo,
-                                           TRVXQSpellFormAction action) {
-        RVXQSpell1SpellFormAction(word, replaceTo, action);
+                                           TRVXQSpellFormAction action, int language) {
+        RVXQSpell1SpellFormAction(word, replaceTo, action, language);
     };
     // Painting goes on during a long check; input waits, since the check keeps places in the
     // document that an edit would move.
@@ -188,8 +188,12 @@ void TFormED::RVXQSpell1SpellForm(TSpellForm& form)
     Run_.MisspellingFound = true;
 }
 
-void TFormED::RVXQSpell1SpellFormAction(const std::string&, const std::string&, TRVXQSpellFormAction)
+void TFormED::RVXQSpell1SpellFormAction(const std::string& word, const std::string&, TRVXQSpellFormAction action,
+                                         int language)
 {
+    // A word ignored or changed everywhere loses its marks of spelling while typing everywhere.
+    if (action == sfaIgnoreAll || action == sfaChangeAll)
+        UnmarkWord(word, language);
     Run_.MisspellingFound = true;
 }
 

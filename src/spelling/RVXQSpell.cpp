@@ -127,7 +127,7 @@ private:
             return TDecision::Stop;
         }
         if (Bridge_.OnSpellFormAction)
-            Bridge_.OnSpellFormAction(CurrentWord, editLine, ActionOf(result));
+            Bridge_.OnSpellFormAction(CurrentWord, editLine, ActionOf(result), language);
         switch (result) {
         case TSpellFormResult::Add:
             // A word the speller cannot take into its dictionary is at least not asked again.

@@ -108,8 +108,10 @@ public:
     std::function<std::unique_ptr<TSpellForm>()> CreateSpellForm;
     /// Once per run, when the dialog has been made.
     std::function<void(TSpellForm& form)> OnSpellForm;
-    /// After every answer but Cancel, with the word and the text of the dialog's edit line.
-    std::function<void(const std::string& word, const std::string& replaceTo, TRVXQSpellFormAction action)>
+    /// After every answer but Cancel, with the word, the text of the dialog's edit line and the
+    /// word's language.
+    std::function<void(const std::string& word, const std::string& replaceTo, TRVXQSpellFormAction action,
+                       int language)>
         OnSpellFormAction;
     /// Now and then during a long run, so that the window can paint; must not change the document.
     std::function<void()> OnYield;

@@ -5,12 +5,15 @@
 #include <QAction>
 #include <QFileInfo>
 #include <QImage>
+#include <QLineEdit>
+#include <QPushButton>
 #include <QMenu>
 #include <QTest>
 
 #include <filesystem>
 
 #include "TestSupport.h"
+#include "dialogs/SpellDialog.h"
 #include "app/DocViewEditWidget.h"
 #include "document/RVStyle.h"
 #include "formats/DocumentFiles.h"
@@ -189,6 +192,30 @@ private slots:
             window.mitUndo->trigger();
         QCOMPARE(Paragraphs(w.Data()), before);
         QVERIFY(WaitFor([&] { return Settled(window) && MarkedWords(w.Data()) == QStringList{"schoen"}; }, 20000));
+    }
+
+    void IgnoringAWordEverywhereInTheSpellingDialogTakesItsMarksAway()
+    {
+        if (!HaveGerman())
+            QSKIP("the German ispell dictionary is not installed (Debian packages ispell, ingerman)");
+        TTestWindow w({"x.doc", "7"}, [](TTestWindow& t) { AddGerman(t, true); });
+        TFormED& window = *w.Window;
+        // The second paragraph is not changed by the check: its marks go by the dialog's answer alone.
+        w.Type("Das Hauss und die Strase.");
+        w.Type("Noch ein Hauss und ein Tischh.");
+        QVERIFY(WaitFor([&] { return Settled(window) && MarkedWords(w.Data()).size() == 4; }, 20000));
+        // "Alle ignorieren" for "Hauss", "Alle ändern" for "Strase", then the check is cancelled.
+        WhenModal<TfrmRVSpell>([](TfrmRVSpell* dialog) {
+            WhenModal<TfrmRVSpell>([](TfrmRVSpell* second) {
+                WhenModal<TfrmRVSpell>([](TfrmRVSpell* third) { third->btnCancel->click(); });
+                second->cmb->setText(QString::fromUtf8("Straße"));
+                second->btnChangeAll->click();
+            });
+            dialog->btnIgnoreAll->click();
+        });
+        Action(window, "mitSpellCheck")->trigger();
+        QVERIFY(WaitFor([&] { return Settled(window); }, 20000));
+        QCOMPARE(MarkedWords(w.Data()), QStringList{QStringLiteral("Tischh")});
     }
 
     void ALoadedDocumentIsCheckedOnceAndTheMarksGoAfterTheTimer()

@@ -84,8 +84,10 @@ protected:
         Bridge.CreateSpellForm = [this] {
             return std::make_unique<TScriptedSpellForm>(Script, Shown, F, FormsMade);
         };
-        Bridge.OnSpellFormAction = [this](const std::string& word, const std::string& to, TRVXQSpellFormAction a) {
+        Bridge.OnSpellFormAction = [this](const std::string& word, const std::string& to, TRVXQSpellFormAction a,
+                                          int language) {
             Actions.push_back(word + ">" + to + ":" + std::to_string(int(a)));
+            EXPECT_EQ(language, 1031);
         };
     }
 
