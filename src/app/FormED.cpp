@@ -46,6 +46,7 @@
 #include "platform/IniFile.h"
 #include "platform/qt/QtCanvas.h"
 #include "platform/qt/QtPrinter.h"
+#include "platform/qt/QtText.h"
 #include "spelling/LiveSpelling.h"
 #include "spelling/RVXQSpell.h"
 #include "tools/AutoTextStore.h"
@@ -55,11 +56,6 @@ namespace xq {
 namespace fs = std::filesystem;
 
 namespace {
-
-QString Q(std::string_view utf8)
-{
-    return QString::fromUtf8(utf8.data(), qsizetype(utf8.size()));
-}
 
 /// The window's first size; the screen's centre is where it opens.
 constexpr int InitialWidth = 820;
@@ -253,8 +249,8 @@ void TFormED::FormCreate(const std::vector<std::string>& arguments, const fs::pa
     CreatePrintDialogs();
 
     rve->setFocus();
-    rve->setStatusTip(Q(EditorHint));
-    rve->viewport()->setToolTip(Q(EditorHint));
+    rve->setStatusTip(FromUtf8(EditorHint));
+    rve->viewport()->setToolTip(FromUtf8(EditorHint));
 
     // Shown again by the recent-file list when it has entries to show.
     mitReopen->setVisible(false);
@@ -268,7 +264,7 @@ void TFormED::FillCombos()
     // The four alignment styles: every paragraph style but the two frame styles (entries 4 and 5).
     const TParaInfos& paraStyles = Doc_->RStyle.ParaStyles;
     for (int i = 0; i < paraStyles.Count(); ++i)
-        cmbPara->addItem(Q(paraStyles[i].StyleName));
+        cmbPara->addItem(FromUtf8(paraStyles[i].StyleName));
     for (int i : {5, 4})
         if (i < cmbPara->count())
             cmbPara->removeItem(i);
@@ -340,7 +336,7 @@ bool TFormED::event(QEvent* event)
 {
     if (event->type() == QEvent::StatusTip) {
         const QString tip = static_cast<QStatusTipEvent*>(event)->tip();
-        StatusPanel1->setText(tip.isEmpty() ? Q(NoHintNotice) : tip);
+        StatusPanel1->setText(tip.isEmpty() ? FromUtf8(NoHintNotice) : tip);
         return true;
     }
     return QMainWindow::event(event);
@@ -350,12 +346,12 @@ bool TFormED::event(QEvent* event)
 
 void TFormED::SetCaption(std::string_view caption)
 {
-    setWindowTitle(Q(caption));
+    setWindowTitle(FromUtf8(caption));
 }
 
 void TFormED::SetModifiedNotice(std::string_view text)
 {
-    StatusPanel0->setText(Q(text));
+    StatusPanel0->setText(FromUtf8(text));
 }
 
 QString TFormED::ModifiedNoticeText() const
@@ -393,7 +389,7 @@ void TFormED::EnterHostDocumentMode()
     // The save button becomes a wide text button at the toolbar's start.
     ToolBar1->removeAction(btnSave);
     ToolBar1->insertAction(ToolBar1->actions().value(0), btnSave);
-    btnSave->setText(Q(HostSaveButtonCaption));
+    btnSave->setText(FromUtf8(HostSaveButtonCaption));
     if (auto* button = qobject_cast<QToolButton*>(ToolBar1->widgetForAction(btnSave))) {
         button->setToolButtonStyle(Qt::ToolButtonTextOnly);
         button->setFixedWidth(HostSaveButtonWidth);
@@ -416,7 +412,7 @@ void TFormED::RunLong(std::string_view notice, const std::function<void()>& work
     std::exception_ptr failure;
     QEventLoop loop;
     QTimer::singleShot(BusyNoticeDelayMs, &loop, [this, notice] {
-        StatusPanel1->setText(Q(notice));
+        StatusPanel1->setText(FromUtf8(notice));
         BusyBar->show();
     });
     std::atomic<bool> done = false;
@@ -460,10 +456,10 @@ void TFormED::RebuildRecentMenu()
     for (std::size_t i = 0; i < mitRecent.size(); ++i) {
         QAction* action = mitRecent[i];
         if (i < items.size()) {
-            QString caption = Q(items[i].Caption);
+            QString caption = FromUtf8(items[i].Caption);
             caption.replace(QLatin1Char('&'), QStringLiteral("&&"));
             action->setText(caption);
-            action->setData(Q(items[i].Path));
+            action->setData(FromUtf8(items[i].Path));
             action->setVisible(true);
         } else {
             action->setVisible(false);

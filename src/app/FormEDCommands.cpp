@@ -19,21 +19,17 @@
 #include "app/DocViewEditWidget.h"
 #include "app/FormED.h"
 #include "app/ToolIcons.h"
+#include "platform/qt/QtText.h"
 
 namespace xq {
 
 namespace {
 
-QString Text(const char* utf8)
-{
-    return QString::fromUtf8(utf8);
-}
-
 /// A hint as the program writes it: the short part before "|" is the tooltip (a "\r" breaks its
 /// line), the long part after it goes to the status bar.
 void SetHint(QAction* action, const char* hint)
 {
-    const QString text = Text(hint);
+    const QString text = FromUtf8(hint);
     const qsizetype bar = text.indexOf(QLatin1Char('|'));
     QString shortHint = bar < 0 ? text : text.left(bar);
     shortHint.replace(QLatin1Char('\r'), QLatin1Char('\n'));
@@ -45,7 +41,7 @@ void SetHint(QAction* action, const char* hint)
 
 QAction* TFormED::MenuItem(QMenu* menu, const char* name, const char* caption, const QKeySequence& shortcut)
 {
-    QAction* action = menu->addAction(Text(caption));
+    QAction* action = menu->addAction(FromUtf8(caption));
     action->setObjectName(QString::fromLatin1(name));
     if (!shortcut.isEmpty())
         action->setShortcut(shortcut);
@@ -55,7 +51,7 @@ QAction* TFormED::MenuItem(QMenu* menu, const char* name, const char* caption, c
 
 QMenu* TFormED::SubMenu(QMenu* menu, const char* name, const char* caption)
 {
-    QMenu* sub = menu->addMenu(Text(caption));
+    QMenu* sub = menu->addMenu(FromUtf8(caption));
     sub->setObjectName(QString::fromLatin1(name));
     sub->menuAction()->setObjectName(QString::fromLatin1(name) + QStringLiteral("Item"));
     return sub;
@@ -76,7 +72,7 @@ void TFormED::CreateMenus()
     QMenuBar* bar = menuBar();
 
     // &Datei
-    mnuFile = bar->addMenu(Text("&Datei"));
+    mnuFile = bar->addMenu(FromUtf8("&Datei"));
     mnuFile->setObjectName(QStringLiteral("mnuFile"));
     mitNew = MenuItem(mnuFile, "mitNew", "&Neu", QKeySequence(Qt::CTRL | Qt::Key_N));
     sepAfterNew = mnuFile->addSeparator();
@@ -112,7 +108,7 @@ void TFormED::CreateMenus()
     connect(mnuFile, &QMenu::aboutToShow, this, [this] { LMru.Refresh(); });
 
     // &Bearbeiten
-    QMenu* edit = bar->addMenu(Text("&Bearbeiten"));
+    QMenu* edit = bar->addMenu(FromUtf8("&Bearbeiten"));
     edit->setObjectName(QStringLiteral("mnuEdit"));
     mitUndo = MenuItem(edit, "mitUndo", "&Rückgängig", QKeySequence(Qt::CTRL | Qt::Key_Z));
     mitRedo = MenuItem(edit, "mitRedo", "&Wiederholen", QKeySequence(Qt::SHIFT | Qt::CTRL | Qt::Key_Z));
@@ -137,14 +133,14 @@ void TFormED::CreateMenus()
     connect(mitPaste, &QAction::triggered, this, [this] { EditCommand([](TDocViewEdit& e) { e.PasteAtCaret(); }); });
 
     // Einfügen
-    QMenu* insert = bar->addMenu(Text("Einfügen"));
+    QMenu* insert = bar->addMenu(FromUtf8("Einfügen"));
     insert->setObjectName(QStringLiteral("mnuInsert"));
     QMenu* hyperlink = SubMenu(insert, "mnuHyperlink", "Hyperlink");
     mitHyperlinkEdit = MenuItem(hyperlink, "mitHyperlinkEdit", "Hyperlink bearbeiten...");
     mitHyperlinkRemove = MenuItem(hyperlink, "mitHyperlinkRemove", "Hyperlink entfernen");
 
     // &Format
-    QMenu* format = bar->addMenu(Text("&Format"));
+    QMenu* format = bar->addMenu(FromUtf8("&Format"));
     format->setObjectName(QStringLiteral("mnuFormat"));
     mitBold = MenuItem(format, "mitBold", "Fett");
     mitItalic = MenuItem(format, "mitItalic", "Kursiv");
@@ -185,7 +181,7 @@ void TFormED::CreateMenus()
     mitUnderline->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_U), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_U)});
 
     // &Suchen
-    QMenu* search = bar->addMenu(Text("&Suchen"));
+    QMenu* search = bar->addMenu(FromUtf8("&Suchen"));
     search->setObjectName(QStringLiteral("mnuSearch"));
     mitSelectWord = MenuItem(search, "mitSelectWord", "Wort markieren");
     mitSelectWord->setEnabled(true);
@@ -197,7 +193,7 @@ void TFormED::CreateMenus()
     ConnectSearchCommands();
 
     // &Extra
-    QMenu* extra = bar->addMenu(Text("&Extra"));
+    QMenu* extra = bar->addMenu(FromUtf8("&Extra"));
     extra->setObjectName(QStringLiteral("mnuExtra"));
     mnuInsertTable = SubMenu(extra, "mnuInsertTable", "Tabelle einfügen");
     mitTable1x1 = MenuItem(mnuInsertTable, "mitTable1x1", "1 Zeile x 1 Spalte");
@@ -253,7 +249,7 @@ void TFormED::CreateMenus()
     mitSymbol = MenuItem(extra, "mitSymbol", "Sonderzeichen...");
 
     // Rechtschreibprüfung
-    QMenu* spelling = bar->addMenu(Text("Rechtschreibprüfung"));
+    QMenu* spelling = bar->addMenu(FromUtf8("Rechtschreibprüfung"));
     spelling->setObjectName(QStringLiteral("mnuSpelling"));
     mitSpellCheck = MenuItem(spelling, "mitSpellCheck", "Prüfung durchführen");
     mitLiveSpelling = MenuItem(spelling, "mitLiveSpelling", "Prüfen während der Eingabe");
@@ -261,12 +257,12 @@ void TFormED::CreateMenus()
     mnuLanguage = SubMenu(spelling, "mnuLanguage", "Sprache auswählen");
 
     // &Hilfe, &Über
-    QMenu* help = bar->addMenu(Text("&Hilfe"));
+    QMenu* help = bar->addMenu(FromUtf8("&Hilfe"));
     help->setObjectName(QStringLiteral("mnuHelp"));
     QAction* helpItem = MenuItem(help, "mitHelp", "Hilfe zum Editor...");
     helpItem->setEnabled(true);
     connect(helpItem, &QAction::triggered, this, [this] { Guarded([this] { ShowHelp(); }); });
-    QAction* about = bar->addAction(Text("&Über"));
+    QAction* about = bar->addAction(FromUtf8("&Über"));
     about->setObjectName(QStringLiteral("mitAbout"));
     connect(about, &QAction::triggered, this, [this] { ShowAbout(); });
 
@@ -274,7 +270,7 @@ void TFormED::CreateMenus()
     // to the window, so that refilling the menu keeps them.
     mnuContext = new QMenu(this);
     mnuContext->setObjectName(QStringLiteral("mnuContext"));
-    mitElementEdit = new QAction(Text("Element bearbeiten"), this);
+    mitElementEdit = new QAction(FromUtf8("Element bearbeiten"), this);
     mitElementEdit->setObjectName(QStringLiteral("mitElementEdit"));
     mitElementEdit->setEnabled(false);
     mnuContext->addAction(mitElementEdit);
@@ -352,7 +348,7 @@ void TFormED::CreateToolBars()
     ToolBar2->setObjectName(QStringLiteral("ToolBar2"));
     ToolBar2->setMovable(false);
     auto label = [this](const char* text) {
-        auto* l = new QLabel(Text(text), ToolBar2);
+        auto* l = new QLabel(FromUtf8(text), ToolBar2);
         l->setContentsMargins(6, 0, 4, 0);
         ToolBar2->addWidget(l);
     };
@@ -390,7 +386,7 @@ void TFormED::CreateStatusBar()
     StatusPanel0->setObjectName(QStringLiteral("StatusPanel0"));
     StatusPanel0->setFixedWidth(StatusPanelWidth);
     StatusPanel0->setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
-    StatusPanel1 = new QLabel(Text(NoHintNotice.data()), bar);
+    StatusPanel1 = new QLabel(FromUtf8(NoHintNotice.data()), bar);
     StatusPanel1->setObjectName(QStringLiteral("StatusPanel1"));
     StatusPanel1->setMinimumWidth(StatusPanelWidth);
     StatusPanel1->setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);

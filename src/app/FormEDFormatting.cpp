@@ -17,16 +17,12 @@
 #include "editing/DocViewEdit.h"
 #include "lists/ListBuilders.h"
 #include "platform/qt/QtCanvas.h"
+#include "platform/qt/QtText.h"
 #include "tools/Hyperlinks.h"
 
 namespace xq {
 
 namespace {
-
-QString Q(const std::string& utf8)
-{
-    return QString::fromStdString(utf8);
-}
 
 constexpr const char* SizeBoxCommitName = "SizeBoxCommit";
 
@@ -388,7 +384,7 @@ void TFormED::SyncTextControls(int textStyleNo, int paraNo)
     const TFontInfos& styles = Doc_->RStyle.TextStyles;
     if (styles.IsValidIndex(textStyleNo)) {
         const TFontInfo& font = styles[textStyleNo];
-        cmbFont->setCurrentIndex(cmbFont->findText(Q(font.FontName), Qt::MatchFixedString));
+        cmbFont->setCurrentIndex(cmbFont->findText(FromUtf8(font.FontName), Qt::MatchFixedString));
         cmbFontClick();
         // The entry equal to the size is selected with it: a box whose text differs from its
         // selected entry picks the entry of that text when it loses the focus, as if the user had.

@@ -13,18 +13,10 @@
 #include "dialogs/HyperlinkDialog.h"
 #include "editing/DocViewEdit.h"
 #include "platform/qt/QtDesktopShell.h"
+#include "platform/qt/QtText.h"
 #include "tools/Hyperlinks.h"
 
 namespace xq {
-
-namespace {
-
-QString Q(std::string_view utf8)
-{
-    return QString::fromUtf8(utf8.data(), qsizetype(utf8.size()));
-}
-
-} // namespace
 
 void TFormED::ConnectHyperlinkCommands()
 {
@@ -106,9 +98,9 @@ void TFormED::rveMouseMove(QPoint clientPoint)
     const QPoint at = rve->HintDocumentPoint(clientPoint);
     const TCustomRVData* data = nullptr;
     int itemNo = -1;
-    QString hint = Q(EditorHint);
+    QString hint = FromUtf8(EditorHint);
     if (Doc_->Editor.GetItemAtPoint(at.x(), at.y(), data, itemNo) && IsHyperlinkItem(Doc_->RStyle, *data, itemNo))
-        hint = Q(HyperlinkHint(data->ItemAt(itemNo).Tag.str()));
+        hint = FromUtf8(HyperlinkHint(data->ItemAt(itemNo).Tag.str()));
     if (hint == rve->statusTip())
         return;
     rve->setStatusTip(hint);

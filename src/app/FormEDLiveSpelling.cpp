@@ -15,6 +15,7 @@
 #include "document/RVStyle.h"
 #include "editing/DocViewEdit.h"
 #include "platform/CodePage.h"
+#include "platform/qt/QtText.h"
 #include "spelling/LiveSpelling.h"
 #include "spelling/RVXQSpell.h"
 
@@ -26,11 +27,6 @@ namespace {
 constexpr int LiveStepBudget = 2000;
 /// Suggestions offered in the context menu.
 constexpr std::size_t MaxMenuSuggestions = 5;
-
-QString Q(std::string_view utf8)
-{
-    return QString::fromUtf8(utf8.data(), qsizetype(utf8.size()));
-}
 
 /// The marked word at the caret of editor: its item and mark; false when the caret is on none.
 bool MarkAtCaret(TCustomDocViewEdit& editor, int& itemNo, TRVMisspelling& mark)
@@ -295,12 +291,12 @@ bool TFormED::AddSpellingEntries()
     const TRVDocPos start{itemNo, mark.Start};
     const TRVDocPos end{itemNo, mark.Start + mark.Length};
     for (const std::string& suggestion : suggestions)
-        add(Q(suggestion), "mitSuggestion", [this, start, end, word, suggestion] {
+        add(FromUtf8(suggestion), "mitSuggestion", [this, start, end, word, suggestion] {
             EditCommand([&](TDocViewEdit& edit) {
                 TCustomDocViewEdit& inner = edit.InnermostEditor();
                 inner.SetSelection(start, end);
-                const std::u16string from = Q(word).toStdU16String();
-                if (!edit.ReplaceSelection(from, Q(suggestion).toStdU16String()))
+                const std::u16string from = FromUtf8(word).toStdU16String();
+                if (!edit.ReplaceSelection(from, FromUtf8(suggestion).toStdU16String()))
                     inner.SetCaretDocPos(start);
             });
         });

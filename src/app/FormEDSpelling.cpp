@@ -13,17 +13,13 @@
 
 #include "dialogs/SpellDialog.h"
 #include "platform/IniFile.h"
+#include "platform/qt/QtText.h"
 
 namespace xq {
 
 namespace fs = std::filesystem;
 
 namespace {
-
-QString Q(std::string_view utf8)
-{
-    return QString::fromUtf8(utf8.data(), qsizetype(utf8.size()));
-}
 
 /// The user's registry stand-in: the speller's key belongs to the current user.
 std::vector<fs::path> UserRegistryFiles()
@@ -95,7 +91,7 @@ void TFormED::SetUpSpelling()
     auto* group = new QActionGroup(mnuLanguage);
     group->setExclusive(true);
     for (std::size_t i = 0; i < SpellLanguages_.size(); ++i) {
-        QAction* item = mnuLanguage->addAction(Q(SpellLanguages_[i].Name));
+        QAction* item = mnuLanguage->addAction(FromUtf8(SpellLanguages_[i].Name));
         item->setObjectName(QStringLiteral("mitLanguage%1").arg(i + 1));
         item->setCheckable(true);
         item->setData(int(i));

@@ -13,15 +13,11 @@
 #include <QVBoxLayout>
 
 #include "platform/MessageBoxes.h"
+#include "platform/qt/QtText.h"
 
 namespace xq {
 
 namespace {
-
-QString Q(std::string_view utf8)
-{
-    return QString::fromUtf8(utf8.data(), qsizetype(utf8.size()));
-}
 
 /// A key press that types a character the shortcut box does not take.
 bool IsRefusedKey(const QKeyEvent& key)
@@ -49,16 +45,16 @@ TAutoT::TAutoT(TAutoTextStore& store, int dialogMode, TMessageBoxes& boxes, QWid
     setWindowFlag(Qt::WindowContextHelpButtonHint, false);
 
     const TAutoTextDialogTexts texts = Chooser_->Texts();
-    setWindowTitle(Q(texts.Caption));
+    setWindowTitle(FromUtf8(texts.Caption));
 
-    lblHelp = new QLabel(Q(texts.HelpLine), this);
+    lblHelp = new QLabel(FromUtf8(texts.HelpLine), this);
     lblHelp->setObjectName(QStringLiteral("lblHelp"));
     lblHelp->setWordWrap(true);
     lblHelp->setMinimumHeight(lblHelp->fontMetrics().lineSpacing() * 3);
     lblHelp->setAlignment(Qt::AlignLeft | Qt::AlignTop);
 
-    auto* shortcutLabel = new QLabel(Q(AutoTextShortcutLabel), this);
-    auto* shortNameLabel = new QLabel(Q(AutoTextShortNameLabel), this);
+    auto* shortcutLabel = new QLabel(FromUtf8(AutoTextShortcutLabel), this);
+    auto* shortNameLabel = new QLabel(FromUtf8(AutoTextShortNameLabel), this);
     cmbShortcut = new QComboBox(this);
     cmbShortcut->setObjectName(QStringLiteral("cmbShortcut"));
     cmbShortName = new QComboBox(this);
@@ -72,9 +68,9 @@ TAutoT::TAutoT(TAutoTextStore& store, int dialogMode, TMessageBoxes& boxes, QWid
         box->setMaxVisibleItems(15);
     }
 
-    btnAction = new QPushButton(Q(texts.Button), this);
+    btnAction = new QPushButton(FromUtf8(texts.Button), this);
     btnAction->setObjectName(QStringLiteral("btnAction"));
-    btnCancel = new QPushButton(Q(AutoTextCancelButton), this);
+    btnCancel = new QPushButton(FromUtf8(AutoTextCancelButton), this);
     btnCancel->setObjectName(QStringLiteral("btnCancel"));
     btnAction->setVisible(!texts.Button.empty());
     btnAction->setDefault(!texts.Button.empty());
@@ -140,9 +136,9 @@ void TAutoT::FillLists()
     cmbShortcut->clear();
     cmbShortName->clear();
     for (const TAutoTextListItem& item : Chooser_->ShortcutList())
-        cmbShortcut->addItem(Q(item.Text), item.Number);
+        cmbShortcut->addItem(FromUtf8(item.Text), item.Number);
     for (const TAutoTextListItem& item : Chooser_->ShortNameList())
-        cmbShortName->addItem(Q(item.Text), item.Number);
+        cmbShortName->addItem(FromUtf8(item.Text), item.Number);
 
     if (naming) {
         // Naming a new entry: both boxes take typed text, start empty and select nothing.
@@ -230,8 +226,8 @@ void TAutoT::ActionClicked()
 void TAutoT::SaveClicked()
 {
     Naming_ = Chooser_->Save(cmbShortcut->currentText().toStdString(), cmbShortName->currentText().toStdString());
-    cmbShortcut->setEditText(Q(Naming_.Shortcut));
-    cmbShortName->setEditText(Q(Naming_.ShortName));
+    cmbShortcut->setEditText(FromUtf8(Naming_.Shortcut));
+    cmbShortName->setEditText(FromUtf8(Naming_.ShortName));
     for (const TAutoTextMessage& message : Naming_.Messages)
         Boxes_.Show(message.Text, message.Caption, TMsgButtons::Ok, message.Icon);
     if (Naming_.Refused()) {

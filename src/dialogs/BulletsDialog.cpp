@@ -18,15 +18,11 @@
 #include "dialogs/DialogFields.h"
 #include "platform/SymbolFonts.h"
 #include "platform/qt/QtCanvas.h"
+#include "platform/qt/QtText.h"
 
 namespace xq {
 
 namespace {
-
-QString Text(const char* utf8)
-{
-    return QString::fromUtf8(utf8);
-}
 
 constexpr int TilePixelSize = 21;
 
@@ -134,20 +130,20 @@ void TMarkerTile::paintEvent(QPaintEvent*)
 TAufNum::TAufNum(const QStringList& fonts, const TCaretListState& state, QWidget* parent) : QDialog(parent)
 {
     setObjectName(QStringLiteral("AufNum"));
-    setWindowTitle(Text("Aufzählung und Nummerierung"));
+    setWindowTitle(FromUtf8("Aufzählung und Nummerierung"));
     setWindowFlag(Qt::Tool, true);
     auto* layout = new QVBoxLayout(this);
     pcPages = new QTabWidget(this);
     pcPages->setObjectName(QStringLiteral("pcPages"));
     tsBullets = CreateBulletPage();
     tsNumbering = CreateNumberingPage();
-    pcPages->addTab(tsBullets, Text("Aufzählung"));
-    pcPages->addTab(tsNumbering, Text("Nummerierung"));
+    pcPages->addTab(tsBullets, FromUtf8("Aufzählung"));
+    pcPages->addTab(tsNumbering, FromUtf8("Nummerierung"));
     layout->addWidget(pcPages);
     auto* buttons = new QHBoxLayout;
-    btnCancel = new QPushButton(Text("Abbrechen"), this);
+    btnCancel = new QPushButton(FromUtf8("Abbrechen"), this);
     btnCancel->setObjectName(QStringLiteral("btnCancel"));
-    btnOk = new QPushButton(Text("OK"), this);
+    btnOk = new QPushButton(FromUtf8("OK"), this);
     btnOk->setObjectName(QStringLiteral("btnOk"));
     btnOk->setDefault(true);
     buttons->addWidget(btnCancel);
@@ -189,14 +185,14 @@ QWidget* TAufNum::CreateBulletPage()
     auto* page = new QWidget(this);
     page->setObjectName(QStringLiteral("tsBullets"));
     auto* layout = new QHBoxLayout(page);
-    auto* tiles = new QGroupBox(Text(" Aufzählungs Marker auswählen "), page);
+    auto* tiles = new QGroupBox(FromUtf8(" Aufzählungs Marker auswählen "), page);
     auto* grid = new QGridLayout(tiles);
     grid->setSpacing(4);
     const QString symbolFamily = QtFamilyFor("Wingdings");
     for (std::size_t i = 0; i <= BulletTileChars.size(); ++i) {
         const bool hidden = i == BulletTileChars.size();
         const unsigned char code = hidden ? HiddenBulletTileChar : BulletTileChars[i];
-        TMarkerTile* tile = code == 0 ? new TMarkerTile(Text("ohne"), QtFamilyFor("Arial"), 14, 4, 1, tiles)
+        TMarkerTile* tile = code == 0 ? new TMarkerTile(FromUtf8("ohne"), QtFamilyFor("Arial"), 14, 4, 1, tiles)
                                       : new TMarkerTile(BulletGlyph(code), symbolFamily, TilePixelSize, 5, 1, tiles);
         tile->setObjectName(QStringLiteral("tileBullet%1").arg(i));
         if (hidden)
@@ -206,16 +202,16 @@ QWidget* TAufNum::CreateBulletPage()
         connect(tile, &QAbstractButton::clicked, this, [this, i] { SelectBulletTile(i); });
         BulletTiles.push_back(tile);
     }
-    auto* properties = new QGroupBox(Text(" Eigenschaften der Aufzählung "), page);
+    auto* properties = new QGroupBox(FromUtf8(" Eigenschaften der Aufzählung "), page);
     auto* form = new QFormLayout(properties);
     BulletFields = CreateMeasureFields(properties);
     cmbMarkerColor = new TColorListBox(properties);
     cmbMarkerColor->setObjectName(QStringLiteral("cmbMarkerColor"));
-    form->addRow(Text("Größe des Markers"), BulletFields.Size);
-    form->addRow(Text("Marker Einrückung"), BulletFields.MarkerIndent);
-    form->addRow(Text("Abstand Marker Text"), BulletFields.LeftIndent);
-    form->addRow(Text("Einzug erste Zeile Text"), BulletFields.FirstIndent);
-    form->addRow(Text("Markerfarbe"), cmbMarkerColor);
+    form->addRow(FromUtf8("Größe des Markers"), BulletFields.Size);
+    form->addRow(FromUtf8("Marker Einrückung"), BulletFields.MarkerIndent);
+    form->addRow(FromUtf8("Abstand Marker Text"), BulletFields.LeftIndent);
+    form->addRow(FromUtf8("Einzug erste Zeile Text"), BulletFields.FirstIndent);
+    form->addRow(FromUtf8("Markerfarbe"), cmbMarkerColor);
     connect(cmbMarkerColor, &QComboBox::activated, this,
             [this] { ChosenColor = cmbMarkerColor->SelectedColor(ChosenColor); });
     layout->addWidget(tiles);
@@ -228,22 +224,22 @@ QWidget* TAufNum::CreateNumberingPage()
     auto* page = new QWidget(this);
     page->setObjectName(QStringLiteral("tsNumbering"));
     auto* layout = new QHBoxLayout(page);
-    auto* tiles = new QGroupBox(Text(" Typ der Nummerierung auswählen "), page);
+    auto* tiles = new QGroupBox(FromUtf8(" Typ der Nummerierung auswählen "), page);
     auto* grid = new QGridLayout(tiles);
     grid->setSpacing(4);
     const QString family = QtFamilyFor("Arial");
     for (std::size_t i = 0; i < NumberingTileTexts.size(); ++i) {
-        auto* tile = new TMarkerTile(Text(NumberingTileTexts[i].Text), family, 13, 5, 2, tiles);
+        auto* tile = new TMarkerTile(FromUtf8(NumberingTileTexts[i].Text), family, 13, 5, 2, tiles);
         tile->setObjectName(QStringLiteral("tileNumbering%1").arg(i));
         tile->setMinimumWidth(100);
-        auto* label = new QLabel(Text(NumberingTileTexts[i].Label), tiles);
+        auto* label = new QLabel(FromUtf8(NumberingTileTexts[i].Label), tiles);
         label->setAlignment(Qt::AlignHCenter);
         grid->addWidget(tile, int(i / 2) * 2, int(i % 2));
         grid->addWidget(label, int(i / 2) * 2 + 1, int(i % 2));
         connect(tile, &QAbstractButton::clicked, this, [this, i] { SelectNumberingTile(i); });
         NumberingTiles.push_back(tile);
     }
-    auto* properties = new QGroupBox(Text(" Eigenschaften der Nummerierung "), page);
+    auto* properties = new QGroupBox(FromUtf8(" Eigenschaften der Nummerierung "), page);
     auto* form = new QFormLayout(properties);
     NumberingFields = CreateMeasureFields(properties);
     cmbFontName = new QComboBox(properties);
@@ -251,16 +247,16 @@ QWidget* TAufNum::CreateNumberingPage()
     cmbFontName->setMaxVisibleItems(20);
     cmbFontStyle = new QComboBox(properties);
     cmbFontStyle->setObjectName(QStringLiteral("cmbFontStyle"));
-    cmbFontStyle->addItems({Text("Standard"), Text("Fett"), Text("Kursiv"), Text("Fett + Kursiv")});
+    cmbFontStyle->addItems({FromUtf8("Standard"), FromUtf8("Fett"), FromUtf8("Kursiv"), FromUtf8("Fett + Kursiv")});
     cmbFontColor = new TColorListBox(properties);
     cmbFontColor->setObjectName(QStringLiteral("cmbFontColor"));
-    form->addRow(Text("Größe des Markers"), NumberingFields.Size);
-    form->addRow(Text("Marker Einrückung"), NumberingFields.MarkerIndent);
-    form->addRow(Text("Abstand Marker Text"), NumberingFields.LeftIndent);
-    form->addRow(Text("Einzug erste Zeile Text"), NumberingFields.FirstIndent);
-    form->addRow(Text("Schriftart"), cmbFontName);
-    form->addRow(Text("Schriftschnitt"), cmbFontStyle);
-    form->addRow(Text("Schriftfarbe"), cmbFontColor);
+    form->addRow(FromUtf8("Größe des Markers"), NumberingFields.Size);
+    form->addRow(FromUtf8("Marker Einrückung"), NumberingFields.MarkerIndent);
+    form->addRow(FromUtf8("Abstand Marker Text"), NumberingFields.LeftIndent);
+    form->addRow(FromUtf8("Einzug erste Zeile Text"), NumberingFields.FirstIndent);
+    form->addRow(FromUtf8("Schriftart"), cmbFontName);
+    form->addRow(FromUtf8("Schriftschnitt"), cmbFontStyle);
+    form->addRow(FromUtf8("Schriftfarbe"), cmbFontColor);
     connect(cmbFontColor, &QComboBox::activated, this, [this] { ChosenColor = cmbFontColor->SelectedColor(ChosenColor); });
     connect(cmbFontStyle, &QComboBox::activated, this, [this](int index) { ChosenFontStyle = std::clamp(index, 0, 3); });
     layout->addWidget(tiles);

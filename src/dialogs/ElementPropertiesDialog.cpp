@@ -23,15 +23,11 @@
 #include "dialogs/DialogButtons.h"
 #include "dialogs/DialogFields.h"
 #include "platform/Image.h"
+#include "platform/qt/QtText.h"
 
 namespace xq {
 
 namespace {
-
-QString Text(const char* utf8)
-{
-    return QString::fromUtf8(utf8);
-}
 
 /// A picture size field: leaving it empty, or at a value not above 0, puts the default into it.
 class TPictureSizeBox : public QSpinBox {
@@ -59,13 +55,13 @@ protected:
 QGroupBox* RadioGroup(QWidget* parent, const char* title, std::initializer_list<const char*> captions,
                       QButtonGroup*& group, const char* name)
 {
-    auto* box = new QGroupBox(Text(title), parent);
+    auto* box = new QGroupBox(FromUtf8(title), parent);
     box->setObjectName(QString::fromLatin1(name));
     auto* layout = new QVBoxLayout(box);
     group = new QButtonGroup(box);
     int id = 0;
     for (const char* caption : captions) {
-        auto* button = new QRadioButton(Text(caption), box);
+        auto* button = new QRadioButton(FromUtf8(caption), box);
         group->addButton(button, id++);
         layout->addWidget(button);
     }
@@ -76,11 +72,11 @@ QGroupBox* RadioGroup(QWidget* parent, const char* title, std::initializer_list<
 /// Two labelled fields side by side in a titled box (the title may be empty).
 QGroupBox* FieldGroup(QWidget* parent, const char* title, std::initializer_list<std::pair<const char*, QWidget*>> fields)
 {
-    auto* box = new QGroupBox(Text(title), parent);
+    auto* box = new QGroupBox(FromUtf8(title), parent);
     auto* layout = new QFormLayout(box);
     for (const auto& [label, field] : fields) {
         field->setParent(box);
-        layout->addRow(Text(label), field);
+        layout->addRow(FromUtf8(label), field);
     }
     return box;
 }
@@ -107,7 +103,7 @@ TfrmProp::TfrmProp(TChangePicture changePicture, QWidget* parent)
     : QDialog(parent), ChangePicture_(std::move(changePicture))
 {
     setObjectName(QStringLiteral("frmProp"));
-    setWindowTitle(Text("Element bearbeiten"));
+    setWindowTitle(FromUtf8("Element bearbeiten"));
     auto* layout = new QVBoxLayout(this);
     pcProps = new QTabWidget(this);
     pcProps->setObjectName(QStringLiteral("pcProps"));
@@ -115,10 +111,10 @@ TfrmProp::TfrmProp(TChangePicture changePicture, QWidget* parent)
     tsLine = CreateLinePage();
     tsTable = CreateTablePage();
     tsTableMore = CreateTableMorePage();
-    pcProps->addTab(tsPicture, Text("Bild"));
-    pcProps->addTab(tsLine, Text("Linie"));
-    pcProps->addTab(tsTable, Text("Tabelle"));
-    pcProps->addTab(tsTableMore, Text("Tabelle weitere Optionen"));
+    pcProps->addTab(tsPicture, FromUtf8("Bild"));
+    pcProps->addTab(tsLine, FromUtf8("Linie"));
+    pcProps->addTab(tsTable, FromUtf8("Tabelle"));
+    pcProps->addTab(tsTableMore, FromUtf8("Tabelle weitere Optionen"));
     layout->addWidget(pcProps);
     layout->addLayout(OkCancelRow(this, btnOk, btnCancel));
     connect(btnOk, &QPushButton::clicked, this, &QDialog::accept);
@@ -140,7 +136,7 @@ QWidget* TfrmProp::CreatePicturePage()
     imgPreview->setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
     imgPreview->setAlignment(Qt::AlignCenter);
     imgPreview->setScaledContents(true);
-    btnChangePicture = new QPushButton(Text("Ändern ..."), page);
+    btnChangePicture = new QPushButton(FromUtf8("Ändern ..."), page);
     btnChangePicture->setObjectName(QStringLiteral("btnChangePicture"));
     connect(btnChangePicture, &QPushButton::clicked, this, [this] { ChangePictureClick(); });
     QGroupBox* align = RadioGroup(page, " Ausrichtung ",
@@ -173,8 +169,8 @@ QWidget* TfrmProp::CreateLinePage()
     edLineWidth->setAcceptDrops(false);
     cmbLineColor = new TColorListBox(page);
     cmbLineColor->setObjectName(QStringLiteral("cmbLineColor"));
-    form->addRow(Text("Linienstärke:"), edLineWidth);
-    form->addRow(Text("Linienfarbe:"), cmbLineColor);
+    form->addRow(FromUtf8("Linienstärke:"), edLineWidth);
+    form->addRow(FromUtf8("Linienfarbe:"), cmbLineColor);
     return page;
 }
 
@@ -184,7 +180,7 @@ QWidget* TfrmProp::CreateTablePage()
     page->setObjectName(QStringLiteral("tsTable"));
     auto* grid = new QGridLayout(page);
     QGroupBox* border = RadioGroup(page, " Rahmen ", {"Sichtbar", "Unsichtbar"}, rgBorder, "gbBorder");
-    gbBorderColor = new QGroupBox(Text(" Rahmenfarbe "), page);
+    gbBorderColor = new QGroupBox(FromUtf8(" Rahmenfarbe "), page);
     gbBorderColor->setObjectName(QStringLiteral("gbBorderColor"));
     cmbBorderColor = new TColorListBox(gbBorderColor);
     cmbBorderColor->setObjectName(QStringLiteral("cmbBorderColor"));
@@ -213,7 +209,7 @@ QWidget* TfrmProp::CreateTableMorePage()
     page->setObjectName(QStringLiteral("tsTableMore"));
     auto* grid = new QGridLayout(page);
     auto colorGroup = [page](const char* title, TColorListBox*& box, const char* name) {
-        auto* group = new QGroupBox(Text(title), page);
+        auto* group = new QGroupBox(FromUtf8(title), page);
         box = new TColorListBox(group);
         box->setObjectName(QString::fromLatin1(name));
         (new QVBoxLayout(group))->addWidget(box);

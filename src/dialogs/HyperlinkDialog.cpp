@@ -7,21 +7,12 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "platform/qt/QtText.h"
 #include "tools/Hyperlinks.h"
 
 namespace xq {
 
 namespace {
-
-QString Text(const char* utf8)
-{
-    return QString::fromUtf8(utf8);
-}
-
-QString Q(const std::string& utf8)
-{
-    return QString::fromUtf8(utf8.data(), qsizetype(utf8.size()));
-}
 
 /// The offset of the dialog's top edge below the window's.
 constexpr int TopOffset = 10;
@@ -32,16 +23,16 @@ constexpr int DialogWidth = 420;
 TTxTHyper::TTxTHyper(QWidget* parent) : QDialog(parent)
 {
     setObjectName(QStringLiteral("TxTHyper"));
-    setWindowTitle(Text("Hyperlink..."));
+    setWindowTitle(FromUtf8("Hyperlink..."));
     setModal(true);
 
-    lblLink = new QLabel(Text("Link:"), this);
+    lblLink = new QLabel(FromUtf8("Link:"), this);
     lblLink->setObjectName(QStringLiteral("lblLink"));
-    edtLink = new QLineEdit(Text(HyperlinkInitialTarget), this);
+    edtLink = new QLineEdit(FromUtf8(HyperlinkInitialTarget), this);
     edtLink->setObjectName(QStringLiteral("edtLink"));
     edtLink->setMaxLength(int(MaxHyperlinkTargetLength));
     lblLink->setBuddy(edtLink);
-    lblLinkText = new QLabel(Text("Link Text"), this);
+    lblLinkText = new QLabel(FromUtf8("Link Text"), this);
     lblLinkText->setObjectName(QStringLiteral("lblLinkText"));
     lblSelText = new QLabel(this);
     lblSelText->setObjectName(QStringLiteral("lblSelText"));
@@ -49,14 +40,14 @@ TTxTHyper::TTxTHyper(QWidget* parent) : QDialog(parent)
     lblSelText->setTextFormat(Qt::PlainText);
     lblSelText->setWordWrap(true);
     lblExplanation =
-        new QLabel(Text("Bitte Ziel eingeben oder löschen Sie die Eingabezeile um das Hyperlink zu löschen."), this);
+        new QLabel(FromUtf8("Bitte Ziel eingeben oder löschen Sie die Eingabezeile um das Hyperlink zu löschen."), this);
     lblExplanation->setObjectName(QStringLiteral("lblExplanation"));
     lblExplanation->setWordWrap(true);
 
-    btnOk = new QPushButton(Text("OK"), this);
+    btnOk = new QPushButton(FromUtf8("OK"), this);
     btnOk->setObjectName(QStringLiteral("btnOk"));
     btnOk->setDefault(true);
-    btnCancel = new QPushButton(Text("Abbrechen"), this);
+    btnCancel = new QPushButton(FromUtf8("Abbrechen"), this);
     btnCancel->setObjectName(QStringLiteral("btnCancel"));
     connect(btnOk, &QPushButton::clicked, this, &QDialog::accept);
     connect(btnCancel, &QPushButton::clicked, this, &QDialog::reject);
@@ -77,10 +68,10 @@ TTxTHyper::TTxTHyper(QWidget* parent) : QDialog(parent)
 
 void TTxTHyper::Fill(const std::string& target, const std::string& selectedText)
 {
-    edtLink->setText(Q(target));
+    edtLink->setText(FromUtf8(target));
     // Long selections would stretch the dialog; the start tells which text it is.
     constexpr qsizetype MaxShown = 500;
-    QString shown = Q(selectedText);
+    QString shown = FromUtf8(selectedText);
     if (shown.size() > MaxShown)
         shown = shown.left(MaxShown) + QChar(0x2026);
     lblSelText->setText(shown);

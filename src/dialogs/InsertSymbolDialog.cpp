@@ -20,16 +20,12 @@
 #include "platform/FontTypes.h"
 #include "platform/SymbolFonts.h"
 #include "platform/qt/QtCanvas.h"
+#include "platform/qt/QtText.h"
 #include "tools/SymbolInsertion.h"
 
 namespace xq {
 
 namespace {
-
-QString Text(const char* utf8)
-{
-    return QString::fromUtf8(utf8);
-}
 
 QString Name(std::string_view name)
 {
@@ -270,7 +266,7 @@ void TSymbolGrid::focusInEvent(QFocusEvent* event)
 TfrmRVInsertSymbol::TfrmRVInsertSymbol(const QStringList& fonts, QWidget* parent) : QDialog(parent)
 {
     setObjectName(QStringLiteral("frmRVInsertSymbol"));
-    setWindowTitle(Text(" Sonderzeichen einfügen"));
+    setWindowTitle(FromUtf8(" Sonderzeichen einfügen"));
     auto* layout = new QVBoxLayout(this);
     auto* boxes = new QGridLayout;
     cmbFont = new QComboBox(this);
@@ -279,9 +275,9 @@ TfrmRVInsertSymbol::TfrmRVInsertSymbol(const QStringList& fonts, QWidget* parent
     cmbFont->addItems(fonts);
     cmbCharset = new QComboBox(this);
     cmbCharset->setObjectName(QStringLiteral("cmbCharset"));
-    boxes->addWidget(new QLabel(Text("Schriftart"), this), 0, 0);
+    boxes->addWidget(new QLabel(FromUtf8("Schriftart"), this), 0, 0);
     boxes->addWidget(cmbFont, 1, 0);
-    boxes->addWidget(new QLabel(Text("Zeichensatz"), this), 0, 1);
+    boxes->addWidget(new QLabel(FromUtf8("Zeichensatz"), this), 0, 1);
     boxes->addWidget(cmbCharset, 1, 1);
     boxes->setColumnStretch(0, 2);
     boxes->setColumnStretch(1, 1);
@@ -292,10 +288,10 @@ TfrmRVInsertSymbol::TfrmRVInsertSymbol(const QStringList& fonts, QWidget* parent
     auto* bottom = new QHBoxLayout;
     lblCode = new QLabel(this);
     lblCode->setObjectName(QStringLiteral("lblCode"));
-    btnInsert = new QPushButton(Text("&Einfügen"), this);
+    btnInsert = new QPushButton(FromUtf8("&Einfügen"), this);
     btnInsert->setObjectName(QStringLiteral("btnInsert"));
     btnInsert->setDefault(true);
-    btnCancel = new QPushButton(Text("&Abbrechen"), this);
+    btnCancel = new QPushButton(FromUtf8("&Abbrechen"), this);
     btnCancel->setObjectName(QStringLiteral("btnCancel"));
     bottom->addWidget(lblCode);
     bottom->addStretch(1);
@@ -354,7 +350,7 @@ void TfrmRVInsertSymbol::CharsetChosen(int index)
 
 void TfrmRVInsertSymbol::ShowSelection(char32_t code)
 {
-    lblCode->setText(Text("Zeichen Code:  ") + QString::number(code));
+    lblCode->setText(FromUtf8("Zeichen Code:  ") + QString::number(code));
     btnInsert->setEnabled(SymbolCodeInsertable(code));
 }
 

@@ -1,6 +1,7 @@
 // The insert table dialog.
 #include "dialogs/InsertTableDialog.h"
 #include "dialogs/DialogButtons.h"
+#include "platform/qt/QtText.h"
 
 #include <algorithm>
 
@@ -22,11 +23,6 @@
 namespace xq {
 
 namespace {
-
-QString Text(const char* utf8)
-{
-    return QString::fromUtf8(utf8);
-}
 
 /// A number field of 1 to maximum that takes as many digits as the maximum has. Text that is no
 /// number in range goes back to the nearest value when the field is left.
@@ -55,16 +51,16 @@ QLineEdit* EditOf(QSpinBox* box)
 TfrmInsTable::TfrmInsTable(std::int32_t maxTextWidth, QWidget* parent) : QDialog(parent), MaxTextWidth_(maxTextWidth)
 {
     setObjectName(QStringLiteral("frmInsTable"));
-    setWindowTitle(Text(" Tabelle einfügen"));
+    setWindowTitle(FromUtf8(" Tabelle einfügen"));
     setModal(true);
 
-    auto* size = new QGroupBox(Text(" Tabellengrösse "), this);
+    auto* size = new QGroupBox(FromUtf8(" Tabellengrösse "), this);
     size->setObjectName(QStringLiteral("gbSize"));
     auto* sizeGrid = new QGridLayout(size);
     spnColumns = NumberField(size, "spnColumns", InsTableMaxColumns, 2);
     spnRows = NumberField(size, "spnRows", InsTableMaxRows, 2);
-    auto* columnsLabel = new QLabel(Text("Anzahl der Spalten"), size);
-    auto* rowsLabel = new QLabel(Text("Anzahl Zeilen"), size);
+    auto* columnsLabel = new QLabel(FromUtf8("Anzahl der Spalten"), size);
+    auto* rowsLabel = new QLabel(FromUtf8("Anzahl Zeilen"), size);
     columnsLabel->setBuddy(spnColumns);
     rowsLabel->setBuddy(spnRows);
     sizeGrid->addWidget(columnsLabel, 0, 0);
@@ -73,23 +69,23 @@ TfrmInsTable::TfrmInsTable(std::int32_t maxTextWidth, QWidget* parent) : QDialog
     sizeGrid->addWidget(spnRows, 1, 1);
     sizeGrid->setColumnStretch(0, 1);
 
-    auto* properties = new QGroupBox(Text(" Tabelleneigenschaften "), this);
+    auto* properties = new QGroupBox(FromUtf8(" Tabelleneigenschaften "), this);
     properties->setObjectName(QStringLiteral("gbProperties"));
     auto* propertiesGrid = new QGridLayout(properties);
-    rbAutoSize = new QRadioButton(Text("&Tabellengrösse automatisch anpassen"), properties);
+    rbAutoSize = new QRadioButton(FromUtf8("&Tabellengrösse automatisch anpassen"), properties);
     rbAutoSize->setObjectName(QStringLiteral("rbAutoSize"));
-    rbWindowSize = new QRadioButton(Text("Tabelle an &Fenstergrösse anpassen"), properties);
+    rbWindowSize = new QRadioButton(FromUtf8("Tabelle an &Fenstergrösse anpassen"), properties);
     rbWindowSize->setObjectName(QStringLiteral("rbWindowSize"));
-    rbManual = new QRadioButton(Text("Tabelle &manuell einstellen"), properties);
+    rbManual = new QRadioButton(FromUtf8("Tabelle &manuell einstellen"), properties);
     rbManual->setObjectName(QStringLiteral("rbManual"));
     rbAutoSize->setChecked(true);
     spnWidth = NumberField(properties, "spnWidth", InsTableMaxWidth, 100);
-    spnWidth->setAccessibleName(Text("Breite"));
+    spnWidth->setAccessibleName(FromUtf8("Breite"));
     cmbWidthType = new QComboBox(properties);
     cmbWidthType->setObjectName(QStringLiteral("cmbWidthType"));
-    cmbWidthType->addItems({Text("Prozent"), Text("Pixel")});
+    cmbWidthType->addItems({FromUtf8("Prozent"), FromUtf8("Pixel")});
     cmbWidthType->setCurrentIndex(0);
-    cmbWidthType->setAccessibleName(Text("Einheit der Breite"));
+    cmbWidthType->setAccessibleName(FromUtf8("Einheit der Breite"));
     propertiesGrid->addWidget(rbAutoSize, 0, 0, 1, 3);
     propertiesGrid->addWidget(rbWindowSize, 1, 0, 1, 3);
     propertiesGrid->addWidget(rbManual, 2, 0);
@@ -98,7 +94,7 @@ TfrmInsTable::TfrmInsTable(std::int32_t maxTextWidth, QWidget* parent) : QDialog
     propertiesGrid->setColumnStretch(0, 1);
 
     QHBoxLayout* buttons = OkCancelRow(this, btnOk, btnCancel);
-    btnOk->setToolTip(Text("Tabelle einfügen"));
+    btnOk->setToolTip(FromUtf8("Tabelle einfügen"));
     btnOk->setStatusTip(QString());
 
     auto* column = new QVBoxLayout(this);

@@ -23,16 +23,12 @@
 
 #include "app/FormatDialogs.h"
 #include "platform/qt/QtCanvas.h"
+#include "platform/qt/QtText.h"
 #include "printing/PageSettings.h"
 
 namespace xq {
 
 namespace {
-
-QString Text(const char* text)
-{
-    return QString::fromUtf8(text);
-}
 
 QSpinBox* NumberBox(QWidget* parent, const char* name, int maximum)
 {
@@ -45,7 +41,7 @@ QSpinBox* NumberBox(QWidget* parent, const char* name, int maximum)
 
 QRadioButton* Radio(QWidget* parent, const char* name, const char* caption)
 {
-    auto* radio = new QRadioButton(Text(caption), parent);
+    auto* radio = new QRadioButton(FromUtf8(caption), parent);
     radio->setObjectName(QString::fromLatin1(name));
     return radio;
 }
@@ -90,9 +86,9 @@ QGroupBox* LineGroup(QWidget* parent, const char* caption, const char* textLabel
                      const char* prefix, QPushButton*& fontButton, const char* fontCaption, QCheckBox*& first,
                      const char* firstCaption)
 {
-    auto* group = new QGroupBox(Text(caption), parent);
+    auto* group = new QGroupBox(FromUtf8(caption), parent);
     auto* grid = new QGridLayout(group);
-    auto* label = new QLabel(Text(textLabel), group);
+    auto* label = new QLabel(FromUtf8(textLabel), group);
     edit = new QLineEdit(group);
     edit->setObjectName(QStringLiteral("edt%1").arg(QLatin1String(prefix)));
     label->setBuddy(edit);
@@ -105,10 +101,10 @@ QGroupBox* LineGroup(QWidget* parent, const char* caption, const char* textLabel
         alignments->addButton(radios[std::size_t(i)]);
         grid->addWidget(radios[std::size_t(i)], 1, 1 + i);
     }
-    fontButton = new QPushButton(Text(fontCaption), group);
+    fontButton = new QPushButton(FromUtf8(fontCaption), group);
     fontButton->setObjectName(QStringLiteral("btn%1Font").arg(QLatin1String(prefix)));
     grid->addWidget(fontButton, 1, 4);
-    first = new QCheckBox(Text(firstCaption), group);
+    first = new QCheckBox(FromUtf8(firstCaption), group);
     first->setObjectName(QStringLiteral("chk%1First").arg(QLatin1String(prefix)));
     grid->addWidget(first, 2, 1, 1, 4);
     return group;
@@ -129,13 +125,13 @@ TfrmPageSetup::TfrmPageSetup(TPageSetup& setup, TFormatDialogs& dialogs, QWidget
     // " Seite"
     auto* page = new QWidget(Tabs);
     auto* pageColumn = new QVBoxLayout(page);
-    auto* orientation = new QGroupBox(Text(" Ausrichtung"), page);
+    auto* orientation = new QGroupBox(FromUtf8(" Ausrichtung"), page);
     auto* orientationRow = new QHBoxLayout(orientation);
     rbPortrait = Radio(orientation, "rbPortrait", "&Hochformat");
     rbLandscape = Radio(orientation, "rbLandscape", "&Querformat");
     orientationRow->addWidget(rbPortrait);
     orientationRow->addWidget(rbLandscape);
-    auto* margins = new QGroupBox(Text(" Seitenänder (mm) "), page);
+    auto* margins = new QGroupBox(FromUtf8(" Seitenänder (mm) "), page);
     auto* marginGrid = new QGridLayout(margins);
     spnTop = NumberBox(margins, "spnTop", MaxMarginMM);
     spnBottom = NumberBox(margins, "spnBottom", MaxMarginMM);
@@ -144,18 +140,18 @@ TfrmPageSetup::TfrmPageSetup(TPageSetup& setup, TFormatDialogs& dialogs, QWidget
     int row = 0;
     for (auto [caption, box] : {std::pair{"Oben", spnTop}, std::pair{"Unten", spnBottom}, std::pair{"Links", spnLeft},
                                 std::pair{"Rechts", spnRight}}) {
-        auto* label = new QLabel(Text(caption), margins);
+        auto* label = new QLabel(FromUtf8(caption), margins);
         label->setBuddy(box);
         marginGrid->addWidget(label, row / 2, (row % 2) * 2);
         marginGrid->addWidget(box, row / 2, (row % 2) * 2 + 1);
         ++row;
     }
-    chkMirror = new QCheckBox(Text("Seitenränder spiegeln"), margins);
+    chkMirror = new QCheckBox(FromUtf8("Seitenränder spiegeln"), margins);
     chkMirror->setObjectName(QStringLiteral("chkMirror"));
     marginGrid->addWidget(chkMirror, 2, 0, 1, 4);
-    auto* paper = new QGroupBox(Text(" Papier "), page);
+    auto* paper = new QGroupBox(FromUtf8(" Papier "), page);
     auto* paperRow = new QHBoxLayout(paper);
-    auto* sizeLabel = new QLabel(Text("Grösse"), paper);
+    auto* sizeLabel = new QLabel(FromUtf8("Grösse"), paper);
     cmbPaper = new QComboBox(paper);
     cmbPaper->setObjectName(QStringLiteral("cmbPaper"));
     sizeLabel->setBuddy(cmbPaper);
@@ -165,14 +161,14 @@ TfrmPageSetup::TfrmPageSetup(TPageSetup& setup, TFormatDialogs& dialogs, QWidget
     pageColumn->addWidget(margins);
     pageColumn->addWidget(paper);
     pageColumn->addStretch(1);
-    Tabs->addTab(page, Text(" Seite"));
+    Tabs->addTab(page, FromUtf8(" Seite"));
 
     // " Kopf- und Fusszeile"
     auto* lines = new QWidget(Tabs);
     auto* linesColumn = new QVBoxLayout(lines);
     // The codes as the user types them: "&&" in the caption stands for one "&".
     lblCodes = new QLabel(
-        Text("Bedeutung der Abkürzungen:\n&p - Seiten Nummer,   &P - Anzahl der Seiten,   &d - Datum,  &t - Zeit"),
+        FromUtf8("Bedeutung der Abkürzungen:\n&p - Seiten Nummer,   &P - Anzahl der Seiten,   &d - Datum,  &t - Zeit"),
         lines);
     lblCodes->setObjectName(QStringLiteral("lblCodes"));
     lblCodes->setTextFormat(Qt::PlainText);
@@ -190,9 +186,9 @@ TfrmPageSetup::TfrmPageSetup(TPageSetup& setup, TFormatDialogs& dialogs, QWidget
     rbFooterLeft = footerRadios[0];
     rbFooterCenter = footerRadios[1];
     rbFooterRight = footerRadios[2];
-    auto* numbering = new QGroupBox(Text(" Seitennummerierung "), lines);
+    auto* numbering = new QGroupBox(FromUtf8(" Seitennummerierung "), lines);
     auto* numberingRow = new QHBoxLayout(numbering);
-    auto* firstLabel = new QLabel(Text("Beginnt mit Seitenzahl"), numbering);
+    auto* firstLabel = new QLabel(FromUtf8("Beginnt mit Seitenzahl"), numbering);
     spnFirstPage = NumberBox(numbering, "spnFirstPage", MaxFirstPageNumber);
     firstLabel->setBuddy(spnFirstPage);
     numberingRow->addWidget(firstLabel);
@@ -200,7 +196,7 @@ TfrmPageSetup::TfrmPageSetup(TPageSetup& setup, TFormatDialogs& dialogs, QWidget
     numberingRow->addStretch(1);
     linesColumn->addWidget(numbering);
     linesColumn->addStretch(1);
-    Tabs->addTab(lines, Text(" Kopf- und Fusszeile"));
+    Tabs->addTab(lines, FromUtf8(" Kopf- und Fusszeile"));
 
     QHBoxLayout* buttons = OkCancelRow(this, btnOk, btnCancel);
     auto* column = new QVBoxLayout(this);

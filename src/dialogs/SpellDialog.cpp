@@ -12,19 +12,11 @@
 #include <QScreen>
 #include <QVBoxLayout>
 
+#include "platform/qt/QtText.h"
+
 namespace xq {
 
 namespace {
-
-QString Text(const char* utf8)
-{
-    return QString::fromUtf8(utf8);
-}
-
-QString Q(const std::string& utf8)
-{
-    return QString::fromUtf8(utf8.data(), qsizetype(utf8.size()));
-}
 
 /// The client area the dialog is laid out for.
 constexpr int DialogWidth = 353;
@@ -35,10 +27,10 @@ constexpr int DialogHeight = 228;
 TfrmRVSpell::TfrmRVSpell(QWidget* parent) : QDialog(parent)
 {
     setObjectName(QStringLiteral("frmRVSpell"));
-    setWindowTitle(Text("Rechtschreibprüfung"));
+    setWindowTitle(FromUtf8("Rechtschreibprüfung"));
     setModal(true);
 
-    lblNotFound = new QLabel(Text("Nicht im Wörterbuch"), this);
+    lblNotFound = new QLabel(FromUtf8("Nicht im Wörterbuch"), this);
     lblNotFound->setObjectName(QStringLiteral("lblNotFound"));
     edtWord = new QLineEdit(this);
     edtWord->setObjectName(QStringLiteral("edtWord"));
@@ -48,7 +40,7 @@ TfrmRVSpell::TfrmRVSpell(QWidget* parent) : QDialog(parent)
     edtWord->setFont(bold);
     lblNotFound->setBuddy(edtWord);
 
-    lblChangeTo = new QLabel(Text("Ändern &in"), this);
+    lblChangeTo = new QLabel(FromUtf8("Ändern &in"), this);
     lblChangeTo->setObjectName(QStringLiteral("lblChangeTo"));
     cmb = new QLineEdit(this);
     cmb->setObjectName(QStringLiteral("cmb"));
@@ -105,7 +97,7 @@ TfrmRVSpell::TfrmRVSpell(QWidget* parent) : QDialog(parent)
 
 QPushButton* TfrmRVSpell::Button(const char* name, const char* caption, TSpellFormResult result)
 {
-    auto* button = new QPushButton(Text(caption), this);
+    auto* button = new QPushButton(FromUtf8(caption), this);
     button->setObjectName(QString::fromLatin1(name));
     button->setAutoDefault(false);
     connect(button, &QPushButton::clicked, this, [this, result] { done(int(result)); });
@@ -114,7 +106,7 @@ QPushButton* TfrmRVSpell::Button(const char* name, const char* caption, TSpellFo
 
 void TfrmRVSpell::SetCaption(const std::string& caption)
 {
-    setWindowTitle(Q(caption));
+    setWindowTitle(FromUtf8(caption));
 }
 
 void TfrmRVSpell::Fill(const std::string& word, const std::vector<std::string>& suggestions)
@@ -122,12 +114,12 @@ void TfrmRVSpell::Fill(const std::string& word, const std::vector<std::string>& 
     cmbList->clear();
     cmb->clear();
     for (const std::string& suggestion : suggestions)
-        cmbList->addItem(Q(suggestion));
+        cmbList->addItem(FromUtf8(suggestion));
     if (cmbList->count() > 0) {
         cmbList->setCurrentRow(0);
         cmbList->item(0)->setSelected(true);
     }
-    edtWord->setText(Q(word));
+    edtWord->setText(FromUtf8(word));
 }
 
 TSpellFormResult TfrmRVSpell::Ask(const std::string& word, const std::vector<std::string>& suggestions, int,
