@@ -23,23 +23,23 @@ bool TIgnoreCollection::Contains(std::string_view word, int language) const
 
 bool TReplaceCollection::Add(std::string_view word, std::string_view replacement, int language)
 {
-    for (TItem& item : Items_)
-        if (item.Word == word && item.Language == language) {
-            item.Replacement = replacement;
-            return true;
-        }
+    auto key = std::make_pair(std::string(word), language);
+    if (const auto it = Items_.find(key); it != Items_.end()) {
+        it->second.Replacement = replacement;
+        return true;
+    }
     if (Items_.size() >= MaxCount)
         return false;
-    Items_.push_back(TItem{std::string(word), std::string(replacement), language});
+    Items_.emplace(std::move(key), TItem{std::string(word), std::string(replacement), language});
     return true;
 }
 
 const TReplaceCollection::TItem* TReplaceCollection::Find(std::string_view word, int language) const
 {
-    for (const TItem& item : Items_)
-        if (item.Word == word && item.Language == language)
-            return &item;
-    return nullptr;
+    if (Items_.empty())
+        return nullptr;
+    const auto it = Items_.find(std::make_pair(std::string(word), language));
+    return it == Items_.end() ? nullptr : &it->second;
 }
 
 std::size_t Utf8CharacterCount(std::string_view text) noexcept

@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <functional>
+#include <map>
 #include <memory>
 #include <set>
 #include <string>
@@ -85,10 +86,11 @@ public:
     /// Adds or replaces the replacement of the word; false when the collection is full.
     bool Add(std::string_view word, std::string_view replacement, int language);
     [[nodiscard]] const TItem* Find(std::string_view word, int language) const;
-    [[nodiscard]] const std::vector<TItem>& Items() const noexcept { return Items_; }
+    [[nodiscard]] std::size_t Count() const noexcept { return Items_.size(); }
 
 private:
-    std::vector<TItem> Items_;
+    /// Looked up for every word of a check: by word and language.
+    std::map<std::pair<std::string, int>, TItem> Items_;
 };
 
 class TRVXQSpell {

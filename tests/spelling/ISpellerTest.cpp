@@ -418,7 +418,7 @@ TEST(RVXQSpellTest, WordsAreCheckedInTheLanguageOfTheirStyle)
     ASSERT_NE(bridge.ReplaceList.Find("Strase", 1031), nullptr);
     EXPECT_EQ(bridge.ReplaceList.Find("Strase", 1031)->Replacement, "Straße");
     EXPECT_EQ(bridge.ReplaceList.Find("Strase", 1049), nullptr);
-    EXPECT_EQ(bridge.ReplaceList.Items().size(), 1u);
+    EXPECT_EQ(bridge.ReplaceList.Count(), 1u);
 }
 
 } // namespace
